@@ -1,0 +1,38 @@
+// The texts the DDC transport shows: captions, messages and progress, each a printf format
+// where it carries values.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace tolvex::texts {
+
+// Shown on every probe of the S3 card.
+inline constexpr char kChipIdentification[] = "Vendor ID = 0x%04X\nDevice  ID = 0x%04X";
+
+// I2C channel names by channel index 0-2.
+inline constexpr std::array<std::string_view, 3> kChannelNames = {"Black Box", "Service Kit", "S3 ViRGE card"};
+// DDC protocol names by protocol number 0-2.
+inline constexpr std::array<std::string_view, 3> kProtocolNames = {"DDC2B", "AOC command (TX-3)",
+                                                                   "AOC command (TX-1, TX-2)"};
+
+// Progress in the status bar.
+inline constexpr char kReadingProgress[] = "Reading... %d%%";
+inline constexpr char kWritingProgress[] = "Writing... %d%%";
+inline constexpr char kReady[] = "Ready";
+
+// Error captions.
+inline constexpr char kReadErrorCaption[] = "I2C read error";
+inline constexpr char kWriteErrorCaption[] = "I2C write error";
+inline constexpr char kVerifyErrorCaption[] = "Verify error";
+inline constexpr char kFactoryWriteErrorCaption[] = "Factory write error";
+
+// Error messages.
+inline constexpr char kTransferError[] = "I2C transfer error (0x%02X)";
+inline constexpr char kPageTransferError[] = "I2C transfer error (0x%02X, 0x%02X)";
+inline constexpr char kAocTransferError[] = "Addr(0x%02X), Data(0x%02X), Error(0x%02X)";
+inline constexpr char kAocVerifyError[] = "Addr(0x%02X), Data(0x%02X), Edid(0x%02X)";
+inline constexpr char kEdidVerifyError[] = "EDID code verified error";
+inline constexpr char kFactoryVerifyError[] = "EEPROM verified error (0x%02X, 0x%02X)";
+
+}  // namespace tolvex::texts

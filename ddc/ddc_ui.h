@@ -1,0 +1,42 @@
+// What the DDC transport asks of the user interface. The GUI implements these; the command-line
+// tool and the tests have their own. Nothing here knows a toolkit.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tolvex {
+
+// The plain message box with an OK button that the S3 probe shows.
+class ProbeUi {
+ public:
+  virtual ~ProbeUi() = default;
+  virtual void ShowMessage(std::string_view text) = 0;
+};
+
+// Feedback while a transfer command runs.
+class TransferUi {
+ public:
+  virtual ~TransferUi() = default;
+  // Status-bar text; it must be visible at once, the command keeps the thread busy.
+  virtual void SetStatusText(std::string_view text) = 0;
+  // Error message box owned by the main window, error icon, OK button.
+  virtual void ShowError(std::string_view text, std::string_view caption) = 0;
+  // true: wait cursor; false: the arrow again.
+  virtual void SetWaitCursor(bool wait) = 0;
+};
+
+// The document side that a successful read replaces, and the EDID code window.
+class EdidDocumentUi {
+ public:
+  virtual ~EdidDocumentUi() = default;
+  // Shows the EDID code window if it is hidden.
+  virtual void ShowCodeWindow() = 0;
+  // Re-renders (refresh) and selects bytes first..last; a refresh also recomputes the checksum.
+  virtual void HighlightRange(int first, int last, bool refresh) = 0;
+  virtual void ClearHighlight() = 0;
+  // Re-initialises the document as a new, modified, "Untitled" one showing this report text.
+  virtual void ReplaceDocument(const std::string& reportText) = 0;
+};
+
+}  // namespace tolvex
