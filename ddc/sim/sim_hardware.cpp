@@ -1,0 +1,38 @@
+#include "ddc/sim/sim_hardware.h"
+
+namespace tolvex::sim {
+
+namespace {
+
+std::unique_ptr<SimHardware> MakeParallelHardware(uint16_t base, ParallelAdapter adapter) {
+  auto hardware = std::make_unique<SimHardware>();
+  hardware->machine.SetParallelAdapter(base, adapter);
+  hardware->machine.PlugMonitor(MonitorRoute::Parallel(base));
+  return hardware;
+}
+
+}  // namespace
+
+std::unique_ptr<SimHardware> MakeBlackBoxHardware(uint16_t base) {
+  return MakeParallelHardware(base, ParallelAdapter::kBlackBox);
+}
+
+std::unique_ptr<SimHardware> MakeServiceKitHardware(uint16_t base) {
+  return MakeParallelHardware(base, ParallelAdapter::kServiceKit);
+}
+
+std::unique_ptr<SimHardware> MakeS3Hardware(const S3CardConfig& config) {
+  auto hardware = std::make_unique<SimHardware>();
+  hardware->machine.SetParallelAdapter(0x378, ParallelAdapter::kNoAdapter);
+  hardware->machine.InstallS3Card(config);
+  hardware->machine.PlugMonitor(MonitorRoute::S3());
+  return hardware;
+}
+
+std::unique_ptr<SimHardware> MakeBareHardware() {
+  auto hardware = std::make_unique<SimHardware>();
+  hardware->machine.SetParallelAdapter(0x378, ParallelAdapter::kNoAdapter);
+  return hardware;
+}
+
+}  // namespace tolvex::sim

@@ -1,0 +1,30 @@
+// Ready-made simulated set-ups: the shared simulated time, the fake clock on it, and a machine
+// with one adapter (or the S3 card) and the monitor plugged into it. `--simulate` runs on
+// MakeBlackBoxHardware().
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "ddc/sim/sim_clock.h"
+#include "ddc/sim/sim_machine.h"
+
+namespace tolvex::sim {
+
+// Not movable: the clock and the machine hold references to the time.
+struct SimHardware {
+  SimTime time;
+  SimClock clock{time};
+  SimMachine machine{time};
+};
+
+// A Black Box at `base`, the monitor on it; no other parallel port, no S3 card.
+std::unique_ptr<SimHardware> MakeBlackBoxHardware(uint16_t base = 0x378);
+// A Service Kit at `base`, the monitor on it; no other parallel port, no S3 card.
+std::unique_ptr<SimHardware> MakeServiceKitHardware(uint16_t base = 0x378);
+// An S3 card with the monitor on its DDC lines, and a parallel port at 0x378 with nothing on it.
+std::unique_ptr<SimHardware> MakeS3Hardware(const S3CardConfig& config = {});
+// A parallel port at 0x378 with nothing on it, no S3 card, no monitor: discovery finds nothing.
+std::unique_ptr<SimHardware> MakeBareHardware();
+
+}  // namespace tolvex::sim

@@ -1,0 +1,186 @@
+// The monitor's end of the DDC wires: an I2C slave that works on line levels only. It sees the
+// master's drive of SCL and SDA, wired-AND with its own, finds START, repeated START and STOP,
+// shifts bits in on rising clock edges and puts its own bits (acknowledges, read data) on SDA
+// only while SCL is low. What the bytes mean is left to an I2cTarget behind it.
+//
+// Faults that live on the wires (SDA held low, clock stretching, refused addresses, a corrupted
+// read byte) are switched here, and so is the wire trace.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tolvex::sim {
+
+// Byte-level view of the bus, as the devices behind the slave see it.
+class I2cTarget {
+ public:
+  virtual ~I2cTarget() = default;
+  virtual void OnStart(bool repeated) = 0;
+  virtual void OnStop() = 0;
+  // The first byte after a START, direction in bit 0; true acknowledges.
+  virtual bool OnAddress(uint8_t address) = 0;
+  virtual bool OnWriteByte(uint8_t byte) = 0;
+  // The next byte to send after an acknowledged read address or a byte the master acknowledged.
+  virtual uint8_t OnReadByte() = 0;
+};
+
+struct WireEvent {
+  enum Kind : uint8_t { kStart, kRepeatedStart, kStop, kWrite, kRead };
+  Kind kind;
+  uint8_t value = 0;   // the byte, for kWrite and kRead
+  bool acked = false;  // kWrite: by the slave; kRead: by the master
+  bool operator==(const WireEvent&) const = default;
+};
+
+// "S", "Sr", "P"; a byte the master wrote as ">A0+" (acknowledged) or ">A0-"; a byte the
+// master read as "<12+" (the master acknowledged) or "<12-"; separated by single blanks.
+std::string FormatWireEvents(const std::vector<WireEvent>& events);
+
+// The last `capacity` events. The buffer is allocated when the capacity is set, so recording
+// never allocates; older events are dropped and counted.
+class WireTrace {
+ public:
+  static constexpr size_t kDefaultCapacity = 4096;
+
+  WireTrace() { SetCapacity(kDefaultCapacity); }
+
+  void SetEnabled(bool enabled) { enabled_ = enabled; }
+  bool Enabled() const { return enabled_; }
+  void SetCapacity(size_t capacity);  // clears the trace
+  void Clear();
+
+  void Record(const WireEvent& event) {
+    if (!enabled_ || ring_.empty()) return;
+    ring_[(first_ + size_) % ring_.size()] = event;
+    if (size_ < ring_.size()) {
+      ++size_;
+    } else {
+      first_ = (first_ + 1) % ring_.size();
+      ++dropped_;
+    }
+  }
+
+  std::vector<WireEvent> Events() const;  // oldest first
+  std::string ToString() const { return FormatWireEvents(Events()); }
+  size_t Dropped() const { return dropped_; }
+
+ private:
+  std::vector<WireEvent> ring_;
+  size_t first_ = 0;
+  size_t size_ = 0;
+  size_t dropped_ = 0;
+  bool enabled_ = true;
+};
+
+// Clock stretching: the slave holds SCL low on clock pulses firstPulse .. firstPulse+pulses-1,
+// each time for `polls` reads of the register that senses SCL (reads made while the master
+// itself still pulls SCL low do not count); the read after the last poll sees SCL high. Pulses
+// are the master's releases of SCL, counted from 0 when the stretch is armed. More than 1500
+// polls outlasts the master.
+struct ClockStretch {
+  uint32_t firstPulse = 0;
+  uint32_t pulses = 1;
+  uint32_t polls = 0;
+};
+
+// As ClockStretch::pulses: every pulse from firstPulse on.
+inline constexpr uint32_t kAllPulses = UINT32_MAX;
+
+class SimI2cSlave {
+ public:
+  explicit SimI2cSlave(I2cTarget& target) : target_(target) {}
+
+  SimI2cSlave(const SimI2cSlave&) = delete;
+  SimI2cSlave& operator=(const SimI2cSlave&) = delete;
+
+  // Connects the slave to lines the master drives as given, without taking it for an edge.
+  void Attach(bool masterScl, bool masterSda);
+
+  // The master's drive after one of its writes (true releases the line).
+  void SetMasterDrive(bool scl, bool sda) {
+    if (scl == masterScl_ && sda == masterSda_) return;
+    if (scl && !masterScl_) CountClockPulse();
+    masterScl_ = scl;
+    masterSda_ = sda;
+    Update();
+  }
+  // The master read the register that senses SCL: one poll of a stretched clock.
+  void OnSclSensed() {
+    if (holdPolls_ == 0 || !masterScl_) return;
+    if (--holdPolls_ == 0) Update();
+  }
+
+  // Line levels: the master's drive wired-AND with the slave's.
+  bool Scl() const { return lineScl_; }
+  bool Sda() const { return lineSda_; }
+  // True between a START and the next STOP.
+  bool InTransaction() const { return phase_ != Phase::kIdle; }
+
+  // ---- Faults ------------------------------------------------------------------------------
+  void HoldSdaLow(bool hold);
+  bool HoldsSdaLow() const { return sdaHeldLow_; }
+  void StretchClock(const ClockStretch& stretch);
+  void StopStretching();
+  uint32_t ClockPulses() const { return pulse_; }
+  // The next `count` address bytes are not acknowledged, whichever device they name.
+  void RefuseAddresses(uint32_t count) { refusals_ = count; }
+  uint32_t PendingRefusals() const { return refusals_; }
+  // The read byte number `index` (0 = the next byte the slave sends) goes out XORed with mask.
+  void CorruptReadByte(uint32_t index, uint8_t mask);
+  void ClearFaults();
+
+  WireTrace& Trace() { return trace_; }
+  const WireTrace& Trace() const { return trace_; }
+
+ private:
+  enum class Phase : uint8_t {
+    kIdle,     // after STOP: waits for START
+    kAddress,  // shifting in the first byte after a START
+    kWrite,    // shifting in data bytes
+    kRead,     // sending data bytes
+    kIgnore,   // not addressed, or the last byte was refused: waits for START or STOP
+  };
+
+  void Update();
+  void CountClockPulse();
+  void OnStartCondition();
+  void OnStopCondition();
+  void OnSclRise();
+  void OnSclFall();
+  void ByteReceived();
+  void LoadNextReadByte();
+  void DriveSda(bool level) { slaveSda_ = level; }
+
+  I2cTarget& target_;
+  WireTrace trace_;
+
+  // Drivers and the resulting line levels.
+  bool masterScl_ = true;
+  bool masterSda_ = true;
+  bool slaveSda_ = true;
+  bool lineScl_ = true;
+  bool lineSda_ = true;
+
+  Phase phase_ = Phase::kIdle;
+  int clocks_ = 0;  // rising edges in the current 9-clock byte frame
+  uint8_t shift_ = 0;
+  bool readRequested_ = false;
+  bool ackOut_ = false;
+  bool masterAck_ = false;
+
+  // Faults.
+  bool sdaHeldLow_ = false;
+  ClockStretch stretch_{0, 0, 0};
+  uint32_t pulse_ = 0;
+  uint32_t holdPolls_ = 0;
+  uint32_t refusals_ = 0;
+  bool corruptArmed_ = false;
+  uint32_t corruptIndex_ = 0;
+  uint8_t corruptMask_ = 0;
+  uint32_t bytesSent_ = 0;
+};
+
+}  // namespace tolvex::sim
