@@ -131,7 +131,7 @@ bool CI2cBus::ProbeParallelBase(int channel) {
     }
     return true;
   }
-  // The Service Kit loops data bit 1 back to status bit 3 while its write enable is on.
+  // The Service Kit loops data bit 1 back to status bit 3.
   SetDataBit(kSkWriteEnableOff, false);
   SetDataBit(kSkWriteEnableOn, true);
   for (int i = 0; i < kProbeSteps; ++i) {

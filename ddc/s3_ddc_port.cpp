@@ -20,8 +20,8 @@ struct CrtcSetting {
   uint8_t index;
   uint8_t orMask;
 };
-// CR40 bit 0 enables the enhanced registers, CR53 bit 4 the memory-mapped I/O window, CR5C
-// bits 0-1 route the general output pins; all three are needed before 0xAFF20 answers.
+// The settings that map the serial port register into the memory window at 0xAFF20 (CR53 bit 4
+// opens the window, CR40 bit 0 the enhanced registers behind it) and set up its pins (CR5C).
 constexpr CrtcSetting kEnableCrtc[] = {{0x40, 0x01}, {0x53, 0x10}, {0x5C, 0x03}};
 constexpr uint8_t kSr0dIndex = 0x0D;
 constexpr uint8_t kSerialPortEnable = 0x10;

@@ -1,0 +1,86 @@
+// Whole DDC2B transfers on the simulated hardware: how many delay units a 128-byte read and a
+// write with verify cost, how long they take in simulated time (the time they would take on a
+// PC whose port accesses take 1 µs), and what they cost in real time here.
+#include <benchmark/benchmark.h>
+
+#include "ddc/edid_transfer.h"
+#include "ddc/sim/sim_hardware.h"
+
+namespace tolvex {
+namespace {
+
+class QuietUi final : public ProbeUi, public TransferUi, public EdidDocumentUi {
+ public:
+  explicit QuietUi(EdidBlock& block) : block_(block) {}
+  void ShowMessage(std::string_view) override {}
+  void SetStatusText(std::string_view) override {}
+  void ShowError(std::string_view, std::string_view) override { failed = true; }
+  void SetWaitCursor(bool) override {}
+  void ShowCodeWindow() override {}
+  void HighlightRange(int, int, bool refresh) override {
+    if (refresh) block_.UpdateChecksum();
+  }
+  void ClearHighlight() override {}
+  void ReplaceDocument(const std::string&) override {}
+  bool failed = false;
+
+ private:
+  EdidBlock& block_;
+};
+
+std::unique_ptr<sim::SimHardware> MakeChannel(int channel) {
+  switch (channel) {
+    case kChannelBlackBox: return sim::MakeBlackBoxHardware();
+    case kChannelServiceKit: return sim::MakeServiceKitHardware();
+    default: return sim::MakeS3Hardware();
+  }
+}
+
+enum class Job { kRead, kWriteAndVerify };
+
+void RunTransfer(benchmark::State& state, Job job) {
+  const int channel = static_cast<int>(state.range(0));
+  auto hw = MakeChannel(channel);
+  EdidBlock block;
+  QuietUi ui(block);
+  CI2cBus bus(hw->machine, hw->clock, ui);
+  TransferSettings settings;
+  CEdidTransfer transfer(bus, block, settings, hw->clock, ui, ui);
+  block.SetManufacturerId("BEN");
+  block.UpdateChecksum();
+
+  uint64_t delays = 0;
+  uint64_t simulatedNs = 0;
+  uint64_t runs = 0;
+  for (auto _ : state) {
+    const uint64_t delaysBefore = bus.DelaysSpent();
+    const uint64_t nsBefore = hw->time.ns;
+    if (job == Job::kRead) {
+      transfer.OnEdidRead();
+    } else {
+      transfer.OnEdidWrite();
+    }
+    delays += bus.DelaysSpent() - delaysBefore;
+    simulatedNs += hw->time.ns - nsBefore;
+    ++runs;
+  }
+  if (ui.failed || runs == 0) {
+    state.SkipWithError("the transfer failed");
+    return;
+  }
+  state.counters["delays"] = static_cast<double>(delays / runs);
+  // The read command's fixed 500 ms settle sleep is not bus time; take it out.
+  const double settleMs = job == Job::kRead ? 500.0 : 0.0;
+  state.counters["sim_ms"] = static_cast<double>(simulatedNs / runs) / 1e6 - settleMs;
+  state.counters["delay_count"] = bus.DelayCount();
+}
+
+void BM_Ddc2bRead(benchmark::State& state) { RunTransfer(state, Job::kRead); }
+void BM_Ddc2bWriteAndVerify(benchmark::State& state) { RunTransfer(state, Job::kWriteAndVerify); }
+
+// 0 Black Box, 1 Service Kit, 2 S3 card.
+BENCHMARK(BM_Ddc2bRead)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Ddc2bWriteAndVerify)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace tolvex

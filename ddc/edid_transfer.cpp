@@ -1,0 +1,234 @@
+#include "ddc/edid_transfer.h"
+
+#include <cctype>
+
+#include "ddc/ddc_texts.h"
+#include "ddc/format_text.h"
+#include "report/edid_report.h"
+
+namespace tolvex {
+
+namespace {
+
+constexpr uint8_t kDefaultPage = 0xF8;
+constexpr uint8_t kDviSwitchCommand = 0x63;
+constexpr int kPageSize = 8;
+constexpr uint32_t kReadSettleMs = 500;
+constexpr uint32_t kSoftwareDdcByteMs = 3;
+constexpr uint32_t kFactoryModeSettleMs = 1000;
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The wait cursor is on for the whole command and off again however it ends.
+class WaitCursor {
+ public:
+  explicit WaitCursor(TransferUi& ui) : ui_(ui) { ui_.SetWaitCursor(true); }
+  ~WaitCursor() { ui_.SetWaitCursor(false); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  TransferUi& ui_;
+};
+
+// The factory write runs the bus at the slow, processor-independent bit timing.
+class SlowTiming {
+ public:
+  explicit SlowTiming(CI2cBus& bus) : bus_(bus) { bus_.SetSlowTiming(true); }
+  ~SlowTiming() { bus_.SetSlowTiming(false); }
+  SlowTiming(const SlowTiming&) = delete;
+  SlowTiming& operator=(const SlowTiming&) = delete;
+
+ private:
+  CI2cBus& bus_;
+};
+
+bool IsAocProtocol(uint32_t protocol) { return protocol == kProtocolAocTx3 || protocol == kProtocolAocTx12; }
+
+}  // namespace
+
+std::optional<uint8_t> ParsePageValue(std::string_view pageText) {
+  if (pageText.empty() || HexDigit(pageText[0]) < 0) return std::nullopt;
+  int value = HexDigit(pageText[0]);
+  if (pageText.size() > 1 && HexDigit(pageText[1]) >= 0) value = value * 16 + HexDigit(pageText[1]);
+  return static_cast<uint8_t>(value);
+}
+
+CEdidTransfer::CEdidTransfer(CI2cBus& bus, EdidBlock& block, const TransferSettings& settings, Clock& clock,
+                             TransferUi& ui, EdidDocumentUi& document)
+    : bus_(bus), block_(block), settings_(settings), clock_(clock), ui_(ui), document_(document),
+      channel_(bus.Channel()) {}
+
+uint8_t CEdidTransfer::PageValue() const { return ParsePageValue(settings_.mappedPage).value_or(kDefaultPage); }
+
+void CEdidTransfer::ShowProgress(const char* format, int index) {
+  ui_.SetStatusText(FormatText(format, index * 100 / 127));
+}
+
+void CEdidTransfer::ShowError(const std::string& text, const char* caption) { ui_.ShowError(text, caption); }
+
+uint8_t CEdidTransfer::FactoryReadRequest(uint8_t page, uint8_t index) {
+  uint8_t request[3] = {static_cast<uint8_t>(page + 1), index, 0x00};
+  return bus_.RawTransfer(kFactoryWrite, 3, request);
+}
+
+// ---- EDID Read -----------------------------------------------------------------------------
+
+void CEdidTransfer::OnEdidRead() {
+  document_.ShowCodeWindow();
+  WaitCursor wait(ui_);
+  clock_.SleepMs(kReadSettleMs);
+
+  EdidBytes buffer{};
+  if (IsAocProtocol(settings_.protocol)) {
+    const int protocol = static_cast<int>(settings_.protocol);
+    for (int i = 0; i < kEdidSize; ++i) {
+      const uint16_t result = bus_.AocReadByte(static_cast<uint8_t>(i), buffer[i], protocol);
+      if (result) {
+        ShowError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kReadErrorCaption);
+        return;
+      }
+      ShowProgress(texts::kReadingProgress, i);
+    }
+    ui_.SetStatusText(texts::kReady);
+  } else if (settings_.softwareDdcOnly) {
+    // The monitor's controller serves the EDID from its own memory page.
+    const uint8_t page = PageValue();
+    for (int i = 0; i < kEdidSize; ++i) {
+      const uint8_t requested = FactoryReadRequest(page, static_cast<uint8_t>(i));
+      clock_.SleepMs(kSoftwareDdcByteMs);
+      const uint8_t read = bus_.RawTransfer(kFactoryRead, 1, &buffer[i]);
+      if (requested | read) {
+        ShowError(FormatText(texts::kTransferError, requested | read), texts::kReadErrorCaption);
+        return;
+      }
+    }
+  } else {
+    const uint8_t status = bus_.Transfer(kEepromRead, 0x00, kEdidSize, buffer.data());
+    if (status) {
+      ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
+      return;
+    }
+  }
+
+  // Neither header nor checksum is checked: the block is taken as the monitor holds it, and the
+  // code window's refresh puts the checksum of its own bytes into byte 127.
+  block_.Bytes() = buffer;
+  document_.HighlightRange(0, kEdidSize - 1, true);
+  document_.ClearHighlight();
+  document_.ReplaceDocument(FormatEdidReport(block_));
+}
+
+// ---- EDID Write ----------------------------------------------------------------------------
+
+void CEdidTransfer::OnEdidWrite() {
+  if (IsAocProtocol(settings_.protocol)) {
+    OnAocWrite();
+    return;
+  }
+  WaitCursor wait(ui_);
+  EdidBytes buffer = block_.Bytes();
+
+  if (!settings_.softwareDdcOnly) {
+    bus_.SetWriteEnable(true);
+    int page = 0;
+    uint8_t status = 0;
+    // Pages follow each other without a pause: the next page's addressing phase is retried
+    // until the EEPROM has finished its write cycle and acknowledges again.
+    for (page = 0; page < kEdidSize; page += kPageSize) {
+      status = bus_.Transfer(kEepromWrite, static_cast<uint8_t>(page), kPageSize, buffer.data() + page);
+      if (status) break;
+    }
+    bus_.SetWriteEnable(false);
+    if (status) {
+      ShowError(FormatText(texts::kPageTransferError, page, status), texts::kWriteErrorCaption);
+      return;
+    }
+
+    status = bus_.Transfer(kEepromRead, 0x00, kEdidSize, buffer.data());
+    if (status) {
+      ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
+      return;
+    }
+    if (buffer != block_.Bytes()) {
+      ShowError(texts::kEdidVerifyError, texts::kVerifyErrorCaption);
+      return;
+    }
+  }
+
+  if (settings_.factoryEnable == 1) OnFactoryWrite();
+}
+
+void CEdidTransfer::OnFactoryWrite() {
+  WaitCursor wait(ui_);
+  clock_.SleepMs(kFactoryModeSettleMs);
+  SlowTiming slow(bus_);
+
+  const uint8_t page = PageValue();
+  const EdidBytes& bytes = block_.Bytes();
+  for (int i = 0; i < kEdidSize; ++i) {
+    const auto index = static_cast<uint8_t>(i);
+    uint8_t frame[3] = {page, index, bytes[i]};
+    bus_.RawTransfer(kFactoryWrite, 3, frame);  // judged by the read-back below
+
+    uint8_t readBack = 0;
+    const uint8_t status = FactoryReadRequest(page, index) | bus_.RawTransfer(kFactoryRead, 1, &readBack);
+    if (status) {
+      // Without an answer there is nothing to compare; a stale value must not pass as verified.
+      ShowError(FormatText(texts::kTransferError, status), texts::kFactoryWriteErrorCaption);
+      break;
+    }
+    if (readBack != bytes[i]) {
+      ShowError(FormatText(texts::kFactoryVerifyError, i, readBack), texts::kFactoryWriteErrorCaption);
+      break;
+    }
+    ShowProgress(texts::kWritingProgress, i);
+  }
+  ui_.SetStatusText(texts::kReady);
+}
+
+void CEdidTransfer::OnAocWrite() {
+  WaitCursor wait(ui_);
+  EdidBytes buffer = block_.Bytes();
+  bus_.SetWriteEnable(false);
+  const int protocol = static_cast<int>(settings_.protocol);
+
+  for (int i = 0; i < kEdidSize; ++i) {
+    const auto index = static_cast<uint8_t>(i);
+    uint16_t result = bus_.AocWriteByte(index, buffer[i], protocol);
+    if (result) {
+      ShowError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kWriteErrorCaption);
+      return;
+    }
+    result = bus_.AocReadByte(index, buffer[i], protocol);
+    if (result) {
+      ShowError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kReadErrorCaption);
+      return;
+    }
+    if (buffer[i] != block_.Bytes()[i]) {
+      ShowError(FormatText(texts::kAocVerifyError, i, buffer[i], block_.Bytes()[i]), texts::kVerifyErrorCaption);
+      return;
+    }
+    ShowProgress(texts::kWritingProgress, i);
+  }
+  ui_.SetStatusText(texts::kReady);
+}
+
+// ---- DVI switch and channel ----------------------------------------------------------------
+
+void CEdidTransfer::SwitchDviEeprom(uint8_t selector) {
+  uint8_t frame[3] = {kDviSwitchCommand, selector, 0x00};
+  bus_.RawTransfer(kFactoryWrite, 3, frame);  // sent blind: the switch has no reply to check
+}
+
+void CEdidTransfer::OnChannel(int channel) {
+  channel_ = channel;
+  bus_.SelectChannel(channel);
+}
+
+}  // namespace tolvex

@@ -1,0 +1,81 @@
+// The transfer commands: read the monitor's EDID into the block, write the block into the
+// monitor and verify it (as a DDC2B EEPROM, through the monitor controller's command protocols,
+// or into the factory memory), switch the EEPROM of a DVI-I monitor, and choose the channel.
+// The document's command handlers call these; what the user sees goes through TransferUi and
+// EdidDocumentUi. A failed command leaves the block and the document as they were.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ddc/clock.h"
+#include "ddc/ddc_ui.h"
+#include "ddc/i2c_bus.h"
+#include "model/edid_block.h"
+
+namespace tolvex {
+
+// The transfer settings the document keeps (the first three persist between runs).
+struct TransferSettings {
+  uint32_t protocol = kProtocolDdc2b;
+  uint32_t factoryEnable = 0;
+  std::string mappedPage = "F8";
+  bool softwareDdcOnly = false;
+};
+
+// Bus addresses.
+inline constexpr uint8_t kEepromWrite = 0xA0;
+inline constexpr uint8_t kEepromRead = 0xA1;
+inline constexpr uint8_t kFactoryWrite = 0x58;
+inline constexpr uint8_t kFactoryRead = 0x59;
+
+// DVI EEPROM switch selectors.
+inline constexpr uint8_t kDviAnalog = 0x00;
+inline constexpr uint8_t kDviDigital = 0x01;
+inline constexpr uint8_t kDviAuto = 0x02;
+
+// The page byte of the mapped EDID page text: its first two characters read as hexadecimal (one
+// digit is a one-digit value); nothing when the text does not start with a hexadecimal digit.
+std::optional<uint8_t> ParsePageValue(std::string_view pageText);
+
+class CEdidTransfer {
+ public:
+  CEdidTransfer(CI2cBus& bus, EdidBlock& block, const TransferSettings& settings, Clock& clock, TransferUi& ui,
+                EdidDocumentUi& document);
+
+  void OnEdidRead();
+  void OnEdidWrite();
+  void OnFactoryWrite();
+  void OnAocWrite();
+  void OnDviDigital() { SwitchDviEeprom(kDviDigital); }
+  void OnDviAnalog() { SwitchDviEeprom(kDviAnalog); }
+  void OnDviAuto() { SwitchDviEeprom(kDviAuto); }
+  void OnChannel(int channel);
+
+  // The document's copy of the channel, and the menu rules that follow from it.
+  int Channel() const { return channel_; }
+  bool IsReadEnabled() const { return channel_ >= 0; }
+  bool IsWriteEnabled(bool codeWindowShown) const { return channel_ >= 0 && codeWindowShown; }
+  bool IsChannelEnabled(int channel) const { return channel == channel_; }
+
+  // The page the factory transfers use; the default page when the text gives none.
+  uint8_t PageValue() const;
+
+ private:
+  void SwitchDviEeprom(uint8_t selector);
+  uint8_t FactoryReadRequest(uint8_t page, uint8_t index);
+  void ShowProgress(const char* format, int index);
+  void ShowError(const std::string& text, const char* caption);
+
+  CI2cBus& bus_;
+  EdidBlock& block_;
+  const TransferSettings& settings_;
+  Clock& clock_;
+  TransferUi& ui_;
+  EdidDocumentUi& document_;
+  int channel_;
+};
+
+}  // namespace tolvex

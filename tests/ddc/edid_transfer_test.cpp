@@ -1,0 +1,511 @@
+// The transfer commands end to end: the real bus master on the simulated adapters, the monitor
+// a bit-level slave, and every text the user would see.
+#include "ddc/edid_transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+#include "ddc/sim/sim_edid.h"
+#include "ddc/sim/sim_hardware.h"
+#include "fake_ui.h"
+#include "report/edid_report.h"
+#include "test_support.h"
+
+namespace tolvex {
+namespace {
+
+using sim::SimHardware;
+using sim::SimMonitor;
+
+// Forwards every access to the machine and runs a hook first, so a test can switch a fault on
+// in the middle of a command.
+class HookedIo final : public PortIo {
+ public:
+  explicit HookedIo(PortIo& io) : io_(io) {}
+  std::function<void()> hook = [] {};
+  uint8_t PortIn8(uint16_t port) override { return hook(), io_.PortIn8(port); }
+  void PortOut8(uint16_t port, uint8_t value) override { hook(), io_.PortOut8(port, value); }
+  void PortOut16(uint16_t port, uint16_t value) override { hook(), io_.PortOut16(port, value); }
+  uint8_t MemRead8(uint32_t address) override { return hook(), io_.MemRead8(address); }
+  void MemWrite8(uint32_t address, uint8_t value) override { hook(), io_.MemWrite8(address, value); }
+
+ private:
+  PortIo& io_;
+};
+
+// A block the monitor does not hold yet: every byte differs from the simulated EDID.
+void FillTestBlock(EdidBlock& block) {
+  block.SetManufacturerId("QRS");
+  block.SetProductCode(0xBEEF);
+  block.SetSerialNumber(0x01234567);
+  block.SetVersion(1, 3);
+  block.SetGamma(2.4f);
+  block.SelectDescriptor(1);
+  block.SetDescriptorText(kTagMonitorName, "WRITE TEST");
+  block.UpdateChecksum();
+}
+
+struct Rig {
+  explicit Rig(std::unique_ptr<SimHardware> hardware) : hw(std::move(hardware)) {}
+
+  std::unique_ptr<SimHardware> hw;
+  HookedIo io{hw->machine};
+  EdidBlock block{test::FixedDate(2026, 12, 8)};
+  test::FakeUi ui{&block};
+  CI2cBus bus{io, hw->clock, ui};
+  TransferSettings settings;
+  CEdidTransfer transfer{bus, block, settings, hw->clock, ui, ui};
+
+  SimMonitor& Monitor() { return hw->machine.Monitor(); }
+  EdidBytes Eeprom() {
+    EdidBytes bytes;
+    std::copy_n(Monitor().AnalogEeprom().Memory().begin(), kEdidSize, bytes.begin());
+    return bytes;
+  }
+  std::string Trace() { return Monitor().Trace().ToString(); }
+  std::string LastError() { return ui.errors.empty() ? "" : ui.errors.back().caption + ": " + ui.errors.back().text; }
+};
+
+std::unique_ptr<SimHardware> MakeRoute(int channel) {
+  switch (channel) {
+    case kChannelBlackBox: return sim::MakeBlackBoxHardware();
+    case kChannelServiceKit: return sim::MakeServiceKitHardware(0x278);
+    default: return sim::MakeS3Hardware();
+  }
+}
+
+class EveryChannel : public ::testing::TestWithParam<int> {};
+
+// ---- DDC2B on every channel ----------------------------------------------------------------
+
+TEST_P(EveryChannel, ReadReplacesTheBlockAndTheDocument) {
+  Rig rig(MakeRoute(GetParam()));
+  ASSERT_EQ(rig.bus.Channel(), GetParam());
+  rig.Monitor().AnalogEeprom().Memory()[127] ^= 0x55;  // a wrong checksum in the monitor
+  const EdidBytes monitor = rig.Eeprom();
+  rig.Monitor().Trace().Clear();
+
+  rig.transfer.OnEdidRead();
+
+  EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  EXPECT_TRUE(std::equal(rig.block.Bytes().begin(), rig.block.Bytes().end() - 1, monitor.begin()));
+  EXPECT_EQ(rig.block.GetChecksum(), ComputeChecksum(rig.block.Bytes())) << "the refresh recomputes it";
+  EXPECT_EQ(rig.ui.report, FormatEdidReport(rig.block)) << "the report shows the recomputed checksum";
+  const std::vector<std::string> events = {"show code window", "wait", "highlight 0-127 refresh",
+                                           "clear highlight", "replace document", "arrow"};
+  EXPECT_EQ(rig.ui.events, events);
+  EXPECT_GE(rig.hw->clock.SleptMs(), 500u);
+
+  const std::string trace = rig.Trace();
+  EXPECT_EQ(trace.rfind("S >A0+ >00+ Sr >A1+ ", 0), 0u) << trace.substr(0, 40);
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), '<'), 128);
+  EXPECT_EQ(trace.substr(trace.size() - 3), "- P") << "the last byte is not acknowledged, then STOP";
+}
+
+TEST_P(EveryChannel, WriteVerifiesAndLeavesTheBlockAsItWas) {
+  Rig rig(MakeRoute(GetParam()));
+  FillTestBlock(rig.block);
+  const EdidBytes block = rig.block.Bytes();
+  rig.Monitor().Trace().Clear();
+
+  rig.transfer.OnEdidWrite();
+
+  EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  EXPECT_EQ(rig.Eeprom(), block);
+  EXPECT_EQ(rig.block.Bytes(), block);
+  EXPECT_EQ(rig.Monitor().AnalogEeprom().PageWrites(), 16u);
+  EXPECT_FALSE(rig.ui.waitCursor);
+  EXPECT_FALSE(rig.hw->machine.MonitorWriteEnable() && GetParam() != kChannelS3) << "write enable off again";
+  // Sixteen pages of eight bytes, then the read-back.
+  const std::string trace = rig.Trace();
+  for (int page = 0; page < kEdidSize; page += 8) {
+    char start[24];
+    std::snprintf(start, sizeof start, "S >A0+ >%02X+ >%02X+", page, block[page]);
+    EXPECT_NE(trace.find(start), std::string::npos) << start;
+  }
+  EXPECT_NE(trace.find("P S >A0- "), std::string::npos) << "the next page polls the write cycle";
+  EXPECT_NE(trace.find("S >A0+ >00+ Sr >A1+"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Channels, EveryChannel, ::testing::Values(kChannelBlackBox, kChannelServiceKit, kChannelS3),
+                         [](const auto& info) { return std::string(info.param == 0 ? "BlackBox" : info.param == 1 ? "ServiceKit" : "S3"); });
+
+// ---- DDC2B failures ------------------------------------------------------------------------
+
+TEST(EdidRead, FailureLeavesBlockAndDocumentAndEndsTheWaitCursor) {
+  struct Case {
+    const char* name;
+    std::function<void(Rig&)> fault;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"unplugged", [](Rig& r) { r.hw->machine.UnplugMonitor(); }, "I2C read error: I2C transfer error (0x0A)"},
+      {"SDA held low", [](Rig& r) { r.Monitor().HoldSdaLow(true); }, "I2C read error: I2C transfer error (0x84)"},
+      {"clock stuck in the word address",
+       [](Rig& r) { r.Monitor().StretchClock({.firstPulse = 9, .pulses = sim::kAllPulses, .polls = 5000}); },
+       "I2C read error: I2C transfer error (0x03)"},
+  };
+  for (const Case& c : cases) {
+    Rig rig(sim::MakeBlackBoxHardware());
+    const EdidBytes before = rig.block.Bytes();
+    c.fault(rig);
+    rig.transfer.OnEdidRead();
+    EXPECT_EQ(rig.LastError(), c.error) << c.name;
+    EXPECT_EQ(rig.block.Bytes(), before) << c.name;
+    EXPECT_TRUE(rig.ui.report.empty()) << c.name;
+    EXPECT_EQ(rig.ui.events.back(), "arrow") << c.name;
+  }
+}
+
+TEST(EdidWrite, ThirdPageNeverAcknowledgedStopsTheWrite) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  FillTestBlock(rig.block);
+  bool refused = false;
+  rig.io.hook = [&] {
+    if (!refused && rig.Monitor().AnalogEeprom().PageWrites() == 2) {
+      rig.Monitor().RefuseAddresses(1'000'000);
+      refused = true;
+    }
+  };
+  rig.transfer.OnEdidWrite();
+  EXPECT_EQ(rig.LastError(), "I2C write error: I2C transfer error (0x10, 0x0A)");
+  EXPECT_EQ(rig.ui.errors.size(), 1u);
+  EXPECT_EQ(rig.Monitor().AnalogEeprom().PageWrites(), 2u) << "no later page is written";
+  EXPECT_EQ(rig.hw->machine.Parallel(0x378)->DataLatch(), 0x0F) << "write enable off";
+  EXPECT_FALSE(rig.ui.waitCursor);
+}
+
+TEST(EdidWrite, WriteProtectedEepromFailsVerification) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  FillTestBlock(rig.block);
+  const EdidBytes before = rig.Eeprom();
+  rig.Monitor().SetWriteProtectStuck(true);
+  rig.transfer.OnEdidWrite();
+  EXPECT_EQ(rig.LastError(), "Verify error: EDID code verified error");
+  EXPECT_EQ(rig.Eeprom(), before);
+}
+
+TEST(EdidWrite, CorruptedReadBackFailsVerification) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  FillTestBlock(rig.block);
+  const EdidBytes block = rig.block.Bytes();
+  bool armed = false;
+  rig.io.hook = [&] {
+    if (!armed && rig.Monitor().AnalogEeprom().PageWrites() == 16) {
+      rig.Monitor().CorruptReadByte(40, 0x04);
+      armed = true;
+    }
+  };
+  rig.transfer.OnEdidWrite();
+  EXPECT_EQ(rig.LastError(), "Verify error: EDID code verified error");
+  EXPECT_EQ(rig.block.Bytes(), block) << "the block keeps what the user made";
+}
+
+TEST(EdidRead, WordAddressNotAcknowledgedIsNotRetried) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  rig.Monitor().Trace().Clear();
+  uint8_t buffer[1] = {};
+  // The controller acknowledges its address but not an unknown command byte.
+  EXPECT_EQ(rig.bus.Transfer(0xFB, 0x00, 1, buffer), kStatusNoAck);
+  EXPECT_EQ(rig.Trace(), "S >FA+ >00- P");
+}
+
+// ---- AOC command protocols -----------------------------------------------------------------
+
+TEST(AocFrames, WriteAndReadRequestBytes) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  rig.Monitor().Trace().Clear();
+  EXPECT_EQ(rig.bus.AocWriteByte(5, 0x12, kProtocolAocTx3), 0);
+  EXPECT_EQ(rig.Trace(), "S >FA+ >13+ >85+ >12+ >00+ >AA+ P");
+  rig.Monitor().Trace().Clear();
+  EXPECT_EQ(rig.bus.AocWriteByte(5, 0x12, kProtocolAocTx12), 0);
+  EXPECT_EQ(rig.Trace(), "S >A8+ >07+ >7D+ >12+ >00+ >96+ P");
+
+  uint8_t data = 0;
+  rig.Monitor().Trace().Clear();
+  const uint64_t slept = rig.hw->clock.SleptMs();
+  EXPECT_EQ(rig.bus.AocReadByte(0x7F, data, kProtocolAocTx3), 0);
+  EXPECT_EQ(rig.hw->clock.SleptMs() - slept, 80u);
+  const uint8_t expected = rig.Eeprom()[0x7F];
+  char reply[64];
+  std::snprintf(reply, sizeof reply, "S >FA+ >1B+ >FF+ P S >FB+ <%02X+ ", expected);
+  EXPECT_EQ(rig.Trace().rfind(reply, 0), 0u) << rig.Trace();
+  EXPECT_EQ(data, expected);
+  rig.Monitor().Trace().Clear();
+  EXPECT_EQ(rig.bus.AocReadByte(0x7F, data, kProtocolAocTx12), 0);
+  EXPECT_EQ(rig.Trace().rfind("S >A8+ >67+ >F7+ P S >A9+ ", 0), 0u) << rig.Trace();
+}
+
+TEST(AocFrames, FailuresCarryTheFrameByte) {
+  uint8_t data = 0;
+  {
+    Rig rig(sim::MakeBlackBoxHardware());
+    rig.Monitor().SetDevicePresent(sim::SimDevice::kController1, false);
+    EXPECT_EQ(rig.bus.AocWriteByte(0, 0x00, kProtocolAocTx3), 0xFA0A) << "address never acknowledged";
+    EXPECT_EQ(rig.bus.AocReadByte(0, data, kProtocolAocTx3), 0xFA0A);
+  }
+  {
+    Rig rig(sim::MakeBlackBoxHardware());
+    rig.Monitor().HoldSdaLow(true);
+    EXPECT_EQ(rig.bus.AocWriteByte(0, 0x00, kProtocolAocTx12), 0x84) << "START failures carry no byte";
+  }
+  {
+    Rig rig(sim::MakeBlackBoxHardware());
+    rig.Monitor().CorruptReadByte(4, 0x80);
+    EXPECT_EQ(rig.bus.AocReadByte(9, data, kProtocolAocTx3), kStatusReplyMismatch);
+  }
+}
+
+class AocProtocol : public ::testing::TestWithParam<int> {};
+
+TEST_P(AocProtocol, WriteStoresEveryByteThroughTheControllerAndVerifies) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  rig.settings.protocol = static_cast<uint32_t>(GetParam());
+  FillTestBlock(rig.block);
+  rig.transfer.OnEdidWrite();
+  EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  EXPECT_EQ(rig.Eeprom(), rig.block.Bytes());
+  ASSERT_EQ(rig.ui.statusTexts.size(), 129u);
+  EXPECT_EQ(rig.ui.statusTexts[0], "Writing... 0%");
+  EXPECT_EQ(rig.ui.statusTexts[63], "Writing... 49%");
+  EXPECT_EQ(rig.ui.statusTexts[127], "Writing... 100%");
+  EXPECT_EQ(rig.ui.statusTexts[128], "Ready");
+  EXPECT_EQ(rig.Monitor().AnalogEeprom().PageWrites(), 0u) << "nothing went through the EEPROM's own bus port";
+  EXPECT_GE(rig.hw->clock.SleptMs(), 128u * 80u);
+}
+
+TEST_P(AocProtocol, ReadShowsProgressAndGetsTheBlock) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  rig.settings.protocol = static_cast<uint32_t>(GetParam());
+  rig.transfer.OnEdidRead();
+  EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  EXPECT_TRUE(std::equal(rig.block.Bytes().begin(), rig.block.Bytes().end() - 1, rig.Eeprom().begin()));
+  ASSERT_EQ(rig.ui.statusTexts.size(), 129u);
+  EXPECT_EQ(rig.ui.statusTexts[63], "Reading... 49%");
+  EXPECT_EQ(rig.ui.statusTexts.back(), "Ready");
+}
+
+INSTANTIATE_TEST_SUITE_P(Protocols, AocProtocol, ::testing::Values(kProtocolAocTx3, kProtocolAocTx12));
+
+TEST(AocWrite, VerifyAndTransferErrorsNameByteAndFrame) {
+  {
+    Rig rig(sim::MakeBlackBoxHardware());
+    rig.settings.protocol = kProtocolAocTx3;
+    FillTestBlock(rig.block);
+    rig.Monitor().CorruptReadByte(0, 0x01);  // the first reply's first byte: data and echo disagree
+    rig.transfer.OnEdidWrite();
+    EXPECT_EQ(rig.LastError(), "I2C read error: Addr(0x00), Data(0x00), Error(0x10)");
+    EXPECT_TRUE(rig.ui.statusTexts.empty()) << "after a failure neither progress nor Ready";
+    EXPECT_FALSE(rig.ui.waitCursor);
+  }
+  {
+    Rig rig(sim::MakeBlackBoxHardware());
+    rig.settings.protocol = kProtocolAocTx3;
+    FillTestBlock(rig.block);
+    // The controller takes byte 10 (the product code differs from the monitor's) and the chip
+    // then holds it with one bit flipped.
+    ASSERT_NE(rig.Eeprom()[10], rig.block.Bytes()[10]);
+    bool flipped = false;
+    rig.io.hook = [&] {
+      auto& memory = rig.Monitor().AnalogEeprom().Memory();
+      if (!flipped && memory[10] == rig.block.Bytes()[10]) {
+        memory[10] ^= 0x01;
+        flipped = true;
+      }
+    };
+    rig.transfer.OnEdidWrite();
+    char expected[80];
+    std::snprintf(expected, sizeof expected, "Verify error: Addr(0x0A), Data(0x%02X), Edid(0x%02X)",
+                  rig.block.Bytes()[10] ^ 0x01, rig.block.Bytes()[10]);
+    EXPECT_EQ(rig.LastError(), expected);
+  }
+  {
+    Rig rig(sim::MakeBlackBoxHardware());
+    rig.settings.protocol = kProtocolAocTx12;
+    rig.Monitor().SetDevicePresent(sim::SimDevice::kController2, false);
+    rig.transfer.OnEdidWrite();
+    EXPECT_EQ(rig.LastError(), "I2C write error: Addr(0x00), Data(0xA8), Error(0x0A)");
+  }
+}
+
+// ---- Factory memory, Software DDC, DVI switch ----------------------------------------------
+
+TEST(FactoryWrite, WritesThePageSlowlyAndVerifiesEachByte) {
+  Rig rig(sim::MakeS3Hardware());
+  FillTestBlock(rig.block);
+  rig.settings.factoryEnable = 1;
+  rig.Monitor().SetWriteProtectStuck(true);  // only the factory path can change the EEPROM now
+  rig.Monitor().Trace().Clear();
+  const uint64_t countedBefore = rig.hw->clock.CountedDown();
+
+  rig.transfer.OnEdidWrite();
+
+  // The DDC2B write runs first and fails its verification; the factory write is not reached.
+  EXPECT_EQ(rig.LastError(), "Verify error: EDID code verified error");
+  rig.ui.errors.clear();
+  rig.Monitor().Trace().Clear();
+  rig.transfer.OnFactoryWrite();
+  EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  EXPECT_EQ(rig.Eeprom(), rig.block.Bytes());
+  const std::string trace = rig.Trace();
+  char first[64];
+  std::snprintf(first, sizeof first, "S >58+ >F8+ >00+ >%02X+ P S >58+ >F9+ >00+ >00+ P S >59+ <%02X- P",
+                rig.block.Bytes()[0], rig.block.Bytes()[0]);
+  EXPECT_EQ(trace.rfind(first, 0), 0u) << trace.substr(0, 80);
+  EXPECT_EQ(rig.ui.statusTexts.back(), "Ready");
+  EXPECT_EQ(rig.ui.statusTexts[127], "Writing... 100%");
+  EXPECT_FALSE(rig.bus.SlowTiming());
+  // On the S3 card the bits are normally timed by the countdown loop; the factory write uses
+  // port 0x61 instead, so the countdown did not grow during it.
+  const uint64_t countedAfterDdc2b = rig.hw->clock.CountedDown();
+  EXPECT_GT(countedAfterDdc2b, countedBefore);
+  rig.transfer.OnFactoryWrite();
+  EXPECT_EQ(rig.hw->clock.CountedDown(), countedAfterDdc2b);
+}
+
+TEST(FactoryWrite, MismatchAndSilenceAreErrorsNotSuccess) {
+  {
+    Rig rig(sim::MakeBlackBoxHardware());
+    FillTestBlock(rig.block);
+    rig.settings.mappedPage = "E0";  // a plain memory page: writes stick, nothing reaches the EEPROM
+    rig.Monitor().SetFactoryByte(0xE0, 0, 0x00);
+    rig.Monitor().CorruptReadByte(0, 0x20);
+    rig.transfer.OnFactoryWrite();
+    EXPECT_EQ(rig.LastError(), "Factory write error: EEPROM verified error (0x00, 0x20)");
+    EXPECT_EQ(rig.ui.statusTexts.back(), "Ready");
+  }
+  {
+    Rig rig(sim::MakeBlackBoxHardware());
+    rig.Monitor().SetDevicePresent(sim::SimDevice::kFactoryMemory, false);
+    rig.transfer.OnFactoryWrite();
+    EXPECT_EQ(rig.LastError(), "Factory write error: I2C transfer error (0x0A)");
+    EXPECT_EQ(rig.ui.errors.size(), 1u);
+    EXPECT_FALSE(rig.bus.SlowTiming());
+    EXPECT_FALSE(rig.ui.waitCursor);
+  }
+}
+
+TEST(SoftwareDdc, WriteGoesStraightToTheFactoryPageAndReadComesBackFromIt) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  FillTestBlock(rig.block);
+  rig.settings.softwareDdcOnly = true;
+  rig.settings.factoryEnable = 1;
+  rig.settings.mappedPage = "F0";
+  rig.Monitor().SetMappedPages({0xF0});
+  rig.Monitor().Trace().Clear();
+  rig.transfer.OnEdidWrite();
+  EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  EXPECT_EQ(rig.Trace().rfind("S >58+ >F0+ >00+ ", 0), 0u) << "no EEPROM write before it";
+  EXPECT_EQ(rig.Eeprom(), rig.block.Bytes());
+
+  EdidBlock other;
+  const EdidBytes written = rig.block.Bytes();
+  rig.block.Bytes() = other.Bytes();
+  const uint64_t slept = rig.hw->clock.SleptMs();
+  rig.transfer.OnEdidRead();
+  EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  EXPECT_EQ(rig.block.Bytes(), written);
+  EXPECT_EQ(rig.hw->clock.SleptMs() - slept, 500u + 128u * 3u);
+}
+
+TEST(DviSwitch, SelectsTheEepromThatAnswers) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  rig.Monitor().DigitalEeprom().Memory()[8] = 0x7A;
+  rig.Monitor().Trace().Clear();
+  rig.transfer.OnDviDigital();
+  EXPECT_EQ(rig.Trace(), "S >58+ >63+ >01+ >00+ P");
+  rig.transfer.OnEdidRead();
+  EXPECT_EQ(rig.block.Bytes()[8], 0x7A);
+  EXPECT_EQ(rig.block.IsDigitalInput(), 1);
+  rig.transfer.OnDviAnalog();
+  EXPECT_EQ(rig.Monitor().DviSelection(), sim::DviSelect::kAnalog);
+  rig.transfer.OnDviAuto();
+  EXPECT_EQ(rig.Monitor().DviSelection(), sim::DviSelect::kAuto);
+  EXPECT_TRUE(rig.ui.errors.empty());
+}
+
+// ---- Channel, page value, menu rules -------------------------------------------------------
+
+TEST(Channel, OnlyTheDiscoveredChannelIsOffered) {
+  Rig rig(sim::MakeServiceKitHardware());
+  EXPECT_EQ(rig.transfer.Channel(), kChannelServiceKit);
+  EXPECT_TRUE(rig.transfer.IsReadEnabled());
+  EXPECT_TRUE(rig.transfer.IsWriteEnabled(true));
+  EXPECT_FALSE(rig.transfer.IsWriteEnabled(false));
+  EXPECT_FALSE(rig.transfer.IsChannelEnabled(kChannelBlackBox));
+  EXPECT_TRUE(rig.transfer.IsChannelEnabled(kChannelServiceKit));
+  rig.hw->machine.PortOut8(0x378, 0x00);  // disturb the idle levels
+  rig.transfer.OnChannel(kChannelServiceKit);
+  EXPECT_EQ(rig.hw->machine.Parallel(0x378)->DataLatch(), 0xEE);
+  EXPECT_EQ(rig.hw->machine.Parallel(0x378)->ControlLatch(), 0x04);
+
+  Rig bare(sim::MakeBareHardware());
+  EXPECT_FALSE(bare.transfer.IsReadEnabled());
+  EXPECT_FALSE(bare.transfer.IsWriteEnabled(true));
+}
+
+TEST(PageValue, FirstTwoHexadecimalDigits) {
+  EXPECT_EQ(ParsePageValue("F8"), 0xF8);
+  EXPECT_EQ(ParsePageValue("f0"), 0xF0);
+  EXPECT_EQ(ParsePageValue("A"), 0x0A);
+  EXPECT_EQ(ParsePageValue("1234"), 0x12);
+  EXPECT_EQ(ParsePageValue("7G"), 0x07);
+  EXPECT_EQ(ParsePageValue(""), std::nullopt);
+  EXPECT_EQ(ParsePageValue("G1"), std::nullopt);
+  Rig rig(sim::MakeBlackBoxHardware());
+  rig.settings.mappedPage = "";
+  EXPECT_EQ(rig.transfer.PageValue(), 0xF8) << "an empty page text falls back to the default page";
+}
+
+// ---- S3 card -------------------------------------------------------------------------------
+
+TEST(S3Card, DelayCountIsDividedOnlyAboveFifty) {
+  for (const auto& [psPerIteration, expected] : {std::pair<uint64_t, uint32_t>{1'000, 20'000 / 50},
+                                                std::pair<uint64_t, uint32_t>{400'000, 50}}) {
+    auto hw = sim::MakeS3Hardware();
+    hw->clock.SetPsPerIteration(psPerIteration);
+    test::FakeUi ui;
+    CI2cBus bus(hw->machine, hw->clock, ui);
+    EXPECT_EQ(bus.Channel(), kChannelS3);
+    EXPECT_EQ(bus.DelayCount(), expected) << psPerIteration;
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], "Vendor ID = 0x8A01\nDevice  ID = 0x06E1");
+  }
+}
+
+TEST(S3Card, UnknownChipIsShownButNotUsed) {
+  sim::S3CardConfig config;
+  config.idA = 0x8A22;
+  config.idB = 0x1234;
+  auto hw = sim::MakeS3Hardware(config);
+  test::FakeUi ui;
+  CI2cBus bus(hw->machine, hw->clock, ui);
+  EXPECT_EQ(bus.Channel(), kChannelNone);
+  EXPECT_FALSE(bus.S3Port().IsEnabled());
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0], "Vendor ID = 0x8A22\nDevice  ID = 0x1234");
+  EXPECT_EQ(hw->machine.S3()->MiscOutput(), config.miscOutput) << "nothing was enabled";
+}
+
+TEST(S3Card, AcceptsEachKnownChipAndRestoresItsRegisters) {
+  for (uint16_t chip : {0x8A01, 0x8904, 0x8811}) {
+    sim::S3CardConfig config;
+    config.idA = chip;
+    auto hw = sim::MakeS3Hardware(config);
+    test::FakeUi ui;
+    {
+      CI2cBus bus(hw->machine, hw->clock, ui);
+      EXPECT_EQ(bus.Channel(), kChannelS3) << std::hex << chip;
+      EdidBytes read{};
+      EXPECT_EQ(bus.Transfer(0xA1, 0, kEdidSize, read.data()), 0);
+    }
+    EXPECT_EQ(hw->machine.S3()->MiscOutput(), config.miscOutput);
+    EXPECT_EQ(hw->machine.S3()->Crtc(0x53), config.cr53);
+  }
+}
+
+}  // namespace
+}  // namespace tolvex
