@@ -1,0 +1,40 @@
+#include "cli/console_ui.h"
+
+#include "cli/cli_texts.h"
+
+namespace tolvex {
+
+void ConsoleUi::EndProgressLine() {
+  if (progressOpen_) err_ << '\n';
+  progressOpen_ = false;
+}
+
+void ConsoleUi::ShowMessage(std::string_view text) {
+  EndProgressLine();
+  err_ << text << '\n';
+}
+
+void ConsoleUi::SetStatusText(std::string_view text) {
+  if (progressInPlace_) {
+    err_ << '\r' << text << "\x1b[K" << std::flush;
+    progressOpen_ = true;
+  } else {
+    err_ << text << '\n';
+  }
+}
+
+void ConsoleUi::ShowError(std::string_view text, std::string_view caption) {
+  EndProgressLine();
+  err_ << cli_texts::kProgram << ": " << caption << ": " << text << '\n';
+  errorShown_ = true;
+}
+
+void ConsoleUi::HighlightRange(int /*first*/, int last, bool refresh) {
+  // The code window's refresh recomputes the checksum; without a window the block still needs it.
+  if (refresh && last >= 0) {
+    checksumBefore_ = block_.GetChecksum();
+    block_.UpdateChecksum();
+  }
+}
+
+}  // namespace tolvex

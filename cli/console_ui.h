@@ -1,0 +1,46 @@
+// tolvex-cli's side of the transfer commands: progress and messages on stderr, and a document
+// that is just the block and the report text a successful read leaves.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "ddc/ddc_ui.h"
+#include "model/edid_block.h"
+
+namespace tolvex {
+
+class ConsoleUi final : public ProbeUi, public TransferUi, public EdidDocumentUi {
+ public:
+  // progressInPlace: progress texts overwrite each other on one terminal line.
+  ConsoleUi(EdidBlock& block, std::ostream& err, bool progressInPlace)
+      : block_(block), err_(err), progressInPlace_(progressInPlace) {}
+
+  void ShowMessage(std::string_view text) override;
+  void SetStatusText(std::string_view text) override;
+  void ShowError(std::string_view text, std::string_view caption) override;
+  void SetWaitCursor(bool) override {}
+  void ShowCodeWindow() override {}
+  void HighlightRange(int first, int last, bool refresh) override;
+  void ClearHighlight() override {}
+  void ReplaceDocument(const std::string& reportText) override { report_ = reportText; }
+
+  bool ErrorShown() const { return errorShown_; }
+  const std::optional<std::string>& Report() const { return report_; }
+  // The checksum byte the block held before the last refresh recomputed it.
+  std::optional<uint8_t> ChecksumBeforeRefresh() const { return checksumBefore_; }
+
+ private:
+  void EndProgressLine();
+
+  EdidBlock& block_;
+  std::ostream& err_;
+  bool progressInPlace_;
+  bool progressOpen_ = false;
+  bool errorShown_ = false;
+  std::optional<std::string> report_;
+  std::optional<uint8_t> checksumBefore_;
+};
+
+}  // namespace tolvex

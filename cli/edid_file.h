@@ -1,0 +1,29 @@
+// Loading an EDID block from a file the user names: an EDID report (.ddc) or raw binary EDID.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "model/edid_block.h"
+
+namespace tolvex {
+
+// Files longer than this are refused, as the document refuses them.
+inline constexpr std::uintmax_t kMaxEdidFileSize = 1'048'575;
+
+struct EdidFile {
+  bool ok = false;
+  std::string error;  // why the file gave no block
+  bool isReport = false;
+  EdidBytes bytes{};
+  uint8_t productCodeFormat = 0;
+  uint8_t serialFormat = 0;
+};
+
+// A report gives its dump and its two format settings; binary content (128 bytes or more that
+// start with the EDID header, as the kernel's connector files hold) gives its first 128 bytes.
+EdidFile LoadEdidFile(const std::filesystem::path& path);
+EdidFile ParseEdidFile(const std::string& content);
+
+}  // namespace tolvex

@@ -1,0 +1,34 @@
+// Where tolvex-cli's bus runs: the PC's real ports, or the simulated monitor.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "ddc/clock.h"
+#include "ddc/port_io.h"
+
+namespace tolvex {
+
+class Hardware {
+ public:
+  virtual ~Hardware() = default;
+  virtual PortIo& Io() = 0;
+  virtual Clock& GetClock() = 0;
+  virtual bool HasPortAccess() const = 0;
+  // Why access is missing or partial; empty when all is well.
+  virtual std::string AccessNote() const = 0;
+  // Keeps what the run changed (the simulated monitor's memory); false with a reason on failure.
+  virtual bool Persist(std::string& error) = 0;
+};
+
+struct SimulationOptions {
+  std::string adapter = "black-box";  // black-box, service-kit or s3
+  std::string stateFile;              // the monitor's EEPROMs between runs; none when empty
+  std::string fault;                  // unplugged, sda-low, write-protect or no-controller; none when empty
+};
+
+std::unique_ptr<Hardware> MakeRealHardware();
+// Nothing, with a reason in `error`, when the options are wrong or the state file is unreadable.
+std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options, std::string& error);
+
+}  // namespace tolvex

@@ -1,0 +1,15 @@
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  tolvex::CliEnvironment environment;
+  environment.progressInPlace = isatty(STDERR_FILENO) != 0;
+  return tolvex::RunCli(args, std::cout, std::cerr, environment);
+}

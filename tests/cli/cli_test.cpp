@@ -1,0 +1,293 @@
+#include "cli/cli.h"
+
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/edid_file.h"
+#include "ddc/sim/sim_edid.h"
+#include "report/edid_report.h"
+#include "report/report_reader.h"
+#include "test_support.h"
+
+namespace tolvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Result RunTool(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int status = RunCli(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("tolvex-cli-test-" + std::to_string(getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Write(const std::string& name, const std::string& content) {
+    const fs::path path = dir_ / name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path.string();
+  }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+  // A block with settings that show in the report: decimal, swapped product code, ASCII serial.
+  static std::string SampleReport(EdidBytes* bytes = nullptr) {
+    EdidBlock block(test::FixedDate(2025, 6, 30));
+    sim::FillSimulatedEdid(block, false);
+    block.SetProductCodeFormat(kProductCodeDecimal | kProductCodeSwapped);
+    block.SetSerialFormat(kSerialAscii);
+    block.SetSerialText("AB12");
+    block.UpdateChecksum();
+    if (bytes) *bytes = block.Bytes();
+    return FormatEdidReport(block);
+  }
+
+  fs::path dir_;
+};
+
+// ---- report and new ------------------------------------------------------------------------
+
+TEST_F(CliTest, ReportOfADdcFileIsTheFileItself) {
+  const std::string report = SampleReport();
+  const Result r = RunTool({"report", Write("a.ddc", report)});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, report) << "block and both format settings come back";
+  EXPECT_TRUE(r.err.empty());
+}
+
+TEST_F(CliTest, ReportOfBinaryEdidTakesTheFirst128Bytes) {
+  EdidBytes bytes{};
+  SampleReport(&bytes);
+  std::string binary(bytes.begin(), bytes.end());
+  binary += std::string(128, '\x02');  // an extension block, as the kernel's file holds it
+  const Result r = RunTool({"report", Write("card0-VGA-1.edid", binary)});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EdidBlock block;
+  block.Bytes() = bytes;
+  EXPECT_EQ(r.out, FormatEdidReport(block));
+}
+
+TEST_F(CliTest, ReportKeepsTheStoredChecksumUnlessAskedToFixIt) {
+  EdidBytes bytes{};
+  SampleReport(&bytes);
+  bytes[127] ^= 0xFF;
+  const std::string file = Write("bad.bin", std::string(bytes.begin(), bytes.end()));
+  const Result asStored = RunTool({"report", file});
+  const auto stored = ReadReport(asStored.out);
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->bytes[127], bytes[127]);
+
+  const Result fixed = RunTool({"report", "--fix-checksum", file});
+  const auto back = ReadReport(fixed.out);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->bytes[127], ComputeChecksum(bytes));
+}
+
+TEST_F(CliTest, BadFilesAreNamedAndTheOthersStillPrinted) {
+  const std::string good = Write("good.ddc", SampleReport());
+  const std::string text = Write("notes.txt", "no dump here\r\n");
+  const std::string shortBinary = Write("short.bin", std::string("\x00\xFF\xFF\xFF\xFF\xFF\xFF\x00", 8));
+  const std::string missing = Path("missing.ddc");
+  const Result r = RunTool({"report", text, good, missing, shortBinary, good});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, SampleReport() + SampleReport());
+  std::istringstream lines(r.err);
+  std::string line;
+  std::vector<std::string> errors;
+  while (std::getline(lines, line)) errors.push_back(line);
+  ASSERT_EQ(errors.size(), 3u) << r.err;
+  EXPECT_EQ(errors[0], "tolvex-cli: " + text + ": neither an EDID report (no hex dump found) nor binary EDID");
+  EXPECT_EQ(errors[1], "tolvex-cli: " + missing + ": No such file or directory");
+  EXPECT_EQ(errors[2], "tolvex-cli: " + shortBinary + ": neither an EDID report (no hex dump found) nor binary EDID");
+}
+
+TEST_F(CliTest, FilesOverTheSizeLimitAreRefused) {
+  const std::string report = SampleReport();
+  std::string padded = report + std::string(kMaxEdidFileSize - report.size(), ' ');
+  ASSERT_EQ(padded.size(), 1'048'575u);
+  Result r = RunTool({"report", Write("limit.ddc", padded)});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, report);
+
+  padded += ' ';
+  const std::string over = Write("over.ddc", padded);
+  r = RunTool({"report", over});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "tolvex-cli: " + over + ": The file is too large to open.\n");
+  EXPECT_TRUE(r.out.empty());
+}
+
+TEST_F(CliTest, NewPrintsTheReportOfAFreshBlock) {
+  const Result r = RunTool({"new"});
+  EXPECT_EQ(r.status, 0);
+  EdidBlock fresh;
+  EXPECT_EQ(r.out, FormatEdidReport(fresh));
+}
+
+TEST_F(CliTest, BadUsageShowsTheUsageAndExitsWithTwo) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{},
+                                             {"print"},
+                                             {"report"},
+                                             {"new", "x"},
+                                             {"report", "--simulate", "x"},
+                                             {"read", "--protocol", "3", "x"},
+                                             {"read", "--protocol"},
+                                             {"write", "--factory", "XY", "x"},
+                                             {"read", "--factory", "F8", "x"},
+                                             {"read", "a", "b"}}) {
+    const Result r = RunTool(args);
+    EXPECT_EQ(r.status, 2) << (args.empty() ? "(nothing)" : args[0]);
+    EXPECT_NE(r.err.find("Usage:"), std::string::npos);
+    EXPECT_TRUE(r.out.empty());
+  }
+}
+
+// ---- read and write on the simulated monitor -----------------------------------------------
+
+TEST_F(CliTest, ReadWritesAReportOrRawBytes) {
+  const Result r = RunTool({"read", "--simulate", Path("monitor.ddc")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const auto report = ReadReport(test::ReadFile(Path("monitor.ddc")));
+  ASSERT_TRUE(report);
+  EdidBlock expected;
+  sim::FillSimulatedEdid(expected, false);
+  EXPECT_EQ(report->bytes, expected.Bytes());
+
+  const Result raw = RunTool({"read", "--simulate", "--sim-adapter", "s3", Path("monitor.bin")});
+  EXPECT_EQ(raw.status, 0) << raw.err;
+  const std::string bytes = test::ReadFile(Path("monitor.bin"));
+  EXPECT_EQ(bytes, std::string(expected.Bytes().begin(), expected.Bytes().end()));
+  EXPECT_NE(raw.err.find("Vendor ID = 0x8A01"), std::string::npos) << "the S3 probe shows the chip";
+}
+
+TEST_F(CliTest, WriteThenReadBackThroughEveryProtocolKeepsTheMonitorBetweenRuns) {
+  EdidBytes bytes{};
+  const std::string source = Write("source.ddc", SampleReport(&bytes));
+  const std::string state = Path("monitor.state");
+
+  Result r = RunTool({"write", "--simulate", "--sim-state", state, source});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("written to the monitor and verified"), std::string::npos);
+  EXPECT_EQ(fs::file_size(state), 512u);
+
+  for (const char* protocol : {"0", "1", "2"}) {
+    r = RunTool({"read", "--simulate", "--sim-state", state, "--protocol", protocol, Path("back.bin")});
+    EXPECT_EQ(r.status, 0) << protocol << ": " << r.err;
+    const std::string back = test::ReadFile(Path("back.bin"));
+    EXPECT_EQ(back, std::string(bytes.begin(), bytes.end())) << protocol;
+  }
+  EXPECT_NE(r.err.find("Reading... 49%\n"), std::string::npos) << "progress texts on stderr";
+  EXPECT_NE(r.err.find("Ready\n"), std::string::npos);
+
+  r = RunTool({"write", "--simulate", "--sim-state", state, "--protocol", "2", "--factory", "F8", source});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Writing... 100%\nReady\n"), std::string::npos);
+}
+
+TEST_F(CliTest, ReadNotesAChecksumTheMonitorGotWrong) {
+  const std::string state = Path("monitor.state");
+  EdidBlock block;
+  sim::FillSimulatedEdid(block, false);
+  std::string memory(block.Bytes().begin(), block.Bytes().end());
+  memory[127] = static_cast<char>(memory[127] ^ 0x11);
+  memory += std::string(128, '\xFF') + memory + std::string(128, '\xFF');
+  Write("monitor.state", memory);
+  const Result r = RunTool({"read", "--simulate", "--sim-state", state, Path("read.ddc")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  char note[96];
+  std::snprintf(note, sizeof note, "tolvex-cli: the monitor's checksum byte was 0x%02X; the block now carries 0x%02X\n",
+                block.GetChecksum() ^ 0x11, block.GetChecksum());
+  EXPECT_NE(r.err.find(note), std::string::npos) << r.err;
+}
+
+TEST_F(CliTest, TransferErrorsPrintTheProgramsMessageAndExitWithOne) {
+  const std::string source = Write("source.ddc", SampleReport());
+  Result r = RunTool({"write", "--simulate", "--sim-fault", "write-protect", source});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "tolvex-cli: Verify error: EDID code verified error\n");
+  r = RunTool({"read", "--simulate", "--sim-fault", "unplugged", Path("o.ddc")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "tolvex-cli: I2C read error: I2C transfer error (0x0A)\n");
+  r = RunTool({"write", "--simulate", "--sim-fault", "no-controller", "--protocol", "1", source});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "tolvex-cli: I2C write error: Addr(0x00), Data(0xFA), Error(0x0A)\n");
+  EXPECT_EQ(RunTool({"read", "--simulate", "--sim-fault", "smoke", Path("o.ddc")}).status, 2);
+
+  const Result garbage = RunTool({"write", "--simulate", Write("x.txt", "nothing")});
+  EXPECT_EQ(garbage.status, 1);
+
+  const Result badState = RunTool({"read", "--simulate", "--sim-state", Write("s", "short"), Path("o.ddc")});
+  EXPECT_EQ(badState.status, 2);
+  EXPECT_FALSE(fs::exists(Path("o.ddc")));
+}
+
+// ---- real ports without the privilege ------------------------------------------------------
+
+TEST_F(CliTest, WithoutPortAccessReadSaysSoOnce) {
+  const std::string output = Path("never.ddc");
+  int pipeFds[2];
+  ASSERT_EQ(pipe(pipeFds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(pipeFds[0]);
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(77);
+    if (geteuid() == 0) _exit(77);
+    std::ostringstream out, err;
+    const int status = RunCli({"read", output}, out, err);
+    const std::string text = err.str();
+    (void)!write(pipeFds[1], text.data(), text.size());
+    _exit(status);
+  }
+  close(pipeFds[1]);
+  std::string err;
+  char buffer[512];
+  for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) err.append(buffer, static_cast<size_t>(n));
+  close(pipeFds[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot drop root privilege here";
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(err.rfind("tolvex-cli: no port access: ", 0), 0u) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+  EXPECT_FALSE(fs::exists(output));
+}
+
+// ---- the program itself --------------------------------------------------------------------
+
+TEST_F(CliTest, TheProgramWritesCrLfReportsToStdoutAndErrorsToStderr) {
+  const std::string good = Write("good.ddc", SampleReport());
+  const std::string command = std::string(TOLVEX_CLI_PATH) + " report " + good + " " + Path("missing") + " >" +
+                              Path("stdout") + " 2>" + Path("stderr");
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(test::ReadFile(Path("stdout")), SampleReport());
+  EXPECT_EQ(test::ReadFile(Path("stderr")), "tolvex-cli: " + Path("missing") + ": No such file or directory\n");
+
+  const int usage = std::system((std::string(TOLVEX_CLI_PATH) + " >/dev/null 2>&1").c_str());
+  EXPECT_EQ(WEXITSTATUS(usage), 2);
+}
+
+}  // namespace
+}  // namespace tolvex
