@@ -29,9 +29,9 @@ void ConsoleUi::ShowError(std::string_view text, std::string_view caption) {
   errorShown_ = true;
 }
 
-void ConsoleUi::HighlightRange(int /*first*/, int last, bool refresh) {
+void ConsoleUi::HighlightRange(int /*first*/, int /*last*/, bool refresh) {
   // The code window's refresh recomputes the checksum; without a window the block still needs it.
-  if (refresh && last >= 0) {
+  if (refresh) {
     checksumBefore_ = block_.GetChecksum();
     block_.UpdateChecksum();
   }

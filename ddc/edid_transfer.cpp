@@ -1,9 +1,8 @@
 #include "ddc/edid_transfer.h"
 
-#include <cctype>
-
 #include "ddc/ddc_texts.h"
 #include "ddc/format_text.h"
+#include "model/hex_digit.h"
 #include "report/edid_report.h"
 
 namespace tolvex {
@@ -16,13 +15,6 @@ constexpr int kPageSize = 8;
 constexpr uint32_t kReadSettleMs = 500;
 constexpr uint32_t kSoftwareDdcByteMs = 3;
 constexpr uint32_t kFactoryModeSettleMs = 1000;
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // The wait cursor is on for the whole command and off again however it ends.
 class WaitCursor {
@@ -53,9 +45,9 @@ bool IsAocProtocol(uint32_t protocol) { return protocol == kProtocolAocTx3 || pr
 }  // namespace
 
 std::optional<uint8_t> ParsePageValue(std::string_view pageText) {
-  if (pageText.empty() || HexDigit(pageText[0]) < 0) return std::nullopt;
-  int value = HexDigit(pageText[0]);
-  if (pageText.size() > 1 && HexDigit(pageText[1]) >= 0) value = value * 16 + HexDigit(pageText[1]);
+  if (pageText.empty() || HexDigitValue(pageText[0]) < 0) return std::nullopt;
+  int value = HexDigitValue(pageText[0]);
+  if (pageText.size() > 1 && HexDigitValue(pageText[1]) >= 0) value = value * 16 + HexDigitValue(pageText[1]);
   return static_cast<uint8_t>(value);
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 
+#include "model/hex_digit.h"
 #include "report/report_texts.h"
 
 namespace tolvex {
@@ -30,13 +31,6 @@ size_t Find(std::string_view text, std::string_view pattern) {
 }
 
 bool IsWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // A position in the text that no step can move past its end, so nothing the text holds (a dump
 // cut short, NUL bytes, binary garbage) makes the parse read outside it.
