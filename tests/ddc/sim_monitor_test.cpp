@@ -133,12 +133,6 @@ class SimMonitorTest : public ::testing::Test {
 
 // ---- The DDC EEPROM ------------------------------------------------------------------------
 
-TEST_F(SimMonitorTest, RandomReadReturnsTheEdidAndTracesEveryByte) {
-  const std::vector<uint8_t> bytes = master_.RandomRead(0x00, 3);
-  EXPECT_EQ(bytes, (std::vector<uint8_t>{0x00, 0xFF, 0xFF}));
-  EXPECT_EQ(Trace().ToString(), "S >A0+ >00+ Sr >A1+ <00+ <FF+ <FF- P");
-}
-
 TEST_F(SimMonitorTest, SequentialReadWrapsAtTheEndOfTheChipAndCurrentAddressReadGoesOn) {
   for (int i = 0; i < 256; ++i) Analog()[i] = static_cast<uint8_t>(i ^ 0x5A);
   EXPECT_EQ(master_.RandomRead(0xFE, 3), (std::vector<uint8_t>{0xFE ^ 0x5A, 0xFF ^ 0x5A, 0x00 ^ 0x5A}));
@@ -212,39 +206,7 @@ TEST_F(SimMonitorTest, StuckWriteProtectWinsOverTheWriteEnableLine) {
   EXPECT_EQ(Analog()[0x10], before);
 }
 
-// ---- DVI switch and factory memory ---------------------------------------------------------
-
-TEST_F(SimMonitorTest, DviSwitchChoosesWhichEepromAnswers) {
-  auto inputByte = [&] { return master_.RandomRead(20, 1).at(0); };
-  EXPECT_EQ(inputByte() & 0x80, 0) << "analog by default";
-
-  ASSERT_TRUE(master_.Write({0x58, 0x63, 0x01, 0x00}));
-  EXPECT_EQ(Monitor().DviSelection(), DviSelect::kDigital);
-  EXPECT_EQ(inputByte() & 0x80, 0x80);
-
-  ASSERT_TRUE(master_.Write({0x58, 0x63, 0x02, 0x00}));
-  EXPECT_EQ(inputByte() & 0x80, 0) << "automatic follows the input sense, analog by default";
-  Monitor().SetDigitalInputActive(true);
-  EXPECT_EQ(inputByte() & 0x80, 0x80);
-
-  ASSERT_TRUE(master_.Write({0x58, 0x63, 0x00, 0x00}));
-  EXPECT_EQ(inputByte() & 0x80, 0);
-
-  EXPECT_FALSE(master_.Write({0x58, 0x63, 0x03, 0x00})) << "unknown selector";
-  EXPECT_EQ(Monitor().DviSelection(), DviSelect::kAnalog);
-}
-
-TEST_F(SimMonitorTest, FactoryWriteToAMappedPageReachesTheSelectedEepromWithoutWriteEnable) {
-  ASSERT_TRUE(master_.Write({0x58, 0xF8, 0x05, 0x42}));
-  EXPECT_EQ(Analog()[0x05], 0x42);
-  ASSERT_TRUE(master_.Write({0x58, 0xF9, 0x05, 0x00}));
-  EXPECT_EQ(master_.Read(0x59, 1), std::vector<uint8_t>{0x42});
-
-  Monitor().SetDviSelection(DviSelect::kDigital);
-  ASSERT_TRUE(master_.Write({0x58, 0xF0, 0x06, 0x43}));
-  EXPECT_EQ(Monitor().DigitalEeprom().Memory()[0x06], 0x43);
-  EXPECT_NE(Analog()[0x06], 0x43);
-}
+// ---- Factory memory ------------------------------------------------------------------------
 
 TEST_F(SimMonitorTest, UnmappedPagesArePlainMemoryAndMappingIsConfigurable) {
   ASSERT_TRUE(master_.Write({0x58, 0x10, 0x05, 0x99}));
@@ -320,24 +282,7 @@ INSTANTIATE_TEST_SUITE_P(BothProtocols, SimControllerTest,
                                            ControllerCase{"Protocol2", 0xA8, 0x07, 0x67, 0x78}),
                          [](const auto& info) { return info.param.name; });
 
-TEST_F(SimMonitorTest, ControllerFramesOfTheTwoProtocolsAreTheKnownBytes) {
-  EXPECT_TRUE(master_.Write({0xFA, 0x13, 0x85, 0x12, 0x00, 0xAA}));
-  EXPECT_TRUE(master_.Write({0xA8, 0x07, 0x7D, 0x12, 0x00, 0x96}));
-  EXPECT_FALSE(master_.Write({0xFA, 0x07, 0x7D, 0x12, 0x00, 0x96})) << "protocol 2 frame at protocol 1's address";
-}
-
 // ---- Faults --------------------------------------------------------------------------------
-
-TEST_F(SimMonitorTest, SdaHeldLowHidesEveryStart) {
-  Monitor().HoldSdaLow(true);
-  EXPECT_FALSE(master_.GetSda());
-  // A master that does not look before its START takes the stuck line for an acknowledge.
-  EXPECT_EQ(master_.Read(0xA1, 1), std::vector<uint8_t>{0x00});
-  EXPECT_EQ(Trace().ToString(), "");
-  Monitor().HoldSdaLow(false);
-  EXPECT_TRUE(master_.GetSda());
-  EXPECT_EQ(master_.RandomRead(0, 1).size(), 1u);
-}
 
 TEST_F(SimMonitorTest, ClockStretchHoldsSclForTheGivenPollsOnTheChosenPulses) {
   master_.Start();
@@ -370,44 +315,6 @@ TEST_F(SimMonitorTest, StretchBeyondTheMastersPatienceLooksStuck) {
   EXPECT_FALSE(master_.GetScl());
   Monitor().ClearFaults();
   EXPECT_TRUE(master_.GetScl());
-}
-
-TEST_F(SimMonitorTest, RefusedAddressesAreCountedDown) {
-  Monitor().RefuseAddresses(2);
-  EXPECT_TRUE(master_.Read(0xA1, 1).empty());
-  EXPECT_FALSE(master_.Write({0x58, 0x63, 0x00, 0x00}));
-  EXPECT_EQ(master_.Read(0xA1, 1).size(), 1u);
-  EXPECT_EQ(Monitor().Bus().PendingRefusals(), 0u);
-}
-
-TEST_F(SimMonitorTest, CorruptedReadByteIsFlippedOnceOnTheWire) {
-  Analog()[0] = 0x10;
-  Analog()[1] = 0x20;
-  Analog()[2] = 0x30;
-  Monitor().CorruptReadByte(1, 0x81);
-  EXPECT_EQ(master_.RandomRead(0, 3), (std::vector<uint8_t>{0x10, 0xA1, 0x30}));
-  EXPECT_EQ(Trace().Events()[6], (WireEvent{WireEvent::kRead, 0xA1, true}));
-  EXPECT_EQ(master_.RandomRead(0, 3), (std::vector<uint8_t>{0x10, 0x20, 0x30}));
-}
-
-TEST_F(SimMonitorTest, AbsentDeviceLeavesTheOthersAnswering) {
-  Monitor().SetDevicePresent(SimDevice::kAnalogEeprom, false);
-  EXPECT_TRUE(master_.Read(0xA1, 1).empty());
-  Monitor().SetDviSelection(DviSelect::kDigital);
-  EXPECT_EQ(master_.Read(0xA1, 1).size(), 1u);
-  Monitor().SetDevicePresent(SimDevice::kController1, false);
-  EXPECT_FALSE(master_.Write({0xFA, 0x1B, 0x80}));
-  EXPECT_TRUE(master_.Write({0xA8, 0x67, 0x78}));
-}
-
-TEST_F(SimMonitorTest, UnpluggedMonitorSeesNothingAndLinesFollowTheMaster) {
-  hw_->machine.UnplugMonitor();
-  EXPECT_TRUE(master_.Read(0xA1, 1).empty());
-  EXPECT_EQ(Trace().ToString(), "");
-  master_.SetSda(false);
-  EXPECT_FALSE(master_.GetSda());
-  master_.SetSda(true);
-  EXPECT_TRUE(master_.GetSda());
 }
 
 // ---- Slave behaviour on the wire -----------------------------------------------------------
