@@ -16,7 +16,6 @@ EdidFile ParseEdidFile(const std::string& content) {
   EdidFile file;
   if (const auto report = ReadReport(content)) {
     file.ok = true;
-    file.isReport = true;
     file.bytes = report->bytes;
     file.productCodeFormat = report->productCodeFormat;
     file.serialFormat = report->serialFormat;

@@ -15,7 +15,6 @@ inline constexpr std::uintmax_t kMaxEdidFileSize = 1'048'575;
 struct EdidFile {
   bool ok = false;
   std::string error;  // why the file gave no block
-  bool isReport = false;
   EdidBytes bytes{};
   uint8_t productCodeFormat = 0;
   uint8_t serialFormat = 0;

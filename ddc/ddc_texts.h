@@ -2,19 +2,10 @@
 // where it carries values.
 #pragma once
 
-#include <array>
-#include <string_view>
-
 namespace tolvex::texts {
 
 // Shown on every probe of the S3 card.
 inline constexpr char kChipIdentification[] = "Vendor ID = 0x%04X\nDevice  ID = 0x%04X";
-
-// I2C channel names by channel index 0-2.
-inline constexpr std::array<std::string_view, 3> kChannelNames = {"Black Box", "Service Kit", "S3 ViRGE card"};
-// DDC protocol names by protocol number 0-2.
-inline constexpr std::array<std::string_view, 3> kProtocolNames = {"DDC2B", "AOC command (TX-3)",
-                                                                   "AOC command (TX-1, TX-2)"};
 
 // Progress in the status bar.
 inline constexpr char kReadingProgress[] = "Reading... %d%%";
