@@ -10,7 +10,7 @@
 #include "cli/cli_texts.h"
 #include "cli/console_ui.h"
 #include "cli/edid_file.h"
-#include "cli/hardware.h"
+#include "ddc/hardware.h"
 #include "ddc/edid_transfer.h"
 #include "ddc/format_text.h"
 #include "ddc/i2c_bus.h"

@@ -11,3 +11,10 @@ constexpr int HexDigitValue(char c) {
 }
 
 }  // namespace tolvex
+
+namespace tolvex {
+
+// The upper-case digit of a value 0-15.
+constexpr char UpperHexDigit(unsigned value) { return "0123456789ABCDEF"[value & 0x0F]; }
+
+}  // namespace tolvex

@@ -2,7 +2,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "cli/hardware.h"
+#include "ddc/hardware.h"
 #include "ddc/sim/sim_hardware.h"
 
 namespace tolvex {

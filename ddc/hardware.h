@@ -1,4 +1,4 @@
-// Where tolvex-cli's bus runs: the PC's real ports, or the simulated monitor.
+// Where the bus runs: the PC's real ports, or the simulated monitor.
 #pragma once
 
 #include <memory>

@@ -1,4 +1,4 @@
-#include "cli/hardware.h"
+#include "ddc/hardware.h"
 #include "ddc/raw_port_io.h"
 
 namespace tolvex {

@@ -1,0 +1,36 @@
+// The texts the application shell shows: titles, the framework's own prompts, and the names the
+// settings store and the desktop know the program by. Menu labels and prompts are in the command
+// table (app/command_table.cpp).
+#pragma once
+
+namespace tolvex::texts {
+
+inline constexpr char kWindowTitle[] = "Tolvex 3.01";
+inline constexpr char kCompanyKey[] = "Marvane";
+inline constexpr char kNewFileName[] = "Tolvex";
+inline constexpr char kFileFilter[] = "Tolvex Files (*.ddc)";
+inline constexpr char kFileExtension[] = ".ddc";
+inline constexpr char kFileTypeId[] = "Tolvex.Document";
+inline constexpr char kFileTypeName[] = "Tolvex Document";
+
+inline constexpr char kCodeWindowTitle[] = "EDID codes";
+inline constexpr char kCodeFontFamily[] = "Courier New";
+
+// Menus.
+inline constexpr char kFileMenu[] = "&File";
+inline constexpr char kI2cMenu[] = "&I2C";
+inline constexpr char kChannelMenu[] = "RW &Channel";
+inline constexpr char kViewMenu[] = "&View";
+inline constexpr char kHelpMenu[] = "&Help";
+
+// Status bar: the idle text and the three key indicators.
+inline constexpr char kIdleStatus[] = "Ready";
+inline constexpr char kCapsIndicator[] = "CAP";
+inline constexpr char kNumIndicator[] = "NUM";
+inline constexpr char kScrollIndicator[] = "SCRL";
+
+// The About box.
+inline constexpr char kAboutTitle[] = "About Tolvex";
+inline constexpr char kAboutText[] = "Tolvex Version 3.01";
+
+}  // namespace tolvex::texts

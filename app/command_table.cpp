@@ -1,0 +1,59 @@
+#include "app/command_table.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+namespace tolvex {
+
+namespace {
+
+constexpr std::array kCommands = {
+    Command{kCmdFileNew, "&New\tCtrl+N", true, "Create a new document\nNew"},
+    Command{kCmdFileOpen, "&Open...\tCtrl+O", true, "Open an existing document\nOpen"},
+    Command{kCmdFileSave, "&Save\tCtrl+S", true, "Save the active document\nSave"},
+    Command{kCmdFileSaveAs, "Save &As...", false, "Save the active document with a new name\nSave As"},
+    Command{kCmdFilePrint, "&Print...\tCtrl+P", true, "Print the active document\nPrint"},
+    Command{kCmdFilePrintPreview, "Print Pre&view", false, "Display full pages\nPrint Preview"},
+    Command{kCmdFilePrintSetup, "P&rint Setup...", false, "Change the printer and printing options\nPrint Setup"},
+    Command{kCmdFileMru, "Recent File", false, "Open this document"},
+    Command{kCmdAppExit, "E&xit", false, "Quit the application; prompts to save documents\nExit"},
+    Command{kCmdEdidRead, "EDID &Read\tCtrl+R", true, "Read EDID from monitor\nRead EDID"},
+    Command{kCmdEdidWrite, "EDID &Write\tCtrl+W", true, "Write EDID to monitor\nWrite EDID"},
+    Command{kCmdChannelBlackBox, "Black Box", true, "Setup I2C RW channel = Black Box"},
+    Command{kCmdChannelServiceKit, "Service Kit", true, "Setup I2C RW channel = Service Kit"},
+    Command{kCmdChannelS3, "S3 ViRGE card", true, "Setup I2C RW channel = S3 ViRGE card"},
+    Command{kCmdConfigSetup, "Config &Setup...\tCtrl+S", true, "channels configuration setup...\nCONFIG"},
+    Command{kCmdDviDigital, nullptr, true, "Select the DVI-I Digital DDC EEPROM\nDVI-D"},
+    Command{kCmdDviAnalog, nullptr, true, "Select the DVI-I Analog DDC EEPROM\nDVI-A"},
+    Command{kCmdDviAuto, nullptr, true, "Set the DVI-I DDC EEPROM Auto Switch\nDVI-I Auto"},
+    Command{kCmdViewToolbar, "&Toolbar", false, "Show or hide the toolbar\nToggle ToolBar"},
+    Command{kCmdViewStatusBar, "&Status Bar", false, "Show or hide the status bar\nToggle StatusBar"},
+    Command{kCmdEdidCode, "EDID code", true, "Show or hide EDID codes\nEDID codes"},
+    Command{kCmdAppAbout, "&About Tolvex...", false,
+            "Display program information, version number and copyright\nAbout"},
+};
+
+constexpr std::array kToolbar = {
+    int{kCmdFileNew}, int{kCmdFileOpen}, int{kCmdFileSave}, 0,
+    int{kCmdEdidRead}, int{kCmdEdidWrite}, 0,
+    int{kCmdEdidCode}, int{kCmdConfigSetup}, 0,
+    int{kCmdChannelBlackBox}, 0,
+    int{kCmdChannelServiceKit}, int{kCmdChannelS3}, 0,
+    int{kCmdFilePrint}, 0,
+    int{kCmdDviDigital}, int{kCmdDviAnalog}, int{kCmdDviAuto},
+};
+
+}  // namespace
+
+std::span<const Command> Commands() { return kCommands; }
+
+const Command& FindCommand(CommandId id) {
+  const auto* found = std::find_if(kCommands.begin(), kCommands.end(), [id](const Command& c) { return c.id == id; });
+  if (found == kCommands.end()) std::abort();  // every id in the enum has a row
+  return *found;
+}
+
+std::span<const int> ToolbarLayout() { return kToolbar; }
+
+}  // namespace tolvex

@@ -1,0 +1,143 @@
+#include "app/edid_code_dlg.h"
+
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include "app/app_texts.h"
+#include "model/hex_digit.h"
+#include "report/code_dump.h"
+
+namespace tolvex {
+
+namespace {
+
+// The edit box separates rows with one line feed where the dump text has CR LF, so a row there is
+// 39 characters long. These map dump positions to the box's and back.
+constexpr int kBoxRowLength = kCodeRowLength - 1;
+
+int ToBoxPosition(int position) {
+  return position / kCodeRowLength * kBoxRowLength + std::min(position % kCodeRowLength, kBoxRowLength - 1);
+}
+
+int FromBoxPosition(int position) {
+  return position / kBoxRowLength * kCodeRowLength + position % kBoxRowLength;
+}
+
+QString ToBoxText(const std::string& text) {
+  QString box = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  box.remove(QLatin1Char('\r'));
+  return box;
+}
+
+QFont CodeFont() {
+  QFont font(QString::fromLatin1(texts::kCodeFontFamily));
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  font.setPointSize(10);
+  if (!QFontInfo(font).fixedPitch()) {
+    font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(10);
+  }
+  return font;
+}
+
+}  // namespace
+
+CEdidCodeDlg::CEdidCodeDlg(EdidBlock& block, QWidget* owner)
+    : QDialog(owner, Qt::Tool), block_(block), edit_(new QPlainTextEdit(this)) {
+  setWindowTitle(QString::fromLatin1(texts::kCodeWindowTitle));
+  edit_->setReadOnly(true);
+  edit_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  edit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  edit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  edit_->setUndoRedoEnabled(false);
+  edit_->setFont(CodeFont());
+  // The highlight must stay visible while an editor in another window has the focus.
+  QPalette palette = edit_->palette();
+  for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+    palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+  }
+  edit_->setPalette(palette);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(7, 7, 7, 7);
+  layout->addWidget(edit_);
+
+  const QFontMetrics metrics(edit_->font());
+  const int frame = 2 * (edit_->frameWidth() + static_cast<int>(edit_->document()->documentMargin()));
+  edit_->setFixedSize(metrics.horizontalAdvance(QString(kBoxRowLength, QLatin1Char('0'))) + frame + 2,
+                      metrics.lineSpacing() * 16 + frame + 2);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void CEdidCodeDlg::Initialise() {
+  edit_->setPlainText(ToBoxText(FormatCodeDump(block_.Bytes())));
+  if (QWidget* owner = parentWidget()) {
+    const QRect frame = owner->frameGeometry();
+    adjustSize();
+    const int width = frameGeometry().width();
+    move(frame.right() + 1 - 20 - width, frame.top() + 72);
+  }
+}
+
+void CEdidCodeDlg::HighlightRange(int first, int last, bool refresh) {
+  if (refresh) {
+    ReplaceRange(CodeHexPosition(first), CodeCharPosition(last) + 1, FormatCodeRange(block_.Bytes(), first, last));
+    block_.UpdateChecksum();
+    const uint8_t checksum = block_.GetChecksum();
+    const char hex[] = {UpperHexDigit(checksum >> 4), UpperHexDigit(checksum), '\0'};
+    ReplaceRange(CodeHexPosition(127), CodeHexPosition(127) + 2, hex);
+    ReplaceRange(CodeCharPosition(127), CodeCharPosition(127) + 1, std::string(1, CodeChar(checksum)));
+  }
+  Select(CodeHexPosition(first), CodeHexPosition(last) + 2);
+}
+
+void CEdidCodeDlg::ClearHighlight() {
+  QTextCursor cursor = edit_->textCursor();
+  cursor.clearSelection();
+  edit_->setTextCursor(cursor);
+  edit_->ensureCursorVisible();
+}
+
+QString CEdidCodeDlg::Text() const {
+  QString text = edit_->toPlainText();
+  text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+  return text;
+}
+
+int CEdidCodeDlg::SelectionStart() const { return FromBoxPosition(edit_->textCursor().selectionStart()); }
+
+int CEdidCodeDlg::SelectionEnd() const { return FromBoxPosition(edit_->textCursor().selectionEnd()); }
+
+void CEdidCodeDlg::reject() {
+  emit closedByUser();
+  QDialog::reject();
+}
+
+void CEdidCodeDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  ClearHighlight();
+}
+
+void CEdidCodeDlg::ReplaceRange(int from, int to, const std::string& text) {
+  // Before the window is initialised there is nothing to replace; Initialise renders it all.
+  if (edit_->document()->isEmpty()) return;
+  QTextCursor cursor(edit_->document());
+  cursor.setPosition(ToBoxPosition(from));
+  cursor.setPosition(ToBoxPosition(to), QTextCursor::KeepAnchor);
+  cursor.insertText(ToBoxText(text));
+}
+
+void CEdidCodeDlg::Select(int from, int to) {
+  if (edit_->document()->isEmpty()) return;
+  QTextCursor cursor = edit_->textCursor();
+  cursor.setPosition(ToBoxPosition(from));
+  cursor.setPosition(ToBoxPosition(to), QTextCursor::KeepAnchor);
+  edit_->setTextCursor(cursor);
+  edit_->ensureCursorVisible();
+}
+
+}  // namespace tolvex

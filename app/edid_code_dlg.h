@@ -1,0 +1,53 @@
+// The "EDID codes" window: the frame's EDID block as a hex and ASCII dump, 16 rows of 8 bytes,
+// with the bytes being edited selected. Editors call HighlightRange as they write; a refresh
+// re-renders just the bytes that changed and the checksum byte.
+#pragma once
+
+#include <QDialog>
+
+#include "model/edid_block.h"
+
+class QPlainTextEdit;
+
+namespace tolvex {
+
+class CEdidCodeDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  // The window is a tool window of `owner`; it shows `block`, which it never owns.
+  CEdidCodeDlg(EdidBlock& block, QWidget* owner);
+
+  // Renders the whole block and places the window 20 px left of the owner's right edge and 72 px
+  // below its top.
+  void Initialise();
+
+  // Re-renders (refresh) bytes first..last, recomputing the checksum, and selects them.
+  void HighlightRange(int first, int last, bool refresh);
+  void ClearHighlight();
+
+  // The dump as the window holds it, with CR LF line ends: 638 characters.
+  QString Text() const;
+  // The selection, as positions in Text().
+  int SelectionStart() const;
+  int SelectionEnd() const;
+
+ signals:
+  // The user closed the window (close box or Esc); it is hidden, not destroyed.
+  void closedByUser();
+
+ public slots:
+  void reject() override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void ReplaceRange(int from, int to, const std::string& text);
+  void Select(int from, int to);
+
+  EdidBlock& block_;
+  QPlainTextEdit* edit_;
+};
+
+}  // namespace tolvex

@@ -1,0 +1,32 @@
+// The text of the EDID code window: 16 rows of 8 bytes, each row
+//   "08x  01 02 03 04 05 06 07 08  ........\r\n"
+// (label, hex cells, characters; the last row has no line end), 638 characters in all, and the
+// pieces that re-render part of it in place. Positions are character offsets into that text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/edid_block.h"
+
+namespace tolvex {
+
+inline constexpr int kCodeRowLength = 40;  // including the carriage return and line feed
+inline constexpr int kCodeDumpLength = 15 * kCodeRowLength + 38;
+
+// Where byte b's first hex digit and its character stand.
+constexpr int CodeHexPosition(int b) { return kCodeRowLength * (b / 8) + 3 * (b % 8) + 5; }
+constexpr int CodeCharPosition(int b) { return kCodeRowLength * (b / 8) + 30 + b % 8; }
+
+// A byte as the character column shows it: "." below 0x20 and above 0x7F.
+constexpr char CodeChar(uint8_t value) { return value < 0x20 || value > 0x7F ? '.' : static_cast<char>(value); }
+
+std::string FormatCodeDump(const EdidBytes& bytes);
+
+// The text that replaces positions CodeHexPosition(first) up to CodeCharPosition(last) + 1 when
+// bytes first..last are re-rendered: the hex cells from byte `first` on, every row's characters
+// (the first row's from its column 0, the last row's up to byte `last`), with the line ends and
+// row labels in between. Requires 0 <= first <= last <= 127.
+std::string FormatCodeRange(const EdidBytes& bytes, int first, int last);
+
+}  // namespace tolvex
