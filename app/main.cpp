@@ -1,6 +1,47 @@
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "app/main_frame.h"
+#include "app/tolvex_app.h"
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
-  return 0;
+  QElapsedTimer sinceStart;
+  sinceStart.start();
+  QApplication application(argc, argv);
+
+  QString error;
+  const std::optional<tolvex::StartOptions> options = tolvex::ParseCommandLine(application.arguments(), error);
+  if (!options) {
+    std::fprintf(stderr, "tolvex: %s\n%s\n", qPrintable(error), qPrintable(tolvex::CommandLineUsage()));
+    return 2;
+  }
+
+  std::unique_ptr<tolvex::Hardware> hardware;
+  if (options->simulate) {
+    std::string simulationError;
+    hardware = tolvex::MakeSimulatedHardware(options->simulation, simulationError);
+    if (!hardware) {
+      std::fprintf(stderr, "tolvex: %s\n", simulationError.c_str());
+      return 2;
+    }
+  } else {
+    hardware = tolvex::MakeRealHardware();
+  }
+
+  tolvex::CTolvexApp app;
+  if (!app.Start(std::move(hardware), *options)) return 1;
+  if (!options->printFile.isEmpty()) return 0;
+  app.ShowMainWindow();
+
+  // TOLVEX_STARTUP_TIME=1 prints the time from process start to the first shown main window, then ends.
+  if (qEnvironmentVariableIsSet("TOLVEX_STARTUP_TIME")) {
+    QTimer::singleShot(0, &application, [&] {
+      std::fprintf(stderr, "first window shown after %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
+      application.quit();
+    });
+  }
+  return application.exec();
 }

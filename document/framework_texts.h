@@ -15,6 +15,7 @@ inline constexpr char kFailedToSave[] = "Failed to save document.";
 inline constexpr char kCannotFindFile[] =
     "%1\nCannot find this file.\nPlease verify that the correct path and file name are given.";
 inline constexpr char kFileTooLarge[] = "The file is too large to open.";
+inline constexpr char kSaveAsTitle[] = "Save As";
 
 // Form validation.
 inline constexpr char kEnterInteger[] = "Please enter an integer.";

@@ -1,0 +1,499 @@
+#include "app/main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QScreen>
+#include <QSettings>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include "app/app_texts.h"
+#include "app/edid_code_dlg.h"
+#include "app/tolvex_view.h"
+#include "document/framework_texts.h"
+#include "document/tolvex_doc.h"
+
+namespace tolvex {
+
+namespace {
+
+QString Text(const char* text) { return QString::fromLatin1(text); }
+
+constexpr char kRecentGroup[] = "Recent File List";
+constexpr char kRecentEntry[] = "File%1";
+// The message pane is repainted at most this often while a transfer writes progress.
+constexpr qint64 kStatusRepaintMs = 15;
+
+// A toolbar picture: a short label on a rounded plate.
+QIcon LabelIcon(const QString& label, const QColor& plate) {
+  QPixmap pixmap(32, 32);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(plate.darker(150));
+  painter.setBrush(plate);
+  painter.drawRoundedRect(QRectF(1.5, 4.5, 29, 23), 4, 4);
+  QFont font = painter.font();
+  font.setBold(true);
+  font.setPixelSize(label.size() > 2 ? 10 : 13);
+  painter.setFont(font);
+  painter.setPen(Qt::white);
+  painter.drawText(QRect(0, 4, 32, 24), Qt::AlignCenter, label);
+  return QIcon(pixmap);
+}
+
+QIcon CommandIcon(CommandId id, const QStyle& style) {
+  const QColor bus(0x2e, 0x6d, 0xa4), channel(0x4a, 0x7a, 0x3a), dvi(0x8a, 0x4f, 0x9e);
+  switch (id) {
+    case kCmdFileNew: return style.standardIcon(QStyle::SP_FileIcon);
+    case kCmdFileOpen: return style.standardIcon(QStyle::SP_DialogOpenButton);
+    case kCmdFileSave: return style.standardIcon(QStyle::SP_DialogSaveButton);
+    case kCmdFilePrint: return QIcon::fromTheme(QStringLiteral("document-print"), LabelIcon(QStringLiteral("PRN"), Qt::darkGray));
+    case kCmdEdidRead: return LabelIcon(QStringLiteral("RD"), bus);
+    case kCmdEdidWrite: return LabelIcon(QStringLiteral("WR"), bus.darker(130));
+    case kCmdEdidCode: return LabelIcon(QStringLiteral("0x"), QColor(0x30, 0x30, 0x30));
+    case kCmdConfigSetup: return LabelIcon(QStringLiteral("CFG"), QColor(0x80, 0x60, 0x20));
+    case kCmdChannelBlackBox: return LabelIcon(QStringLiteral("BB"), channel);
+    case kCmdChannelServiceKit: return LabelIcon(QStringLiteral("SK"), channel);
+    case kCmdChannelS3: return LabelIcon(QStringLiteral("S3"), channel);
+    case kCmdDviDigital: return LabelIcon(QStringLiteral("D"), dvi);
+    case kCmdDviAnalog: return LabelIcon(QStringLiteral("A"), dvi);
+    case kCmdDviAuto: return LabelIcon(QStringLiteral("I"), dvi);
+    default: return {};
+  }
+}
+
+// The framework binds these; the "Ctrl+R", "Ctrl+W" and "Ctrl+S" shown in the I2C menu are labels only.
+QKeySequence CommandShortcut(CommandId id) {
+  switch (id) {
+    case kCmdFileNew: return QKeySequence(Qt::CTRL | Qt::Key_N);
+    case kCmdFileOpen: return QKeySequence(Qt::CTRL | Qt::Key_O);
+    case kCmdFileSave: return QKeySequence(Qt::CTRL | Qt::Key_S);
+    case kCmdFilePrint: return QKeySequence(Qt::CTRL | Qt::Key_P);
+    default: return {};
+  }
+}
+
+int ChannelOf(CommandId id) { return id - kCmdChannelBlackBox; }
+
+}  // namespace
+
+CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTolvexView) {
+  setObjectName(QStringLiteral("mainFrame"));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/tolvex.png")));
+  setCentralWidget(view_);
+  // Files dropped on the view open like files dropped on the frame.
+  view_->setAcceptDrops(false);
+  setAcceptDrops(true);
+
+  CreateActions();
+  CreateMenus();
+  CreateToolBar();
+  CreateStatusBar();
+  LoadRecentFiles();
+
+  connect(view_, &QPlainTextEdit::textChanged, this, [this] {
+    if (!settingViewText_) doc_.SetModifiedFlag(true);
+  });
+  connect(&doc_, &CTolvexDoc::stateChanged, this, [this] { DocumentTitleChanged(); });
+
+  doc_.AttachFrame(*this);
+  doc_.askSavePath = [this](const QString& suggested) {
+    if (askSavePath) return askSavePath(suggested);
+    QString path = QFileDialog::getSaveFileName(this, Text(texts::kSaveAsTitle), suggested, Text(texts::kFileFilter));
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += Text(texts::kFileExtension);
+    return path;
+  };
+  qApp->installEventFilter(this);
+  DocumentTitleChanged();
+  UpdateCommandUi();
+  if (splash) ShowSplash();
+}
+
+CMainFrame::~CMainFrame() {
+  qApp->removeEventFilter(this);
+  if (waitCursor_) QApplication::restoreOverrideCursor();
+}
+
+void CMainFrame::CreateActions() {
+  for (const Command& command : Commands()) {
+    const QString prompt = Text(command.prompt);
+    const qsizetype newline = prompt.indexOf(QLatin1Char('\n'));
+    const QString statusTip = newline < 0 ? prompt : prompt.left(newline);
+    const QString toolTip = newline < 0 ? prompt : prompt.mid(newline + 1);
+    auto* action = new QAction(command.label ? Text(command.label) : toolTip, this);
+    action->setObjectName(QStringLiteral("command%1").arg(command.id));
+    action->setStatusTip(statusTip);
+    action->setToolTip(toolTip);
+    action->setIcon(CommandIcon(command.id, *style()));
+    action->setShortcut(CommandShortcut(command.id));
+    action->setShortcutContext(Qt::ApplicationShortcut);
+    switch (command.id) {
+      case kCmdChannelBlackBox:
+      case kCmdChannelServiceKit:
+      case kCmdChannelS3:
+      case kCmdEdidCode:
+      case kCmdViewToolbar:
+      case kCmdViewStatusBar:
+        action->setCheckable(true);
+        break;
+      default:
+        break;
+    }
+    const CommandId id = command.id;
+    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    actions_[command.id] = action;
+  }
+  actions_[kCmdFileMru]->setEnabled(false);
+}
+
+void CMainFrame::CreateMenus() {
+  fileMenu_ = menuBar()->addMenu(Text(texts::kFileMenu));
+  for (CommandId id : {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs}) fileMenu_->addAction(actions_[id]);
+  fileMenu_->addSeparator();
+  for (CommandId id : {kCmdFilePrint, kCmdFilePrintPreview, kCmdFilePrintSetup}) fileMenu_->addAction(actions_[id]);
+  fileMenu_->addSeparator();
+  fileMenu_->addAction(actions_[kCmdFileMru]);
+  recentSeparator_ = fileMenu_->addSeparator();
+  fileMenu_->addAction(actions_[kCmdAppExit]);
+
+  QMenu* i2c = menuBar()->addMenu(Text(texts::kI2cMenu));
+  i2c->addAction(actions_[kCmdEdidRead]);
+  i2c->addAction(actions_[kCmdEdidWrite]);
+  i2c->addSeparator();
+  QMenu* channel = i2c->addMenu(Text(texts::kChannelMenu));
+  for (CommandId id : {kCmdChannelBlackBox, kCmdChannelServiceKit, kCmdChannelS3}) channel->addAction(actions_[id]);
+  i2c->addAction(actions_[kCmdConfigSetup]);
+
+  QMenu* view = menuBar()->addMenu(Text(texts::kViewMenu));
+  view->addAction(actions_[kCmdViewToolbar]);
+  view->addAction(actions_[kCmdViewStatusBar]);
+  view->addSeparator();
+  view->addAction(actions_[kCmdEdidCode]);
+
+  QMenu* help = menuBar()->addMenu(Text(texts::kHelpMenu));
+  help->addAction(actions_[kCmdAppAbout]);
+}
+
+void CMainFrame::CreateToolBar() {
+  toolBar_ = new QToolBar(Text(FindCommand(kCmdViewToolbar).label).remove(QLatin1Char('&')), this);
+  toolBar_->setObjectName(QStringLiteral("toolBar"));
+  toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+  toolBar_->setIconSize(QSize(24, 24));
+  for (int id : ToolbarLayout()) {
+    if (id == 0) toolBar_->addSeparator();
+    else toolBar_->addAction(actions_[id]);
+  }
+  addToolBar(Qt::TopToolBarArea, toolBar_);
+  connect(toolBar_, &QToolBar::visibilityChanged, this, [this](bool) { UpdateCommandUi(); });
+}
+
+void CMainFrame::CreateStatusBar() {
+  messagePane_ = new QLabel(Text(texts::kIdleStatus));
+  messagePane_->setObjectName(QStringLiteral("messagePane"));
+  statusBar()->addWidget(messagePane_, 1);
+  const std::pair<int, const char*> indicators[] = {
+      {Qt::Key_CapsLock, texts::kCapsIndicator}, {Qt::Key_NumLock, texts::kNumIndicator},
+      {Qt::Key_ScrollLock, texts::kScrollIndicator}};
+  for (const auto& [key, label] : indicators) {
+    auto* pane = new QLabel(Text(label));
+    pane->setFrameShape(QFrame::Panel);
+    pane->setFrameShadow(QFrame::Sunken);
+    pane->setAlignment(Qt::AlignCenter);
+    pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 10);
+    // The lock state is not known until the key is pressed in the program's windows.
+    pane->setEnabled(false);
+    statusBar()->addPermanentWidget(pane);
+    lockIndicators_[key] = pane;
+  }
+}
+
+void CMainFrame::ShowSplash() {
+  if (splash_) return;
+  const QPixmap picture(QStringLiteral(":/icons/splash.png"));
+  if (picture.isNull()) return;
+  auto* splash = new QLabel(this, Qt::SplashScreen | Qt::FramelessWindowHint);
+  splash->setObjectName(QStringLiteral("splash"));
+  splash->setAttribute(Qt::WA_DeleteOnClose);
+  splash->setPixmap(picture);
+  splash->setFixedSize(picture.size());
+  const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+  splash->move(screen.center() - splash->rect().center());
+  splash->show();
+  splash_ = splash;
+}
+
+void CMainFrame::HideSplash() {
+  if (!splash_) return;
+  splash_->close();
+  splash_ = nullptr;
+  update();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (auto found = lockIndicators_.find(key); found != lockIndicators_.end() && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+        found->second->setEnabled(!found->second->isEnabled());
+      }
+      if (splash_) {
+        HideSplash();
+        return true;
+      }
+      break;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonPress:
+      if (splash_) {
+        HideSplash();
+        return true;
+      }
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::RunCommand(CommandId id) {
+  switch (id) {
+    case kCmdFileNew: doc_.OnFileNew(); break;
+    case kCmdFileOpen: OnFileOpen(); break;
+    case kCmdFileSave: OnFileSave(); break;
+    case kCmdFileSaveAs: OnFileSaveAs(); break;
+    case kCmdFilePrint: OnFilePrint(); break;
+    case kCmdFilePrintPreview: OnFilePrintPreview(); break;
+    case kCmdFilePrintSetup: OnFilePrintSetup(); break;
+    case kCmdAppExit: close(); break;
+    case kCmdAppAbout: OnAppAbout(); break;
+    case kCmdEdidRead: doc_.OnEdidRead(); break;
+    case kCmdEdidWrite: doc_.OnEdidWrite(); break;
+    case kCmdChannelBlackBox:
+    case kCmdChannelServiceKit:
+    case kCmdChannelS3: doc_.OnChannel(ChannelOf(id)); break;
+    case kCmdConfigSetup: doc_.OnConfigSetup(); break;
+    case kCmdDviDigital: doc_.OnDviDigital(); break;
+    case kCmdDviAnalog: doc_.OnDviAnalog(); break;
+    case kCmdDviAuto: doc_.OnDviAuto(); break;
+    case kCmdViewToolbar: toolBar_->setVisible(!toolBar_->isVisible()); break;
+    case kCmdViewStatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
+    case kCmdEdidCode: OnEdidCode(); break;
+    case kCmdFileMru: break;
+  }
+  UpdateCommandUi();
+}
+
+void CMainFrame::UpdateCommandUi() {
+  actions_[kCmdEdidRead]->setEnabled(doc_.IsReadEnabled());
+  actions_[kCmdEdidWrite]->setEnabled(doc_.IsWriteEnabled());
+  for (CommandId id : {kCmdChannelBlackBox, kCmdChannelServiceKit, kCmdChannelS3}) {
+    const bool current = doc_.IsChannelEnabled(ChannelOf(id));
+    actions_[id]->setEnabled(current);
+    actions_[id]->setChecked(current);
+  }
+  actions_[kCmdEdidCode]->setChecked(codeWindowShown_);
+  actions_[kCmdViewToolbar]->setChecked(!toolBar_->isHidden());
+  actions_[kCmdViewStatusBar]->setChecked(!statusBar()->isHidden());
+}
+
+CEdidCodeDlg& CMainFrame::CodeWindow() {
+  if (!codeWindow_) {
+    codeWindow_ = std::make_unique<CEdidCodeDlg>(block_, this);
+    codeWindow_->Initialise();
+    connect(codeWindow_.get(), &CEdidCodeDlg::closedByUser, this, [this] {
+      codeWindowShown_ = false;
+      UpdateCommandUi();
+    });
+  }
+  return *codeWindow_;
+}
+
+void CMainFrame::OnEdidCode() {
+  CEdidCodeDlg& window = CodeWindow();
+  codeWindowShown_ = !codeWindowShown_;
+  window.setVisible(codeWindowShown_);
+  UpdateCommandUi();
+}
+
+QString CMainFrame::ViewText() const { return view_->toPlainText(); }
+
+void CMainFrame::SetViewText(const QString& text) {
+  settingViewText_ = true;
+  view_->setPlainText(text);
+  settingViewText_ = false;
+}
+
+void CMainFrame::SetViewModified(bool modified) { view_->document()->setModified(modified); }
+
+void CMainFrame::DocumentTitleChanged() {
+  setWindowTitle(doc_.Title() + QLatin1String(" - ") + Text(texts::kWindowTitle));
+}
+
+void CMainFrame::SetStartupNote(const QString& note) {
+  startupNote_ = note;
+  if (!note.isEmpty()) messagePane_->setText(note);
+}
+
+void CMainFrame::SetStatusText(std::string_view text) {
+  statusBar()->clearMessage();
+  messagePane_->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  // The command keeps the thread busy; paint the pane now rather than when the loop is back.
+  const qint64 now = QDateTime::currentMSecsSinceEpoch();
+  if (now - lastStatusRepaint_ >= kStatusRepaintMs || text == texts::kIdleStatus) {
+    lastStatusRepaint_ = now;
+    messagePane_->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+}
+
+void CMainFrame::ShowError(std::string_view text, std::string_view caption) {
+  QMessageBox box(QMessageBox::Critical, QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
+                  QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
+  box.exec();
+}
+
+void CMainFrame::SetWaitCursor(bool wait) {
+  if (wait == waitCursor_) return;
+  waitCursor_ = wait;
+  if (wait) QApplication::setOverrideCursor(Qt::WaitCursor);
+  else QApplication::restoreOverrideCursor();
+}
+
+bool CMainFrame::OpenDocumentFile(const QString& path) {
+  if (!doc_.SaveModified()) return false;
+  const bool opened = doc_.OnOpenDocument(path);
+  if (opened) AddRecentFile(QFileInfo(path).absoluteFilePath());
+  UpdateCommandUi();
+  return opened;
+}
+
+void CMainFrame::OnFileOpen() {
+  const QString path = askOpenPath ? askOpenPath()
+                                   : QFileDialog::getOpenFileName(this, QString(), QString(), Text(texts::kFileFilter));
+  if (!path.isEmpty()) OpenDocumentFile(path);
+}
+
+void CMainFrame::OnFileSave() {
+  if (doc_.DoFileSave()) AddRecentFile(doc_.PathName());
+}
+
+void CMainFrame::OnFileSaveAs() {
+  if (doc_.DoSave(QString(), true)) AddRecentFile(doc_.PathName());
+}
+
+void CMainFrame::OnFilePrint() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>();
+  QPrintDialog dialog(printer_.get(), this);
+  if (dialog.exec() == QDialog::Accepted) view_->Print(*printer_);
+}
+
+void CMainFrame::OnFilePrintPreview() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>();
+  QPrintPreviewDialog preview(printer_.get(), this);
+  connect(&preview, &QPrintPreviewDialog::paintRequested, view_, [this](QPrinter* printer) { view_->Print(*printer); });
+  if (auto* pages = preview.findChild<QPrintPreviewWidget*>()) {
+    auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), &preview);
+    connect(next, &QShortcut::activated, pages, [pages] { pages->setCurrentPage(pages->currentPage() + 1); });
+    auto* previous = new QShortcut(QKeySequence(Qt::Key_PageUp), &preview);
+    connect(previous, &QShortcut::activated, pages, [pages] { pages->setCurrentPage(pages->currentPage() - 1); });
+  }
+  preview.exec();
+}
+
+void CMainFrame::OnFilePrintSetup() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>();
+  QPageSetupDialog dialog(printer_.get(), this);
+  dialog.exec();
+}
+
+void CMainFrame::OnAppAbout() {
+  QString text = Text(texts::kAboutText);
+  if (!startupNote_.isEmpty()) text += QLatin1String("\n\n") + startupNote_;
+  QMessageBox box(QMessageBox::Information, Text(texts::kAboutTitle), text, QMessageBox::Ok, this);
+  box.setIconPixmap(windowIcon().pixmap(64, 64));
+  box.exec();
+}
+
+void CMainFrame::LoadRecentFiles() {
+  QSettings store(QSettings::NativeFormat, QSettings::UserScope, Text(texts::kCompanyKey),
+                  Text(texts::kApplicationTitle));
+  store.beginGroup(Text(kRecentGroup));
+  for (int i = 1; i <= kRecentFileCount; ++i) {
+    const QString path = store.value(Text(kRecentEntry).arg(i)).toString();
+    if (!path.isEmpty()) recentFiles_ << path;
+  }
+  RebuildRecentFileMenu();
+}
+
+void CMainFrame::SaveRecentFiles() const {
+  QSettings store(QSettings::NativeFormat, QSettings::UserScope, Text(texts::kCompanyKey),
+                  Text(texts::kApplicationTitle));
+  store.remove(Text(kRecentGroup));
+  store.beginGroup(Text(kRecentGroup));
+  for (int i = 0; i < recentFiles_.size(); ++i) store.setValue(Text(kRecentEntry).arg(i + 1), recentFiles_[i]);
+}
+
+void CMainFrame::AddRecentFile(const QString& path) {
+  if (path.isEmpty()) return;
+  recentFiles_.removeAll(path);
+  recentFiles_.prepend(path);
+  while (recentFiles_.size() > kRecentFileCount) recentFiles_.removeLast();
+  RebuildRecentFileMenu();
+  SaveRecentFiles();
+}
+
+void CMainFrame::RebuildRecentFileMenu() {
+  for (QAction* action : recentActions_) fileMenu_->removeAction(action);
+  qDeleteAll(recentActions_);
+  recentActions_.clear();
+  QAction* placeholder = actions_[kCmdFileMru];
+  placeholder->setVisible(recentFiles_.isEmpty());
+  for (int i = 0; i < recentFiles_.size(); ++i) {
+    const QString path = recentFiles_[i];
+    auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), this);
+    action->setStatusTip(Text(FindCommand(kCmdFileMru).prompt));
+    connect(action, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
+    fileMenu_->insertAction(recentSeparator_, action);
+    recentActions_ << action;
+  }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (!doc_.SaveModified()) {
+    event->ignore();
+    return;
+  }
+  if (codeWindow_) codeWindow_->hide();
+  event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+  event->acceptProposedAction();
+  activateWindow();
+  OpenDocumentFile(urls.first().toLocalFile());
+}
+
+}  // namespace tolvex

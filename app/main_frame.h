@@ -1,0 +1,113 @@
+// The main window: menus, toolbar and status bar of the command table, the report view, the one
+// EDID block and the "EDID codes" window. Commands go to the document unless the frame handles
+// them itself (the code window, the toolbar and status bar, files and printing).
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+
+#include "app/command_table.h"
+#include "document/document_frame.h"
+#include "model/edid_block.h"
+
+class QLabel;
+class QPrinter;
+
+namespace tolvex {
+
+class CEdidCodeDlg;
+class CTolvexDoc;
+class CTolvexView;
+
+class CMainFrame : public QMainWindow, public DocumentFrame {
+  Q_OBJECT
+
+ public:
+  CMainFrame(CTolvexDoc& doc, bool splash);
+  ~CMainFrame() override;
+
+  CTolvexView& View() { return *view_; }
+  QAction* Action(CommandId id) const { return actions_.at(id); }
+  QLabel* MessagePane() const { return messagePane_; }
+  QWidget* Splash() const { return splash_; }
+  const QStringList& RecentFiles() const { return recentFiles_; }
+  bool IsWaitCursorShown() const { return waitCursor_; }
+
+  // Opens a file as File/Open does (after asking to save a modified document).
+  bool OpenDocumentFile(const QString& path);
+  // The enabling and check marks of every command, from the document's and the frame's state.
+  void UpdateCommandUi();
+  // Text for the message pane that stays until a command replaces it (why ports are missing).
+  void SetStartupNote(const QString& note);
+
+  // DocumentFrame
+  EdidBlock& Block() override { return block_; }
+  CEdidCodeDlg& CodeWindow() override;
+  bool IsCodeWindowShown() const override { return codeWindowShown_; }
+  void SetCodeWindowShown(bool shown) override { codeWindowShown_ = shown; }
+  void OnEdidCode() override;
+  QString ViewText() const override;
+  void SetViewText(const QString& text) override;
+  void SetViewModified(bool modified) override;
+  void DocumentTitleChanged() override;
+  QWidget* Window() override { return this; }
+  void SetStatusText(std::string_view text) override;
+  void ShowError(std::string_view text, std::string_view caption) override;
+  void SetWaitCursor(bool wait) override;
+
+  // The framework's file dialogs; tests replace them.
+  std::function<QString()> askOpenPath;
+  std::function<QString(const QString& suggested)> askSavePath;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateStatusBar();
+  void ShowSplash();
+  void HideSplash();
+  void RunCommand(CommandId id);
+  void RebuildRecentFileMenu();
+  void AddRecentFile(const QString& path);
+  void LoadRecentFiles();
+  void SaveRecentFiles() const;
+  void OnFileOpen();
+  void OnFileSave();
+  void OnFileSaveAs();
+  void OnFilePrint();
+  void OnFilePrintPreview();
+  void OnFilePrintSetup();
+  void OnAppAbout();
+
+  CTolvexDoc& doc_;
+  EdidBlock block_;
+  CTolvexView* view_;
+  std::unique_ptr<CEdidCodeDlg> codeWindow_;
+  bool codeWindowShown_ = false;
+  std::map<int, QAction*> actions_;
+  QMenu* fileMenu_ = nullptr;
+  QAction* recentSeparator_ = nullptr;
+  QList<QAction*> recentActions_;
+  QStringList recentFiles_;
+  QToolBar* toolBar_ = nullptr;
+  QLabel* messagePane_ = nullptr;
+  std::map<int, QLabel*> lockIndicators_;
+  QPointer<QWidget> splash_;
+  std::unique_ptr<QPrinter> printer_;
+  QString startupNote_;
+  bool waitCursor_ = false;
+  bool settingViewText_ = false;
+  qint64 lastStatusRepaint_ = 0;
+};
+
+}  // namespace tolvex
