@@ -27,7 +27,11 @@ struct BlockFixture {
     code = std::make_unique<CEdidCodeDlg>(*block, nullptr);
     code->Initialise();
   }
-  void SetVersion(uint8_t v) { block->SetVersion(static_cast<uint8_t>(v >> 4), static_cast<uint8_t>(v & 0x0F)); }
+  void SetVersion(uint8_t v) {
+    block->SetVersion(static_cast<uint8_t>(v >> 4), static_cast<uint8_t>(v & 0x0F));
+    block->UpdateChecksum();
+    code->Initialise();
+  }
   // Writes raw bytes into the block, as a loaded file would, and renders the block afresh.
   void Put(int offset, std::initializer_list<uint8_t> bytes) {
     for (uint8_t b : bytes) block->Bytes()[static_cast<size_t>(offset++)] = b;
