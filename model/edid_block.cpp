@@ -404,4 +404,17 @@ ColorPoint EdidBlock::GetColorPoint(unsigned whitePoint) const {
           DecodeChromaValue(GetBits(low, 1, 0) + Desc(8 + k) * 4u), Desc(9 + k) * 0.01 + 1};
 }
 
+std::array<uint8_t, 5> EdidBlock::GetColorPointBytes(unsigned whitePoint) const {
+  const int k = 5 * static_cast<int>(whitePoint & 1);
+  return {Desc(5 + k), Desc(6 + k), Desc(7 + k), Desc(8 + k), Desc(9 + k)};
+}
+
+void EdidBlock::SetColorPointBytes(unsigned whitePoint, const std::array<uint8_t, 5>& stored) {
+  const int k = 5 * static_cast<int>(whitePoint & 1);
+  for (int i = 0; i < 5; ++i) Desc(5 + k + i) = stored[static_cast<size_t>(i)];
+  Desc(15) = 0x0A;
+  Desc(16) = 0x20;
+  Desc(17) = 0x20;
+}
+
 }  // namespace tolvex

@@ -238,6 +238,13 @@ class EdidBlock {
   // whitePoint: only bit 0 counts (0 = first, 1 = second).
   void SetColorPoint(unsigned whitePoint, uint8_t index, float x, float y, float gamma);
   ColorPoint GetColorPoint(unsigned whitePoint) const;
+  // A white point's five stored bytes (index, low bits, x, y, gamma) as they are, so that an editor
+  // can move an entry to the other place without the loss of a decode and re-encode. The setter
+  // also writes the payload's end, bytes 15-17, as SetColorPoint does; the header is untouched.
+  std::array<uint8_t, 5> GetColorPointBytes(unsigned whitePoint) const;
+  void SetColorPointBytes(unsigned whitePoint, const std::array<uint8_t, 5>& stored);
+  // Byte 17 of a standard timing identifier descriptor (0x0A), which no slot setter writes.
+  void SetStdTimingIdTerminator() { Desc(17) = 0x0A; }
 
  private:
   uint8_t& Desc(int n) { return bytes_[descriptorOffset_ + n]; }

@@ -6,8 +6,12 @@
 
 #include "wizard/wizard_state.h"
 
+class QCheckBox;
+
 namespace tolvex {
 
+class CDescriptorDlg;
+class CDetailTimingDlg;
 class CEdidCodeDlg;
 class EdidBlock;
 
@@ -20,14 +24,45 @@ class CS6Dtim : public QWizardPage {
           QWidget* parent = nullptr);
 
   // The page refills from the block on its next activation.
-  void Invalidate() { rememberedVersion_ = 0; }
+  void Invalidate() {
+    rememberedVersion_ = 0;
+    refillPending_ = true;
+  }
+
+  // Makes the page's block the current descriptor, refills the editors when the structure version
+  // changed or a refill was requested, shows the editor of the block's kind and selects the block
+  // in the EDID code window. Runs whenever the page becomes the current one, forward or back.
+  void Activate();
+  // Checks the fields of the visible editor; the first invalid one shows its message.
+  bool ValidateFields();
+
+  void initializePage() override;
+  bool validatePage() override;
 
  private:
+  void CreateEditors();
+  void Refill(uint8_t version);
+  void ShowChosenEditor(bool writeEvenIfShown);
+  void OnMonitorDescriptorClicked();
+  void OnWizardPageChanged();
+  int Offset() const;
+
   WizardState& sheet_;
   EdidBlock& block_;
   CEdidCodeDlg& codeWindow_;
   int blockIndex_;
+  int monitorDescriptor_ = 0;
   uint8_t rememberedVersion_ = 0;
+  // Set until the first refill and by Invalidate: a version of 0 alone cannot tell "never filled".
+  bool refillPending_ = true;
+  // initializePage has just activated the page; the page change that follows must not again.
+  bool activatedByInitialize_ = false;
+  bool followsWizard_ = false;
+
+  QCheckBox* monitorDescriptorBox_ = nullptr;
+  QWidget* editorPlace_ = nullptr;
+  CDetailTimingDlg* detailTiming_ = nullptr;
+  CDescriptorDlg* descriptor_ = nullptr;
 };
 
 }  // namespace tolvex

@@ -1,0 +1,262 @@
+#include "wizard/std_timing_id_dlg.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <climits>
+
+#include "app/edid_code_dlg.h"
+#include "document/form_validation.h"
+#include "model/edid_block.h"
+#include "wizard/descriptor_texts.h"
+
+namespace tolvex {
+
+namespace {
+
+// Vertical lines per horizontal pixel of each aspect code; code 0 is 1:1 before EDID 1.3.
+constexpr double kAspectRatios[] = {1.0, 0.75, 0.8, 0.5625};
+constexpr double kWideAspectRatio = 0.625;  // code 0 from EDID 1.3 on: 16:10
+
+constexpr int kMinPixels = 256;
+constexpr int kMaxPixels = 2288;
+constexpr int kMinRefresh = 60;
+constexpr int kMaxRefresh = 123;
+// What an unused slot holds: 256 pixels, code 0, 61 Hz (stored as 01 01).
+constexpr int kUnusedRefresh = 61;
+
+int ItemValue(int pixels, int refresh, int aspect) { return pixels << 16 | refresh << 8 | aspect; }
+
+QFrame* MakeRule(QWidget* parent) {
+  auto* rule = new QFrame(parent);
+  rule->setFrameShape(QFrame::HLine);
+  rule->setFrameShadow(QFrame::Sunken);
+  return rule;
+}
+
+}  // namespace
+
+CStdTimingIdDlg::CStdTimingIdDlg(EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex, QWidget* parent)
+    : QWidget(parent),
+      block_(block),
+      codeWindow_(codeWindow),
+      offset_(kFirstDescriptorOffset + kDescriptorSize * blockIndex) {
+  setObjectName(QStringLiteral("stdTimingEditor"));
+  BuildForm();
+  PushToForm();
+}
+
+void CStdTimingIdDlg::BuildForm() {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(new QLabel(QString::fromLatin1(texts::kStdTimingHeading), this));
+  layout->addWidget(MakeRule(this));
+  list_ = new QListWidget(this);
+  list_->setObjectName(QStringLiteral("stdTimingList"));
+  layout->addWidget(list_, 1);
+  layout->addWidget(MakeRule(this));
+
+  auto* fields = new QGridLayout;
+  pixelsEdit_ = new QLineEdit(this);
+  pixelsEdit_->setObjectName(QStringLiteral("activePixels"));
+  aspectBox_ = new QComboBox(this);
+  aspectBox_->setObjectName(QStringLiteral("aspectRatio"));
+  for (const texts::AspectText& aspect : texts::kAspects) aspectBox_->addItem(QString::fromLatin1(aspect.inList));
+  refreshEdit_ = new QLineEdit(this);
+  refreshEdit_->setObjectName(QStringLiteral("refreshRate"));
+  const std::pair<const char*, QWidget*> rows[] = {
+      {texts::kActivePixels, pixelsEdit_}, {texts::kAspectRatio, aspectBox_}, {texts::kRefreshRate, refreshEdit_}};
+  int row = 0;
+  for (const auto& [text, field] : rows) {
+    auto* label = new QLabel(QString::fromLatin1(text), this);
+    label->setBuddy(field);
+    fields->addWidget(label, row, 0);
+    fields->addWidget(field, row, 1);
+    ++row;
+  }
+  fields->setColumnStretch(1, 1);
+  layout->addLayout(fields);
+
+  auto* buttons = new QHBoxLayout;
+  removeButton_ = new QPushButton(QString::fromLatin1(texts::kRemove), this);
+  removeButton_->setObjectName(QStringLiteral("stdTimingRemove"));
+  addButton_ = new QPushButton(QString::fromLatin1(texts::kAdd), this);
+  addButton_->setObjectName(QStringLiteral("stdTimingAdd"));
+  replaceButton_ = new QPushButton(QString::fromLatin1(texts::kReplace), this);
+  replaceButton_->setObjectName(QStringLiteral("stdTimingReplace"));
+  for (QPushButton* button : {removeButton_, addButton_, replaceButton_}) {
+    button->setAutoDefault(false);
+    button->setEnabled(false);
+    buttons->addWidget(button);
+  }
+  buttons->addStretch(1);
+  layout->addLayout(buttons);
+
+  connect(pixelsEdit_, &QLineEdit::textEdited, this, &CStdTimingIdDlg::OnFieldEdited);
+  connect(refreshEdit_, &QLineEdit::textEdited, this, &CStdTimingIdDlg::OnFieldEdited);
+  connect(aspectBox_, &QComboBox::activated, this, &CStdTimingIdDlg::OnFieldEdited);
+  connect(list_, &QListWidget::itemSelectionChanged, this, &CStdTimingIdDlg::OnSelectionChanged);
+  connect(addButton_, &QPushButton::clicked, this, &CStdTimingIdDlg::OnAdd);
+  connect(replaceButton_, &QPushButton::clicked, this, &CStdTimingIdDlg::OnReplace);
+  connect(removeButton_, &QPushButton::clicked, this, &CStdTimingIdDlg::OnRemove);
+}
+
+void CStdTimingIdDlg::PushToForm() {
+  pixelsEdit_->setText(QString::number(pixels_));
+  refreshEdit_->setText(QString::number(refresh_));
+  aspectBox_->setCurrentIndex(aspect_);
+}
+
+bool CStdTimingIdDlg::ValidateFields() {
+  // Only the integer form is checked here; the ranges gate the buttons.
+  const std::optional<long> pixels = ReadIntegerField(pixelsEdit_, INT_MIN, INT_MAX);
+  if (!pixels) return false;
+  const std::optional<long> refresh = ReadIntegerField(refreshEdit_, INT_MIN, INT_MAX);
+  if (!refresh) return false;
+  pixels_ = static_cast<int>(*pixels);
+  refresh_ = static_cast<int>(*refresh);
+  aspect_ = std::max(aspectBox_->currentIndex(), 0);
+  return true;
+}
+
+void CStdTimingIdDlg::ApplyVersionAspect() {
+  const bool wide = structureVersion_ == 0x13;
+  aspectBox_->setItemText(0, QString::fromLatin1(wide ? texts::kAspectWide.inList : texts::kAspects[0].inList));
+}
+
+QString CStdTimingIdDlg::FormatLine(int pixels, int refresh, int aspect) const {
+  const bool wide = structureVersion_ == 0x13 && aspect == 0;
+  const double ratio = wide ? kWideAspectRatio : kAspectRatios[aspect];
+  const char* name = wide ? texts::kAspectWide.inLine : texts::kAspects[static_cast<size_t>(aspect)].inLine;
+  const int lines = static_cast<int>(pixels * ratio);
+  return QString::asprintf(texts::kStdTimingLine, pixels, lines, refresh, name);
+}
+
+int CStdTimingIdDlg::SelectedEntry() const {
+  const QList<QListWidgetItem*> selected = list_->selectedItems();
+  return selected.isEmpty() ? -1 : list_->row(selected.first());
+}
+
+void CStdTimingIdDlg::HighlightSlot(int position, bool refresh) {
+  codeWindow_.HighlightRange(offset_ + 5 + 2 * position, offset_ + 6 + 2 * position, refresh);
+}
+
+void CStdTimingIdDlg::Fill(uint8_t version) {
+  list_->clear();
+  structureVersion_ = version;
+  ApplyVersionAspect();
+  for (int j = 0; j < kMaxEntries; ++j) {
+    const int slot = kFirstSlot + j;
+    if (block_.IsStdTimingUnused(slot)) break;
+    const int pixels = static_cast<int>(block_.GetStdTimingWidth(slot));
+    const int aspect = static_cast<int>(block_.GetStdTimingAspect(slot));
+    const int refresh = static_cast<int>(block_.GetStdTimingRefresh(slot));
+    auto* item = new QListWidgetItem(FormatLine(pixels, refresh, aspect));
+    item->setData(Qt::UserRole, ItemValue(pixels, refresh, aspect));
+    list_->insertItem(j, item);
+  }
+  // Nothing is selected in a new list, and what the buttons offered belonged to the old one.
+  removeButton_->setEnabled(false);
+  replaceButton_->setEnabled(false);
+  addButton_->setEnabled(FieldsInRange() && list_->count() < kMaxEntries);
+}
+
+void CStdTimingIdDlg::Write() {
+  for (int j = 0; j < kMaxEntries; ++j) {
+    const int slot = kFirstSlot + j;
+    if (j < list_->count()) {
+      const int value = list_->item(j)->data(Qt::UserRole).toInt();
+      block_.SetStdTimingWidth(slot, static_cast<unsigned>(value >> 16));
+      block_.SetStdTimingAspect(slot, static_cast<unsigned>(value & 0xFF));
+      block_.SetStdTimingRefresh(slot, static_cast<unsigned>((value >> 8) & 0xFF));
+    } else {
+      block_.SetStdTimingWidth(slot, kMinPixels);
+      block_.SetStdTimingAspect(slot, 0);
+      block_.SetStdTimingRefresh(slot, kUnusedRefresh);
+    }
+  }
+  block_.SetStdTimingIdTerminator();
+  codeWindow_.HighlightRange(offset_ + 5, offset_ + 17, true);
+}
+
+bool CStdTimingIdDlg::FieldsInRange() const {
+  const int pixels = static_cast<int>(ParseInteger(pixelsEdit_->text()).value_or(0));
+  const int refresh = static_cast<int>(ParseInteger(refreshEdit_->text()).value_or(0));
+  return pixels >= kMinPixels && pixels <= kMaxPixels && refresh >= kMinRefresh && refresh <= kMaxRefresh;
+}
+
+void CStdTimingIdDlg::OnFieldEdited() {
+  const bool inRange = FieldsInRange();
+  addButton_->setEnabled(inRange && list_->count() < kMaxEntries);
+  // Replace is held to the same ranges, so that a line never shows what the codec would not store.
+  replaceButton_->setEnabled(inRange && SelectedEntry() >= 0);
+}
+
+void CStdTimingIdDlg::OnSelectionChanged() {
+  const int selected = SelectedEntry();
+  if (selected < 0) return;
+  HighlightSlot(selected, false);
+  const int value = list_->item(selected)->data(Qt::UserRole).toInt();
+  pixels_ = value >> 16;
+  refresh_ = (value >> 8) & 0xFF;
+  aspect_ = value & 0xFF;
+  PushToForm();
+  replaceButton_->setEnabled(true);
+  removeButton_->setEnabled(true);
+}
+
+void CStdTimingIdDlg::OnAdd() {
+  const int position = list_->count();
+  if (position >= kMaxEntries) return;
+  StoreEntry(position);
+}
+
+void CStdTimingIdDlg::OnReplace() {
+  const int position = SelectedEntry();
+  if (position < 0) return;
+  StoreEntry(position);
+}
+
+void CStdTimingIdDlg::StoreEntry(int position) {
+  if (!ValidateFields() || !FieldsInRange()) return;
+  ApplyVersionAspect();
+  auto* item = new QListWidgetItem(FormatLine(pixels_, refresh_, aspect_));
+  item->setData(Qt::UserRole, ItemValue(pixels_, refresh_, aspect_));
+  {
+    const QSignalBlocker blocker(list_);
+    if (position < list_->count()) delete list_->takeItem(position);
+    list_->insertItem(position, item);
+  }
+  list_->setCurrentRow(position);
+  const int slot = kFirstSlot + position;
+  block_.SetStdTimingWidth(slot, static_cast<unsigned>(pixels_));
+  block_.SetStdTimingAspect(slot, static_cast<unsigned>(aspect_));
+  block_.SetStdTimingRefresh(slot, static_cast<unsigned>(refresh_));
+  HighlightSlot(position, true);
+  if (position >= kMaxEntries - 1) addButton_->setEnabled(false);
+}
+
+void CStdTimingIdDlg::OnRemove() {
+  const int removed = SelectedEntry();
+  if (removed < 0) return;
+  {
+    const QSignalBlocker blocker(list_);
+    delete list_->takeItem(removed);
+    list_->clearSelection();
+  }
+  Write();
+  HighlightSlot(removed, false);
+  removeButton_->setEnabled(false);
+  replaceButton_->setEnabled(false);
+  addButton_->setEnabled(FieldsInRange());
+}
+
+}  // namespace tolvex
