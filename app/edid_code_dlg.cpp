@@ -75,12 +75,15 @@ CEdidCodeDlg::CEdidCodeDlg(EdidBlock& block, QWidget* owner)
 
 void CEdidCodeDlg::Initialise() {
   edit_->setPlainText(ToBoxText(FormatCodeDump(block_.Bytes())));
-  if (QWidget* owner = parentWidget()) {
-    const QRect frame = owner->frameGeometry();
-    adjustSize();
-    const int width = frameGeometry().width();
-    move(frame.right() + 1 - 20 - width, frame.top() + 72);
-  }
+  PlaceBesideOwner();
+}
+
+void CEdidCodeDlg::PlaceBesideOwner() {
+  QWidget* owner = parentWidget();
+  if (!owner) return;
+  adjustSize();
+  const QRect frame = owner->frameGeometry();
+  move(frame.right() - 20 - (frameGeometry().width() - 1), frame.top() + 72);
 }
 
 void CEdidCodeDlg::HighlightRange(int first, int last, bool refresh) {
@@ -119,6 +122,11 @@ void CEdidCodeDlg::reject() {
 
 void CEdidCodeDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  // The window frame is known only once the window is up; place it again with it, the first time.
+  if (!placed_) {
+    placed_ = true;
+    PlaceBesideOwner();
+  }
   ClearHighlight();
 }
 

@@ -43,11 +43,13 @@ class CEdidCodeDlg : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  void PlaceBesideOwner();
   void ReplaceRange(int from, int to, const std::string& text);
   void Select(int from, int to);
 
   EdidBlock& block_;
   QPlainTextEdit* edit_;
+  bool placed_ = false;
 };
 
 }  // namespace tolvex

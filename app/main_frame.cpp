@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -29,6 +28,9 @@
 #include "document/framework_texts.h"
 #include "document/tolvex_doc.h"
 
+// The pictures are compiled into the library; a static library has to register them itself.
+static void InitialiseResources() { Q_INIT_RESOURCE(tolvex); }
+
 namespace tolvex {
 
 namespace {
@@ -37,8 +39,6 @@ QString Text(const char* text) { return QString::fromLatin1(text); }
 
 constexpr char kRecentGroup[] = "Recent File List";
 constexpr char kRecentEntry[] = "File%1";
-// The message pane is repainted at most this often while a transfer writes progress.
-constexpr qint64 kStatusRepaintMs = 15;
 
 // A toolbar picture: a short label on a rounded plate.
 QIcon LabelIcon(const QString& label, const QColor& plate) {
@@ -95,6 +95,7 @@ int ChannelOf(CommandId id) { return id - kCmdChannelBlackBox; }
 }  // namespace
 
 CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTolvexView) {
+  InitialiseResources();
   setObjectName(QStringLiteral("mainFrame"));
   setWindowIcon(QIcon(QStringLiteral(":/icons/tolvex.png")));
   setCentralWidget(view_);
@@ -355,12 +356,9 @@ void CMainFrame::SetStatusText(std::string_view text) {
   statusBar()->clearMessage();
   messagePane_->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
   // The command keeps the thread busy; paint the pane now rather than when the loop is back.
-  const qint64 now = QDateTime::currentMSecsSinceEpoch();
-  if (now - lastStatusRepaint_ >= kStatusRepaintMs || text == texts::kIdleStatus) {
-    lastStatusRepaint_ = now;
-    messagePane_->repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  }
+  // Progress changes at most once a byte, and a byte takes milliseconds on the bus.
+  messagePane_->repaint();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void CMainFrame::ShowError(std::string_view text, std::string_view caption) {

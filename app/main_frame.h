@@ -107,7 +107,6 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   QString startupNote_;
   bool waitCursor_ = false;
   bool settingViewText_ = false;
-  qint64 lastStatusRepaint_ = 0;
 };
 
 }  // namespace tolvex

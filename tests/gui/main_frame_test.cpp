@@ -1,0 +1,483 @@
+// The desktop program on simulated hardware, driven through its real menus and widgets: opening
+// and saving reports, the I2C commands with their enabling rules, progress and error boxes, the
+// EDID code window, the configuration dialog and its stored settings, closing with changes.
+#include <QtTest>
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSettings>
+
+#include "app/edid_code_dlg.h"
+#include "app/tolvex_view.h"
+#include "ddc/config_dlg.h"
+#include "gui/modal_support.h"
+#include "gui/sim_app_support.h"
+#include "report/code_dump.h"
+#include "report/edid_report.h"
+
+using namespace tolvex;
+using namespace tolvex::testing;
+
+namespace {
+
+// A block with recognisable content and a correct checksum.
+void FillBlock(EdidBlock& block) {
+  block.SetManufacturerId("QRS");
+  block.SetProductCode(0x1234);
+  block.SetSerialNumber(987654);
+  block.SetWeek(17);
+  block.SetYear(2004);
+  block.SetMaxImageWidth(47);
+  block.SetMaxImageHeight(30);
+  block.UpdateChecksum();
+}
+
+QString ViewForm(const std::string& report) {
+  return QString::fromLatin1(report.data(), static_cast<qsizetype>(report.size())).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+// The dump as older files hold it: "%3d: %2x" cells two blanks apart, no report above it.
+QByteArray OlderLayoutDump(const EdidBytes& bytes) {
+  QByteArray text;
+  for (int row = 0; row < 16; ++row) {
+    for (int column = 0; column < 8; ++column) {
+      text += QByteArray(column ? "  " : "") +
+              QString::asprintf("%3d: %2x", 8 * row + column, bytes[8 * row + column]).toLatin1();
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+EdidBytes EepromBlock(sim::SimMonitor& monitor) {
+  EdidBytes bytes{};
+  std::copy_n(monitor.AnalogEeprom().Memory().begin(), bytes.size(), bytes.begin());
+  return bytes;
+}
+
+}  // namespace
+
+class MainFrameTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(settingsFolder_.isValid());
+    UseTemporarySettings(settingsFolder_);
+  }
+  void init() { QSettings(QSettings::NativeFormat, QSettings::UserScope, "Marvane", "Tolvex").clear(); }
+
+  void opensAReportWrittenByTheReportWriter() {
+    SimulatedProgram program;
+    EdidBlock source;
+    FillBlock(source);
+    const std::string report = FormatEdidReport(source);
+    const QString path = folder_.filePath("monitor.ddc");
+    WriteFile(path, QByteArray::fromStdString(report));
+
+    QVERIFY(program.Frame().OpenDocumentFile(path));
+    QCOMPARE(program.Frame().Block().Bytes(), source.Bytes());
+    QCOMPARE(program.Frame().ViewText(), ViewForm(report));
+    QCOMPARE(program.Frame().CodeWindow().Text(), QString::fromLatin1(FormatCodeDump(source.Bytes())));
+    QVERIFY(program.Frame().IsCodeWindowShown());
+    QVERIFY(program.Frame().Action(kCmdEdidCode)->isChecked());
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("monitor.ddc - Tolvex 3.01"));
+    QVERIFY(!program.Doc().IsModified());
+    QCOMPARE(program.Frame().RecentFiles().value(0), QFileInfo(path).absoluteFilePath());
+  }
+
+  void openingAFileWithoutADumpAsks() {
+    SimulatedProgram program;
+    EdidBlock source;
+    FillBlock(source);
+    const QString reportPath = folder_.filePath("first.ddc");
+    WriteFile(reportPath, QByteArray::fromStdString(FormatEdidReport(source)));
+    QVERIFY(program.Frame().OpenDocumentFile(reportPath));
+    const QString viewBefore = program.Frame().ViewText();
+
+    // No: the previous text and block stay, and the open fails.
+    const QString notes = folder_.filePath("notes.txt");
+    WriteFile(notes, "just some notes\r\n");
+    {
+      ModalAnswerer answers({QMessageBox::No});
+      QVERIFY(!program.Frame().OpenDocumentFile(notes));
+      QCOMPARE(answers.Seen().size(), size_t{1});
+      QCOMPARE(answers.Seen()[0].title, QStringLiteral("Open error"));
+      QCOMPARE(answers.Seen()[0].text, QStringLiteral("Invalid EDID hex file !\nDo you want to continue load file..."));
+      QCOMPARE(answers.Seen()[0].icon, QMessageBox::Question);
+    }
+    QCOMPARE(program.Frame().ViewText(), viewBefore);
+    QCOMPARE(program.Frame().Block().Bytes(), source.Bytes());
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("first.ddc - Tolvex 3.01"));
+
+    // Yes on a bare dump in the older layout at the start of the file: it is read from there.
+    EdidBlock other;
+    FillBlock(other);
+    other.Bytes()[0] = 0x01;  // not the header, so neither row pattern matches
+    other.UpdateChecksum();
+    const QString older = folder_.filePath("older.ddc");
+    WriteFile(older, OlderLayoutDump(other.Bytes()));
+    {
+      ModalAnswerer answers({QMessageBox::Yes});
+      QVERIFY(program.Frame().OpenDocumentFile(older));
+      QCOMPARE(answers.Seen().size(), size_t{1});
+    }
+    QCOMPARE(program.Frame().Block().Bytes(), other.Bytes());
+  }
+
+  void opensTheOlderLayoutBelowAReportWithoutAsking() {
+    SimulatedProgram program;
+    EdidBlock source;
+    FillBlock(source);
+    const QString path = folder_.filePath("old-report.ddc");
+    WriteFile(path, "EDID log file\r\n\r\n" + OlderLayoutDump(source.Bytes()));
+    ModalAnswerer answers;
+    QVERIFY(program.Frame().OpenDocumentFile(path));
+    QVERIFY(answers.Seen().empty());
+    QCOMPARE(program.Frame().Block().Bytes(), source.Bytes());
+  }
+
+  void refusesAFileTooLargeToOpen() {
+    SimulatedProgram program;
+    const EdidBytes before = program.Frame().Block().Bytes();
+    const QString path = folder_.filePath("huge.ddc");
+    WriteFile(path, QByteArray(1'048'576, 'x'));
+    {
+      ModalAnswerer answers;
+      QVERIFY(!program.Frame().OpenDocumentFile(path));
+      QCOMPARE(answers.Texts(), QStringList{QStringLiteral("The file is too large to open.")});
+    }
+    QCOMPARE(program.Frame().Block().Bytes(), before);
+    QCOMPARE(program.Frame().ViewText(), QString());
+
+    WriteFile(path, QByteArray(1'048'575, 'x'));  // the largest file the view takes
+    ModalAnswerer no({QMessageBox::No});
+    QVERIFY(!program.Frame().OpenDocumentFile(path));
+    QCOMPARE(no.Seen().size(), size_t{1});
+    QCOMPARE(no.Seen()[0].title, QStringLiteral("Open error"));
+  }
+
+  void savesTheViewTextAndKeepsTheOldFileWhenSavingFails() {
+    SimulatedProgram program;
+    EdidBlock source;
+    FillBlock(source);
+    const std::string report = FormatEdidReport(source);
+    const QString path = folder_.filePath("saved.ddc");
+    WriteFile(path, QByteArray::fromStdString(report));
+    QVERIFY(program.Frame().OpenDocumentFile(path));
+
+    // Typing changes the text and marks the document, never the block.
+    CTolvexView& view = program.Frame().View();
+    view.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&view, "Checked on the bench");
+    QVERIFY(program.Doc().IsModified());
+    QCOMPARE(program.Frame().Block().Bytes(), source.Bytes());
+
+    program.Frame().Action(kCmdFileSave)->trigger();
+    QVERIFY(!program.Doc().IsModified());
+    QCOMPARE(ReadFile(path), QByteArray::fromStdString(report) + "Checked on the bench");
+
+    // Save As into a folder that does not exist: the message, and nothing is lost.
+    QTest::keyClicks(&view, "!");
+    program.Frame().askSavePath = [this](const QString&) { return folder_.filePath("missing/folder/x.ddc"); };
+    ModalAnswerer answers;
+    program.Frame().Action(kCmdFileSaveAs)->trigger();
+    QCOMPARE(answers.Texts(), QStringList{QStringLiteral("Failed to save document.")});
+    QVERIFY(program.Doc().IsModified());
+    QCOMPARE(program.Doc().PathName(), path);
+    QCOMPARE(ReadFile(path), QByteArray::fromStdString(report) + "Checked on the bench");
+  }
+
+  void edidReadReplacesTheDocument() {
+    SimulatedProgram program;
+    EdidBlock monitorBlock;
+    FillBlock(monitorBlock);
+    std::copy(monitorBlock.Bytes().begin(), monitorBlock.Bytes().end(), program.Monitor().AnalogEeprom().Memory().begin());
+
+    program.Frame().Action(kCmdEdidRead)->trigger();
+
+    QCOMPARE(program.Frame().Block().Bytes(), monitorBlock.Bytes());
+    QCOMPARE(program.Frame().ViewText(), ViewForm(FormatEdidReport(monitorBlock)));
+    QCOMPARE(program.Frame().CodeWindow().Text(), QString::fromLatin1(FormatCodeDump(monitorBlock.Bytes())));
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Untitled - Tolvex 3.01"));
+    QVERIFY(program.Doc().IsModified());
+    QVERIFY(program.Doc().PathName().isEmpty());
+    QVERIFY(!program.Frame().IsWaitCursorShown());
+    QVERIFY(program.Frame().IsCodeWindowShown());
+
+    // Through the command protocol the read reports progress byte by byte, and each text must
+    // reach the screen while the command still runs.
+    program.Frame().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
+    SetProtocol(program, 1);
+    QStringList painted;
+    auto* pane = program.Frame().MessagePane();
+    PaintCounter counter(pane, [&] {
+      if (painted.isEmpty() || painted.last() != pane->text()) painted << pane->text();
+    });
+    program.Frame().Action(kCmdEdidRead)->trigger();
+    QCOMPARE(program.Frame().Block().Bytes(), monitorBlock.Bytes());
+    QVERIFY2(painted.size() > 20, qPrintable(painted.join(" | ")));
+    QVERIFY(painted.contains(QStringLiteral("Reading... 49%")));
+    QCOMPARE(painted.last(), QStringLiteral("Ready"));
+  }
+
+  void failedReadLeavesBlockAndDocument() {
+    SimulatedProgram program;
+    EdidBlock source;
+    FillBlock(source);
+    const QString path = folder_.filePath("kept.ddc");
+    WriteFile(path, QByteArray::fromStdString(FormatEdidReport(source)));
+    QVERIFY(program.Frame().OpenDocumentFile(path));
+    const QString view = program.Frame().ViewText();
+
+    program.Hardware().machine.UnplugMonitor();
+    ModalAnswerer answers;
+    program.Frame().Action(kCmdEdidRead)->trigger();
+    QCOMPARE(answers.Seen().size(), size_t{1});
+    QCOMPARE(answers.Seen()[0].title, QStringLiteral("I2C read error"));
+    QVERIFY(answers.Seen()[0].text.startsWith(QStringLiteral("I2C transfer error (0x")));
+    QCOMPARE(answers.Seen()[0].icon, QMessageBox::Critical);
+    QCOMPARE(program.Frame().Block().Bytes(), source.Bytes());
+    QCOMPARE(program.Frame().ViewText(), view);
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("kept.ddc - Tolvex 3.01"));
+    QVERIFY(!program.Doc().IsModified());
+    QVERIFY(!program.Frame().IsWaitCursorShown());
+  }
+
+  void edidWriteProgramsAndVerifiesTheMonitor() {
+    SimulatedProgram program;
+    EdidBlock source;
+    FillBlock(source);
+    const QString path = folder_.filePath("to-write.ddc");
+    WriteFile(path, QByteArray::fromStdString(FormatEdidReport(source)));
+    QVERIFY(program.Frame().OpenDocumentFile(path));
+
+    ModalAnswerer answers;
+    program.Frame().Action(kCmdEdidWrite)->trigger();
+    QVERIFY(answers.Seen().empty());
+    QCOMPARE(EepromBlock(program.Monitor()), source.Bytes());
+    QVERIFY(!program.Doc().IsModified());
+    QVERIFY(!program.Frame().IsWaitCursorShown());
+
+    // A write-protected EEPROM keeps its bytes, and the verify says so.
+    program.Frame().Block().SetWeek(30);
+    program.Frame().CodeWindow().HighlightRange(16, 16, true);
+    program.Monitor().SetWriteProtectStuck(true);
+    program.Frame().Action(kCmdEdidWrite)->trigger();
+    QCOMPARE(answers.Seen().size(), size_t{1});
+    QCOMPARE(answers.Seen()[0].title, QStringLiteral("Verify error"));
+    QCOMPARE(answers.Seen()[0].text, QStringLiteral("EDID code verified error"));
+    QCOMPARE(EepromBlock(program.Monitor()), source.Bytes());
+    QVERIFY(!program.Frame().IsWaitCursorShown());
+  }
+
+  void i2cCommandsFollowTheChannelAndTheCodeWindow() {
+    {
+      SimulatedProgram program(sim::MakeBareHardware());
+      CMainFrame& frame = program.Frame();
+      QCOMPARE(program.Doc().Channel(), -1);
+      QCOMPARE(program.StartupMessages().size(), 1);  // the S3 probe shows what it read
+      QVERIFY(program.StartupMessages()[0].startsWith(QStringLiteral("Vendor ID = 0x")));
+      for (CommandId id : {kCmdEdidRead, kCmdEdidWrite, kCmdChannelBlackBox, kCmdChannelServiceKit, kCmdChannelS3}) {
+        QVERIFY2(!frame.Action(id)->isEnabled(), frame.Action(id)->text().toLatin1());
+      }
+      frame.OnEdidCode();
+      QVERIFY(!frame.Action(kCmdEdidWrite)->isEnabled());
+      for (CommandId id : {kCmdConfigSetup, kCmdDviDigital, kCmdDviAnalog, kCmdDviAuto}) {
+        QVERIFY(frame.Action(id)->isEnabled());
+      }
+    }
+    SimulatedProgram program(sim::MakeServiceKitHardware());
+    CMainFrame& frame = program.Frame();
+    QCOMPARE(program.Doc().Channel(), 1);
+    QVERIFY(frame.Action(kCmdEdidRead)->isEnabled());
+    QVERIFY(!frame.Action(kCmdEdidWrite)->isEnabled());  // until the code window shows
+    QVERIFY(frame.Action(kCmdChannelServiceKit)->isEnabled());
+    QVERIFY(frame.Action(kCmdChannelServiceKit)->isChecked());
+    for (CommandId id : {kCmdChannelBlackBox, kCmdChannelS3}) {
+      QVERIFY(!frame.Action(id)->isEnabled());
+      QVERIFY(!frame.Action(id)->isChecked());
+    }
+
+    // The code window: toggled by the command, its check mark following; the close box hides it.
+    frame.setGeometry(100, 80, 900, 700);
+    frame.show();
+    frame.Action(kCmdEdidCode)->trigger();
+    CEdidCodeDlg& code = frame.CodeWindow();
+    QVERIFY(code.isVisible());
+    QVERIFY(frame.Action(kCmdEdidCode)->isChecked());
+    QVERIFY(frame.Action(kCmdEdidWrite)->isEnabled());
+    QCOMPARE(code.frameGeometry().top(), frame.frameGeometry().top() + 72);
+    QCOMPARE(code.frameGeometry().right(), frame.frameGeometry().right() - 20);
+    frame.Action(kCmdEdidCode)->trigger();
+    QVERIFY(!code.isVisible());
+    QVERIFY(!frame.Action(kCmdEdidCode)->isChecked());
+    QVERIFY(!frame.Action(kCmdEdidWrite)->isEnabled());
+    frame.Action(kCmdEdidCode)->trigger();
+    code.close();
+    QVERIFY(!code.isVisible());
+    QVERIFY(!frame.Action(kCmdEdidCode)->isChecked());
+    frame.Action(kCmdEdidCode)->trigger();
+    QVERIFY(code.isVisible());
+    QVERIFY(frame.Action(kCmdEdidCode)->isChecked());
+  }
+
+  void configurationDialogRulesAndStoredSettings() {
+    {
+      SimulatedProgram program;
+      // First run: defaults, nothing stored.
+      QCOMPARE(program.Doc().Settings().protocol, 0u);
+      QCOMPARE(program.Doc().Settings().mappedPage, std::string("F8"));
+
+      RunConfigDialog(program, [](CConfigDlg& dialog) {
+        QVERIFY(dialog.FactoryEnableBox()->isEnabled());
+        QVERIFY(!dialog.PageEdit()->isEnabled());
+        Click(dialog.FactoryEnableBox());
+        QVERIFY(dialog.PageEdit()->isEnabled());
+        // The page takes hexadecimal digits only, at most four.
+        dialog.PageEdit()->setFocus();
+        dialog.PageEdit()->end(false);
+        QTest::keyClicks(dialog.PageEdit(), "G");
+        QCOMPARE(dialog.PageEdit()->text(), QStringLiteral("F8"));
+        dialog.PageEdit()->clear();
+        QTest::keyClicks(dialog.PageEdit(), "g");
+        QCOMPARE(dialog.PageEdit()->text(), QString());
+        QTest::keyClicks(dialog.PageEdit(), "e0a1b");
+        QCOMPARE(dialog.PageEdit()->text(), QStringLiteral("E0A1"));
+        // An AOC protocol greys the factory group; the box keeps its mark.
+        Click(dialog.ProtocolButtons()->button(1));
+        QVERIFY(!dialog.FactoryEnableBox()->isEnabled());
+        QVERIFY(dialog.FactoryEnableBox()->isChecked());
+        QVERIFY(!dialog.PageEdit()->isEnabled());
+        // Software DDC only: page F0 with the factory write on; unchecking re-enables the page
+        // field even though an AOC protocol is chosen.
+        Click(dialog.SoftwareDdcBox());
+        QCOMPARE(dialog.PageEdit()->text(), QStringLiteral("F0"));
+        QVERIFY(dialog.FactoryEnableBox()->isChecked());
+        Click(dialog.SoftwareDdcBox());
+        QVERIFY(dialog.PageEdit()->isEnabled());
+        QVERIFY(!dialog.FactoryEnableBox()->isEnabled());
+        Click(dialog.SoftwareDdcBox());
+        dialog.accept();
+      });
+      const TransferSettings& settings = program.Doc().Settings();
+      QCOMPARE(settings.protocol, 1u);
+      QCOMPARE(settings.factoryEnable, 1u);
+      QCOMPARE(settings.mappedPage, std::string("F0"));
+      QVERIFY(settings.softwareDdcOnly);
+
+      // Cancel changes nothing and stores nothing; the next opening shows the document's values.
+      RunConfigDialog(program, [](CConfigDlg& dialog) {
+        QVERIFY(dialog.ProtocolButtons()->button(1)->isChecked());
+        Click(dialog.ProtocolButtons()->button(0));
+        dialog.reject();
+      });
+      QCOMPARE(program.Doc().Settings().protocol, 1u);
+    }
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Marvane", "Tolvex");
+    QCOMPARE(store.value("Settings/Channel_Type").toUInt(), 1u);
+    QCOMPARE(store.value("Settings/Factory_Enable").toUInt(), 1u);
+    QCOMPARE(store.value("Settings/Factory_Mapped").toString(), QStringLiteral("F0"));
+
+    // The next run starts with the stored three and Software DDC only off.
+    SimulatedProgram next;
+    QCOMPARE(next.Doc().Settings().protocol, 1u);
+    QCOMPARE(next.Doc().Settings().factoryEnable, 1u);
+    QCOMPARE(next.Doc().Settings().mappedPage, std::string("F0"));
+    QVERIFY(!next.Doc().Settings().softwareDdcOnly);
+  }
+
+  void closingWithChangesAsksToSave() {
+    SimulatedProgram program;
+    program.Frame().show();
+    program.Frame().Action(kCmdEdidRead)->trigger();
+    QVERIFY(program.Doc().IsModified());
+    {
+      ModalAnswerer answers({QMessageBox::Cancel});
+      QVERIFY(!program.Frame().close());
+      QCOMPARE(answers.Texts(), QStringList{QStringLiteral("Save changes to Untitled?")});
+      QCOMPARE(answers.Seen()[0].title, QStringLiteral("tolvex3.01"));
+    }
+    QVERIFY(program.Frame().isVisible());
+    ModalAnswerer answers({QMessageBox::No});
+    QVERIFY(program.Frame().close());
+  }
+
+  void splashGoesAtTheFirstKeyAndSwallowsIt() {
+    auto hardware = std::make_unique<SimulatedProgram>();
+    // A frame of its own, with the splash on.
+    CMainFrame frame(hardware->Doc(), true);
+    QVERIFY(frame.Splash() != nullptr);
+    frame.show();
+    QTest::keyClick(&frame.View(), Qt::Key_A);
+    QVERIFY(frame.Splash() == nullptr);
+    QCOMPARE(frame.ViewText(), QString());
+    QTest::keyClick(&frame.View(), Qt::Key_A);
+    QCOMPARE(frame.ViewText(), QStringLiteral("a"));
+    hardware->Doc().AttachFrame(hardware->Frame());
+  }
+
+ private:
+  // Clicks a check box or radio button on its indicator, as a user would.
+  static void Click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+  }
+
+  // Calls back on every paint of a widget.
+  class PaintCounter : public QObject {
+   public:
+    PaintCounter(QWidget* widget, std::function<void()> onPaint) : onPaint_(std::move(onPaint)) {
+      widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) onPaint_();
+      return false;
+    }
+
+   private:
+    std::function<void()> onPaint_;
+  };
+
+  static void SetProtocol(SimulatedProgram& program, int protocol) {
+    RunConfigDialog(program, [protocol](CConfigDlg& dialog) {
+      Click(dialog.ProtocolButtons()->button(protocol));
+      dialog.accept();
+    });
+  }
+
+  // Opens Config Setup through its command and hands the shown dialog to `act` once.
+  static void RunConfigDialog(SimulatedProgram& program, std::function<void(CConfigDlg&)> act) {
+    ModalAnswerer answers;
+    bool done = false;
+    answers.SetDialogHandler([&](QWidget* modal) {
+      auto* dialog = qobject_cast<CConfigDlg*>(modal);
+      if (!dialog || done) return;
+      done = true;
+      act(*dialog);
+      if (dialog->isVisible()) dialog->reject();
+    });
+    program.Frame().Action(kCmdConfigSetup)->trigger();
+    QVERIFY(done);
+  }
+
+  QTemporaryDir settingsFolder_;
+  QTemporaryDir folder_;
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "main_frame_test.moc"

@@ -1,0 +1,42 @@
+#include "gui/sim_app_support.h"
+
+#include <QSettings>
+
+#include "gui/modal_support.h"
+
+namespace tolvex::testing {
+
+namespace {
+
+class BorrowedSimHardware final : public tolvex::Hardware {
+ public:
+  explicit BorrowedSimHardware(std::unique_ptr<sim::SimHardware> hardware) : hardware_(std::move(hardware)) {}
+  PortIo& Io() override { return hardware_->machine; }
+  Clock& GetClock() override { return hardware_->clock; }
+  bool HasPortAccess() const override { return true; }
+  std::string AccessNote() const override { return {}; }
+  bool Persist(std::string&) override { return true; }
+  sim::SimHardware& Sim() { return *hardware_; }
+
+ private:
+  std::unique_ptr<sim::SimHardware> hardware_;
+};
+
+}  // namespace
+
+void UseTemporarySettings(const QTemporaryDir& folder) {
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+}
+
+SimulatedProgram::SimulatedProgram(std::unique_ptr<sim::SimHardware> hardware) {
+  auto borrowed = std::make_unique<BorrowedSimHardware>(std::move(hardware));
+  hardware_ = &borrowed->Sim();
+  StartOptions options;
+  options.splash = false;
+  ModalAnswerer answers;
+  app_.Start(std::move(borrowed), options);
+  startupMessages_ = answers.Texts();
+}
+
+}  // namespace tolvex::testing

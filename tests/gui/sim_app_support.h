@@ -1,0 +1,38 @@
+// A whole program (document, main window, code window) on simulated hardware that a test can
+// reach into: the monitor's EEPROM and its faults. Settings go to a temporary folder.
+#pragma once
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "app/main_frame.h"
+#include "app/tolvex_app.h"
+#include "ddc/sim/sim_hardware.h"
+#include "document/tolvex_doc.h"
+
+namespace tolvex::testing {
+
+// Points the per-user settings store at a fresh temporary folder for the rest of the run.
+void UseTemporarySettings(const QTemporaryDir& folder);
+
+class SimulatedProgram {
+ public:
+  // `hardware` defaults to a Black Box with the monitor on it.
+  explicit SimulatedProgram(std::unique_ptr<sim::SimHardware> hardware = sim::MakeBlackBoxHardware());
+
+  CMainFrame& Frame() { return app_.Frame(); }
+  CTolvexDoc& Doc() { return app_.Doc(); }
+  sim::SimMonitor& Monitor() { return hardware_->machine.Monitor(); }
+  sim::SimHardware& Hardware() { return *hardware_; }
+  // The message boxes of start-up (the S3 probe shows the card's identification).
+  const QStringList& StartupMessages() const { return startupMessages_; }
+
+ private:
+  sim::SimHardware* hardware_;
+  QStringList startupMessages_;
+  CTolvexApp app_;
+};
+
+}  // namespace tolvex::testing
