@@ -1,6 +1,9 @@
 #include "app/edid_code_dlg.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
+
+#include <cmath>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -66,16 +69,23 @@ CEdidCodeDlg::CEdidCodeDlg(EdidBlock& block, QWidget* owner)
   layout->setContentsMargins(7, 7, 7, 7);
   layout->addWidget(edit_);
 
-  const QFontMetrics metrics(edit_->font());
-  const int frame = 2 * (edit_->frameWidth() + static_cast<int>(edit_->document()->documentMargin()));
-  edit_->setFixedSize(metrics.horizontalAdvance(QString(kBoxRowLength, QLatin1Char('0'))) + frame + 2,
-                      metrics.lineSpacing() * 16 + frame + 2);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void CEdidCodeDlg::Initialise() {
   edit_->setPlainText(ToBoxText(FormatCodeDump(block_.Bytes())));
+  FitBoxToText();
   PlaceBesideOwner();
+}
+
+void CEdidCodeDlg::FitBoxToText() {
+  // Exactly the 16 rows of 38 characters, so that nothing ever scrolls.
+  const QTextBlock first = edit_->document()->firstBlock();
+  const qreal rowHeight = edit_->document()->documentLayout()->blockBoundingRect(first).height();
+  const QFontMetricsF metrics(edit_->font());
+  const qreal margins = 2 * (edit_->frameWidth() + edit_->document()->documentMargin()) + 2;
+  edit_->setFixedSize(static_cast<int>(std::ceil(metrics.horizontalAdvance(QString(kBoxRowLength, QLatin1Char('0'))) + margins)),
+                      static_cast<int>(std::ceil(16 * rowHeight + margins)));
 }
 
 void CEdidCodeDlg::PlaceBesideOwner() {

@@ -43,6 +43,7 @@ class CEdidCodeDlg : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  void FitBoxToText();
   void PlaceBesideOwner();
   void ReplaceRange(int from, int to, const std::string& text);
   void Select(int from, int to);

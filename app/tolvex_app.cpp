@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QPrinter>
+#include <QScreen>
 
 #include "app/app_texts.h"
 #include "app/main_frame.h"
@@ -107,6 +108,8 @@ bool CTolvexApp::Start(std::unique_ptr<Hardware> hardware, const StartOptions& o
 }
 
 void CTolvexApp::ShowMainWindow() {
+  // Without a window manager "maximised" means nothing; fill the screen then as well.
+  if (QScreen* screen = frame_->screen()) frame_->setGeometry(screen->availableGeometry());
   frame_->showMaximized();
   frame_->repaint();
   if (frame_->Splash()) frame_->Splash()->raise();
