@@ -60,13 +60,13 @@ void CS5Stim::BuildForm() {
   list_ = new QListWidget(group);
   list_->setObjectName(QStringLiteral("timingList"));
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
-  widthEdit_ = MakeEdit(group, "widthEdit");
+  widthEdit_ = MakeEdit(group, "timingWidthEdit");
   widthEdit_->setText(QStringLiteral("0"));
   aspectCombo_ = new QComboBox(group);
   aspectCombo_->setObjectName(QStringLiteral("aspectCombo"));
   for (const char* name : wt::kAspectChoices) aspectCombo_->addItem(QString::fromLatin1(name));
   aspectCombo_->setCurrentIndex(0);
-  refreshEdit_ = MakeEdit(group, "refreshEdit");
+  refreshEdit_ = MakeEdit(group, "timingRefreshEdit");
   refreshEdit_->setText(QStringLiteral("0"));
 
   auto makeButton = [group](const char* label, const char* objectName) {
