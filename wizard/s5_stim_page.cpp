@@ -4,6 +4,7 @@
 #include <limits>
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -60,6 +61,8 @@ void CS5Stim::BuildForm() {
   list_ = new QListWidget(group);
   list_->setObjectName(QStringLiteral("timingList"));
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // The lines pad their numbers with blanks, which line up only in a fixed-pitch font.
+  list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   widthEdit_ = MakeEdit(group, "timingWidthEdit");
   widthEdit_->setText(QStringLiteral("0"));
   aspectCombo_ = new QComboBox(group);
