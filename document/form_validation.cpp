@@ -31,8 +31,11 @@ std::optional<double> ParseNumber(const QString& text) {
       QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?\\s*$"));
   if (!pattern.match(text).hasMatch()) return std::nullopt;
   bool ok = false;
-  const double value = text.trimmed().toDouble(&ok);
+  const QString number = text.trimmed();
+  const double value = number.toDouble(&ok);
   if (!ok) return std::nullopt;
+  // A zero must be written with the digit 0 first: ".0" or "-0" is not taken for a number.
+  if (value == 0 && !number.startsWith(QLatin1Char('0'))) return std::nullopt;
   return value;
 }
 

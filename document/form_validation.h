@@ -18,7 +18,8 @@ void ShowValidationMessage(QWidget* field, const QString& text);
 
 // An integer field: leading and trailing blanks allowed, an optional sign, decimal digits.
 std::optional<long> ReadIntegerField(QLineEdit* field, long min, long max);
-// A number field: a decimal number, optionally with a fraction and an exponent.
+// A number field: a decimal number, optionally with a fraction and an exponent; a value of zero
+// must begin with the digit 0.
 std::optional<double> ReadNumberField(QLineEdit* field, double min, double max);
 // A text field of at most maxLength characters.
 std::optional<QString> ReadTextField(QLineEdit* field, int maxLength);

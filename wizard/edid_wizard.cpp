@@ -1,19 +1,72 @@
 #include "wizard/edid_wizard.h"
 
+#include <QAbstractButton>
+
+#include "wizard/s1_prod_page.h"
+#include "wizard/s2_disp_page.h"
+#include "wizard/s3_feat_page.h"
+#include "wizard/s4_etim_page.h"
+#include "wizard/s5_stim_page.h"
 #include "wizard/s6_dtim_page.h"
+#include "wizard/wizard_texts.h"
 
 namespace tolvex {
 
-// Placeholder sheet until the wizard pages land on this branch: it carries the descriptor pages only.
-CEdidWizard::CEdidWizard(EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* frame) : QWizard(frame) {
-  for (int i = 0; i < 4; ++i) {
-    addPage(new CS6Dtim(*this, block, codeWindow, i,
-                        QStringLiteral("Step %1 of 9 : Detailed timing and Descriptor description (BLOCK %2)")
-                            .arg(6 + i)
-                            .arg(1 + i)));
+namespace {
+
+// Where the sheet opens, relative to the frame window's top-left corner.
+constexpr QPoint kOffsetFromFrame(5, 72);
+
+}  // namespace
+
+CEdidWizard::CEdidWizard(EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* frame)
+    : QWizard(frame), frame_(frame) {
+  setWindowTitle(QString::fromLatin1(wizard_text::kCaption));
+  setWizardStyle(QWizard::ClassicStyle);
+  setOption(QWizard::NoBackButtonOnStartPage, true);
+
+  s1Prod_ = new CS1Prod(*this, block, codeWindow);
+  s2Disp_ = new CS2Disp(*this, block, codeWindow);
+  s3Feat_ = new CS3Feat(*this, block, codeWindow);
+  s4Etim_ = new CS4Etim(*this, block, codeWindow);
+  s5Stim_ = new CS5Stim(*this, block, codeWindow);
+  for (QWizardPage* page : std::initializer_list<QWizardPage*>{s1Prod_, s2Disp_, s3Feat_, s4Etim_, s5Stim_}) {
+    addPage(page);
   }
+  for (int index = 0; index < static_cast<int>(descriptorPages_.size()); ++index) {
+    descriptorPages_[index] = new CS6Dtim(*this, block, codeWindow, index,
+                                          QString::fromLatin1(wizard_text::kDescriptorStepTitles[index]));
+    addPage(descriptorPages_[index]);
+  }
+
+  connect(this, &QWizard::currentIdChanged, this, &CEdidWizard::OnPageChanged);
+  QAbstractButton* backButton = button(QWizard::BackButton);
+  disconnect(backButton, SIGNAL(clicked()), this, SLOT(back()));
+  connect(backButton, &QAbstractButton::clicked, this, &CEdidWizard::OnBack);
 }
 
-void CEdidWizard::InvalidatePages() {}
+void CEdidWizard::InvalidatePages() {
+  s2Disp_->Invalidate();
+  s3Feat_->Invalidate();
+  s4Etim_->Invalidate();
+  s5Stim_->Invalidate();
+  for (CS6Dtim* page : descriptorPages_) page->Invalidate();
+}
+
+void CEdidWizard::showEvent(QShowEvent* event) {
+  QWizard::showEvent(event);
+  if (placed_ || !frame_) return;
+  placed_ = true;
+  move(frame_->frameGeometry().topLeft() + kOffsetFromFrame);
+}
+
+void CEdidWizard::OnPageChanged(int id) {
+  if (auto* page = dynamic_cast<CEdidWizardPage*>(this->page(id))) page->Activate();
+}
+
+void CEdidWizard::OnBack() {
+  if (QWizardPage* page = currentPage(); page && !page->validatePage()) return;
+  back();
+}
 
 }  // namespace tolvex

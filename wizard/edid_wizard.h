@@ -2,6 +2,8 @@
 // changes into the block at once; the caller keeps a copy of the bytes for Cancel.
 #pragma once
 
+#include <array>
+
 #include <QWizard>
 
 #include "wizard/wizard_state.h"
@@ -10,6 +12,11 @@ namespace tolvex {
 
 class CEdidCodeDlg;
 class EdidBlock;
+class CS1Prod;
+class CS2Disp;
+class CS3Feat;
+class CS4Etim;
+class CS5Stim;
 class CS6Dtim;
 
 class CEdidWizard : public QWizard, public WizardState {
@@ -25,8 +32,25 @@ class CEdidWizard : public QWizard, public WizardState {
   // Pages 2-9 refill from the block on their next activation.
   void InvalidatePages();
 
+  CS1Prod* ProductPage() const { return s1Prod_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
+  void OnPageChanged(int id);
+  // QWizard's own Back skips the page's checks; the page must pass them before it is left.
+  void OnBack();
+
   uint8_t structureVersion_ = 0;
+  QWidget* frame_;
+  bool placed_ = false;
+  CS1Prod* s1Prod_;
+  CS2Disp* s2Disp_;
+  CS3Feat* s3Feat_;
+  CS4Etim* s4Etim_;
+  CS5Stim* s5Stim_;
+  std::array<CS6Dtim*, 4> descriptorPages_{};
 };
 
 }  // namespace tolvex

@@ -1,0 +1,110 @@
+// The sheet: caption, page titles and buttons, placement against the frame, the checks on Back
+// as well as Next, and Cancel.
+#include <QtTest>
+
+#include "gui/modal_support.h"
+#include "wizard/wizard_texts.h"
+#include "wizard_fixture.h"
+
+using namespace tolvex;
+using namespace tolvex::testing;
+
+class EdidWizardTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void titlesAndButtonsStepByStep() {
+    WizardFixture f;
+    f.Start();
+    QCOMPARE(f.Wizard().windowTitle(), QStringLiteral("Wizard"));
+    const QStringList titles = {
+        QStringLiteral("Step 1 of 9 : EDID Structure version / Production Identification"),
+        QStringLiteral("Step 2 of 9 : Basic Display Parameters and Features"),
+        QStringLiteral("Step 3 of 9 : DPMS and Color Characteristics"),
+        QStringLiteral("Step 4 of 9 : Established Timings"),
+        QStringLiteral("Step 5 of 9 : Standard Timing Identification"),
+        QStringLiteral("Step 6 of 9 : Detailed timing and Descriptor description (BLOCK 1)"),
+        QStringLiteral("Step 7 of 9 : Detailed timing and Descriptor description (BLOCK 2)"),
+        QStringLiteral("Step 8 of 9 : Detailed timing and Descriptor description (BLOCK 3)"),
+        QStringLiteral("Step 9 of 9 : Detailed timing and Descriptor description (BLOCK 4)"),
+    };
+    const int firstBytes[] = {8, 20, 24, 35, 38};
+    const int lastBytes[] = {19, 23, 34, 37, 53};
+    QWizard& w = f.Wizard();
+    for (int step = 1; step <= 9; ++step) {
+      QCOMPARE(w.currentId(), step - 1);
+      QCOMPARE(w.currentPage()->title(), titles[step - 1]);
+      QCOMPARE(w.button(QWizard::BackButton)->isVisible(), step > 1);
+      QCOMPARE(w.button(QWizard::NextButton)->isVisible(), step < 9);
+      QCOMPARE(w.button(QWizard::FinishButton)->isVisible(), step == 9);
+      QVERIFY(w.button(QWizard::CancelButton)->isVisible());
+      if (step <= 5) QVERIFY(f.Selects(firstBytes[step - 1], lastBytes[step - 1]));
+      f.ClickButton(w.button(QWizard::NextButton));
+    }
+  }
+
+  void placesItselfBelowTheFrameCorner() {
+    EdidBlock block;
+    CEdidCodeDlg code(block, nullptr);
+    QWidget frame;
+    frame.setGeometry(120, 90, 800, 600);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CEdidWizard wizard(block, code, &frame);
+    wizard.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&wizard));
+    QCOMPARE(wizard.frameGeometry().topLeft(), frame.frameGeometry().topLeft() + QPoint(5, 72));
+  }
+
+  void backIsRefusedLikeNextWhileAFieldFails() {
+    WizardFixture f;
+    f.Start();
+    f.GoToStep(2);
+    ModalAnswerer answerer;
+    const uint8_t gammaByte = f.Bytes()[23];
+    f.Type("gammaEdit", "3.6");
+    QCOMPARE(answerer.Texts().last(), QStringLiteral("Please enter a number between 1 and 3.55."));
+    const qsizetype messages = answerer.Texts().size();
+    f.ClickButton(f.Wizard().button(QWizard::BackButton));
+    QCOMPARE(f.Wizard().currentId(), 1);
+    QCOMPARE(answerer.Texts().size(), messages + 1);
+    QCOMPARE(f.Wizard().focusWidget(), f.Find("gammaEdit"));
+    f.ClickButton(f.Wizard().button(QWizard::NextButton));
+    QCOMPARE(f.Wizard().currentId(), 1);
+    QCOMPARE(f.Bytes()[23], uint8_t{gammaByte + 200});  // the "3" typed on the way
+
+    f.Type("gammaEdit", "2.2");
+    f.ClickButton(f.Wizard().button(QWizard::BackButton));
+    QCOMPARE(f.Wizard().currentId(), 0);
+    QCOMPARE(f.Bytes()[23], uint8_t{120});
+  }
+
+  void cancelRejects() {
+    WizardFixture f;
+    f.Start();
+    f.GoToStep(3);
+    f.ClickButton(f.Wizard().button(QWizard::CancelButton));
+    QCOMPARE(f.Wizard().result(), int{QDialog::Rejected});
+    QVERIFY(!f.Wizard().isVisible());
+  }
+
+  void versionChangeReachesLaterPagesOnTheirNextActivation() {
+    WizardFixture f;
+    f.Block().SetDigitalInput(true);
+    f.Block().SetSerration(true);
+    f.Block().SetVersion(1, 3);
+    f.Start();
+    f.GoToStep(2);
+    QVERIFY(!f.Find("dfpCheck")->isHidden());
+    QVERIFY(f.Find<QAbstractButton>("dfpCheck")->isChecked());
+    f.Wizard().back();
+    f.Click("version2");
+    f.Wizard().next();
+    QVERIFY(f.Find("dfpCheck")->isHidden());
+    QCOMPARE(f.Bytes()[20], uint8_t{0x80});
+    QVERIFY(f.ShowsBlock());
+  }
+};
+
+QTEST_MAIN(EdidWizardTest)
+#include "edid_wizard_test.moc"

@@ -1,0 +1,68 @@
+#include "wizard/edid_wizard_page.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+
+#include "app/edid_code_dlg.h"
+
+namespace tolvex {
+
+CEdidWizardPage::CEdidWizardPage(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow,
+                                 const QString& title, QWidget* parent)
+    : QWizardPage(parent), sheet_(sheet), block_(block), codeWindow_(codeWindow) {
+  setTitle(title);
+}
+
+void CEdidWizardPage::Activate() {
+  const bool firstTime = !activatedBefore_;
+  activatedBefore_ = true;
+  OnActivate(firstTime);
+}
+
+bool CEdidWizardPage::TakeVersionChange() {
+  if (sheet_.StructureVersion() == rememberedVersion_) return false;
+  rememberedVersion_ = sheet_.StructureVersion();
+  return true;
+}
+
+void CEdidWizardPage::Highlight(int first, int last, bool refresh) { codeWindow_.HighlightRange(first, last, refresh); }
+
+void CEdidWizardPage::HighlightOnFocus(QWidget* field, int first, int last) {
+  focusRanges_[field] = {first, last};
+  field->installEventFilter(this);
+}
+
+void CEdidWizardPage::OnLeave(QWidget* field, std::function<void()> action) {
+  leaveActions_[field] = std::move(action);
+  field->installEventFilter(this);
+}
+
+bool CEdidWizardPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn) {
+    if (auto found = focusRanges_.find(watched); found != focusRanges_.end()) {
+      Highlight(found->second.first, found->second.last, false);
+    }
+  } else if (event->type() == QEvent::FocusOut) {
+    // A message box or another window taking the focus is not the user leaving the field, and a
+    // check's own message must not start the check again.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    const bool movedWithinPage = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+    if (auto found = leaveActions_.find(watched); found != leaveActions_.end() && movedWithinPage && !leaving_) {
+      // Runs once the focus has arrived, so that a failed check can take it back. Leaving for the
+      // sheet's buttons is left to them: Back and Next check the page themselves, Cancel needs none.
+      QMetaObject::invokeMethod(
+          this,
+          [this, action = found->second] {
+            QWidget* focus = QApplication::focusWidget();
+            if (leaving_ || !focus || !isAncestorOf(focus)) return;
+            leaving_ = true;
+            action();
+            leaving_ = false;
+          },
+          Qt::QueuedConnection);
+    }
+  }
+  return QWizardPage::eventFilter(watched, event);
+}
+
+}  // namespace tolvex

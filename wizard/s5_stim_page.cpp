@@ -1,0 +1,238 @@
+#include "wizard/s5_stim_page.h"
+
+#include <array>
+#include <limits>
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "document/form_validation.h"
+#include "model/edid_block.h"
+#include "wizard/wizard_fields.h"
+#include "wizard/wizard_texts.h"
+
+namespace tolvex {
+
+namespace {
+
+namespace wt = wizard_text;
+
+constexpr int kSlots = kBaseStdTimingSlots;
+constexpr int kFirstSlotByte = 38;
+constexpr int kLastSlotByte = 53;
+constexpr long kMinWidth = 256;
+constexpr long kMaxWidth = 2288;
+constexpr long kMinRefresh = 60;
+constexpr long kMaxRefresh = 123;
+constexpr uint8_t kVersion13 = 0x13;
+
+// Vertical size over horizontal size by aspect code; code 0 is 16:10 under version 1.3.
+constexpr std::array<float, 4> kVerticalFactors = {1.0f, 0.75f, 0.8f, 0.5625f};
+constexpr float kVerticalFactor16x10 = 0.625f;
+
+// The entry value a list line carries: width in bits 31-16, refresh in 15-8, aspect in 7-0.
+uint32_t EntryValue(unsigned width, unsigned aspect, unsigned refresh) { return width << 16 | refresh << 8 | aspect; }
+
+int SlotByte(int slot) { return kFirstSlotByte + 2 * slot; }
+
+}  // namespace
+
+CS5Stim::CS5Stim(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* parent)
+    : CEdidWizardPage(sheet, block, codeWindow, QString::fromLatin1(wt::kStep5Title), parent) {
+  BuildForm();
+  connect(widthEdit_, &QLineEdit::textChanged, this, &CS5Stim::UpdateAddButton);
+  connect(refreshEdit_, &QLineEdit::textChanged, this, &CS5Stim::UpdateAddButton);
+  connect(aspectCombo_, &QComboBox::currentIndexChanged, this, &CS5Stim::UpdateAddButton);
+  connect(list_, &QListWidget::itemSelectionChanged, this, &CS5Stim::OnSelectionChanged);
+  connect(addButton_, &QPushButton::clicked, this, &CS5Stim::OnAdd);
+  connect(replaceButton_, &QPushButton::clicked, this, &CS5Stim::OnReplace);
+  connect(removeButton_, &QPushButton::clicked, this, &CS5Stim::OnRemove);
+}
+
+void CS5Stim::BuildForm() {
+  auto* group = new QGroupBox(QString::fromLatin1(wt::kStandardTimingGroup), this);
+  list_ = new QListWidget(group);
+  list_->setObjectName(QStringLiteral("timingList"));
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // The lines pad their numbers with blanks, which line up only in a fixed-pitch font.
+  list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  widthEdit_ = MakeEdit(group, "timingWidthEdit");
+  widthEdit_->setText(QStringLiteral("0"));
+  aspectCombo_ = new QComboBox(group);
+  aspectCombo_->setObjectName(QStringLiteral("aspectCombo"));
+  for (const char* name : wt::kAspectChoices) aspectCombo_->addItem(QString::fromLatin1(name));
+  aspectCombo_->setCurrentIndex(0);
+  refreshEdit_ = MakeEdit(group, "timingRefreshEdit");
+  refreshEdit_->setText(QStringLiteral("0"));
+
+  auto makeButton = [group](const char* label, const char* objectName) {
+    auto* button = new QPushButton(QString::fromLatin1(label), group);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setEnabled(false);
+    return button;
+  };
+  addButton_ = makeButton(wt::kAdd, "addButton");
+  replaceButton_ = makeButton(wt::kReplace, "replaceButton");
+  removeButton_ = makeButton(wt::kRemove, "removeButton");
+
+  auto* fields = new QFormLayout;
+  fields->addRow(QString::fromLatin1(wt::kWidthLabel), widthEdit_);
+  fields->addRow(QString::fromLatin1(wt::kAspectLabel), aspectCombo_);
+  fields->addRow(QString::fromLatin1(wt::kRefreshLabel), refreshEdit_);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(addButton_);
+  buttons->addWidget(replaceButton_);
+  buttons->addWidget(removeButton_);
+  buttons->addStretch();
+
+  auto* groupLayout = new QVBoxLayout(group);
+  groupLayout->addWidget(list_);
+  groupLayout->addLayout(fields);
+  groupLayout->addLayout(buttons);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(group);
+}
+
+QString CS5Stim::TimingLine(unsigned width, unsigned aspect, unsigned refresh, uint8_t structureVersion) {
+  aspect &= 3;
+  const bool is16x10 = aspect == 0 && structureVersion == kVersion13;
+  const float factor = is16x10 ? kVerticalFactor16x10 : kVerticalFactors[aspect];
+  const auto vertical = static_cast<int>(static_cast<double>(width) * static_cast<double>(factor));
+  const char* name = is16x10 ? wt::kAspectLineName16x10 : wt::kAspectLineNames[aspect];
+  return QString::asprintf(wt::kTimingLine, static_cast<int>(width), vertical, static_cast<int>(refresh), name);
+}
+
+void CS5Stim::OnActivate(bool firstTime) {
+  if (TakeVersionChange()) Fill();
+  // The framework puts the page's values back into the form on every later activation, which
+  // selects the remembered aspect code again.
+  if (!firstTime) aspectCombo_->setCurrentIndex(aspect_);
+  Highlight(kFirstSlotByte, kLastSlotByte, false);
+}
+
+void CS5Stim::Fill() {
+  QuietlyChangeList([this] { list_->clear(); });
+  aspectCombo_->setItemText(
+      0, QString::fromLatin1(Version() == kVersion13 ? wt::kAspectChoice16x10 : wt::kAspectChoices[0]));
+  aspectCombo_->setCurrentIndex(-1);
+  for (int slot = 0; slot < kSlots && !block_.IsStdTimingUnused(slot); ++slot) AppendLine(slot, ReadSlot(slot));
+  replaceButton_->setEnabled(false);
+  removeButton_->setEnabled(false);
+  UpdateAddButton();
+}
+
+void CS5Stim::UpdateAddButton() {
+  const long width = ParseInteger(widthEdit_->text()).value_or(0);
+  const long refresh = ParseInteger(refreshEdit_->text()).value_or(0);
+  addButton_->setEnabled(width >= kMinWidth && width <= kMaxWidth && refresh >= kMinRefresh &&
+                         refresh <= kMaxRefresh && list_->count() < kSlots);
+}
+
+int CS5Stim::SelectedRow() const {
+  const QList<QListWidgetItem*> selected = list_->selectedItems();
+  return selected.isEmpty() ? -1 : list_->row(selected.first());
+}
+
+void CS5Stim::OnSelectionChanged() {
+  if (listChanging_) return;
+  const int row = SelectedRow();
+  if (row < 0) return;
+  Highlight(SlotByte(row), SlotByte(row) + 1, false);
+  const uint32_t entry = list_->item(row)->data(Qt::UserRole).toUInt();
+  aspect_ = static_cast<int>(entry & 0xFF);
+  widthEdit_->setText(QString::number(entry >> 16));
+  refreshEdit_->setText(QString::number(entry >> 8 & 0xFF));
+  aspectCombo_->setCurrentIndex(aspect_);
+  replaceButton_->setEnabled(true);
+  removeButton_->setEnabled(true);
+}
+
+std::optional<CS5Stim::Timing> CS5Stim::ReadTiming() {
+  constexpr long kAny = std::numeric_limits<long>::max();
+  const std::optional<long> width = ReadIntegerField(widthEdit_, -kAny, kAny);
+  if (!width) return std::nullopt;
+  const std::optional<long> refresh = ReadIntegerField(refreshEdit_, -kAny, kAny);
+  if (!refresh) return std::nullopt;
+  if (aspectCombo_->currentIndex() < 0) aspectCombo_->setCurrentIndex(0);
+  aspect_ = aspectCombo_->currentIndex();
+  return Timing{static_cast<unsigned>(*width), static_cast<unsigned>(aspect_), static_cast<unsigned>(*refresh)};
+}
+
+void CS5Stim::OnAdd() {
+  const int position = list_->count();
+  if (position >= kSlots) return;
+  if (const std::optional<Timing> timing = ReadTiming()) StoreAt(position, *timing);
+}
+
+void CS5Stim::OnReplace() {
+  const int row = SelectedRow();
+  if (row < 0) return;
+  const std::optional<Timing> timing = ReadTiming();
+  if (!timing) return;
+  QuietlyChangeList([this, row] { delete list_->takeItem(row); });
+  StoreAt(row, *timing);
+}
+
+// The block's own limits (clamping, widths in steps of 8) decide what the slot holds, so the
+// line is built from the slot as written: line and bytes always agree.
+void CS5Stim::StoreAt(int p, const Timing& timing) {
+  WriteSlot(p, timing);
+  AppendLine(p, ReadSlot(p));
+  QuietlyChangeList([this, p] { list_->setCurrentRow(p); });
+  OnSelectionChanged();
+  Highlight(SlotByte(p), SlotByte(p) + 1, true);
+  if (p >= kSlots - 1) addButton_->setEnabled(false);
+}
+
+void CS5Stim::OnRemove() {
+  const int removed = SelectedRow();
+  if (removed < 0) return;
+  QuietlyChangeList([this, removed] {
+    delete list_->takeItem(removed);
+    list_->clearSelection();
+    list_->setCurrentRow(-1);
+  });
+  for (int slot = removed; slot < list_->count(); ++slot) {
+    const uint32_t entry = list_->item(slot)->data(Qt::UserRole).toUInt();
+    WriteSlot(slot, {entry >> 16, entry & 0xFF, entry >> 8 & 0xFF});
+  }
+  // 01 01 marks a slot unused.
+  for (int slot = list_->count(); slot < kSlots; ++slot) WriteSlot(slot, {256, 0, 61});
+  Highlight(SlotByte(removed), kLastSlotByte, true);
+  Highlight(SlotByte(removed), SlotByte(removed) + 1, false);
+  replaceButton_->setEnabled(false);
+  removeButton_->setEnabled(false);
+  addButton_->setEnabled(true);
+}
+
+void CS5Stim::WriteSlot(int slot, const Timing& timing) {
+  block_.SetStdTimingWidth(slot, timing.width);
+  block_.SetStdTimingAspect(slot, timing.aspect);
+  block_.SetStdTimingRefresh(slot, timing.refresh);
+}
+
+CS5Stim::Timing CS5Stim::ReadSlot(int slot) const {
+  return {block_.GetStdTimingWidth(slot), block_.GetStdTimingAspect(slot), block_.GetStdTimingRefresh(slot)};
+}
+
+void CS5Stim::AppendLine(int position, const Timing& timing) {
+  auto* item = new QListWidgetItem(TimingLine(timing.width, timing.aspect, timing.refresh, Version()));
+  item->setData(Qt::UserRole, EntryValue(timing.width, timing.aspect, timing.refresh));
+  QuietlyChangeList([this, position, item] { list_->insertItem(position, item); });
+}
+
+template <typename Change>
+void CS5Stim::QuietlyChangeList(Change change) {
+  listChanging_ = true;
+  change();
+  listChanging_ = false;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,47 @@
+#include "wizard/wizard_fields.h"
+
+#include <algorithm>
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRegularExpressionValidator>
+
+#include "document/framework_texts.h"
+
+namespace tolvex {
+
+QValidator::State UpperCaseValidator::validate(QString& input, int& /*position*/) const {
+  input = input.toUpper();
+  return Acceptable;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* objectName, bool digitsOnly) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(QString::fromLatin1(objectName));
+  if (digitsOnly) {
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+  }
+  return edit;
+}
+
+QLineEdit* MakeUpperCaseEdit(QWidget* parent, const char* objectName) {
+  QLineEdit* edit = MakeEdit(parent, objectName);
+  edit->setValidator(new UpperCaseValidator(edit));
+  return edit;
+}
+
+QString FormatDecimal(double value) { return QString::number(value, 'g', 6); }
+
+void ShowEntryWarning(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, QString::fromLatin1(texts::kApplicationTitle), text, QMessageBox::Ok,
+                  parent ? parent->window() : nullptr);
+  box.exec();
+}
+
+void PutText(QLineEdit* field, const QString& text) {
+  const int fromEnd = static_cast<int>(field->text().size()) - field->cursorPosition();
+  field->setText(text);
+  field->setCursorPosition(std::clamp(static_cast<int>(text.size()) - fromEnd, 0, static_cast<int>(text.size())));
+}
+
+}  // namespace tolvex

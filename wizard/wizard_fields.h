@@ -1,0 +1,33 @@
+// Small pieces the wizard's forms share: edit-box behaviours, the number format of decimal
+// fields, and the message box of a refused entry.
+#pragma once
+
+#include <QString>
+#include <QValidator>
+
+class QLineEdit;
+class QWidget;
+
+namespace tolvex {
+
+// Turns every typed letter into upper case as it is typed.
+class UpperCaseValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int& position) const override;
+};
+
+// A line edit with an object name; `digitsOnly` refuses everything but the digits 0-9.
+QLineEdit* MakeEdit(QWidget* parent, const char* objectName, bool digitsOnly = false);
+QLineEdit* MakeUpperCaseEdit(QWidget* parent, const char* objectName);
+
+// A decimal value as the forms show it: up to six significant digits, no trailing zeros.
+QString FormatDecimal(double value);
+
+// The refused-entry message: OK button, exclamation icon, the application title as caption.
+void ShowEntryWarning(QWidget* parent, const QString& text);
+
+// Puts `text` into the field, keeping the caret where it was relative to the end of the text.
+void PutText(QLineEdit* field, const QString& text);
+
+}  // namespace tolvex
