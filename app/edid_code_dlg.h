@@ -22,6 +22,9 @@ class CEdidCodeDlg : public QDialog {
   // below its top.
   void Initialise();
 
+  // 20 px left of the owner's right edge, 72 px below its top.
+  void PlaceBesideOwner();
+
   // Re-renders (refresh) bytes first..last, recomputing the checksum, and selects them.
   void HighlightRange(int first, int last, bool refresh);
   void ClearHighlight();
@@ -44,7 +47,6 @@ class CEdidCodeDlg : public QDialog {
 
  private:
   void FitBoxToText();
-  void PlaceBesideOwner();
   void ReplaceRange(int from, int to, const std::string& text);
   void Select(int from, int to);
 

@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "app/app_texts.h"
+#include "app/edid_code_dlg.h"
 #include "app/main_frame.h"
 #include "app/tolvex_view.h"
 #include "document/framework_texts.h"
@@ -112,6 +113,9 @@ void CTolvexApp::ShowMainWindow() {
   if (QScreen* screen = frame_->screen()) frame_->setGeometry(screen->availableGeometry());
   frame_->showMaximized();
   frame_->repaint();
+  // A file opened from the command line showed the code window beside the frame before the
+  // frame took its final size.
+  if (frame_->IsCodeWindowShown()) frame_->CodeWindow().PlaceBesideOwner();
   if (frame_->Splash()) frame_->Splash()->raise();
 }
 

@@ -97,6 +97,12 @@ void CI2cBus::Calibrate() {
 
 void CI2cBus::Discover() {
   int found = kChannelNone;
+  // Without port access every probe would read 0xFF; the S3 probe would even show that as the
+  // card's identification. There is nothing to find.
+  if (!io_.IsReachable()) {
+    SelectChannel(found);
+    return;
+  }
   for (int channel : {kChannelBlackBox, kChannelServiceKit, kChannelS3}) {
     if (ProbeChannel(channel)) {
       found = channel;

@@ -16,6 +16,10 @@ class PortIo {
   // Used for the S3 card's serial port register at physical 0xAFF20 only.
   virtual uint8_t MemRead8(uint32_t physicalAddress) = 0;
   virtual void MemWrite8(uint32_t physicalAddress, uint8_t value) = 0;
+
+  // False when the process may not touch the ports at all: reads then give 0xFF and writes are
+  // dropped, so probing would only find ghosts.
+  virtual bool IsReachable() const { return true; }
 };
 
 }  // namespace tolvex

@@ -29,6 +29,7 @@ class RawPortIo final : public PortIo {
   void PortOut16(uint16_t port, uint16_t value) override;
   uint8_t MemRead8(uint32_t physicalAddress) override;
   void MemWrite8(uint32_t physicalAddress, uint8_t value) override;
+  bool IsReachable() const override { return HasPortAccess(); }
 
  private:
   void RequestPorts();

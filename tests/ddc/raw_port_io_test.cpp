@@ -38,7 +38,7 @@ int RunUnprivileged() {
   test::FakeUi ui;
   CI2cBus bus(io, clock, ui);
   if (bus.Channel() != kChannelNone) return 13;
-  if (ui.messages.size() != 1) return 14;
+  if (!ui.messages.empty()) return 14;  // no chip identification read from ports that answer 0xFF
   uint8_t byte = 0;
   if (bus.RawTransfer(0xA1, 1, &byte) != (kStatusNoAck | kStatusAddressNoAck)) return 15;
   return kPassed;
