@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdlib>
 
+#include "ddc/ddc_texts.h"
+
 namespace tolvex {
 
 namespace {
@@ -20,9 +22,9 @@ constexpr std::array kCommands = {
     Command{kCmdAppExit, "E&xit", false, "Quit the application; prompts to save documents\nExit"},
     Command{kCmdEdidRead, "EDID &Read\tCtrl+R", true, "Read EDID from monitor\nRead EDID"},
     Command{kCmdEdidWrite, "EDID &Write\tCtrl+W", true, "Write EDID to monitor\nWrite EDID"},
-    Command{kCmdChannelBlackBox, "Black Box", true, "Setup I2C RW channel = Black Box"},
-    Command{kCmdChannelServiceKit, "Service Kit", true, "Setup I2C RW channel = Service Kit"},
-    Command{kCmdChannelS3, "S3 ViRGE card", true, "Setup I2C RW channel = S3 ViRGE card"},
+    Command{kCmdChannelBlackBox, texts::kChannelNames[0], true, "Setup I2C RW channel = Black Box"},
+    Command{kCmdChannelServiceKit, texts::kChannelNames[1], true, "Setup I2C RW channel = Service Kit"},
+    Command{kCmdChannelS3, texts::kChannelNames[2], true, "Setup I2C RW channel = S3 ViRGE card"},
     Command{kCmdConfigSetup, "Config &Setup...\tCtrl+S", true, "channels configuration setup...\nCONFIG"},
     Command{kCmdDviDigital, nullptr, true, "Select the DVI-I Digital DDC EEPROM\nDVI-D"},
     Command{kCmdDviAnalog, nullptr, true, "Select the DVI-I Analog DDC EEPROM\nDVI-A"},

@@ -12,6 +12,7 @@
 #include "cli/edid_file.h"
 #include "ddc/hardware.h"
 #include "ddc/edid_transfer.h"
+#include "ddc/ddc_texts.h"
 #include "ddc/format_text.h"
 #include "ddc/i2c_bus.h"
 #include "report/edid_report.h"
@@ -20,7 +21,7 @@ namespace tolvex {
 
 namespace {
 
-enum Command : unsigned { kReport = 1, kNew = 2, kRead = 4, kWrite = 8 };
+enum Command : unsigned { kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16 };
 
 struct CommandSpec {
   std::string_view name;
@@ -34,6 +35,7 @@ constexpr CommandSpec kCommands[] = {
     {"new", kNew, 0, 0},
     {"read", kRead, 1, 1},
     {"write", kWrite, 1, 1},
+    {"probe", kProbe, 0, 0},
 };
 
 struct OptionSpec {
@@ -45,10 +47,10 @@ struct OptionSpec {
 
 constexpr OptionSpec kOptions[] = {
     {"--fix-checksum", "", kReport, "recompute the checksum byte before printing"},
-    {"--simulate", "", kRead | kWrite, "use the simulated monitor instead of the PC's ports"},
-    {"--sim-adapter", "NAME", kRead | kWrite, "simulated adapter: black-box (default), service-kit or s3"},
-    {"--sim-state", "FILE", kRead | kWrite, "keep the simulated monitor's EEPROMs in FILE between runs"},
-    {"--sim-fault", "NAME", kRead | kWrite, "simulated fault: unplugged, sda-low, write-protect or no-controller"},
+    {"--simulate", "", kRead | kWrite | kProbe, "use the simulated monitor instead of the PC's ports"},
+    {"--sim-adapter", "NAME", kRead | kWrite | kProbe, "simulated adapter: black-box (default), service-kit or s3"},
+    {"--sim-state", "FILE", kRead | kWrite | kProbe, "keep the simulated monitor's EEPROMs in FILE between runs"},
+    {"--sim-fault", "NAME", kRead | kWrite | kProbe, "simulated fault: unplugged, sda-low, write-protect or no-controller"},
     {"--protocol", "N", kRead | kWrite, "0 DDC2B (default), 1 AOC command (TX-3), 2 AOC command (TX-1, TX-2)"},
     {"--software-ddc", "", kRead | kWrite, "Software DDC only: the EDID lives in the controller's page F0"},
     {"--page", "PAGE", kRead | kWrite, "mapped EDID page (hexadecimal) of the factory memory"},
@@ -199,6 +201,42 @@ bool EndsWith(const std::string& text, std::string_view suffix) {
   return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
+// The simulated or the real hardware; nothing, after a message, when it cannot be used.
+std::unique_ptr<Hardware> MakeHardware(const Invocation& call, std::ostream& err) {
+  std::unique_ptr<Hardware> hardware;
+  if (call.Has("--simulate")) {
+    SimulationOptions options;
+    options.adapter = call.Value("--sim-adapter", options.adapter);
+    options.stateFile = call.Value("--sim-state");
+    options.fault = call.Value("--sim-fault");
+    std::string error;
+    hardware = MakeSimulatedHardware(options, error);
+    if (!hardware) err << cli_texts::kProgram << ": " << error << '\n';
+  } else {
+    hardware = MakeRealHardware();
+    if (!hardware->HasPortAccess()) {
+      err << cli_texts::kProgram << ": " << cli_texts::kNoPortAccess << ": " << hardware->AccessNote() << '\n';
+      hardware.reset();
+    }
+  }
+  return hardware;
+}
+
+// Prints the I2C channel that discovery finds; 1 when there is none.
+int RunProbe(const Invocation& call, std::ostream& out, std::ostream& err) {
+  std::unique_ptr<Hardware> hardware = MakeHardware(call, err);
+  if (!hardware) return call.Has("--simulate") ? 2 : 1;
+  EdidBlock block;
+  ConsoleUi ui(block, err, false);
+  CI2cBus bus(hardware->Io(), hardware->GetClock(), ui);
+  if (bus.Channel() == kChannelNone) {
+    err << cli_texts::kProgram << ": " << cli_texts::kNoAdapter << '\n';
+    return 1;
+  }
+  out << texts::kChannelNames[bus.Channel()] << '\n';
+  return 0;
+}
+
 int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment& environment) {
   const std::string& path = call.files[0];
   EdidBlock block;
@@ -214,25 +252,8 @@ int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment&
     block.UpdateChecksum();  // as opening the file in the program does
   }
 
-  std::unique_ptr<Hardware> hardware;
-  if (call.Has("--simulate")) {
-    SimulationOptions options;
-    options.adapter = call.Value("--sim-adapter", options.adapter);
-    options.stateFile = call.Value("--sim-state");
-    options.fault = call.Value("--sim-fault");
-    std::string error;
-    hardware = MakeSimulatedHardware(options, error);
-    if (!hardware) {
-      err << cli_texts::kProgram << ": " << error << '\n';
-      return 2;
-    }
-  } else {
-    hardware = MakeRealHardware();
-    if (!hardware->HasPortAccess()) {
-      err << cli_texts::kProgram << ": " << cli_texts::kNoPortAccess << ": " << hardware->AccessNote() << '\n';
-      return 1;
-    }
-  }
+  std::unique_ptr<Hardware> hardware = MakeHardware(call, err);
+  if (!hardware) return call.Has("--simulate") ? 2 : 1;
 
   ConsoleUi ui(block, err, environment.progressInPlace);
   CI2cBus bus(hardware->Io(), hardware->GetClock(), ui);
@@ -283,6 +304,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     case kNew: return RunNew(out);
     case kRead:
     case kWrite: return RunTransfer(*call, err, environment);
+    case kProbe: return RunProbe(*call, out, err);
   }
   return 2;
 }

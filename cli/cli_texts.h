@@ -16,6 +16,8 @@ inline constexpr char kUsage[] =
     "      Read the monitor's EDID into FILE (a .ddc report, or raw binary when FILE ends in .bin).\n"
     "  tolvex-cli write [OPTIONS] FILE\n"
     "      Write the block of FILE into the monitor and verify it.\n"
+    "  tolvex-cli probe [--simulate ...]\n"
+    "      Print the I2C channel the program finds; exit status 1 when there is none.\n"
     "Options:\n";
 
 inline constexpr char kFileTooLarge[] = "The file is too large to open.";

@@ -4,6 +4,9 @@
 
 namespace tolvex::texts {
 
+// The I2C channels 0, 1 and 2.
+inline constexpr const char* kChannelNames[] = {"Black Box", "Service Kit", "S3 ViRGE card"};
+
 // Shown on every probe of the S3 card.
 inline constexpr char kChipIdentification[] = "Vendor ID = 0x%04X\nDevice  ID = 0x%04X";
 

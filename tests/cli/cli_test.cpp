@@ -289,5 +289,14 @@ TEST_F(CliTest, TheProgramWritesCrLfReportsToStdoutAndErrorsToStderr) {
   EXPECT_EQ(WEXITSTATUS(usage), 2);
 }
 
+TEST_F(CliTest, ProbeNamesTheChannelDiscoveryFinds) {
+  const Result blackBox = RunTool({"probe", "--simulate"});
+  EXPECT_EQ(blackBox.status, 0);
+  EXPECT_EQ(blackBox.out, "Black Box\n");
+  const Result serviceKit = RunTool({"probe", "--simulate", "--sim-adapter", "service-kit"});
+  EXPECT_EQ(serviceKit.status, 0);
+  EXPECT_EQ(serviceKit.out, "Service Kit\n");
+}
+
 }  // namespace
 }  // namespace tolvex

@@ -1,0 +1,39 @@
+# Installs the build into a scratch folder and checks what the desktop needs is there:
+#   cmake -DBUILD_DIR=... -DSCRATCH=... -P install_check.cmake
+file(REMOVE_RECURSE "${SCRATCH}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${SCRATCH}/usr"
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+foreach(path
+    usr/bin/tolvex
+    usr/bin/tolvex-cli
+    usr/share/applications/tolvex.desktop
+    usr/share/mime/packages/tolvex.xml
+    usr/share/icons/hicolor/64x64/apps/tolvex.png
+    usr/share/icons/hicolor/scalable/apps/tolvex.svg)
+  if(NOT EXISTS "${SCRATCH}/${path}")
+    message(FATAL_ERROR "not installed: ${path}")
+  endif()
+endforeach()
+file(READ "${SCRATCH}/usr/share/applications/tolvex.desktop" entry)
+foreach(line "Exec=tolvex %f" "MimeType=application/x-tolvex-document;" "Icon=tolvex")
+  string(FIND "${entry}" "${line}" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "the desktop entry lacks '${line}'")
+  endif()
+endforeach()
+file(READ "${SCRATCH}/usr/share/mime/packages/tolvex.xml" mime)
+string(FIND "${mime}" "<glob pattern=\"*.ddc\"/>" at)
+if(at LESS 0)
+  message(FATAL_ERROR "the mime type does not claim *.ddc")
+endif()
+find_program(VALIDATE desktop-file-validate)
+if(VALIDATE)
+  execute_process(COMMAND "${VALIDATE}" "${SCRATCH}/usr/share/applications/tolvex.desktop" RESULT_VARIABLE valid)
+  if(NOT valid EQUAL 0)
+    message(FATAL_ERROR "desktop-file-validate refuses the entry")
+  endif()
+endif()
+file(REMOVE_RECURSE "${SCRATCH}")
