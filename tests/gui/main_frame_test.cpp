@@ -7,6 +7,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QSettings>
 
@@ -430,6 +432,63 @@ class MainFrameTest : public QObject {
     QTest::keyClick(&frame.View(), Qt::Key_A);
     QCOMPARE(frame.ViewText(), QStringLiteral("a"));
     hardware->Doc().AttachFrame(hardware->Frame());
+  }
+
+  void keyboardAndDropAsTheUserUsesThem() {
+    SimulatedProgram program;
+    CMainFrame& frame = program.Frame();
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CTolvexView& view = frame.View();
+    view.setFocus();
+    QTest::keyClicks(&view, "abc def");
+
+    // The view's editing keys: Shift+Del cuts, Shift+Ins pastes, Alt+Backspace undoes.
+    view.moveCursor(QTextCursor::End);
+    view.moveCursor(QTextCursor::WordLeft, QTextCursor::KeepAnchor);
+    QTest::keyClick(&view, Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(frame.ViewText(), QStringLiteral("abc "));
+    view.moveCursor(QTextCursor::Start);
+    QTest::keyClick(&view, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(frame.ViewText(), QStringLiteral("defabc "));
+    QTest::keyClick(&view, Qt::Key_Backspace, Qt::AltModifier);
+    QCOMPARE(frame.ViewText(), QStringLiteral("abc "));
+
+    // Ctrl+S saves, although the I2C menu shows it beside "Config Setup...".
+    QString asked;
+    frame.askSavePath = [&](const QString& suggested) {
+      asked = suggested;
+      return folder_.filePath("keyed.ddc");
+    };
+    QTest::keyClick(&view, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(asked, QStringLiteral("Untitled.ddc"));
+    QCOMPARE(ReadFile(folder_.filePath("keyed.ddc")), QByteArray("abc "));
+    QCOMPARE(frame.windowTitle(), QStringLiteral("keyed.ddc - Tolvex 3.01"));
+
+    // A report dropped on the window opens as File Open would.
+    EdidBlock source;
+    FillBlock(source);
+    const QString path = folder_.filePath("dropped.ddc");
+    WriteFile(path, QByteArray::fromStdString(FormatEdidReport(source)));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &drop);
+    QCOMPARE(frame.Block().Bytes(), source.Bytes());
+    QCOMPARE(frame.windowTitle(), QStringLiteral("dropped.ddc - Tolvex 3.01"));
+  }
+
+  void printsTheReportText() {
+    SimulatedProgram program;
+    program.Frame().SetViewText(QStringLiteral("EDID log file\nline two"));
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder_.filePath("report.pdf"));
+    program.Frame().View().Print(printer);
+    QVERIFY(ReadFile(folder_.filePath("report.pdf")).startsWith("%PDF"));
   }
 
  private:
