@@ -386,7 +386,9 @@ void CS1Prod::OnLoadClicked() {
     return;
   }
   block_.Bytes() = report->bytes;
-  Highlight(8, 127, true);
+  // From byte 0: the block may have come from a monitor whose header bytes were damaged, and the
+  // code window must not go on showing them once the report's header has replaced them.
+  Highlight(0, 127, true);
   codeWindow_.ClearHighlight();
   block_.SetProductCodeFormat(report->productCodeFormat);
   block_.SetSerialFormat(report->serialFormat);

@@ -17,6 +17,7 @@
 #include "report/code_dump.h"
 #include "report/edid_report.h"
 #include "wizard/edid_wizard.h"
+#include "wizard/s1_prod_page.h"
 
 using namespace tolvex;
 using namespace tolvex::testing;
@@ -240,6 +241,44 @@ class FileNewTest : public QObject {
     QCOMPARE(frame.CodeWindow().Text(), CodeText(before));
     QVERIFY(!program.Doc().IsModified());
     QCOMPARE(frame.windowTitle(), QStringLiteral("Untitled - Tolvex 3.01"));
+  }
+
+  // A monitor whose EEPROM lost its header is read, then a good report is loaded on step 1: the
+  // code window must show the header bytes the block then holds, and the old ones after Cancel.
+  void codeWindowFollowsTheHeaderBytesOfALoadedReport() {
+    SimulatedProgram program;
+    CMainFrame& frame = program.Frame();
+    frame.show();
+    EdidBlock damaged;
+    FillOpenedBlock(damaged);
+    damaged.Bytes()[0] = 0x5A;
+    damaged.Bytes()[3] = 0x00;
+    damaged.UpdateChecksum();
+    std::copy(damaged.Bytes().begin(), damaged.Bytes().end(), program.Monitor().AnalogEeprom().Memory().begin());
+    frame.Action(kCmdEdidRead)->trigger();
+    QCOMPARE(frame.Block().Bytes(), damaged.Bytes());
+    QCOMPARE(frame.CodeWindow().Text(), CodeText(damaged.Bytes()));
+
+    EdidBlock good;
+    FillOpenedBlock(good);
+    good.SetManufacturerId("GUD");
+    good.UpdateChecksum();
+    const QString path = folder_.filePath("good.ddc");
+    WriteFile(path, QByteArray::fromStdString(FormatEdidReport(good)));
+
+    QString codeAfterLoad;
+    for (QWizard::WizardButton end : {QWizard::CancelButton, QWizard::FinishButton}) {
+      QVERIFY(RunFileNew(program, [&](Sheet& sheet) {
+        sheet.Wizard().ProductPage()->SetFileChooser([&path](QWidget*) { return path; });
+        sheet.Click("loadButton");
+        codeAfterLoad = frame.CodeWindow().Text();
+        if (end == QWizard::FinishButton) sheet.NextTo(9);
+        sheet.Press(end);
+      }));
+      QCOMPARE(codeAfterLoad, CodeText(good.Bytes()));
+      QCOMPARE(frame.Block().Bytes(), end == QWizard::CancelButton ? damaged.Bytes() : good.Bytes());
+      QCOMPARE(frame.CodeWindow().Text(), CodeText(frame.Block().Bytes()));
+    }
   }
 
   void finishReplacesAnEditedDocumentWithAnUntitledOne() {
