@@ -68,6 +68,7 @@ void CS5Stim::BuildForm() {
   aspectCombo_->setObjectName(QStringLiteral("aspectCombo"));
   for (const char* name : wt::kAspectChoices) aspectCombo_->addItem(QString::fromLatin1(name));
   aspectCombo_->setCurrentIndex(0);
+  aspectCombo_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);  // four short entries
   refreshEdit_ = MakeEdit(group, "timingRefreshEdit");
   refreshEdit_->setText(QStringLiteral("0"));
   FitToCharacters(widthEdit_, 5);
