@@ -200,7 +200,8 @@ void CTolvexDoc::OnFileNew() {
     emit stateChanged();
   } else {
     block.Bytes() = backup;
-    HighlightRange(8, 127, true);
+    // From byte 0: a report loaded on step 1 may have replaced header bytes the block did not hold.
+    HighlightRange(0, 127, true);
   }
   ClearHighlight();
 }

@@ -14,6 +14,7 @@
 #include "document/form_validation.h"
 #include "model/edid_block.h"
 #include "wizard/descriptor_texts.h"
+#include "wizard/wizard_fields.h"
 #include "wizard/focus_watch.h"
 
 namespace tolvex {
@@ -59,6 +60,7 @@ void CColorPointDlg::BuildForm() {
   for (const auto& [label, edit] : rows) {
     *edit = new QLineEdit(this);
     (*edit)->setObjectName(QString::fromLatin1(names[row]));
+    FitToCharacters(*edit, 6);
     auto* caption = new QLabel(QString::fromLatin1(label), this);
     caption->setBuddy(*edit);
     fields->addWidget(caption, row, 0);
@@ -66,7 +68,7 @@ void CColorPointDlg::BuildForm() {
     connect(*edit, &QLineEdit::textEdited, this, &CColorPointDlg::OnFieldEdited);
     ++row;
   }
-  fields->setColumnStretch(1, 1);
+  fields->setColumnStretch(2, 1);
   layout->addLayout(fields);
 
   auto* buttons = new QHBoxLayout;

@@ -16,6 +16,7 @@
 #include "wizard/focus_watch.h"
 #include "wizard/range_limits_dlg.h"
 #include "wizard/std_timing_id_dlg.h"
+#include "wizard/wizard_fields.h"
 
 namespace tolvex {
 
@@ -65,6 +66,7 @@ void CDescriptorDlg::BuildForm() {
   textField_ = new QLineEdit(this);
   textField_->setObjectName(QStringLiteral("descriptorText"));
   textField_->setMaxLength(kTextLength);
+  FitToCharacters(textField_, kTextLength + 5);  // letters are wider than digits
   textLabel_->setBuddy(textField_);
   form->addRow(textLabel_, textField_);
   layout->addLayout(form);

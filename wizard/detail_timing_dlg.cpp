@@ -15,6 +15,7 @@
 #include "model/edid_block.h"
 #include "wizard/descriptor_texts.h"
 #include "wizard/focus_watch.h"
+#include "wizard/wizard_fields.h"
 
 namespace tolvex {
 
@@ -82,6 +83,7 @@ QWidget* CDetailTimingDlg::BuildFieldColumn() {
     auto* range = new QLabel(QString::fromLatin1(texts::kTimingFields[f].range), column);
     auto* edit = new QLineEdit(column);
     edit->setObjectName(QString::fromLatin1(kFieldRules[f].objectName));
+    FitToCharacters(edit, 7);
     name->setBuddy(edit);
     grid->addWidget(name, f, 0);
     grid->addWidget(range, f, 1);
@@ -91,7 +93,9 @@ QWidget* CDetailTimingDlg::BuildFieldColumn() {
     const auto group = static_cast<Group>(kFieldRules[f].group);
     FocusWatch::Install(edit, [this, group] { Highlight(group, false); });
   }
-  grid->setColumnStretch(2, 1);
+  // Names and range texts are two columns; a gap keeps the longest name off its range text.
+  grid->setColumnMinimumWidth(0, QFontMetrics(font()).horizontalAdvance(QStringLiteral("H. SyncPWidth")) + 12);
+  grid->setColumnStretch(3, 1);
   grid->setRowStretch(kFieldCount, 1);
   return column;
 }

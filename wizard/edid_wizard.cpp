@@ -39,6 +39,11 @@ CEdidWizard::CEdidWizard(EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* fr
     addPage(descriptorPages_[index]);
   }
 
+  // Every step gets the room of the largest one, so the sheet keeps its size from step to step.
+  QSize room;
+  for (int id : pageIds()) room = room.expandedTo(page(id)->sizeHint());
+  for (int id : pageIds()) page(id)->setMinimumSize(room);
+
   connect(this, &QWizard::currentIdChanged, this, &CEdidWizard::OnPageChanged);
   QAbstractButton* backButton = button(QWizard::BackButton);
   disconnect(backButton, SIGNAL(clicked()), this, SLOT(back()));

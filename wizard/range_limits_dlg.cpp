@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -11,6 +12,7 @@
 #include "model/edid_block.h"
 #include "wizard/descriptor_texts.h"
 #include "wizard/focus_watch.h"
+#include "wizard/wizard_fields.h"
 
 namespace tolvex {
 
@@ -50,11 +52,12 @@ void CRangeLimitsDlg::BuildForm() {
   auto* rule = new QFrame(this);
   rule->setFrameShape(QFrame::HLine);
   rule->setFrameShadow(QFrame::Sunken);
-  grid->addWidget(rule, 1, 0, 1, 3);
+  grid->addWidget(rule, 1, 0, 1, 4);
 
   for (int f = 0; f < kFieldCount; ++f) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QString::fromLatin1(kObjectNames[f]));
+    FitToCharacters(edit, 6);
     edits_[f] = edit;
     connect(edit, &QLineEdit::textEdited, this, &CRangeLimitsDlg::Write);
     FocusWatch::Install(edit, [this] { codeWindow_.HighlightRange(offset_ + 5, offset_ + 17, true); });
@@ -81,14 +84,25 @@ void CRangeLimitsDlg::BuildForm() {
   checkBox_->setObjectName(QStringLiteral("rangeCheckBox"));
   connect(checkBox_, &QCheckBox::clicked, this, &CRangeLimitsDlg::OnCheckBoxClicked);
 
+  // A GTF constant's letter stands in a narrow column of its own, its meaning right after it, as a
+  // tab would place them; the cell of both spans the label column like the other labels.
+  const int letterWidth = QFontMetrics(font()).horizontalAdvance(QStringLiteral("M")) + 12;
   int row = 2;
   for (const Row& r : rows) {
     if (r.field == kStart) grid->addWidget(checkBox_, row++, 0, 1, 3);
     auto* label = new QLabel(QString::fromLatin1(r.label), this);
     label->setBuddy(edits_[r.field]);
-    grid->addWidget(label, row, 0, 1, r.meaning ? 1 : 2);
     QLabel* meaning = r.meaning ? new QLabel(QString::fromLatin1(r.meaning), this) : nullptr;
-    if (meaning) grid->addWidget(meaning, row, 1);
+    if (meaning) {
+      label->setFixedWidth(letterWidth);
+      auto* cell = new QHBoxLayout;
+      cell->setSpacing(0);
+      cell->addWidget(label);
+      cell->addWidget(meaning, 1);
+      grid->addLayout(cell, row, 0, 1, 2);
+    } else {
+      grid->addWidget(label, row, 0, 1, 2);
+    }
     grid->addWidget(edits_[r.field], row, 2);
     if (r.field >= kStart) {
       gtfWidgets_.push_back(label);
@@ -97,7 +111,7 @@ void CRangeLimitsDlg::BuildForm() {
     }
     ++row;
   }
-  grid->setColumnStretch(2, 1);
+  grid->setColumnStretch(3, 1);
   grid->setRowStretch(row, 1);
   // Tab order follows the form from top to bottom.
   QWidget* previous = edits_[kMinVertical];

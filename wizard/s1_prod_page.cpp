@@ -1,5 +1,7 @@
 #include "wizard/s1_prod_page.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFile>
@@ -143,6 +145,7 @@ void CS1Prod::BuildForm() {
   auto* vendorLayout = new QFormLayout(vendorBox);
   manufacturerEdit_ = MakeUpperCaseEdit(vendorBox, "manufacturerEdit");
   manufacturerEdit_->setMaxLength(kManufacturerLength);
+  FitToCharacters(manufacturerEdit_, 6);
   vendorLayout->addRow(QString::fromLatin1(wt::kManufacturerLabel), manufacturerEdit_);
 
   auto* productBox = MakeGroup(wt::kProductGroup, this);
@@ -151,12 +154,14 @@ void CS1Prod::BuildForm() {
   productModeGroup_ = new QButtonGroup(this);
   byteSwapCheck_ = new QCheckBox(QString::fromLatin1(wt::kByteSwap), productBox);
   byteSwapCheck_->setObjectName(QStringLiteral("byteSwapCheck"));
-  productLayout->addWidget(new QLabel(QString::fromLatin1(wt::kProductCodeLabel), productBox), 0, 0);
+  auto* productLabel = new QLabel(QString::fromLatin1(wt::kProductCodeLabel), productBox);
+  productLabel->setBuddy(productEdit_);
+  productLayout->addWidget(productLabel, 0, 0);
   productLayout->addWidget(productEdit_, 0, 1);
   productLayout->addWidget(AddRadio(productModeGroup_, kProductHex, wt::kHex, QStringLiteral("productHexRadio"), productBox), 0, 2);
   productLayout->addWidget(AddRadio(productModeGroup_, kProductDecimal, wt::kDec, QStringLiteral("productDecRadio"), productBox), 0, 3);
   productLayout->addWidget(byteSwapCheck_, 0, 5);
-  productLayout->setColumnStretch(1, 1);
+  productLayout->setColumnStretch(6, 1);
   CheckChoice(productModeGroup_, kProductHex);
 
   auto* serialBox = MakeGroup(wt::kSerialGroup, this);
@@ -165,19 +170,29 @@ void CS1Prod::BuildForm() {
   serialModeGroup_ = new QButtonGroup(this);
   unusedCheck_ = new QCheckBox(QString::fromLatin1(wt::kUnused), serialBox);
   unusedCheck_->setObjectName(QStringLiteral("unusedCheck"));
-  serialLayout->addWidget(new QLabel(QString::fromLatin1(wt::kSerialLabel), serialBox), 0, 0);
+  auto* serialLabel = new QLabel(QString::fromLatin1(wt::kSerialLabel), serialBox);
+  serialLabel->setBuddy(serialEdit_);
+  serialLayout->addWidget(serialLabel, 0, 0);
   serialLayout->addWidget(serialEdit_, 0, 1);
   serialLayout->addWidget(AddRadio(serialModeGroup_, kSerialHex, wt::kHex, QStringLiteral("serialHexRadio"), serialBox), 0, 2);
   serialLayout->addWidget(AddRadio(serialModeGroup_, kSerialDecimal, wt::kDec, QStringLiteral("serialDecRadio"), serialBox), 0, 3);
   serialLayout->addWidget(AddRadio(serialModeGroup_, kSerialAscii, wt::kAscii, QStringLiteral("serialAsciiRadio"), serialBox), 0, 4);
   serialLayout->addWidget(unusedCheck_, 0, 5);
-  serialLayout->setColumnStretch(1, 1);
+  serialLayout->setColumnStretch(6, 1);
+  // The two groups read as one table: labels, fields and mode choices in the same columns.
+  const int labelWidth = std::max(productLabel->sizeHint().width(), serialLabel->sizeHint().width());
+  productLabel->setMinimumWidth(labelWidth);
+  serialLabel->setMinimumWidth(labelWidth);
+  FitToCharacters(productEdit_, 11);
+  FitToCharacters(serialEdit_, 11);
   CheckChoice(serialModeGroup_, kSerialHex);
 
   auto* dateBox = MakeGroup(wt::kDateGroup, this);
   auto* dateLayout = new QFormLayout(dateBox);
   weekEdit_ = MakeEdit(dateBox, "weekEdit", true);
   yearEdit_ = MakeEdit(dateBox, "yearEdit", true);
+  FitToCharacters(weekEdit_, 5);
+  FitToCharacters(yearEdit_, 5);
   weekEdit_->setText(QStringLiteral("0"));
   yearEdit_->setText(QStringLiteral("0"));
   dateLayout->addRow(QString::fromLatin1(wt::kWeekLabel), weekEdit_);
@@ -193,6 +208,7 @@ void CS1Prod::BuildForm() {
   layout->addWidget(serialBox, 2, 0, 1, 2);
   layout->addWidget(dateBox, 3, 0, 1, 2);
   layout->addWidget(loadButton_, 4, 1, Qt::AlignRight);
+  layout->setRowStretch(5, 1);  // spare room below the form, not inside its groups
 }
 
 void CS1Prod::OnActivate(bool /*firstTime*/) {
@@ -386,7 +402,9 @@ void CS1Prod::OnLoadClicked() {
     return;
   }
   block_.Bytes() = report->bytes;
-  Highlight(8, 127, true);
+  // From byte 0: the block may have come from a monitor whose header bytes were damaged, and the
+  // code window must not go on showing them once the report's header has replaced them.
+  Highlight(0, 127, true);
   codeWindow_.ClearHighlight();
   block_.SetProductCodeFormat(report->productCodeFormat);
   block_.SetSerialFormat(report->serialFormat);

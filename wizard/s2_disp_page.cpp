@@ -113,6 +113,9 @@ void CS2Disp::BuildForm() {
   widthEdit_ = MakeEdit(sizeBox, "widthEdit", true);
   heightEdit_ = MakeEdit(sizeBox, "heightEdit", true);
   gammaEdit_ = MakeEdit(sizeBox, "gammaEdit");
+  FitToCharacters(widthEdit_, 4);
+  FitToCharacters(heightEdit_, 4);
+  FitToCharacters(gammaEdit_, 6);
   widthEdit_->setText(QStringLiteral("0"));
   heightEdit_->setText(QStringLiteral("0"));
   gammaEdit_->setText(FormatDecimal(1.0));
@@ -120,6 +123,7 @@ void CS2Disp::BuildForm() {
   sizeRow->addWidget(widthEdit_);
   sizeRow->addWidget(new QLabel(QStringLiteral("x"), sizeBox));
   sizeRow->addWidget(heightEdit_);
+  sizeRow->addStretch();
   sizeLayout->addRow(QString::fromLatin1(wt::kImageSizeLabel), sizeRow);
   sizeLayout->addRow(QString::fromLatin1(wt::kGammaLabel), gammaEdit_);
 

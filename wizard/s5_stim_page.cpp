@@ -4,7 +4,6 @@
 #include <limits>
 
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -62,15 +61,18 @@ void CS5Stim::BuildForm() {
   list_->setObjectName(QStringLiteral("timingList"));
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   // The lines pad their numbers with blanks, which line up only in a fixed-pitch font.
-  list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  UseFixedPitch(list_);
   widthEdit_ = MakeEdit(group, "timingWidthEdit");
   widthEdit_->setText(QStringLiteral("0"));
   aspectCombo_ = new QComboBox(group);
   aspectCombo_->setObjectName(QStringLiteral("aspectCombo"));
   for (const char* name : wt::kAspectChoices) aspectCombo_->addItem(QString::fromLatin1(name));
   aspectCombo_->setCurrentIndex(0);
+  aspectCombo_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);  // four short entries
   refreshEdit_ = MakeEdit(group, "timingRefreshEdit");
   refreshEdit_->setText(QStringLiteral("0"));
+  FitToCharacters(widthEdit_, 5);
+  FitToCharacters(refreshEdit_, 5);
 
   auto makeButton = [group](const char* label, const char* objectName) {
     auto* button = new QPushButton(QString::fromLatin1(label), group);

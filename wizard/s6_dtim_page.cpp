@@ -33,6 +33,10 @@ CS6Dtim::CS6Dtim(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow,
   place->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(editorPlace_, 1);
   connect(monitorDescriptorBox_, &QCheckBox::clicked, this, &CS6Dtim::OnMonitorDescriptorClicked);
+  // The editors exist hidden from the start, so that the page can reserve the room of the larger
+  // one; they are filled and shown only when the page is activated.
+  CreateEditors();
+  editorPlace_->setMinimumSize(detailTiming_->sizeHint().expandedTo(descriptor_->sizeHint()));
 }
 
 int CS6Dtim::Offset() const { return kFirstDescriptorOffset + kDescriptorSize * blockIndex_; }

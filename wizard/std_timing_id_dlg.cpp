@@ -17,6 +17,7 @@
 #include "document/form_validation.h"
 #include "model/edid_block.h"
 #include "wizard/descriptor_texts.h"
+#include "wizard/wizard_fields.h"
 
 namespace tolvex {
 
@@ -61,6 +62,7 @@ void CStdTimingIdDlg::BuildForm() {
   layout->addWidget(MakeRule(this));
   list_ = new QListWidget(this);
   list_->setObjectName(QStringLiteral("stdTimingList"));
+  UseFixedPitch(list_);
   layout->addWidget(list_, 1);
   layout->addWidget(MakeRule(this));
 
@@ -72,6 +74,8 @@ void CStdTimingIdDlg::BuildForm() {
   for (const texts::AspectText& aspect : texts::kAspects) aspectBox_->addItem(QString::fromLatin1(aspect.inList));
   refreshEdit_ = new QLineEdit(this);
   refreshEdit_->setObjectName(QStringLiteral("refreshRate"));
+  FitToCharacters(pixelsEdit_, 5);
+  FitToCharacters(refreshEdit_, 5);
   const std::pair<const char*, QWidget*> rows[] = {
       {texts::kActivePixels, pixelsEdit_}, {texts::kAspectRatio, aspectBox_}, {texts::kRefreshRate, refreshEdit_}};
   int row = 0;
@@ -82,7 +86,7 @@ void CStdTimingIdDlg::BuildForm() {
     fields->addWidget(field, row, 1);
     ++row;
   }
-  fields->setColumnStretch(1, 1);
+  fields->setColumnStretch(2, 1);
   layout->addLayout(fields);
 
   auto* buttons = new QHBoxLayout;

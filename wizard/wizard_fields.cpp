@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpressionValidator>
@@ -29,6 +31,15 @@ QLineEdit* MakeUpperCaseEdit(QWidget* parent, const char* objectName) {
   edit->setValidator(new UpperCaseValidator(edit));
   return edit;
 }
+
+void FitToCharacters(QLineEdit* edit, int characters) {
+  // The frame and the text margins of the box come on top of the digits.
+  constexpr int kBoxPadding = 14;
+  const QFontMetrics metrics(edit->font());
+  edit->setFixedWidth(metrics.horizontalAdvance(QString(characters, QLatin1Char('0'))) + kBoxPadding);
+}
+
+void UseFixedPitch(QWidget* list) { list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)); }
 
 QString FormatDecimal(double value) { return QString::number(value, 'g', 6); }
 

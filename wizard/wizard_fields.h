@@ -21,6 +21,12 @@ class UpperCaseValidator : public QValidator {
 QLineEdit* MakeEdit(QWidget* parent, const char* objectName, bool digitsOnly = false);
 QLineEdit* MakeUpperCaseEdit(QWidget* parent, const char* objectName);
 
+// Gives a field the width of `characters` digits, so that a short number does not sit in a box as
+// wide as the form and the fields of one column line up.
+void FitToCharacters(QLineEdit* edit, int characters);
+// A list whose lines pad their numbers with blanks: those line up only in a fixed-pitch font.
+void UseFixedPitch(QWidget* list);
+
 // A decimal value as the forms show it: up to six significant digits, no trailing zeros.
 QString FormatDecimal(double value);
 
