@@ -7,11 +7,9 @@ namespace tolvex::texts {
 
 inline constexpr char kWindowTitle[] = "Tolvex 3.01";
 inline constexpr char kCompanyKey[] = "Marvane";
-inline constexpr char kNewFileName[] = "Tolvex";
 inline constexpr char kFileFilter[] = "Tolvex Files (*.ddc)";
 inline constexpr char kFileExtension[] = ".ddc";
-inline constexpr char kFileTypeId[] = "Tolvex.Document";
-inline constexpr char kFileTypeName[] = "Tolvex Document";
+// The desktop knows the file type as "Tolvex Document" from app/desktop/tolvex.xml.
 
 inline constexpr char kCodeWindowTitle[] = "EDID codes";
 inline constexpr char kCodeFontFamily[] = "Courier New";
