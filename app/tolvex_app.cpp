@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QScreen>
 
 #include "app/app_texts.h"
@@ -103,6 +104,10 @@ bool CTolvexApp::Start(std::unique_ptr<Hardware> hardware, const StartOptions& o
   if (!file.isEmpty() && !frame_->OpenDocumentFile(file)) return false;
   if (!options.printFile.isEmpty()) {
     QPrinter printer;
+    if (QPrinterInfo::defaultPrinter().isNull() || !printer.isValid()) {
+      qWarning("no printer to print %s on", qPrintable(options.printFile));
+      return false;
+    }
     frame_->View().Print(printer);
   }
   return true;

@@ -33,7 +33,8 @@ class CTolvexApp {
   CTolvexApp();
   ~CTolvexApp();
 
-  // Builds document and frame on `hardware`; false when the command line's file cannot be opened.
+  // Builds document and frame on `hardware`; false when the command line's file cannot be opened
+  // or printed.
   bool Start(std::unique_ptr<Hardware> hardware, const StartOptions& options);
   // Shows the main window maximised.
   void ShowMainWindow();

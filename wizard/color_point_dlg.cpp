@@ -19,17 +19,6 @@
 
 namespace tolvex {
 
-namespace {
-
-QFrame* MakeRule(QWidget* parent) {
-  auto* rule = new QFrame(parent);
-  rule->setFrameShape(QFrame::HLine);
-  rule->setFrameShadow(QFrame::Sunken);
-  return rule;
-}
-
-}  // namespace
-
 CColorPointDlg::CColorPointDlg(EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex, QWidget* parent)
     : QWidget(parent),
       block_(block),

@@ -49,10 +49,7 @@ void CRangeLimitsDlg::BuildForm() {
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(0, 0, 0, 0);
   grid->addWidget(new QLabel(QString::fromLatin1(texts::kRangeLimitsHeading), this), 0, 0, 1, 3);
-  auto* rule = new QFrame(this);
-  rule->setFrameShape(QFrame::HLine);
-  rule->setFrameShadow(QFrame::Sunken);
-  grid->addWidget(rule, 1, 0, 1, 4);
+  grid->addWidget(MakeRule(this), 1, 0, 1, 4);
 
   for (int f = 0; f < kFieldCount; ++f) {
     auto* edit = new QLineEdit(this);

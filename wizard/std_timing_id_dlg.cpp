@@ -36,13 +36,6 @@ constexpr int kUnusedRefresh = 61;
 
 int ItemValue(int pixels, int refresh, int aspect) { return pixels << 16 | refresh << 8 | aspect; }
 
-QFrame* MakeRule(QWidget* parent) {
-  auto* rule = new QFrame(parent);
-  rule->setFrameShape(QFrame::HLine);
-  rule->setFrameShadow(QFrame::Sunken);
-  return rule;
-}
-
 }  // namespace
 
 CStdTimingIdDlg::CStdTimingIdDlg(EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex, QWidget* parent)

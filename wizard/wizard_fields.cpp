@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QFontDatabase>
+#include <QFrame>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -37,6 +38,13 @@ void FitToCharacters(QLineEdit* edit, int characters) {
   constexpr int kBoxPadding = 14;
   const QFontMetrics metrics(edit->font());
   edit->setFixedWidth(metrics.horizontalAdvance(QString(characters, QLatin1Char('0'))) + kBoxPadding);
+}
+
+QFrame* MakeRule(QWidget* parent) {
+  auto* rule = new QFrame(parent);
+  rule->setFrameShape(QFrame::HLine);
+  rule->setFrameShadow(QFrame::Sunken);
+  return rule;
 }
 
 void UseFixedPitch(QWidget* list) { list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)); }

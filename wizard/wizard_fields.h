@@ -5,6 +5,7 @@
 #include <QString>
 #include <QValidator>
 
+class QFrame;
 class QLineEdit;
 class QWidget;
 
@@ -24,6 +25,8 @@ QLineEdit* MakeUpperCaseEdit(QWidget* parent, const char* objectName);
 // Gives a field the width of `characters` digits, so that a short number does not sit in a box as
 // wide as the form and the fields of one column line up.
 void FitToCharacters(QLineEdit* edit, int characters);
+// The sunken horizontal line under an editor's heading.
+QFrame* MakeRule(QWidget* parent);
 // A list whose lines pad their numbers with blanks: those line up only in a fixed-pitch font.
 void UseFixedPitch(QWidget* list);
 
