@@ -377,7 +377,14 @@ void CMainFrame::SetWaitCursor(bool wait) {
 bool CMainFrame::OpenDocumentFile(const QString& path) {
   if (!doc_.SaveModified()) return false;
   const bool opened = doc_.OnOpenDocument(path);
-  if (opened) AddRecentFile(QFileInfo(path).absoluteFilePath());
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  if (opened) {
+    AddRecentFile(absolute);
+  } else if (!QFileInfo::exists(path) && recentFiles_.removeAll(absolute) > 0) {
+    // A recent file that has gone away leaves the list.
+    RebuildRecentFileMenu();
+    SaveRecentFiles();
+  }
   UpdateCommandUi();
   return opened;
 }

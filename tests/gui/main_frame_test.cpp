@@ -81,7 +81,10 @@ class MainFrameTest : public QObject {
     QVERIFY(settingsFolder_.isValid());
     UseTemporarySettings(settingsFolder_);
   }
-  void init() { QSettings(QSettings::NativeFormat, QSettings::UserScope, "Marvane", "Tolvex").clear(); }
+  void init() {
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Marvane", "Tolvex").clear();
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Marvane", "tolvex3.01").clear();
+  }
 
   void opensAReportWrittenByTheReportWriter() {
     SimulatedProgram program;
@@ -100,6 +103,15 @@ class MainFrameTest : public QObject {
     QCOMPARE(program.Frame().windowTitle(), QStringLiteral("monitor.ddc - Tolvex 3.01"));
     QVERIFY(!program.Doc().IsModified());
     QCOMPARE(program.Frame().RecentFiles().value(0), QFileInfo(path).absoluteFilePath());
+
+    // The list survives the run, and a file that has gone away leaves it when chosen.
+    SimulatedProgram next;
+    QCOMPARE(next.Frame().RecentFiles(), QStringList{QFileInfo(path).absoluteFilePath()});
+    QVERIFY(QFile::remove(path));
+    ModalAnswerer answers;
+    QVERIFY(!next.Frame().OpenDocumentFile(path));
+    QVERIFY(answers.Texts().value(0).endsWith(QStringLiteral("Cannot find this file.\nPlease verify that the correct path and file name are given.")));
+    QVERIFY(next.Frame().RecentFiles().isEmpty());
   }
 
   void openingAFileWithoutADumpAsks() {
