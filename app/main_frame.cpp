@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -90,7 +92,32 @@ QKeySequence CommandShortcut(CommandId id) {
   }
 }
 
+struct LockIndicator {
+  int key;
+  const char* label;
+  const char* led;
+};
+
+constexpr LockIndicator kLockIndicators[] = {
+    {Qt::Key_CapsLock, texts::kCapsIndicator, "capslock"},
+    {Qt::Key_NumLock, texts::kNumIndicator, "numlock"},
+    {Qt::Key_ScrollLock, texts::kScrollIndicator, "scrolllock"},
+};
+
 int ChannelOf(CommandId id) { return id - kCmdChannelBlackBox; }
+
+// The keyboard LED of a lock key as the kernel shows it ("capslock", "numlock", "scrolllock");
+// nothing where the machine has no such LED (no keyboard, a virtual machine, a remote session).
+std::optional<bool> LockLedOn(const QString& name) {
+  const QDir leds(QStringLiteral("/sys/class/leds"));
+  std::optional<bool> on;
+  for (const QString& entry : leds.entryList({QStringLiteral("*::") + name}, QDir::Dirs | QDir::System)) {
+    QFile brightness(leds.filePath(entry + QStringLiteral("/brightness")));
+    if (!brightness.open(QIODevice::ReadOnly)) continue;
+    on = on.value_or(false) || brightness.readAll().trimmed().toInt() > 0;
+  }
+  return on;
+}
 
 }  // namespace
 
@@ -209,19 +236,16 @@ void CMainFrame::CreateStatusBar() {
   messagePane_ = new QLabel(Text(texts::kIdleStatus));
   messagePane_->setObjectName(QStringLiteral("messagePane"));
   statusBar()->addWidget(messagePane_, 1);
-  const std::pair<int, const char*> indicators[] = {
-      {Qt::Key_CapsLock, texts::kCapsIndicator}, {Qt::Key_NumLock, texts::kNumIndicator},
-      {Qt::Key_ScrollLock, texts::kScrollIndicator}};
-  for (const auto& [key, label] : indicators) {
-    auto* pane = new QLabel(Text(label));
+  for (const LockIndicator& indicator : kLockIndicators) {
+    auto* pane = new QLabel(Text(indicator.label));
     pane->setFrameShape(QFrame::Panel);
     pane->setFrameShadow(QFrame::Sunken);
     pane->setAlignment(Qt::AlignCenter);
     pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 10);
-    // The lock state is not known until the key is pressed in the program's windows.
-    pane->setEnabled(false);
+    // Lit while the lock is on; off until known.
+    pane->setEnabled(LockLedOn(QString::fromLatin1(indicator.led)).value_or(false));
     statusBar()->addPermanentWidget(pane);
-    lockIndicators_[key] = pane;
+    lockIndicators_[indicator.key] = pane;
   }
 }
 
@@ -249,11 +273,11 @@ void CMainFrame::HideSplash() {
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
-    case QEvent::KeyPress: {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (auto found = lockIndicators_.find(key); found != lockIndicators_.end() && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
-        found->second->setEnabled(!found->second->isEnabled());
-      }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+      // A key reaches its window first, then the widgets; the window sees each key once.
+      if (watched->isWindowType()) FollowLockKey(*static_cast<QKeyEvent*>(event));
+      if (event->type() == QEvent::KeyRelease) break;
       if (splash_) {
         HideSplash();
         return true;
@@ -271,6 +295,20 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
       break;
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::FollowLockKey(const QKeyEvent& event) {
+  if (event.isAutoRepeat()) return;
+  for (const LockIndicator& indicator : kLockIndicators) {
+    if (event.key() != indicator.key) continue;
+    QLabel* pane = lockIndicators_[indicator.key];
+    // The LED tells the truth once the key is up; without one the press toggles the pane.
+    if (event.type() == QEvent::KeyRelease) {
+      if (const std::optional<bool> on = LockLedOn(QString::fromLatin1(indicator.led))) pane->setEnabled(*on);
+    } else if (!LockLedOn(QString::fromLatin1(indicator.led))) {
+      pane->setEnabled(!pane->isEnabled());
+    }
+  }
 }
 
 void CMainFrame::RunCommand(CommandId id) {

@@ -14,6 +14,7 @@
 #include "document/document_frame.h"
 #include "model/edid_block.h"
 
+class QKeyEvent;
 class QLabel;
 class QPrinter;
 
@@ -33,6 +34,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   CTolvexView& View() { return *view_; }
   QAction* Action(CommandId id) const { return actions_.at(id); }
   QLabel* MessagePane() const { return messagePane_; }
+  // The "CAP", "NUM" or "SCRL" pane of a lock key; enabled while the lock is on.
+  QLabel* LockPane(int key) const { return lockIndicators_.at(key); }
   QWidget* Splash() const { return splash_; }
   const QStringList& RecentFiles() const { return recentFiles_; }
   bool IsWaitCursorShown() const { return waitCursor_; }
@@ -76,6 +79,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void CreateStatusBar();
   void ShowSplash();
   void HideSplash();
+  void FollowLockKey(const QKeyEvent& event);
   void RunCommand(CommandId id);
   void RebuildRecentFileMenu();
   void AddRecentFile(const QString& path);

@@ -466,6 +466,17 @@ class MainFrameTest : public QObject {
     QTest::keyClick(&view, Qt::Key_Backspace, Qt::AltModifier);
     QCOMPARE(frame.ViewText(), QStringLiteral("abc "));
 
+    // Without keyboard LEDs to read, each press of a lock key flips its pane, once per press.
+    if (!QDir(QStringLiteral("/sys/class/leds")).exists()) {
+      QLabel* caps = frame.LockPane(Qt::Key_CapsLock);
+      const bool before = caps->isEnabled();
+      QTest::keyClick(frame.windowHandle(), Qt::Key_CapsLock);
+      QCOMPARE(caps->isEnabled(), !before);
+      QTest::keyClick(frame.windowHandle(), Qt::Key_CapsLock);
+      QCOMPARE(caps->isEnabled(), before);
+      QVERIFY(!frame.LockPane(Qt::Key_NumLock)->isEnabled());
+    }
+
     // Ctrl+S saves, although the I2C menu shows it beside "Config Setup...".
     QString asked;
     frame.askSavePath = [&](const QString& suggested) {
