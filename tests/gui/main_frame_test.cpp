@@ -114,6 +114,23 @@ class MainFrameTest : public QObject {
     QVERIFY(next.Frame().RecentFiles().isEmpty());
   }
 
+  void opensTheFileNamedOnTheCommandLine() {
+    EdidBlock source;
+    FillBlock(source);
+    const QString path = folder_.filePath("argument.ddc");
+    WriteFile(path, QByteArray::fromStdString(FormatEdidReport(source)));
+    SimulatedProgram program(sim::MakeBlackBoxHardware(), path);
+    QVERIFY(program.Started());
+    QCOMPARE(program.Frame().Block().Bytes(), source.Bytes());
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("argument.ddc - Tolvex 3.01"));
+
+    // A file that is not there ends the start, after the framework's message.
+    SimulatedProgram missing(sim::MakeBlackBoxHardware(), folder_.filePath("not-there.ddc"));
+    QVERIFY(!missing.Started());
+    QCOMPARE(missing.StartupMessages().size(), 1);
+    QVERIFY(missing.StartupMessages()[0].contains(QStringLiteral("Cannot find this file.")));
+  }
+
   void openingAFileWithoutADumpAsks() {
     SimulatedProgram program;
     EdidBlock source;

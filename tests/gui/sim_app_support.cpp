@@ -29,13 +29,14 @@ void UseTemporarySettings(const QTemporaryDir& folder) {
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
 }
 
-SimulatedProgram::SimulatedProgram(std::unique_ptr<sim::SimHardware> hardware) {
+SimulatedProgram::SimulatedProgram(std::unique_ptr<sim::SimHardware> hardware, const QString& file) {
   auto borrowed = std::make_unique<BorrowedSimHardware>(std::move(hardware));
   hardware_ = &borrowed->Sim();
   StartOptions options;
   options.splash = false;
+  options.file = file;
   ModalAnswerer answers;
-  app_.Start(std::move(borrowed), options);
+  started_ = app_.Start(std::move(borrowed), options);
   startupMessages_ = answers.Texts();
 }
 

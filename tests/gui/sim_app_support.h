@@ -19,8 +19,12 @@ void UseTemporarySettings(const QTemporaryDir& folder);
 
 class SimulatedProgram {
  public:
-  // `hardware` defaults to a Black Box with the monitor on it.
-  explicit SimulatedProgram(std::unique_ptr<sim::SimHardware> hardware = sim::MakeBlackBoxHardware());
+  // `hardware` defaults to a Black Box with the monitor on it; `file` is the command line's file.
+  explicit SimulatedProgram(std::unique_ptr<sim::SimHardware> hardware = sim::MakeBlackBoxHardware(),
+                            const QString& file = {});
+
+  // False when start-up failed (the command line's file could not be opened).
+  bool Started() const { return started_; }
 
   CMainFrame& Frame() { return app_.Frame(); }
   CTolvexDoc& Doc() { return app_.Doc(); }
@@ -32,6 +36,7 @@ class SimulatedProgram {
  private:
   sim::SimHardware* hardware_;
   QStringList startupMessages_;
+  bool started_ = false;
   CTolvexApp app_;
 };
 
