@@ -1,15 +1,23 @@
-// Time from a keystroke in a wizard field to the updated EDID code window: the field's handler,
-// the write into the block, the partial re-render and the checksum. Runs offscreen and prints
-// microseconds per keystroke; not a pass/fail test.
+// What users feel in the desktop program, timed on real widgets offscreen (not a pass/fail test):
+// - from a keystroke in a wizard field to the updated EDID code window: the field's handler, the
+//   write into the block, the partial re-render and the checksum;
+// - opening a saved report: reading the file, finding and parsing the dump, the view's text and
+//   the code window's full refresh.
 #include <cstdio>
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 
+#include <QTemporaryDir>
+
 #include "app/edid_code_dlg.h"
+#include "app/main_frame.h"
+#include "app/tolvex_app.h"
 #include "model/edid_block.h"
+#include "report/edid_report.h"
 #include "wizard/edid_wizard.h"
 
 namespace {
@@ -28,6 +36,34 @@ double MicrosecondsPerKeystroke(QLineEdit* field, char key) {
     QTest::keyClick(field, Qt::Key_Backspace);
   }
   return static_cast<double>(timer.nsecsElapsed()) / 1000.0 / (2.0 * kRounds);
+}
+
+// Opens one report again and again, alternating between two files so that every open changes
+// the block.
+double MillisecondsPerOpen() {
+  QTemporaryDir folder;
+  tolvex::EdidBlock first;
+  tolvex::EdidBlock second;
+  second.SetManufacturerId("BCH");
+  second.SetSerialNumber(4242);
+  const QString paths[] = {folder.filePath("a.ddc"), folder.filePath("b.ddc")};
+  tolvex::EdidBlock* blocks[] = {&first, &second};
+  for (int i = 0; i < 2; ++i) {
+    QFile file(paths[i]);
+    file.open(QIODevice::WriteOnly);
+    file.write(QByteArray::fromStdString(tolvex::FormatEdidReport(*blocks[i])));
+  }
+  std::string error;
+  tolvex::StartOptions options;
+  options.splash = false;
+  tolvex::CTolvexApp program;
+  program.Start(tolvex::MakeSimulatedHardware(options.simulation, error), options);
+  program.Frame().show();
+  constexpr int kOpens = 200;
+  QElapsedTimer timer;
+  timer.start();
+  for (int i = 0; i < kOpens; ++i) program.Frame().OpenDocumentFile(paths[i % 2]);
+  return static_cast<double>(timer.nsecsElapsed()) / 1e6 / kOpens;
 }
 
 }  // namespace
@@ -51,5 +87,8 @@ int main(int argc, char* argv[]) {
   // Typing after the "0" the field holds: "05" and back to "0", both within range.
   width->end(false);
   std::printf("step 2, image width:   %.1f us per keystroke\n", MicrosecondsPerKeystroke(width, '5'));
+  wizard.hide();
+  code.hide();
+  std::printf("opening a saved report: %.2f ms per open\n", MillisecondsPerOpen());
   return 0;
 }
