@@ -16,6 +16,7 @@
 #include "wizard/descriptor_texts.h"
 #include "wizard/wizard_fields.h"
 #include "wizard/focus_watch.h"
+#include "wizard/std_timing_text.h"
 
 namespace tolvex {
 
@@ -60,20 +61,10 @@ void CColorPointDlg::BuildForm() {
   fields->setColumnStretch(2, 1);
   layout->addLayout(fields);
 
-  auto* buttons = new QHBoxLayout;
-  removeButton_ = new QPushButton(QString::fromLatin1(texts::kRemove), this);
-  removeButton_->setObjectName(QStringLiteral("colorPointRemove"));
-  addButton_ = new QPushButton(QString::fromLatin1(texts::kAdd), this);
-  addButton_->setObjectName(QStringLiteral("colorPointAdd"));
-  replaceButton_ = new QPushButton(QString::fromLatin1(texts::kReplace), this);
-  replaceButton_->setObjectName(QStringLiteral("colorPointReplace"));
-  for (QPushButton* button : {removeButton_, addButton_, replaceButton_}) {
-    button->setAutoDefault(false);
-    button->setEnabled(false);
-    buttons->addWidget(button);
-  }
-  buttons->addStretch(1);
-  layout->addLayout(buttons);
+  const ListButtons buttons = AddListButtons(this, layout, QStringLiteral("colorPoint"));
+  removeButton_ = buttons.remove;
+  addButton_ = buttons.add;
+  replaceButton_ = buttons.replace;
 
   connect(list_, &QListWidget::itemSelectionChanged, this, &CColorPointDlg::OnSelectionChanged);
   connect(addButton_, &QPushButton::clicked, this, &CColorPointDlg::OnAdd);

@@ -103,9 +103,6 @@ inline constexpr char kGtfJ[] = "J";
 inline constexpr char kGtfJMeaning[] = ": Scaling factor weighting  (0 - 127 %)";
 
 // ---- List sub-editors ----------------------------------------------------------------------
-inline constexpr char kRemove[] = "Remove";
-inline constexpr char kAdd[] = "Add";
-inline constexpr char kReplace[] = "Replace";
 
 inline constexpr char kColorPointHeading[] = "Color Point : (White point value)";
 inline constexpr char kWhitePointIndex[] = "White point index";
@@ -114,22 +111,7 @@ inline constexpr char kWhiteY[] = "White - Y (0.000 - 0.999)";
 inline constexpr char kWhiteGamma[] = "White Gamma (1.00 - 3.55)";
 inline constexpr char kColorPointLine[] = "# %d\tWhite(%.3f  %.3f)\tGamma(%.2f)";
 
-inline constexpr char kStdTimingHeading[] = "Standard Timing identification";
-inline constexpr char kActivePixels[] = "Hz. ActivePixels (256-2288)";
-inline constexpr char kAspectRatio[] = "AspectRatio";
-inline constexpr char kRefreshRate[] = "Refresh Rate (60 - 123)";
-inline constexpr char kStdTimingLine[] = "%4d x %4d\t%3dHz\tAspect ratio = %s";
-// Aspect code 0 reads 1:1 before EDID 1.3 and 16:10 from 1.3 on.
-struct AspectText {
-  const char* inLine;
-  const char* inList;
-};
-inline constexpr std::array<AspectText, 4> kAspects = {{
-    {" 1:1", "1:1"},
-    {" 4:3", "4:3"},
-    {" 5:4", "5:4"},
-    {"16:9", "16:9"},
-}};
-inline constexpr AspectText kAspectWide = {"16:10", "16:10"};
+// The standard-timing list texts, and the Add, Replace and Remove buttons of both lists, are in
+// wizard/std_timing_text.h.
 
 }  // namespace tolvex::texts

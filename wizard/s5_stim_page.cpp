@@ -15,6 +15,7 @@
 #include "document/form_validation.h"
 #include "model/edid_block.h"
 #include "wizard/wizard_fields.h"
+#include "wizard/std_timing_text.h"
 #include "wizard/wizard_texts.h"
 
 namespace tolvex {
@@ -31,10 +32,6 @@ constexpr long kMaxWidth = 2288;
 constexpr long kMinRefresh = 60;
 constexpr long kMaxRefresh = 123;
 constexpr uint8_t kVersion13 = 0x13;
-
-// Vertical size over horizontal size by aspect code; code 0 is 16:10 under version 1.3.
-constexpr std::array<float, 4> kVerticalFactors = {1.0f, 0.75f, 0.8f, 0.5625f};
-constexpr float kVerticalFactor16x10 = 0.625f;
 
 // The entry value a list line carries: width in bits 31-16, refresh in 15-8, aspect in 7-0.
 uint32_t EntryValue(unsigned width, unsigned aspect, unsigned refresh) { return width << 16 | refresh << 8 | aspect; }
@@ -56,7 +53,7 @@ CS5Stim::CS5Stim(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow,
 }
 
 void CS5Stim::BuildForm() {
-  auto* group = new QGroupBox(QString::fromLatin1(wt::kStandardTimingGroup), this);
+  auto* group = new QGroupBox(QString::fromLatin1(texts::kStdTimingHeading), this);
   list_ = new QListWidget(group);
   list_->setObjectName(QStringLiteral("timingList"));
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -66,7 +63,7 @@ void CS5Stim::BuildForm() {
   widthEdit_->setText(QStringLiteral("0"));
   aspectCombo_ = new QComboBox(group);
   aspectCombo_->setObjectName(QStringLiteral("aspectCombo"));
-  for (const char* name : wt::kAspectChoices) aspectCombo_->addItem(QString::fromLatin1(name));
+  for (int code = 0; code < 4; ++code) aspectCombo_->addItem(AspectChoiceText(code, false));
   aspectCombo_->setCurrentIndex(0);
   aspectCombo_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);  // four short entries
   refreshEdit_ = MakeEdit(group, "timingRefreshEdit");
@@ -80,14 +77,14 @@ void CS5Stim::BuildForm() {
     button->setEnabled(false);
     return button;
   };
-  addButton_ = makeButton(wt::kAdd, "addButton");
-  replaceButton_ = makeButton(wt::kReplace, "replaceButton");
-  removeButton_ = makeButton(wt::kRemove, "removeButton");
+  addButton_ = makeButton(texts::kAdd, "addButton");
+  replaceButton_ = makeButton(texts::kReplace, "replaceButton");
+  removeButton_ = makeButton(texts::kRemove, "removeButton");
 
   auto* fields = new QFormLayout;
-  fields->addRow(QString::fromLatin1(wt::kWidthLabel), widthEdit_);
-  fields->addRow(QString::fromLatin1(wt::kAspectLabel), aspectCombo_);
-  fields->addRow(QString::fromLatin1(wt::kRefreshLabel), refreshEdit_);
+  fields->addRow(QString::fromLatin1(texts::kStdTimingWidthLabel), widthEdit_);
+  fields->addRow(QString::fromLatin1(texts::kStdTimingAspectLabel), aspectCombo_);
+  fields->addRow(QString::fromLatin1(texts::kStdTimingRefreshLabel), refreshEdit_);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(addButton_);
   buttons->addWidget(replaceButton_);
@@ -103,12 +100,8 @@ void CS5Stim::BuildForm() {
 }
 
 QString CS5Stim::TimingLine(unsigned width, unsigned aspect, unsigned refresh, uint8_t structureVersion) {
-  aspect &= 3;
-  const bool is16x10 = aspect == 0 && structureVersion == kVersion13;
-  const float factor = is16x10 ? kVerticalFactor16x10 : kVerticalFactors[aspect];
-  const auto vertical = static_cast<int>(static_cast<double>(width) * static_cast<double>(factor));
-  const char* name = is16x10 ? wt::kAspectLineName16x10 : wt::kAspectLineNames[aspect];
-  return QString::asprintf(wt::kTimingLine, static_cast<int>(width), vertical, static_cast<int>(refresh), name);
+  return FormatStdTimingLine(static_cast<int>(width), static_cast<int>(aspect & 3), static_cast<int>(refresh),
+                             structureVersion == kVersion13);
 }
 
 void CS5Stim::OnActivate(bool firstTime) {
@@ -121,8 +114,7 @@ void CS5Stim::OnActivate(bool firstTime) {
 
 void CS5Stim::Fill() {
   QuietlyChangeList([this] { list_->clear(); });
-  aspectCombo_->setItemText(
-      0, QString::fromLatin1(Version() == kVersion13 ? wt::kAspectChoice16x10 : wt::kAspectChoices[0]));
+  aspectCombo_->setItemText(0, AspectChoiceText(0, Version() == kVersion13));
   aspectCombo_->setCurrentIndex(-1);
   for (int slot = 0; slot < kSlots && !block_.IsStdTimingUnused(slot); ++slot) AppendLine(slot, ReadSlot(slot));
   replaceButton_->setEnabled(false);

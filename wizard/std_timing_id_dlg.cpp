@@ -17,15 +17,12 @@
 #include "document/form_validation.h"
 #include "model/edid_block.h"
 #include "wizard/descriptor_texts.h"
+#include "wizard/std_timing_text.h"
 #include "wizard/wizard_fields.h"
 
 namespace tolvex {
 
 namespace {
-
-// Vertical lines per horizontal pixel of each aspect code; code 0 is 1:1 before EDID 1.3.
-constexpr double kAspectRatios[] = {1.0, 0.75, 0.8, 0.5625};
-constexpr double kWideAspectRatio = 0.625;  // code 0 from EDID 1.3 on: 16:10
 
 constexpr int kMinPixels = 256;
 constexpr int kMaxPixels = 2288;
@@ -64,13 +61,15 @@ void CStdTimingIdDlg::BuildForm() {
   pixelsEdit_->setObjectName(QStringLiteral("activePixels"));
   aspectBox_ = new QComboBox(this);
   aspectBox_->setObjectName(QStringLiteral("aspectRatio"));
-  for (const texts::AspectText& aspect : texts::kAspects) aspectBox_->addItem(QString::fromLatin1(aspect.inList));
+  for (int code = 0; code < 4; ++code) aspectBox_->addItem(AspectChoiceText(code, false));
   refreshEdit_ = new QLineEdit(this);
   refreshEdit_->setObjectName(QStringLiteral("refreshRate"));
   FitToCharacters(pixelsEdit_, 5);
   FitToCharacters(refreshEdit_, 5);
   const std::pair<const char*, QWidget*> rows[] = {
-      {texts::kActivePixels, pixelsEdit_}, {texts::kAspectRatio, aspectBox_}, {texts::kRefreshRate, refreshEdit_}};
+      {texts::kStdTimingWidthLabel, pixelsEdit_},
+      {texts::kStdTimingAspectLabel, aspectBox_},
+      {texts::kStdTimingRefreshLabel, refreshEdit_}};
   int row = 0;
   for (const auto& [text, field] : rows) {
     auto* label = new QLabel(QString::fromLatin1(text), this);
@@ -82,20 +81,10 @@ void CStdTimingIdDlg::BuildForm() {
   fields->setColumnStretch(2, 1);
   layout->addLayout(fields);
 
-  auto* buttons = new QHBoxLayout;
-  removeButton_ = new QPushButton(QString::fromLatin1(texts::kRemove), this);
-  removeButton_->setObjectName(QStringLiteral("stdTimingRemove"));
-  addButton_ = new QPushButton(QString::fromLatin1(texts::kAdd), this);
-  addButton_->setObjectName(QStringLiteral("stdTimingAdd"));
-  replaceButton_ = new QPushButton(QString::fromLatin1(texts::kReplace), this);
-  replaceButton_->setObjectName(QStringLiteral("stdTimingReplace"));
-  for (QPushButton* button : {removeButton_, addButton_, replaceButton_}) {
-    button->setAutoDefault(false);
-    button->setEnabled(false);
-    buttons->addWidget(button);
-  }
-  buttons->addStretch(1);
-  layout->addLayout(buttons);
+  const ListButtons buttons = AddListButtons(this, layout, QStringLiteral("stdTiming"));
+  removeButton_ = buttons.remove;
+  addButton_ = buttons.add;
+  replaceButton_ = buttons.replace;
 
   connect(pixelsEdit_, &QLineEdit::textEdited, this, &CStdTimingIdDlg::OnFieldEdited);
   connect(refreshEdit_, &QLineEdit::textEdited, this, &CStdTimingIdDlg::OnFieldEdited);
@@ -126,15 +115,11 @@ bool CStdTimingIdDlg::ValidateFields() {
 
 void CStdTimingIdDlg::ApplyVersionAspect() {
   const bool wide = structureVersion_ == 0x13;
-  aspectBox_->setItemText(0, QString::fromLatin1(wide ? texts::kAspectWide.inList : texts::kAspects[0].inList));
+  aspectBox_->setItemText(0, AspectChoiceText(0, wide));
 }
 
 QString CStdTimingIdDlg::FormatLine(int pixels, int refresh, int aspect) const {
-  const bool wide = structureVersion_ == 0x13 && aspect == 0;
-  const double ratio = wide ? kWideAspectRatio : kAspectRatios[aspect];
-  const char* name = wide ? texts::kAspectWide.inLine : texts::kAspects[static_cast<size_t>(aspect)].inLine;
-  const int lines = static_cast<int>(pixels * ratio);
-  return QString::asprintf(texts::kStdTimingLine, pixels, lines, refresh, name);
+  return FormatStdTimingLine(pixels, aspect, refresh, structureVersion_ == 0x13);
 }
 
 int CStdTimingIdDlg::SelectedEntry() const {

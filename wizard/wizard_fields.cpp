@@ -3,13 +3,16 @@
 #include <algorithm>
 
 #include <QFontDatabase>
-#include <QFrame>
 #include <QFontMetrics>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 
 #include "document/framework_texts.h"
+#include "wizard/std_timing_text.h"
 
 namespace tolvex {
 
@@ -38,6 +41,25 @@ void FitToCharacters(QLineEdit* edit, int characters) {
   constexpr int kBoxPadding = 14;
   const QFontMetrics metrics(edit->font());
   edit->setFixedWidth(metrics.horizontalAdvance(QString(characters, QLatin1Char('0'))) + kBoxPadding);
+}
+
+ListButtons AddListButtons(QWidget* owner, QBoxLayout* layout, const QString& namePrefix) {
+  auto* row = new QHBoxLayout;
+  const auto make = [&](const char* text, const char* name) {
+    auto* button = new QPushButton(QString::fromLatin1(text), owner);
+    button->setObjectName(namePrefix + QLatin1String(name));
+    button->setAutoDefault(false);
+    button->setEnabled(false);
+    row->addWidget(button);
+    return button;
+  };
+  ListButtons buttons{};
+  buttons.remove = make(texts::kRemove, "Remove");
+  buttons.add = make(texts::kAdd, "Add");
+  buttons.replace = make(texts::kReplace, "Replace");
+  row->addStretch(1);
+  layout->addLayout(row);
+  return buttons;
 }
 
 QFrame* MakeRule(QWidget* parent) {

@@ -5,7 +5,9 @@
 #include <QString>
 #include <QValidator>
 
+class QBoxLayout;
 class QFrame;
+class QPushButton;
 class QLineEdit;
 class QWidget;
 
@@ -25,6 +27,15 @@ QLineEdit* MakeUpperCaseEdit(QWidget* parent, const char* objectName);
 // Gives a field the width of `characters` digits, so that a short number does not sit in a box as
 // wide as the form and the fields of one column line up.
 void FitToCharacters(QLineEdit* edit, int characters);
+// The Remove, Add and Replace buttons of a list editor, in a row at the end of `layout`, disabled
+// until the list's rules enable them; their object names are `namePrefix` + "Remove" etc.
+struct ListButtons {
+  QPushButton* remove;
+  QPushButton* add;
+  QPushButton* replace;
+};
+ListButtons AddListButtons(QWidget* owner, QBoxLayout* layout, const QString& namePrefix);
+
 // The sunken horizontal line under an editor's heading.
 QFrame* MakeRule(QWidget* parent);
 // A list whose lines pad their numbers with blanks: those line up only in a fixed-pitch font.

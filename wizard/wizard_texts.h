@@ -121,20 +121,6 @@ inline constexpr std::array<const char*, 17> kEstablishedTimingLabels = {
     "1152x870 @75Hz (Apple, Mac  II)",
 };
 
-// ---- Step 5: standard timings ---------------------------------------------------------------
-inline constexpr char kStandardTimingGroup[] = "Standard Timing identification";
-inline constexpr char kWidthLabel[] = "Hz. ActivePixels (256-2288)";
-inline constexpr char kAspectLabel[] = "AspectRatio";
-inline constexpr char kRefreshLabel[] = "Refresh Rate (60 - 123)";
-inline constexpr char kAdd[] = "Add";
-inline constexpr char kReplace[] = "Replace";
-inline constexpr char kRemove[] = "Remove";
-// Drop-down items by aspect code; item 0 reads "16:10" for structure version 1.3.
-inline constexpr std::array<const char*, 4> kAspectChoices = {"1:1", "4:3", "5:4", "16:9"};
-inline constexpr char kAspectChoice16x10[] = "16:10";
-inline constexpr char kTimingLine[] = "%4d x %4d\t%3dHz\tAspect ratio = %s";
-// Aspect names in list lines, padded so the lines align.
-inline constexpr std::array<const char*, 4> kAspectLineNames = {" 1:1", " 4:3", " 5:4", "16:9"};
-inline constexpr char kAspectLineName16x10[] = "16:10";
+// Step 5's texts are those of every standard-timing list: wizard/std_timing_text.h.
 
 }  // namespace tolvex::wizard_text

@@ -71,7 +71,7 @@ class EdidWizardTest : public QObject {
     QCOMPARE(f.Wizard().focusWidget(), f.Find("gammaEdit"));
     f.ClickButton(f.Wizard().button(QWizard::NextButton));
     QCOMPARE(f.Wizard().currentId(), 1);
-    QCOMPARE(f.Bytes()[23], uint8_t{gammaByte + 200});  // the "3" typed on the way
+    QCOMPARE(f.Bytes()[23], static_cast<uint8_t>(gammaByte + 200));  // the "3" typed on the way
 
     f.Type("gammaEdit", "2.2");
     f.ClickButton(f.Wizard().button(QWizard::BackButton));
