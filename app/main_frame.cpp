@@ -236,6 +236,10 @@ void CMainFrame::CreateStatusBar() {
   messagePane_ = new QLabel(Text(texts::kIdleStatus));
   messagePane_->setObjectName(QStringLiteral("messagePane"));
   statusBar()->addWidget(messagePane_, 1);
+  // When a command's prompt goes (the pointer left the menu item or button), the pane is idle again.
+  connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+    if (message.isEmpty() && !waitCursor_) messagePane_->setText(Text(texts::kIdleStatus));
+  });
   for (const LockIndicator& indicator : kLockIndicators) {
     auto* pane = new QLabel(Text(indicator.label));
     pane->setFrameShape(QFrame::Panel);

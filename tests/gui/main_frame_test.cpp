@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QSettings>
+#include <QStatusBar>
 
 #include "app/edid_code_dlg.h"
 #include "app/tolvex_view.h"
@@ -288,6 +289,12 @@ class MainFrameTest : public QObject {
     QCOMPARE(program.Frame().windowTitle(), QStringLiteral("kept.ddc - Tolvex 3.01"));
     QVERIFY(!program.Doc().IsModified());
     QVERIFY(!program.Frame().IsWaitCursorShown());
+
+    // A command's prompt covers the pane while the pointer is on it; then the pane is idle.
+    program.Frame().SetStatusText("Reading... 49%");
+    program.Frame().statusBar()->showMessage(program.Frame().Action(kCmdEdidRead)->statusTip());
+    program.Frame().statusBar()->clearMessage();
+    QCOMPARE(program.Frame().MessagePane()->text(), QStringLiteral("Ready"));
   }
 
   void edidWriteProgramsAndVerifiesTheMonitor() {
