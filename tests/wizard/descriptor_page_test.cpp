@@ -137,6 +137,22 @@ class DescriptorPageTest : public QObject {
     QVERIFY(Visible("descriptorText"));
   }
 
+  void unknownTagComesBackAfterADetailedTiming() {
+    fx_->Put(54, {0x00, 0x00, 0x00, 0x10, 0x00, 0x12, 0x34, 0x56, 0x78, 0x9A});
+    const EdidBytes before = fx_->block->Bytes();
+    page_->Activate();
+    Box()->click();  // a detailed timing from the never-filled editor: all zero
+    QCOMPARE(fx_->At(57), uint8_t{0});
+    Box()->click();
+    QVERIFY(Visible("descriptorEditor"));
+    QCOMPARE(Child<QComboBox>("tagSelector")->currentIndex(), -1);
+    QCOMPARE(fx_->block->Bytes(), before);
+    QVERIFY(fx_->ChecksumAndDumpCurrent());
+    QVERIFY(fx_->Selects(54, 71));
+    fx_->block->SelectDescriptor(0);
+    QCOMPARE(fx_->block->GetDescriptorTag().tag, uint8_t{0x10});
+  }
+
   void leavingChecksNoEditorField() {
     page_.reset();
     // Block 1 a colour point whose entry fields still hold index 0, block 2 a detailed timing.
