@@ -86,17 +86,6 @@ bool CDescriptorDlg::IsTextKind() const {
   return selectedKind_ == kSerialNumber || selectedKind_ == kDataString || selectedKind_ == kMonitorName;
 }
 
-bool CDescriptorDlg::ValidateFields() {
-  const std::optional<QString> text = ReadTextField(textField_, kTextLength);
-  if (!text) return false;
-  text_ = *text;
-  selectedKind_ = tagSelector_->currentIndex();
-  if (selectedKind_ == kRangeLimits) return rangeLimits_->ValidateFields();
-  if (selectedKind_ == kColorPoint) return colorPoint_->ValidateFields();
-  if (selectedKind_ == kStdTimings) return stdTimings_->ValidateFields();
-  return true;
-}
-
 void CDescriptorDlg::FillForTag(uint8_t tag) {
   const int kind = 255 - tag;
   selectedKind_ = kind >= 0 && kind < kKindCount ? kind : -1;
@@ -116,7 +105,11 @@ void CDescriptorDlg::FillForTag(uint8_t tag) {
       rangeLimits_->Fill(pageVersion_());
       break;
     default:
-      break;  // a kind this editor does not know: shown as no kind, kept as it is
+      // A kind this editor does not know: shown as no kind and kept as it is, also across a switch
+      // of the page to a detailed timing and back.
+      for (size_t i = 0; i < unlistedBytes_.size(); ++i)
+        unlistedBytes_[i] = block_.Bytes()[static_cast<size_t>(offset_) + i];
+      break;
   }
   PushToForm();
 }
@@ -137,13 +130,20 @@ void CDescriptorDlg::ShowSelectedKind() {
   text_ = *text;
   selectedKind_ = tagSelector_->currentIndex();
   if (selectedKind_ < 0) {
-    // An unknown kind from the block: nothing to edit it with, so it stays as stored.
+    // An unknown kind from the block: nothing to edit it with, so it stays as stored, or is put
+    // back if the page wrote the block as a detailed timing meanwhile.
     textLabel_->hide();
     textField_->hide();
     for (QWidget* sub : {static_cast<QWidget*>(rangeLimits_), static_cast<QWidget*>(colorPoint_),
                          static_cast<QWidget*>(stdTimings_)})
       sub->hide();
-    codeWindow_.HighlightRange(offset_, offset_ + kDescriptorSize - 1, false);
+    bool changed = false;
+    for (size_t i = 0; i < unlistedBytes_.size(); ++i) {
+      uint8_t& stored = block_.Bytes()[static_cast<size_t>(offset_) + i];
+      changed = changed || stored != unlistedBytes_[i];
+      stored = unlistedBytes_[i];
+    }
+    codeWindow_.HighlightRange(offset_, offset_ + kDescriptorSize - 1, changed);
     return;
   }
   block_.WriteDescriptorHeader(TagOfKind(selectedKind_));

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -30,12 +31,12 @@ class CDescriptorDlg : public QWidget {
 
   // Shows the descriptor of the current block, whose tag is `tag`; writes nothing except the range
   // limits, which their sub-editor normalises on filling. A tag outside the selector leaves the
-  // selector empty, and nothing is written until a kind is chosen.
+  // selector empty and keeps the descriptor's bytes until a kind is chosen.
   void FillForTag(uint8_t tag);
   // Shows the selected kind's editor and rewrites the whole block in that kind, as when the editor
-  // becomes visible or the tag selector changes.
+  // becomes visible or the tag selector changes. With no kind selected, the descriptor of a kind the
+  // editor does not know is put back as it was filled.
   void ShowSelectedKind();
-  bool ValidateFields();
 
   // The selected kind (index into the tag selector; -1 for none); tag = 255 - kind.
   int SelectedKind() const { return selectedKind_; }
@@ -59,6 +60,8 @@ class CDescriptorDlg : public QWidget {
   CRangeLimitsDlg* rangeLimits_ = nullptr;
   CColorPointDlg* colorPoint_ = nullptr;
   CStdTimingIdDlg* stdTimings_ = nullptr;
+  // The 18 bytes of the last filled descriptor whose kind the selector does not list.
+  std::array<uint8_t, 18> unlistedBytes_{};
 
   QComboBox* tagSelector_ = nullptr;
   QLabel* textLabel_ = nullptr;

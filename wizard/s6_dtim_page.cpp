@@ -58,13 +58,6 @@ void CS6Dtim::OnWizardPageChanged() {
   activatedByInitialize_ = false;
 }
 
-bool CS6Dtim::validatePage() { return ValidateFields(); }
-
-bool CS6Dtim::ValidateFields() {
-  if (!detailTiming_) return true;
-  return monitorDescriptorBox_->isChecked() ? descriptor_->ValidateFields() : detailTiming_->ValidateFields();
-}
-
 void CS6Dtim::CreateEditors() {
   if (detailTiming_) return;
   auto* place = static_cast<QGridLayout*>(editorPlace_->layout());

@@ -15,6 +15,7 @@
 
 #include "app/edid_code_dlg.h"
 #include "document/form_validation.h"
+#include "document/framework_texts.h"
 #include "model/edid_block.h"
 #include "wizard/descriptor_texts.h"
 #include "wizard/std_timing_text.h"
@@ -102,13 +103,20 @@ void CStdTimingIdDlg::PushToForm() {
 }
 
 bool CStdTimingIdDlg::ValidateFields() {
-  // Only the integer form is checked here; the ranges gate the buttons.
-  const std::optional<long> pixels = ReadIntegerField(pixelsEdit_, INT_MIN, INT_MAX);
-  if (!pixels) return false;
-  const std::optional<long> refresh = ReadIntegerField(refreshEdit_, INT_MIN, INT_MAX);
-  if (!refresh) return false;
-  pixels_ = static_cast<int>(*pixels);
-  refresh_ = static_cast<int>(*refresh);
+  // Only the integer form is checked here; the ranges gate the buttons. A number too large for an
+  // integer is no integer either.
+  int read[2] = {};
+  QLineEdit* const fields[2] = {pixelsEdit_, refreshEdit_};
+  for (int i = 0; i < 2; ++i) {
+    const std::optional<long> value = ParseInteger(fields[i]->text());
+    if (!value || *value < INT_MIN || *value > INT_MAX) {
+      ShowValidationMessage(fields[i], QString::fromLatin1(texts::kEnterInteger));
+      return false;
+    }
+    read[i] = static_cast<int>(*value);
+  }
+  pixels_ = read[0];
+  refresh_ = read[1];
   aspect_ = std::max(aspectBox_->currentIndex(), 0);
   return true;
 }
@@ -170,8 +178,9 @@ void CStdTimingIdDlg::Write() {
 }
 
 bool CStdTimingIdDlg::FieldsInRange() const {
-  const int pixels = static_cast<int>(ParseInteger(pixelsEdit_->text()).value_or(0));
-  const int refresh = static_cast<int>(ParseInteger(refreshEdit_->text()).value_or(0));
+  // Compared as read: cut to an int first, 4294967552 would pass for 256.
+  const long pixels = ParseInteger(pixelsEdit_->text()).value_or(0);
+  const long refresh = ParseInteger(refreshEdit_->text()).value_or(0);
   return pixels >= kMinPixels && pixels <= kMaxPixels && refresh >= kMinRefresh && refresh <= kMaxRefresh;
 }
 

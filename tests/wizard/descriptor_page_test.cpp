@@ -7,6 +7,7 @@
 #include <QWizard>
 #include <QtTest>
 
+#include "gui/modal_support.h"
 #include "wizard/block_fixture.h"
 #include "wizard/s6_dtim_page.h"
 
@@ -134,6 +135,50 @@ class DescriptorPageTest : public QObject {
     Child<QComboBox>("tagSelector")->setCurrentIndex(3);
     QCOMPARE(fx_->At(57), kTagMonitorName);
     QVERIFY(Visible("descriptorText"));
+  }
+
+  void unknownTagComesBackAfterADetailedTiming() {
+    fx_->Put(54, {0x00, 0x00, 0x00, 0x10, 0x00, 0x12, 0x34, 0x56, 0x78, 0x9A});
+    const EdidBytes before = fx_->block->Bytes();
+    page_->Activate();
+    Box()->click();  // a detailed timing from the never-filled editor: all zero
+    QCOMPARE(fx_->At(57), uint8_t{0});
+    Box()->click();
+    QVERIFY(Visible("descriptorEditor"));
+    QCOMPARE(Child<QComboBox>("tagSelector")->currentIndex(), -1);
+    QCOMPARE(fx_->block->Bytes(), before);
+    QVERIFY(fx_->ChecksumAndDumpCurrent());
+    QVERIFY(fx_->Selects(54, 71));
+    fx_->block->SelectDescriptor(0);
+    QCOMPARE(fx_->block->GetDescriptorTag().tag, uint8_t{0x10});
+  }
+
+  void leavingChecksNoEditorField() {
+    page_.reset();
+    // Block 1 a colour point whose entry fields still hold index 0, block 2 a detailed timing.
+    fx_->Put(54, {0x00, 0x00, 0x00, 0xFB, 0x00, 0x01, 0x05, 0x50, 0x54, 0x78, 0, 0, 0, 0, 0, 0x0A, 0x20, 0x20});
+    fx_->Put(72, {0x30, 0x2A, 0x00, 0x98, 0x51});
+    QWizard wizard;
+    auto* first = new CS6Dtim(state_, *fx_->block, *fx_->code, 0, kTitle);
+    auto* second = new CS6Dtim(state_, *fx_->block, *fx_->code, 1, kTitle);
+    wizard.addPage(first);
+    wizard.addPage(second);
+    wizard.show();
+    ModalAnswerer answerer;
+    QCOMPARE(first->findChild<QLineEdit*>("whitePointIndex")->text(), QStringLiteral("0"));
+    wizard.next();
+    QCOMPARE(wizard.currentId(), 1);
+    QVERIFY(answerer.Texts().isEmpty());
+
+    // A refused entry was never written; the page can still be left, the block keeps its bytes.
+    Retype(second->findChild<QLineEdit*>("hActive"), QStringLiteral("5000"));
+    QCOMPARE(answerer.Texts().size(), 1);
+    QCOMPARE(fx_->block->GetHActive(), 500u);
+    const EdidBytes before = fx_->block->Bytes();
+    wizard.back();
+    QCOMPARE(wizard.currentId(), 0);
+    QCOMPARE(answerer.Texts().size(), 1);
+    QCOMPARE(fx_->block->Bytes(), before);
   }
 
   void activatesOnNextAndOnBack() {

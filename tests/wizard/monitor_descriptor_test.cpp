@@ -207,6 +207,25 @@ class MonitorDescriptorTest : public QObject {
     QCOMPARE(Child<QComboBox>("aspectRatio")->itemText(0), QStringLiteral("16:10"));
   }
 
+  void standardTimingNumberBeyondAnIntegerIsNoInteger() {
+    Load({0x00, 0x00, 0x00, 0xFA, 0x00, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0x0A});
+    auto* add = Child<QPushButton>("stdTimingAdd");
+    Retype(Edit("refreshRate"), QStringLiteral("60"));
+    // 2^32 + 256: cut to 32 bits it would read as 256 pixels.
+    Retype(Edit("activePixels"), QStringLiteral("4294967552"));
+    QVERIFY(!add->isEnabled());
+    Retype(Edit("activePixels"), QStringLiteral("256"));
+    QVERIFY(add->isEnabled());
+
+    const EdidBytes before = fx_->block->Bytes();
+    Edit("activePixels")->setText(QStringLiteral("4294967552"));  // set, not typed: no gating ran
+    ModalAnswerer answerer;
+    add->click();
+    QCOMPARE(answerer.Texts(), QStringList{QStringLiteral("Please enter an integer.")});
+    QCOMPARE(Child<QListWidget>("stdTimingList")->count(), 0);
+    QCOMPARE(fx_->block->Bytes(), before);
+  }
+
  private:
   // Puts a descriptor into the page's block, fills the editor for its tag and shows the kind, as
   // the page does on its first activation.
