@@ -215,6 +215,33 @@ class TimingPagesTest : public QObject {
     QCOMPARE(list->count(), 2);
   }
 
+  void leavingThePageRemembersTheAspectAndReplaceNeedsASelection() {
+    WizardFixture f;
+    SetSlot(f.Block(), 0, 800, 1, 75);
+    f.Start();
+    f.GoToStep(5);
+    auto* combo = f.Find<QComboBox>("aspectCombo");
+    f.Type("timingWidthEdit", "1024");
+    f.Type("timingRefreshEdit", "70");
+    combo->setCurrentIndex(3);
+    f.ClickButton(f.Wizard().button(QWizard::BackButton));
+    f.ClickButton(f.Wizard().button(QWizard::NextButton));
+    QCOMPARE(f.Wizard().currentId(), 4);
+    QCOMPARE(combo->currentIndex(), 3);
+    QCOMPARE(f.Text("timingWidthEdit"), QStringLiteral("1024"));
+
+    // Nothing selected: Replace and Remove do nothing.
+    const EdidBytes before = f.Bytes();
+    auto* replace = f.Find<QPushButton>("replaceButton");
+    auto* remove = f.Find<QPushButton>("removeButton");
+    replace->setEnabled(true);
+    remove->setEnabled(true);
+    f.ClickButton(replace);
+    f.ClickButton(remove);
+    QVERIFY(f.Bytes() == before);
+    QCOMPARE(f.Find<QListWidget>("timingList")->count(), 1);
+  }
+
   void versionChangeRebuildsTheList() {
     WizardFixture f;
     SetSlot(f.Block(), 0, 1280, 0, 60);
