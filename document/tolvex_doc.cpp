@@ -185,6 +185,10 @@ void CTolvexDoc::OnFileNew() {
   if (!frame_->IsCodeWindowShown()) frame_->OnEdidCode();
   EdidBlock& block = frame_->Block();
   const EdidBytes backup = block.Bytes();
+  // How the report prints the product code and the serial number goes with the bytes: step 1 may
+  // change it, and a cancelled wizard must not leave it describing bytes it no longer wrote.
+  const uint8_t productCodeFormat = block.GetProductCodeFormat();
+  const uint8_t serialFormat = block.GetSerialFormat();
   bool finished = false;
   {
     CEdidWizard wizard(block, frame_->CodeWindow(), frame_->Window());
@@ -200,6 +204,8 @@ void CTolvexDoc::OnFileNew() {
     emit stateChanged();
   } else {
     block.Bytes() = backup;
+    block.SetProductCodeFormat(productCodeFormat);
+    block.SetSerialFormat(serialFormat);
     // From byte 0: a report loaded on step 1 may have replaced header bytes the block did not hold.
     HighlightRange(0, 127, true);
   }

@@ -185,12 +185,18 @@ class FileNewTest : public QObject {
     const EdidBytes before = frame.Block().Bytes();
     const QString viewBefore = frame.ViewText();
     const QString titleBefore = frame.windowTitle();
+    frame.Block().SetSerialFormat(kSerialDecimal);
+    const uint8_t productFormatBefore = frame.Block().GetProductCodeFormat();
 
     bool editedEveryStep = false;
     QVERIFY(RunFileNew(program, [&](Sheet& sheet) {
       sheet.Click("version3");
       sheet.Type("manufacturerEdit", "ZYX");
       sheet.Type("productCodeEdit", "BEEF");
+      sheet.Click("byteSwapCheck");
+      sheet.Click("unusedCheck");
+      editedEveryStep = program.Frame().Block().GetProductCodeFormat() == kProductCodeSwapped &&
+                        program.Frame().Block().GetSerialFormat() == (kSerialUnused | kSerialDecimal);
       sheet.Next();
       sheet.Click("digitalCheck");
       sheet.Type("gammaEdit", "2.8");
@@ -201,12 +207,15 @@ class FileNewTest : public QObject {
       sheet.NextTo(6);
       sheet.Type("hActive", "800");
       const EdidBytes& now = program.Frame().Block().Bytes();
-      editedEveryStep = now[8] != before[8] && now[10] != before[10] && now[19] == 3 && now[20] == 0x80 &&
+      editedEveryStep = editedEveryStep && now[8] != before[8] && now[10] != before[10] && now[19] == 3 && now[20] == 0x80 &&
                         now[23] == 180 && now[38] == 0x81 && now[56] == 0x20;
       sheet.Press(QWizard::CancelButton);
     }));
     QVERIFY(editedEveryStep);
     QCOMPARE(frame.Block().Bytes(), before);
+    // A later report prints the restored bytes as before: not swapped, and the serial not "Unused".
+    QCOMPARE(frame.Block().GetProductCodeFormat(), productFormatBefore);
+    QCOMPARE(frame.Block().GetSerialFormat(), kSerialDecimal);
     QCOMPARE(frame.CodeWindow().Text(), CodeText(before));
     QCOMPARE(frame.CodeWindow().SelectionStart(), frame.CodeWindow().SelectionEnd());
     QCOMPARE(frame.ViewText(), viewBefore);

@@ -2,6 +2,8 @@
 // as well as Next, and Cancel.
 #include <QtTest>
 
+#include <QListWidget>
+
 #include "gui/modal_support.h"
 #include "wizard/wizard_texts.h"
 #include "wizard_fixture.h"
@@ -103,6 +105,84 @@ class EdidWizardTest : public QObject {
     QVERIFY(f.Find("dfpCheck")->isHidden());
     QCOMPARE(f.Bytes()[20], uint8_t{0x80});
     QVERIFY(f.ShowsBlock());
+  }
+
+  // Revision 4 is no version the sheet knows: no choice is marked, and every later page takes the
+  // reading of a version other than 1.0, 1.1 and 1.3.
+  void anUnknownRevisionMarksNoChoiceAndClearsNothing() {
+    WizardFixture f;
+    f.Block().SetVersion(1, 4);
+    f.Block().Bytes()[20] = 0x81;  // digital, DFP bit set
+    f.Block().Bytes()[24] = 0x05;  // sRGB and GTF
+    f.Block().SetStdTimingWidth(0, 1280);
+    f.Block().SetStdTimingAspect(0, 0);
+    f.Block().SetStdTimingRefresh(0, 60);
+    f.Start();
+    QCOMPARE(f.Wizard().StructureVersion(), uint8_t{0x14});
+    for (const char* choice : {"version0", "version1", "version2", "version3"}) {
+      QVERIFY(!f.Find<QAbstractButton>(choice)->isChecked());
+    }
+    f.GoToStep(2);
+    QVERIFY(f.Find("dfpCheck")->isHidden());
+    QCOMPARE(f.Bytes()[20], uint8_t{0x80});
+    f.GoToStep(3);
+    QVERIFY(!f.Find("colorSpaceCheck")->isEnabled());
+    QVERIFY(!f.Find("gtfCheck")->isEnabled());
+    QCOMPARE(f.Bytes()[24], uint8_t{0x05});
+    f.GoToStep(5);
+    QVERIFY(f.Find<QListWidget>("timingList")->item(0)->text().startsWith(QStringLiteral("1280 x 1280")));
+    QVERIFY(f.ShowsBlock());
+  }
+
+  // Version bytes 0 0: the sheet's version stays unknown, so step 1 refills on every activation
+  // and the later steps keep their first values until a version is chosen.
+  void anUnknownVersionLeavesLaterPagesUnfilled() {
+    WizardFixture f;
+    f.Block().SetVersion(0, 0);
+    f.Block().SetMaxImageWidth(40);
+    f.Start();
+    QCOMPARE(f.Wizard().StructureVersion(), uint8_t{0});
+    f.Type("weekEdit", "9");
+    f.GoToStep(2);
+    QCOMPARE(f.Text("widthEdit"), QStringLiteral("0"));
+    QCOMPARE(f.Bytes()[21], uint8_t{40});
+    f.Block().SetWeek(33);  // what step 1 shows next comes from the block, not from the field
+    f.ClickButton(f.Wizard().button(QWizard::BackButton));
+    QCOMPARE(f.Text("weekEdit"), QStringLiteral("33"));
+    f.Click("version1");
+    QCOMPARE(f.Wizard().StructureVersion(), uint8_t{0x11});
+    f.GoToStep(2);
+    QCOMPARE(f.Text("widthEdit"), QStringLiteral("40"));
+  }
+
+  // Each field selects its own bytes in the code window when it gets the focus.
+  void focusedFieldsSelectTheirBytes_data() {
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::newRow("manufacturer") << 1 << "manufacturerEdit" << 8 << 9;
+    QTest::newRow("product code") << 1 << "productCodeEdit" << 10 << 11;
+    QTest::newRow("serial") << 1 << "serialEdit" << 12 << 15;
+    QTest::newRow("week") << 1 << "weekEdit" << 16 << 16;
+    QTest::newRow("year") << 1 << "yearEdit" << 17 << 17;
+    QTest::newRow("width") << 2 << "widthEdit" << 21 << 21;
+    QTest::newRow("height") << 2 << "heightEdit" << 22 << 22;
+    QTest::newRow("gamma") << 2 << "gammaEdit" << 23 << 23;
+    QTest::newRow("red x") << 3 << "coordinate0" << 25 << 34;
+    QTest::newRow("white y") << 3 << "coordinate7" << 25 << 34;
+  }
+  void focusedFieldsSelectTheirBytes() {
+    QFETCH(int, step);
+    QFETCH(QString, field);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    WizardFixture f;
+    f.Start();
+    f.GoToStep(step);
+    f.Code().ClearHighlight();
+    f.Find(field.toLatin1().constData())->setFocus(Qt::TabFocusReason);
+    QVERIFY(f.Selects(first, last));
   }
 };
 

@@ -170,6 +170,36 @@ class S1ProdPageTest : public QObject {
     QVERIFY(f_->Find("serialEdit")->isEnabled());
   }
 
+  void serialSwitchesReadLowerCaseAndAsciiComesBackFromUnused() {
+    f_->Type("serialEdit", "abc");
+    f_->Click("serialDecRadio");
+    QCOMPARE(f_->Text("serialEdit"), QStringLiteral("2748"));
+    QCOMPARE(f_->Block().GetSerialNumber(), 2748u);
+    f_->Click("serialHexRadio");
+    QCOMPARE(f_->Text("serialEdit"), QStringLiteral("ABC"));
+    // Clicking the mode already chosen changes nothing and only selects the bytes.
+    f_->Code().ClearHighlight();
+    f_->Click("serialHexRadio");
+    QCOMPARE(f_->Text("serialEdit"), QStringLiteral("ABC"));
+    QVERIFY(f_->Selects(12, 15));
+
+    f_->Click("serialAsciiRadio");
+    f_->Type("serialEdit", "XY");
+    f_->Click("unusedCheck");
+    QCOMPARE(f_->Block().GetSerialFormat(), uint8_t{kSerialUnused | kSerialAscii});
+    QVERIFY(!f_->Find("serialAsciiRadio")->isEnabled());
+    f_->Click("unusedCheck");
+    QCOMPARE(f_->Block().GetSerialNumber(), 0x58592020u);
+    QCOMPARE(f_->Block().GetSerialFormat(), kSerialAscii);
+
+    // An empty product code switches as 0.
+    f_->Find<QLineEdit>("productCodeEdit")->clear();
+    f_->Click("productDecRadio");
+    QCOMPARE(f_->Text("productCodeEdit"), QStringLiteral("0"));
+    QCOMPARE(f_->Block().GetProductCode(), uint16_t{0});
+    QVERIFY(f_->ShowsBlock());
+  }
+
   void weekAndYearRanges() {
     ModalAnswerer answerer;
     const uint8_t yearByte = f_->Bytes()[17];

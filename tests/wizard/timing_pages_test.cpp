@@ -34,14 +34,35 @@ class TimingPagesTest : public QObject {
     f.GoToStep(4);
     QVERIFY(f.Find<QAbstractButton>("establishedTiming2")->isChecked());
     QVERIFY(f.Find<QAbstractButton>("establishedTiming7")->isChecked());
+    QVERIFY(!f.Find<QAbstractButton>("establishedTiming16")->isChecked());
     QVERIFY(f.Selects(35, 37));
     f.Click("establishedTiming15");
     f.Click("establishedTiming16");
     QCOMPARE(f.Bytes()[35], uint8_t{0x21});
     QCOMPARE(f.Bytes()[36], uint8_t{0x01});
-    QCOMPARE(f.Bytes()[37], uint8_t{0x80});
+    // Box 17 is bit 7; the manufacturer's own timings in bits 6-0 have no box and stay.
+    QCOMPARE(f.Bytes()[37], uint8_t{0xFF});
     f.Click("establishedTiming2");
     QCOMPARE(f.Bytes()[35], uint8_t{0x01});
+    QCOMPARE(f.Bytes()[37], uint8_t{0xFF});
+    f.Click("establishedTiming16");
+    QCOMPARE(f.Bytes()[37], uint8_t{0x7F});
+    QVERIFY(f.ShowsBlock());
+  }
+
+  // Every box stands for exactly one bit, in the order of the labels.
+  void eachBoxSetsItsOwnBit() {
+    WizardFixture f;
+    f.Start();
+    f.GoToStep(4);
+    for (int box = 0; box < 17; ++box) {
+      const QByteArray name = "establishedTiming" + QByteArray::number(box);
+      f.Click(name.constData());
+      const std::array<uint8_t, 3> bytes = f.Block().GetEstablishedTimings();
+      const uint32_t bits = uint32_t{bytes[0]} << 16 | uint32_t{bytes[1]} << 8 | bytes[2];
+      QCOMPARE(bits, uint32_t{1} << (23 - box));
+      f.Click(name.constData());
+    }
     QVERIFY(f.ShowsBlock());
   }
 
@@ -192,6 +213,33 @@ class TimingPagesTest : public QObject {
     QCOMPARE(answerer.Texts(), QStringList{QStringLiteral("Please enter an integer.")});
     QVERIFY(f.Bytes() == before);
     QCOMPARE(list->count(), 2);
+  }
+
+  void leavingThePageRemembersTheAspectAndReplaceNeedsASelection() {
+    WizardFixture f;
+    SetSlot(f.Block(), 0, 800, 1, 75);
+    f.Start();
+    f.GoToStep(5);
+    auto* combo = f.Find<QComboBox>("aspectCombo");
+    f.Type("timingWidthEdit", "1024");
+    f.Type("timingRefreshEdit", "70");
+    combo->setCurrentIndex(3);
+    f.ClickButton(f.Wizard().button(QWizard::BackButton));
+    f.ClickButton(f.Wizard().button(QWizard::NextButton));
+    QCOMPARE(f.Wizard().currentId(), 4);
+    QCOMPARE(combo->currentIndex(), 3);
+    QCOMPARE(f.Text("timingWidthEdit"), QStringLiteral("1024"));
+
+    // Nothing selected: Replace and Remove do nothing.
+    const EdidBytes before = f.Bytes();
+    auto* replace = f.Find<QPushButton>("replaceButton");
+    auto* remove = f.Find<QPushButton>("removeButton");
+    replace->setEnabled(true);
+    remove->setEnabled(true);
+    f.ClickButton(replace);
+    f.ClickButton(remove);
+    QVERIFY(f.Bytes() == before);
+    QCOMPARE(f.Find<QListWidget>("timingList")->count(), 1);
   }
 
   void versionChangeRebuildsTheList() {
