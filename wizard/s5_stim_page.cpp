@@ -64,6 +64,9 @@ void CS5Stim::BuildForm() {
   aspectCombo_ = new QComboBox(group);
   aspectCombo_->setObjectName(QStringLiteral("aspectCombo"));
   for (int code = 0; code < 4; ++code) aspectCombo_->addItem(AspectChoiceText(code, false));
+  // Wide enough for "16:10", which code 0 reads under EDID 1.3.
+  aspectCombo_->setMinimumContentsLength(5);
+  aspectCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   aspectCombo_->setCurrentIndex(0);
   aspectCombo_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);  // four short entries
   refreshEdit_ = MakeEdit(group, "timingRefreshEdit");

@@ -63,6 +63,9 @@ void CStdTimingIdDlg::BuildForm() {
   aspectBox_ = new QComboBox(this);
   aspectBox_->setObjectName(QStringLiteral("aspectRatio"));
   for (int code = 0; code < 4; ++code) aspectBox_->addItem(AspectChoiceText(code, false));
+  // Wide enough for "16:10", which code 0 reads under EDID 1.3.
+  aspectBox_->setMinimumContentsLength(5);
+  aspectBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   refreshEdit_ = new QLineEdit(this);
   refreshEdit_->setObjectName(QStringLiteral("refreshRate"));
   FitToCharacters(pixelsEdit_, 5);
