@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ddc/ddc_ui.h"

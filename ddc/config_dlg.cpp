@@ -125,9 +125,8 @@ void CConfigDlg::FillForm() {
 }
 
 void CConfigDlg::EnableFactoryGroup(bool enable) {
-  // The group's title and its check box follow the rule; the page field has its own.
-  factoryGroup_->setEnabled(true);
-  factoryGroup_->setProperty("titleEnabled", enable);
+  // The group's title and its check box follow the rule; the page field has its own, so the group
+  // itself stays enabled (a disabled group would disable the field with it) and only looks greyed.
   factoryGroup_->setStyleSheet(enable ? QString() : QStringLiteral("QGroupBox { color: palette(mid); }"));
   factoryEnableBox_->setEnabled(enable);
 }
