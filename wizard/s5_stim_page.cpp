@@ -27,14 +27,7 @@ namespace wt = wizard_text;
 constexpr int kSlots = kBaseStdTimingSlots;
 constexpr int kFirstSlotByte = 38;
 constexpr int kLastSlotByte = 53;
-constexpr long kMinWidth = 256;
-constexpr long kMaxWidth = 2288;
-constexpr long kMinRefresh = 60;
-constexpr long kMaxRefresh = 123;
 constexpr uint8_t kVersion13 = 0x13;
-
-// The entry value a list line carries: width in bits 31-16, refresh in 15-8, aspect in 7-0.
-uint32_t EntryValue(unsigned width, unsigned aspect, unsigned refresh) { return width << 16 | refresh << 8 | aspect; }
 
 int SlotByte(int slot) { return kFirstSlotByte + 2 * slot; }
 
@@ -128,8 +121,7 @@ void CS5Stim::Fill() {
 void CS5Stim::UpdateAddButton() {
   const long width = ParseInteger(widthEdit_->text()).value_or(0);
   const long refresh = ParseInteger(refreshEdit_->text()).value_or(0);
-  addButton_->setEnabled(width >= kMinWidth && width <= kMaxWidth && refresh >= kMinRefresh &&
-                         refresh <= kMaxRefresh && list_->count() < kSlots);
+  addButton_->setEnabled(IsStdTimingInRange(width, refresh) && list_->count() < kSlots);
 }
 
 int CS5Stim::SelectedRow() const {
@@ -142,10 +134,10 @@ void CS5Stim::OnSelectionChanged() {
   const int row = SelectedRow();
   if (row < 0) return;
   Highlight(SlotByte(row), SlotByte(row) + 1, false);
-  const uint32_t entry = list_->item(row)->data(Qt::UserRole).toUInt();
-  aspect_ = static_cast<int>(entry & 0xFF);
-  widthEdit_->setText(QString::number(entry >> 16));
-  refreshEdit_->setText(QString::number(entry >> 8 & 0xFF));
+  const StdTimingEntry entry = UnpackStdTiming(list_->item(row)->data(Qt::UserRole).toUInt());
+  aspect_ = entry.aspect;
+  widthEdit_->setText(QString::number(entry.width));
+  refreshEdit_->setText(QString::number(entry.refresh));
   aspectCombo_->setCurrentIndex(aspect_);
   replaceButton_->setEnabled(true);
   removeButton_->setEnabled(true);
@@ -159,7 +151,7 @@ std::optional<CS5Stim::Timing> CS5Stim::ReadTiming() {
   if (!refresh) return std::nullopt;
   if (aspectCombo_->currentIndex() < 0) aspectCombo_->setCurrentIndex(0);
   aspect_ = aspectCombo_->currentIndex();
-  return Timing{static_cast<unsigned>(*width), static_cast<unsigned>(aspect_), static_cast<unsigned>(*refresh)};
+  return Timing{static_cast<int>(*width), aspect_, static_cast<int>(*refresh)};
 }
 
 void CS5Stim::OnAdd() {
@@ -197,8 +189,7 @@ void CS5Stim::OnRemove() {
     list_->setCurrentRow(-1);
   });
   for (int slot = removed; slot < list_->count(); ++slot) {
-    const uint32_t entry = list_->item(slot)->data(Qt::UserRole).toUInt();
-    WriteSlot(slot, {entry >> 16, entry & 0xFF, entry >> 8 & 0xFF});
+    WriteSlot(slot, UnpackStdTiming(list_->item(slot)->data(Qt::UserRole).toUInt()));
   }
   // 01 01 marks a slot unused.
   for (int slot = list_->count(); slot < kSlots; ++slot) WriteSlot(slot, {256, 0, 61});
@@ -210,18 +201,20 @@ void CS5Stim::OnRemove() {
 }
 
 void CS5Stim::WriteSlot(int slot, const Timing& timing) {
-  block_.SetStdTimingWidth(slot, timing.width);
-  block_.SetStdTimingAspect(slot, timing.aspect);
-  block_.SetStdTimingRefresh(slot, timing.refresh);
+  block_.SetStdTimingWidth(slot, static_cast<unsigned>(timing.width));
+  block_.SetStdTimingAspect(slot, static_cast<unsigned>(timing.aspect));
+  block_.SetStdTimingRefresh(slot, static_cast<unsigned>(timing.refresh));
 }
 
 CS5Stim::Timing CS5Stim::ReadSlot(int slot) const {
-  return {block_.GetStdTimingWidth(slot), block_.GetStdTimingAspect(slot), block_.GetStdTimingRefresh(slot)};
+  return {static_cast<int>(block_.GetStdTimingWidth(slot)), static_cast<int>(block_.GetStdTimingAspect(slot)),
+          static_cast<int>(block_.GetStdTimingRefresh(slot))};
 }
 
 void CS5Stim::AppendLine(int position, const Timing& timing) {
-  auto* item = new QListWidgetItem(TimingLine(timing.width, timing.aspect, timing.refresh, Version()));
-  item->setData(Qt::UserRole, EntryValue(timing.width, timing.aspect, timing.refresh));
+  auto* item = new QListWidgetItem(FormatStdTimingLine(timing.width, timing.aspect, timing.refresh,
+                                                       Version() == kVersion13));
+  item->setData(Qt::UserRole, PackStdTiming(timing));
   QuietlyChangeList([this, position, item] { list_->insertItem(position, item); });
 }
 

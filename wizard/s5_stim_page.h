@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "wizard/edid_wizard_page.h"
+#include "wizard/std_timing_text.h"
 
 class QComboBox;
 class QLineEdit;
@@ -28,11 +29,7 @@ class CS5Stim : public CEdidWizardPage {
   bool ReadFields() override { return ReadTiming().has_value(); }
 
  private:
-  struct Timing {
-    unsigned width;
-    unsigned aspect;
-    unsigned refresh;
-  };
+  using Timing = StdTimingEntry;
 
   void BuildForm();
   void Fill();

@@ -25,14 +25,8 @@ namespace tolvex {
 
 namespace {
 
-constexpr int kMinPixels = 256;
-constexpr int kMaxPixels = 2288;
-constexpr int kMinRefresh = 60;
-constexpr int kMaxRefresh = 123;
 // What an unused slot holds: 256 pixels, code 0, 61 Hz (stored as 01 01).
 constexpr int kUnusedRefresh = 61;
-
-int ItemValue(int pixels, int refresh, int aspect) { return pixels << 16 | refresh << 8 | aspect; }
 
 }  // namespace
 
@@ -153,7 +147,7 @@ void CStdTimingIdDlg::Fill(uint8_t version) {
     const int aspect = static_cast<int>(block_.GetStdTimingAspect(slot));
     const int refresh = static_cast<int>(block_.GetStdTimingRefresh(slot));
     auto* item = new QListWidgetItem(FormatLine(pixels, refresh, aspect));
-    item->setData(Qt::UserRole, ItemValue(pixels, refresh, aspect));
+    item->setData(Qt::UserRole, PackStdTiming({pixels, aspect, refresh}));
     list_->insertItem(j, item);
   }
   // Nothing is selected in a new list, and what the buttons offered belonged to the old one.
@@ -166,12 +160,12 @@ void CStdTimingIdDlg::Write() {
   for (int j = 0; j < kMaxEntries; ++j) {
     const int slot = kFirstSlot + j;
     if (j < list_->count()) {
-      const int value = list_->item(j)->data(Qt::UserRole).toInt();
-      block_.SetStdTimingWidth(slot, static_cast<unsigned>(value >> 16));
-      block_.SetStdTimingAspect(slot, static_cast<unsigned>(value & 0xFF));
-      block_.SetStdTimingRefresh(slot, static_cast<unsigned>((value >> 8) & 0xFF));
+      const StdTimingEntry entry = UnpackStdTiming(list_->item(j)->data(Qt::UserRole).toUInt());
+      block_.SetStdTimingWidth(slot, static_cast<unsigned>(entry.width));
+      block_.SetStdTimingAspect(slot, static_cast<unsigned>(entry.aspect));
+      block_.SetStdTimingRefresh(slot, static_cast<unsigned>(entry.refresh));
     } else {
-      block_.SetStdTimingWidth(slot, kMinPixels);
+      block_.SetStdTimingWidth(slot, kStdTimingMinWidth);
       block_.SetStdTimingAspect(slot, 0);
       block_.SetStdTimingRefresh(slot, kUnusedRefresh);
     }
@@ -184,7 +178,7 @@ bool CStdTimingIdDlg::FieldsInRange() const {
   // Compared as read: cut to an int first, 4294967552 would pass for 256.
   const long pixels = ParseInteger(pixelsEdit_->text()).value_or(0);
   const long refresh = ParseInteger(refreshEdit_->text()).value_or(0);
-  return pixels >= kMinPixels && pixels <= kMaxPixels && refresh >= kMinRefresh && refresh <= kMaxRefresh;
+  return IsStdTimingInRange(pixels, refresh);
 }
 
 void CStdTimingIdDlg::OnFieldEdited() {
@@ -198,10 +192,10 @@ void CStdTimingIdDlg::OnSelectionChanged() {
   const int selected = SelectedEntry();
   if (selected < 0) return;
   HighlightSlot(selected, false);
-  const int value = list_->item(selected)->data(Qt::UserRole).toInt();
-  pixels_ = value >> 16;
-  refresh_ = (value >> 8) & 0xFF;
-  aspect_ = value & 0xFF;
+  const StdTimingEntry entry = UnpackStdTiming(list_->item(selected)->data(Qt::UserRole).toUInt());
+  pixels_ = entry.width;
+  refresh_ = entry.refresh;
+  aspect_ = entry.aspect;
   PushToForm();
   replaceButton_->setEnabled(true);
   removeButton_->setEnabled(true);
@@ -223,7 +217,7 @@ void CStdTimingIdDlg::StoreEntry(int position) {
   if (!ValidateFields() || !FieldsInRange()) return;
   ApplyVersionAspect();
   auto* item = new QListWidgetItem(FormatLine(pixels_, refresh_, aspect_));
-  item->setData(Qt::UserRole, ItemValue(pixels_, refresh_, aspect_));
+  item->setData(Qt::UserRole, PackStdTiming({pixels_, aspect_, refresh_}));
   {
     const QSignalBlocker blocker(list_);
     if (position < list_->count()) delete list_->takeItem(position);

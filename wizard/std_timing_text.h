@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include <QString>
 
@@ -34,6 +35,31 @@ inline constexpr std::array<AspectText, 4> kAspects = {{
 inline constexpr AspectText kAspectWide = {"16:10", "16:10"};
 
 }  // namespace texts
+
+// The ranges a standard timing entry takes, as the field labels give them.
+inline constexpr int kStdTimingMinWidth = 256;
+inline constexpr int kStdTimingMaxWidth = 2288;
+inline constexpr int kStdTimingMinRefresh = 60;
+inline constexpr int kStdTimingMaxRefresh = 123;
+
+constexpr bool IsStdTimingInRange(long width, long refresh) {
+  return width >= kStdTimingMinWidth && width <= kStdTimingMaxWidth && refresh >= kStdTimingMinRefresh &&
+         refresh <= kStdTimingMaxRefresh;
+}
+
+// What a list line carries besides its text: width in bits 31-16, refresh in 15-8, aspect in 7-0.
+struct StdTimingEntry {
+  int width;
+  int aspect;
+  int refresh;
+};
+constexpr uint32_t PackStdTiming(const StdTimingEntry& entry) {
+  return static_cast<uint32_t>(entry.width) << 16 | static_cast<uint32_t>(entry.refresh) << 8 |
+         static_cast<uint32_t>(entry.aspect);
+}
+constexpr StdTimingEntry UnpackStdTiming(uint32_t value) {
+  return {static_cast<int>(value >> 16), static_cast<int>(value & 0xFF), static_cast<int>(value >> 8 & 0xFF)};
+}
 
 // The list line of a standard timing, its vertical lines worked out from the aspect code (0-3).
 QString FormatStdTimingLine(int width, int aspect, int refresh, bool version13);
