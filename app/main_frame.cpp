@@ -142,12 +142,6 @@ CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTol
   connect(&doc_, &CTolvexDoc::stateChanged, this, [this] { DocumentTitleChanged(); });
 
   doc_.AttachFrame(*this);
-  doc_.askSavePath = [this](const QString& suggested) {
-    if (askSavePath) return askSavePath(suggested);
-    QString path = QFileDialog::getSaveFileName(this, Text(texts::kSaveAsTitle), suggested, Text(texts::kFileFilter));
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += Text(texts::kFileExtension);
-    return path;
-  };
   qApp->installEventFilter(this);
   DocumentTitleChanged();
   UpdateCommandUi();
@@ -373,6 +367,13 @@ void CMainFrame::OnEdidCode() {
   codeWindowShown_ = !codeWindowShown_;
   window.setVisible(codeWindowShown_);
   UpdateCommandUi();
+}
+
+QString CMainFrame::AskSavePath(const QString& suggested) {
+  if (askSavePath) return askSavePath(suggested);
+  QString path = QFileDialog::getSaveFileName(this, Text(texts::kSaveAsTitle), suggested, Text(texts::kFileFilter));
+  if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += Text(texts::kFileExtension);
+  return path;
 }
 
 QString CMainFrame::ViewText() const { return view_->toPlainText(); }

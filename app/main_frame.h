@@ -58,6 +58,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void SetViewModified(bool modified) override;
   void DocumentTitleChanged() override;
   QWidget* Window() override { return this; }
+  QString AskSavePath(const QString& suggested) override;
   void SetStatusText(std::string_view text) override;
   void ShowError(std::string_view text, std::string_view caption) override;
   void SetWaitCursor(bool wait) override;

@@ -30,6 +30,8 @@ class DocumentFrame : public TransferUi {
   virtual void DocumentTitleChanged() = 0;
   // The parent of the document's dialogs and message boxes.
   virtual QWidget* Window() = 0;
+  // The Save As file dialog; empty when the user cancels.
+  virtual QString AskSavePath(const QString& suggested) = 0;
 };
 
 }  // namespace tolvex

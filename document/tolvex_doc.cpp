@@ -64,7 +64,7 @@ void CTolvexDoc::SetModifiedFlag(bool modified) {
 bool CTolvexDoc::IsWriteEnabled() const { return transfer_->IsWriteEnabled(frame_->IsCodeWindowShown()); }
 
 bool CTolvexDoc::OnNewDocument() {
-  SetPathName(QString());
+  pathName_.clear();
   title_.clear();
   modified_ = false;
   crlf_ = true;
@@ -123,7 +123,7 @@ bool CTolvexDoc::OnOpenDocument(const QString& path) {
   HighlightRange(0, 127, true);
   ClearHighlight();
 
-  SetPathName(path);
+  pathName_ = path;
   title_ = QFileInfo(path).fileName();
   frame_->SetViewModified(false);
   modified_ = false;
@@ -155,12 +155,12 @@ bool CTolvexDoc::DoSave(const QString& path, bool replace) {
   if (target.isEmpty()) {
     QString suggested = pathName_;
     if (suggested.isEmpty()) suggested = Title() + QLatin1String(".ddc");
-    target = askSavePath ? askSavePath(suggested) : QString();
+    target = frame_->AskSavePath(suggested);
     if (target.isEmpty()) return false;
   }
   if (!OnSaveDocument(target)) return false;
   if (replace) {
-    SetPathName(target);
+    pathName_ = target;
     title_ = QFileInfo(target).fileName();
   }
   frame_->SetViewModified(false);
@@ -249,7 +249,6 @@ void CTolvexDoc::ReplaceDocument(const std::string& reportText) {
   emit stateChanged();
 }
 
-void CTolvexDoc::SetPathName(const QString& path) { pathName_ = path; }
 
 void CTolvexDoc::SetViewText(const std::string& text) {
   const QByteArray bytes = QByteArray::fromStdString(text);

@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <memory>
 
 #include "ddc/edid_transfer.h"
@@ -66,9 +65,6 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   CConfigDlg& ConfigDialog() { return *configDlg_; }
   CI2cBus& Bus() { return bus_; }
 
-  // The framework's file dialog of Save As; tests replace it.
-  std::function<QString(const QString& suggested)> askSavePath;
-
   // What a transfer does to the document and the code window.
   void ShowCodeWindow() override;
   void HighlightRange(int first, int last, bool refresh) override;
@@ -81,7 +77,6 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
 
  private:
 
-  void SetPathName(const QString& path);
   void SetViewText(const std::string& text);
 
   Hardware& hardware_;
