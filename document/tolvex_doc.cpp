@@ -249,7 +249,6 @@ void CTolvexDoc::ReplaceDocument(const std::string& reportText) {
   emit stateChanged();
 }
 
-
 void CTolvexDoc::SetViewText(const std::string& text) {
   const QByteArray bytes = QByteArray::fromStdString(text);
   crlf_ = HasCrLfLines(bytes);
