@@ -182,7 +182,7 @@ bool CTolvexDoc::SaveModified() {
 }
 
 void CTolvexDoc::OnFileNew() {
-  if (!frame_->IsCodeWindowShown()) frame_->OnEdidCode();
+  ShowCodeWindow();
   EdidBlock& block = frame_->Block();
   const EdidBytes backup = block.Bytes();
   // How the report prints the product code and the serial number goes with the bytes: step 1 may
@@ -196,12 +196,7 @@ void CTolvexDoc::OnFileNew() {
     finished = wizard.exec() == QDialog::Accepted;
   }
   if (finished) {
-    if (!OnNewDocument()) return;
-    SetViewText(FormatEdidReport(block));
-    frame_->SetViewModified(true);
-    title_ = Text(texts::kUntitled);
-    modified_ = true;
-    emit stateChanged();
+    ReplaceDocument(FormatEdidReport(block));
   } else {
     block.Bytes() = backup;
     block.SetProductCodeFormat(productCodeFormat);
