@@ -26,6 +26,7 @@ const ValueOption kSimulationOptions[] = {
     {"--sim-adapter", &SimulationOptions::adapter},
     {"--sim-state", &SimulationOptions::stateFile},
     {"--sim-fault", &SimulationOptions::fault},
+    {"--sim-capture", &SimulationOptions::captureFile},
 };
 
 }  // namespace
@@ -33,7 +34,8 @@ const ValueOption kSimulationOptions[] = {
 QString CommandLineUsage() {
   return QStringLiteral(
       "usage: tolvex [--simulate [--sim-adapter black-box|service-kit|s3] [--sim-state FILE]\n"
-      "              [--sim-fault unplugged|sda-low|write-protect|no-controller]] [--no-splash]\n"
+      "              [--sim-fault unplugged|sda-low|write-protect|no-controller]\n"
+      "              [--sim-capture FILE.vcd]] [--no-splash]\n"
       "              [--print FILE | FILE]");
 }
 

@@ -74,6 +74,7 @@ constexpr OptionSpec kOptions[] = {
     {"sim-adapter", "NAME", kOnHardware, "simulated adapter (default black-box):", SimulatedAdapterNames},
     {"sim-state", "FILE", kOnHardware, "keep the simulated monitor's EEPROMs in FILE between runs"},
     {"sim-fault", "NAME", kOnHardware, "simulated fault:", SimulatedFaultNames},
+    {"sim-capture", "FILE", kOnHardware, "record SCL and SDA in simulated time into FILE (Value Change Dump)"},
     {"protocol", "N", kTransfers, "0 DDC2B (default), 1 AOC command (TX-3), 2 AOC command (TX-1, TX-2)"},
     {"software-ddc", "", kTransfers, "Software DDC only: the EDID lives in the controller's page F0"},
     {"page", "PAGE", kTransfers, "mapped EDID page (hexadecimal) of the factory memory"},
@@ -428,6 +429,7 @@ std::unique_ptr<Hardware> MakeHardware(const Invocation& call, std::ostream& err
     options.adapter = call.Value("sim-adapter", options.adapter);
     options.stateFile = call.Value("sim-state");
     options.fault = call.Value("sim-fault");
+    options.captureFile = call.Value("sim-capture");
     std::string error;
     hardware = MakeSimulatedHardware(options, error);
     if (!hardware) err << cli_texts::kProgram << ": " << error << '\n';

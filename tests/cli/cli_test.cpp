@@ -304,6 +304,25 @@ TEST_F(CliTest, TransferErrorsPrintTheProgramsMessageAndExitWithOne) {
   EXPECT_FALSE(fs::exists(Path("o.ddc")));
 }
 
+// The Black Box's probe senses SDA, so a monitor that holds it low hides the adapter; the other
+// two are found without looking at SDA, and every START then fails.
+TEST_F(CliTest, SdaHeldLowHidesTheBlackBoxAndFailsEveryStartOnTheOthers) {
+  const struct {
+    const char* adapter;
+    const char* error;
+  } cases[] = {
+      {"black-box", "tolvex-cli: no I2C adapter found (Black Box, Service Kit or S3 ViRGE card)\n"},
+      {"service-kit", "tolvex-cli: I2C read error: I2C transfer error (0x84)\n"},
+      {"s3", "tolvex-cli: I2C read error: I2C transfer error (0x84)\n"},
+  };
+  for (const auto& c : cases) {
+    const Result r = RunTool({"read", "--simulate", "--sim-fault=sda-low", std::string("--sim-adapter=") + c.adapter,
+                              Path("o.ddc")});
+    EXPECT_EQ(r.status, 1) << c.adapter;
+    EXPECT_TRUE(r.err.ends_with(c.error)) << c.adapter << ": " << r.err;
+  }
+}
+
 // ---- real ports without the privilege ------------------------------------------------------
 
 TEST_F(CliTest, WithoutPortAccessReadSaysSoOnce) {
