@@ -4,7 +4,7 @@ set -euo pipefail
 
 # sigrok-cli: the tests decode the simulated bus's captures with its I2C decoder.
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core
-          sigrok-cli)
+          bash-completion sigrok-cli)
 
 missing=()
 for p in "${packages[@]}"; do
