@@ -25,6 +25,7 @@
 #include <QToolBar>
 
 #include "app/app_texts.h"
+#include "app/check_pane.h"
 #include "app/edid_code_dlg.h"
 #include "app/tolvex_view.h"
 #include "document/framework_texts.h"
@@ -131,6 +132,7 @@ CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTol
   setAcceptDrops(true);
 
   CreateActions();
+  CreateCheckPane();
   CreateMenus();
   CreateToolBar();
   CreateStatusBar();
@@ -208,6 +210,7 @@ void CMainFrame::CreateMenus() {
   view->addAction(actions_[kCmdViewStatusBar]);
   view->addSeparator();
   view->addAction(actions_[kCmdEdidCode]);
+  view->addAction(checkPane_->toggleViewAction());
 
   QMenu* help = menuBar()->addMenu(Text(texts::kHelpMenu));
   help->addAction(actions_[kCmdAppAbout]);
@@ -245,6 +248,17 @@ void CMainFrame::CreateStatusBar() {
     statusBar()->addPermanentWidget(pane);
     lockIndicators_[indicator.key] = pane;
   }
+}
+
+void CMainFrame::CreateCheckPane() {
+  checkPane_ = new CCheckPane(block_, this);
+  addDockWidget(Qt::BottomDockWidgetArea, checkPane_);
+  connect(checkPane_, &CCheckPane::bytesChosen, this, &CMainFrame::ShowBytesInCodeWindow);
+}
+
+void CMainFrame::ShowBytesInCodeWindow(int first, int last) {
+  if (!codeWindowShown_) OnEdidCode();
+  CodeWindow().HighlightRange(first, last, false);
 }
 
 void CMainFrame::ShowSplash() {
@@ -321,7 +335,9 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdAppExit: close(); break;
     case kCmdAppAbout: OnAppAbout(); break;
     case kCmdEdidRead: doc_.OnEdidRead(); break;
-    case kCmdEdidWrite: doc_.OnEdidWrite(); break;
+    case kCmdEdidWrite:
+      if (ConfirmWriteDespiteFailures(block_, this)) doc_.OnEdidWrite();
+      break;
     case kCmdChannelBlackBox:
     case kCmdChannelServiceKit:
     case kCmdChannelS3: doc_.OnChannel(ChannelOf(id)); break;
@@ -358,6 +374,7 @@ CEdidCodeDlg& CMainFrame::CodeWindow() {
       codeWindowShown_ = false;
       UpdateCommandUi();
     });
+    connect(codeWindow_.get(), &CEdidCodeDlg::bytesRefreshed, checkPane_, &CCheckPane::BlockChanged);
   }
   return *codeWindow_;
 }
