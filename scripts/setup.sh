@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs, but only those that are missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core
+# edid-decode is the peer the conformance check is compared with (tests/check/agreement_test.cpp).
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core bash-completion
           edid-decode)
 
 missing=()
