@@ -213,7 +213,7 @@ inline constexpr char kImageSizeSmaller[] =
 
 // ---- Extension blocks ----------------------------------------------------------------------------
 inline constexpr char kExtensionCount[] =
-    "Byte 126 says %u extension blocks follow, but the EDID holds %d; store %d, or add the missing blocks.";
+    "Byte 126 announces %u extension block(s), but the EDID holds %d; store %d, or add the missing blocks.";
 inline constexpr char kExtensionTagUnknown[] =
     "Extension block %d starts with tag %02X, which no standard defines; use the tag of the block's kind (02 for CTA-861).";
 inline constexpr char kBlockMapPlace[] = "Extension block %d is a block map, which only blocks 1 and 128 may be; move it.";

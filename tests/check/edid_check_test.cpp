@@ -197,7 +197,7 @@ TEST(CheckEdid, AFindingPrintsItsLevelBytesRuleAndSentence) {
   ASSERT_EQ(findings.size(), 1u);
   EXPECT_TRUE(tolvex::HasFailure(findings));
   EXPECT_EQ(FormatFinding(findings[0]),
-            "failure: bytes 126-126: extension-count: Byte 126 says 2 extension blocks follow, but the EDID holds 0; "
+            "failure: bytes 126-126: extension-count: Byte 126 announces 2 extension block(s), but the EDID holds 0; "
             "store 0, or add the missing blocks.");
 }
 
