@@ -58,7 +58,8 @@ bool IsFiller(const EdidBytes& bytes, int n) {
   return std::all_of(begin, begin + kDescriptorSize, [&](uint8_t b) { return b == *begin; });
 }
 
-// One direction's sync: it must exist, start after the active area and end inside the blanking.
+// One direction's sync: it must exist and end inside the blanking; starting or ending right at
+// the blanking's edges is legal but rarely meant.
 void CheckSyncPlacement(const Timing& t, unsigned offset, unsigned width, unsigned blanking, const char* direction,
                         FindingList& findings) {
   if (width == 0) {
@@ -108,17 +109,10 @@ double Outside(double value, double low, double high) {
   return 0;
 }
 
-// A timing's rates as the range limits bound them.
-struct Rates {
-  double horizontalKHz;
-  double verticalHz;
-  double pixelClockMHz;
-};
-
 // EDID 1.3 section 3.10.3.3: every timing the display lists lies within its range limits. The
 // rates are whole kHz and Hz, rounded to the nearest; a timing up to one step beyond them is a
 // rounding trap, further a contradiction. The clock limit counts in 10 MHz steps.
-void CheckRatesAgainstLimits(const std::string& name, int first, int last, const Rates& rates,
+void CheckRatesAgainstLimits(const std::string& name, int first, int last, const ListedTimingRates& rates,
                              const RangeLimitValues& limits, FindingList& findings) {
   constexpr double kRounding = 0.5, kRateStep = 1.0;
   const auto report = [&](double outside, double step, std::string text) {
@@ -187,7 +181,6 @@ unsigned AspectHeight(unsigned width, unsigned code, bool from13) {
   }
 }
 
-
 // VESA GTF with its default parameters (C 40, M 600, K 128, J 20): the rates a host derives for
 // a standard timing that no DMT mode matches.
 ListedTimingRates GtfRates(unsigned width, unsigned height, double refreshHz) {
@@ -228,11 +221,9 @@ void CheckListedTimings(const BaseBlock& base, const RangeLimitValues& limits, F
   for (size_t i = 0; i < kEstablishedTimings.size(); ++i) {
     const EstablishedTiming& timing = kEstablishedTimings[i];
     if (!((base.bytes[timing.offset] >> timing.bit) & 1)) continue;
-    const ListedTimingRates& rates = kEstablishedTimingRates[i].rates;
     CheckRatesAgainstLimits(Sentence(check_text::kEstablishedTimingName, static_cast<int>(timing.text.size()),
                                      timing.text.data(), timing.offset, timing.bit),
-                            timing.offset, timing.offset, {rates.horizontalKHz, rates.verticalHz, rates.pixelClockMHz},
-                            limits, findings);
+                            timing.offset, timing.offset, kEstablishedTimingRates[i].rates, limits, findings);
   }
   for (int at : StandardTimingPlaces(base)) {
     const uint8_t code = base.bytes[at];
@@ -244,9 +235,8 @@ void CheckListedTimings(const BaseBlock& base, const RangeLimitValues& limits, F
     const unsigned width = (code + 31u) * 8;
     const unsigned height = AspectHeight(width, rate >> 6, base.FromRevision3());
     const unsigned refresh = (rate & 0x3Fu) + 60;
-    const ListedTimingRates rates = StandardTimingRates(width, height, refresh);
     CheckRatesAgainstLimits(Sentence(check_text::kStandardTimingName, width, height, refresh, at, at + 1), at, at + 1,
-                            {rates.horizontalKHz, rates.verticalHz, rates.pixelClockMHz}, limits, findings);
+                            StandardTimingRates(width, height, refresh), limits, findings);
   }
 }
 
