@@ -109,7 +109,8 @@ void CCheckPane::Recheck() {
   stale_ = false;
   CheckFindings findings = CheckEdid(block_.Bytes());
   // Most keystrokes leave the findings as they were; the list is rebuilt only when they change.
-  if (findings == findings_ && list_->topLevelItemCount() == static_cast<int>(findings_.size())) return;
+  if (listed_ && findings == findings_) return;
+  listed_ = true;
   findings_ = std::move(findings);
   ShowFindings();
 }

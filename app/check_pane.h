@@ -46,6 +46,7 @@ class CCheckPane : public QDockWidget {
   QTreeWidget* list_;
   CheckFindings findings_;
   bool stale_ = true;
+  bool listed_ = false;  // the list and summary show findings_
 };
 
 // Asks, before EDID Write sends a block with failures, naming the first of them; Cancel is the

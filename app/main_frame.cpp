@@ -107,6 +107,8 @@ constexpr LockIndicator kLockIndicators[] = {
 
 int ChannelOf(CommandId id) { return id - kCmdChannelBlackBox; }
 
+constexpr int kCheckPaneHeight = 150;
+
 // The keyboard LED of a lock key as the kernel shows it ("capslock", "numlock", "scrolllock");
 // nothing where the machine has no such LED (no keyboard, a virtual machine, a remote session).
 std::optional<bool> LockLedOn(const QString& name) {
@@ -253,6 +255,8 @@ void CMainFrame::CreateStatusBar() {
 void CMainFrame::CreateCheckPane() {
   checkPane_ = new CCheckPane(block_, this);
   addDockWidget(Qt::BottomDockWidgetArea, checkPane_);
+  // A few rows under the report, which keeps most of the window.
+  resizeDocks({checkPane_}, {kCheckPaneHeight}, Qt::Vertical);
   connect(checkPane_, &CCheckPane::bytesChosen, this, &CMainFrame::ShowBytesInCodeWindow);
 }
 

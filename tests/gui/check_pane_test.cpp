@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 
 #include "app/check_pane.h"
+#include "app/check_pane_texts.h"
 #include "app/edid_code_dlg.h"
 #include "check/edid_check.h"
 #include "ddc/sim/sim_edid.h"
@@ -54,6 +55,14 @@ class CheckPaneTest : public QObject {
   void initTestCase() {
     QVERIFY(settingsFolder_.isValid());
     UseTemporarySettings(settingsFolder_);
+  }
+
+  void aCleanBlockSaysSoFromTheStart() {
+    EdidBlock block;
+    sim::FillSimulatedEdid(block, false);
+    CCheckPane pane(block, nullptr);
+    QCOMPARE(pane.Summary()->text(), QString::fromLatin1(texts::kCheckClean));
+    QCOMPARE(pane.List()->topLevelItemCount(), 0);
   }
 
   void listsTheFindingsAndChoosingOneSelectsItsBytes() {
