@@ -46,6 +46,9 @@ inline constexpr char kNoPortAccess[] = "no port access";
 inline constexpr char kNoAdapter[] = "no I2C adapter found (Black Box, Service Kit or S3 ViRGE card)";
 inline constexpr char kCannotWrite[] = "cannot write";
 inline constexpr char kWrittenAndVerified[] = "written to the monitor and verified";
+// `check` and `report --check`: "FILE: " and a finding, or "FILE: ok".
+inline constexpr char kCheckClean[] = "ok";
+inline constexpr char kFileSeparator[] = ": ";
 inline constexpr char kChecksumNote[] = "the monitor's checksum byte was 0x%02X; the block now carries 0x%02X";
 
 }  // namespace tolvex::cli_texts
