@@ -42,6 +42,14 @@ class SlowTiming {
 
 bool IsAocProtocol(uint32_t protocol) { return protocol == kProtocolAocTx3 || protocol == kProtocolAocTx12; }
 
+std::vector<ByteDifference> DifferencesOf(const EdidBytes& expected, const EdidBytes& read) {
+  std::vector<ByteDifference> differences;
+  for (int i = 0; i < kEdidSize; ++i) {
+    if (read[i] != expected[i]) differences.push_back({i, expected[i], read[i]});
+  }
+  return differences;
+}
+
 }  // namespace
 
 std::optional<uint8_t> ParsePageValue(std::string_view pageText) {
@@ -119,6 +127,7 @@ void CEdidTransfer::OnEdidRead() {
 // ---- EDID Write ----------------------------------------------------------------------------
 
 void CEdidTransfer::OnEdidWrite() {
+  differences_.clear();
   if (IsAocProtocol(settings_.protocol)) {
     OnAocWrite();
     return;
@@ -148,6 +157,7 @@ void CEdidTransfer::OnEdidWrite() {
       return;
     }
     if (buffer != block_.Bytes()) {
+      differences_ = DifferencesOf(block_.Bytes(), buffer);
       ShowError(texts::kEdidVerifyError, texts::kVerifyErrorCaption);
       return;
     }
@@ -176,6 +186,7 @@ void CEdidTransfer::OnFactoryWrite() {
       break;
     }
     if (readBack != bytes[i]) {
+      differences_ = {{i, bytes[i], readBack}};
       ShowError(FormatText(texts::kFactoryVerifyError, i, readBack), texts::kFactoryWriteErrorCaption);
       break;
     }
@@ -203,6 +214,7 @@ void CEdidTransfer::OnAocWrite() {
       return;
     }
     if (buffer[i] != block_.Bytes()[i]) {
+      differences_ = {{i, block_.Bytes()[i], buffer[i]}};
       ShowError(FormatText(texts::kAocVerifyError, i, buffer[i], block_.Bytes()[i]), texts::kVerifyErrorCaption);
       return;
     }

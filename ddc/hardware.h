@@ -22,6 +22,9 @@ class Hardware {
   // Keeps what the run changed (the simulated monitor's memory, its line capture); false with a
   // reason on failure.
   virtual bool Persist(std::string& error) = 0;
+  // Whether another monitor may still be plugged in after the present one: always on real
+  // hardware; in a simulation only while --sim-units has monitors left to bring.
+  virtual bool MoreUnitsMayCome() const { return true; }
 };
 
 struct SimulationOptions {
@@ -29,7 +32,13 @@ struct SimulationOptions {
   std::string stateFile;              // the monitor's EEPROMs between runs; none when empty
   std::string fault;                  // unplugged, sda-low, write-protect or no-controller; none when empty
   std::string captureFile;            // SCL and SDA recorded as a Value Change Dump; none when empty
+  // Monitors that come one after another, each taken away once the program is done with it; 0:
+  // the one monitor stays.
+  int units = 0;
 };
+
+// The most --sim-units takes.
+inline constexpr int kMaxSimulatedUnits = 100000;
 
 // The values --sim-adapter and --sim-fault take.
 const std::vector<std::string_view>& SimulatedAdapterNames();

@@ -4,6 +4,7 @@
 
 #include "ddc/hardware.h"
 #include "ddc/sim/sim_hardware.h"
+#include "ddc/sim/sim_production_line.h"
 #include "ddc/sim/sim_vcd_capture.h"
 
 namespace tolvex {
@@ -28,10 +29,16 @@ class SimulatedHardware final : public Hardware {
     return true;
   }
 
+  // After the state file is loaded: each unit starts with what the first one holds.
+  void StartProductionLine(int units) {
+    line_ = std::make_unique<sim::SimProductionLine>(hardware_->machine.Monitor(), hardware_->time, units);
+  }
+
   PortIo& Io() override { return hardware_->machine; }
   Clock& GetClock() override { return hardware_->clock; }
   bool HasPortAccess() const override { return true; }
   std::string AccessNote() const override { return {}; }
+  bool MoreUnitsMayCome() const override { return line_ && line_->UnitsToCome() > 0; }
 
   bool Load(std::string& error) {
     std::ifstream in(stateFile_, std::ios::binary);
@@ -69,6 +76,7 @@ class SimulatedHardware final : public Hardware {
   sim::VcdCapture capture_;  // declared before the machine that points at it, so it outlives it
   std::unique_ptr<sim::SimHardware> hardware_;
   std::string stateFile_;
+  std::unique_ptr<sim::SimProductionLine> line_;  // after the monitor it watches, so it goes first
 };
 
 }  // namespace
@@ -146,10 +154,19 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
     error = "unknown simulated fault \"" + options.fault + "\" (" + NameList(SimulatedFaultNames()) + ")";
     return nullptr;
   }
+  if (options.units < 0 || options.units > kMaxSimulatedUnits) {
+    error = "--sim-units takes 1 to " + std::to_string(kMaxSimulatedUnits);
+    return nullptr;
+  }
+  if (options.units > 0 && options.fault == "unplugged") {
+    error = "the simulated monitors of --sim-units cannot be unplugged from the start";
+    return nullptr;
+  }
   std::unique_ptr<sim::SimHardware> hardware = adapter->make();
   if (fault) fault->apply(*hardware);
   auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile);
   if (!simulated->Load(error)) return nullptr;
+  if (options.units > 0) simulated->StartProductionLine(options.units);
   if (!options.captureFile.empty() && !simulated->StartCapture(options.captureFile, error)) return nullptr;
   return simulated;
 }
