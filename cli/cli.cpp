@@ -17,6 +17,7 @@
 #include "cli/cli_texts.h"
 #include "cli/console_ui.h"
 #include "cli/edid_file.h"
+#include "cli/production_cli.h"
 #include "ddc/hardware.h"
 #include "ddc/edid_transfer.h"
 #include "ddc/ddc_texts.h"
@@ -59,7 +60,11 @@ constexpr CommandSpec kCommands[] = {
     {"read", kRead, "FILE", "Read the monitor's EDID into FILE.",
      "FILE becomes a .ddc report, or raw binary EDID when its name ends in .bin.", 1, 1},
     {"write", kWrite, "FILE", "Write the block of FILE into the monitor and verify it.",
-     "FILE is a .ddc report or raw binary EDID.", 1, 1},
+     "FILE is a .ddc report or raw binary EDID. With --serial-counter each unit gets the counter's\n"
+     "number, which advances only after a verified write; --log appends one CSV line per unit;\n"
+     "--repeat programs monitor after monitor. PASS or FAIL and the serial go to stdout, one line a\n"
+     "unit; the exit status is 0 only when every unit was verified.",
+     1, 1},
     {"probe", kProbe, "", "Print the I2C channel the program finds.", "The exit status is 1 when there is none.", 0,
      0},
 };
@@ -86,6 +91,13 @@ constexpr OptionSpec kOptions[] = {
     {"software-ddc", "", kTransfers, "Software DDC only: the EDID lives in the controller's page F0"},
     {"page", "PAGE", kTransfers, "mapped EDID page (hexadecimal) of the factory memory"},
     {"factory", "PAGE", kWrite, "also write the factory memory page PAGE (hexadecimal) and verify it"},
+    {"serial-counter", "FILE", kWrite, "give each unit the number FILE holds; it advances after a verified write"},
+    {"serial-field", "FIELD", kWrite, "where the serial goes (default binary):", SerialFieldNames},
+    {"serial-format", "TEMPLATE", kWrite, "the serial's text, as SN{:06d} or {year}{week:02d}{n:05d} (default {})"},
+    {"stamp-date", "", kWrite, "stamp each unit with today's week and year of manufacture"},
+    {"log", "FILE", kWrite, "append one CSV line per unit to FILE"},
+    {"repeat", "", kWrite, "program monitor after monitor: wait for each to come, then to go (Ctrl+C ends)"},
+    {"sim-units", "N", kWrite, "N simulated monitors come one after another, each taken away when done"},
 };
 
 // getopt_long reports our long options by this value plus their row in kOptions.
@@ -212,6 +224,17 @@ std::vector<option> LongOptionsOf(const CommandSpec& command) {
   return table;
 }
 
+ProductionRequest ProductionRequestOf(const Invocation& call) {
+  ProductionRequest request;
+  request.counter = call.Value("serial-counter");
+  request.field = call.Value("serial-field");
+  request.format = call.Value("serial-format");
+  request.log = call.Value("log");
+  request.stampDate = call.Has("stamp-date");
+  request.repeat = call.Has("repeat");
+  return request;
+}
+
 // The value checks that need no hardware; a wrong value is a usage error.
 std::optional<std::string> CheckValues(const Invocation& call) {
   const std::string protocol = call.Value("protocol", "0");
@@ -222,6 +245,12 @@ std::optional<std::string> CheckValues(const Invocation& call) {
                            page.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)) {
       return FormatText(cli_texts::kPageValues, ("--" + std::string(name)).c_str());
     }
+  }
+  if (call.Has("sim-units") && !ParseSimulatedUnits(call.Value("sim-units"))) {
+    return FormatText(cli_texts::kSimUnitsValues, kMaxSimulatedUnits);
+  }
+  if (const auto wrong = CheckProductionUsage(ProductionRequestOf(call), call.Has("serial-field"), call.Has("serial-format"))) {
+    return wrong;
   }
   for (const OptionSpec& option : kOptions) {
     if (!option.choices || !call.Has(option.name)) continue;
@@ -470,6 +499,7 @@ std::unique_ptr<Hardware> MakeHardware(const Invocation& call, std::ostream& err
     options.stateFile = call.Value("sim-state");
     options.fault = call.Value("sim-fault");
     options.captureFile = call.Value("sim-capture");
+    options.units = call.Value("sim-units");
     std::string error;
     hardware = MakeSimulatedHardware(options, error);
     if (!hardware) err << cli_texts::kProgram << ": " << error << '\n';
@@ -498,9 +528,11 @@ int RunProbe(const Invocation& call, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
-int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment& environment) {
+int RunTransfer(const Invocation& call, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
   const std::string& path = call.files[0];
   EdidBlock block;
+  const ProductionRequest production = ProductionRequestOf(call);
+  std::optional<ProductionSetup> setup;
   if (call.command->command == kWrite) {
     const EdidFile file = LoadEdidFile(path);
     if (!file.ok) {
@@ -511,6 +543,7 @@ int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment&
     block.SetProductCodeFormat(file.productCodeFormat);
     block.SetSerialFormat(file.serialFormat);
     block.UpdateChecksum();  // as opening the file in the program does
+    if (production.Wanted() && !(setup = PrepareProduction(production, block, err))) return 1;
   }
 
   std::unique_ptr<Hardware> hardware = MakeHardware(call, err);
@@ -526,6 +559,15 @@ int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment&
   CEdidTransfer transfer(bus, block, settings, hardware->GetClock(), ui, ui);
 
   std::string error;
+  if (setup) {
+    const int status = RunProductionWrite(production, *setup, ProductionStation(bus, settings, *hardware), out, err,
+                                          environment);
+    if (!hardware->Persist(error)) {
+      err << cli_texts::kProgram << ": " << error << '\n';
+      return 1;
+    }
+    return status;
+  }
   if (call.command->command == kRead) {
     transfer.OnEdidRead();
     if (ui.ErrorShown() || !ui.Report()) return 1;
@@ -563,7 +605,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     case kCheck: return RunCheck(call, out, err, environment);
     case kNew: return RunNew(call, out);
     case kRead:
-    case kWrite: return RunTransfer(call, err, environment);
+    case kWrite: return RunTransfer(call, out, err, environment);
     case kProbe: return RunProbe(call, out, err);
   }
   return 2;

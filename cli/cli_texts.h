@@ -49,6 +49,13 @@ inline constexpr char kWrittenAndVerified[] = "written to the monitor and verifi
 // `check` and `report --check`: "FILE: " and a finding, or "FILE: ok".
 inline constexpr char kCheckClean[] = "ok";
 inline constexpr char kFileSeparator[] = ": ";
+// Production writes.
+inline constexpr char kSerialNeedsCounter[] = "--serial-field and --serial-format need --serial-counter";
+inline constexpr char kSimUnitsValues[] = "--sim-units takes a number from 1 to %d";
+inline constexpr char kUnitsSummary[] = "%d passed, %d failed";
+inline constexpr char kStopped[] = "stopped";
+inline constexpr char kNoMoreUnits[] = "no further monitor can come";
+inline constexpr char kInterruptHint[] = "Ctrl+C ends the run between units; a second Ctrl+C ends it at once";
 inline constexpr char kChecksumNote[] = "the monitor's checksum byte was 0x%02X; the block now carries 0x%02X";
 
 }  // namespace tolvex::cli_texts

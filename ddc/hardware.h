@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +23,8 @@ class Hardware {
   // Keeps what the run changed (the simulated monitor's memory, its line capture); false with a
   // reason on failure.
   virtual bool Persist(std::string& error) = 0;
-  // Whether another monitor may still be plugged in after the present one: always on real
-  // hardware; in a simulation only while --sim-units has monitors left to bring.
+  // Whether a monitor the program has not worked with yet may be on the bus or still come: always
+  // on real hardware; in a simulation only while --sim-units has such a monitor left.
   virtual bool MoreUnitsMayCome() const { return true; }
 };
 
@@ -32,13 +33,14 @@ struct SimulationOptions {
   std::string stateFile;              // the monitor's EEPROMs between runs; none when empty
   std::string fault;                  // unplugged, sda-low, write-protect or no-controller; none when empty
   std::string captureFile;            // SCL and SDA recorded as a Value Change Dump; none when empty
-  // Monitors that come one after another, each taken away once the program is done with it; 0:
-  // the one monitor stays.
-  int units = 0;
+  // How many monitors come one after another, each taken away once the program is done with it
+  // (1 to kMaxSimulatedUnits); empty: the one monitor stays.
+  std::string units;
 };
 
-// The most --sim-units takes.
 inline constexpr int kMaxSimulatedUnits = 100000;
+// The number --sim-units gives; nothing when the text is not 1 to kMaxSimulatedUnits.
+std::optional<int> ParseSimulatedUnits(std::string_view text);
 
 // The values --sim-adapter and --sim-fault take.
 const std::vector<std::string_view>& SimulatedAdapterNames();

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <charconv>
 #include <fstream>
 #include <iterator>
 
@@ -38,7 +39,7 @@ class SimulatedHardware final : public Hardware {
   Clock& GetClock() override { return hardware_->clock; }
   bool HasPortAccess() const override { return true; }
   std::string AccessNote() const override { return {}; }
-  bool MoreUnitsMayCome() const override { return line_ && line_->UnitsToCome() > 0; }
+  bool MoreUnitsMayCome() const override { return line_ && line_->FreshUnitsLeft(); }
 
   bool Load(std::string& error) {
     std::ifstream in(stateFile_, std::ios::binary);
@@ -133,6 +134,15 @@ std::string NameList(const std::vector<std::string_view>& names) {
 
 }  // namespace
 
+std::optional<int> ParseSimulatedUnits(std::string_view text) {
+  int units = 0;
+  const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), units);
+  if (status != std::errc() || end != text.data() + text.size() || units < 1 || units > kMaxSimulatedUnits) {
+    return std::nullopt;
+  }
+  return units;
+}
+
 const std::vector<std::string_view>& SimulatedAdapterNames() {
   static const std::vector<std::string_view> names = NamesOf(kSimulatedAdapters);
   return names;
@@ -154,11 +164,12 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
     error = "unknown simulated fault \"" + options.fault + "\" (" + NameList(SimulatedFaultNames()) + ")";
     return nullptr;
   }
-  if (options.units < 0 || options.units > kMaxSimulatedUnits) {
-    error = "--sim-units takes 1 to " + std::to_string(kMaxSimulatedUnits);
+  const std::optional<int> units = options.units.empty() ? std::optional<int>() : ParseSimulatedUnits(options.units);
+  if (!options.units.empty() && !units) {
+    error = "--sim-units takes a number from 1 to " + std::to_string(kMaxSimulatedUnits);
     return nullptr;
   }
-  if (options.units > 0 && options.fault == "unplugged") {
+  if (units && options.fault == "unplugged") {
     error = "the simulated monitors of --sim-units cannot be unplugged from the start";
     return nullptr;
   }
@@ -166,7 +177,7 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
   if (fault) fault->apply(*hardware);
   auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile);
   if (!simulated->Load(error)) return nullptr;
-  if (options.units > 0) simulated->StartProductionLine(options.units);
+  if (units) simulated->StartProductionLine(*units);
   if (!options.captureFile.empty() && !simulated->StartCapture(options.captureFile, error)) return nullptr;
   return simulated;
 }

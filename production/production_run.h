@@ -61,7 +61,8 @@ struct ProductionHooks {
   std::function<bool()> monitorAnswers;
   // Ctrl+C, or the dialog's Stop.
   std::function<bool()> stopRequested;
-  // False once no further monitor can come (a simulation after its last unit).
+  // False once no monitor the loop has not worked with can be there or come (a simulation after
+  // its last unit).
   std::function<bool()> moreUnitsMayCome;
   std::function<CalendarDate()> today = TodayLocal;
   std::function<std::time_t()> now = [] { return std::time(nullptr); };

@@ -64,6 +64,19 @@ bool WriteDescriptorSerial(EdidBlock& block, const std::string& text, std::strin
 
 }  // namespace
 
+const std::vector<std::string_view>& SerialFieldNames() {
+  static const std::vector<std::string_view> names = {"binary", "descriptor", "both"};
+  return names;
+}
+
+std::optional<SerialField> ParseSerialField(std::string_view name) {
+  const std::vector<std::string_view>& names = SerialFieldNames();
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == name) return static_cast<SerialField>(i);
+  }
+  return std::nullopt;
+}
+
 std::optional<UnitBlock> MakeUnitBlock(const EdidBytes& base, uint8_t serialFormat, std::optional<uint64_t> number,
                                        const CalendarDate& today, const UnitPlan& plan, std::string& error) {
   EdidBlock block([today] { return today; });

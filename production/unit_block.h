@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "model/edid_block.h"
 #include "model/local_date.h"
@@ -15,6 +17,10 @@
 namespace tolvex {
 
 enum class SerialField : uint8_t { kBinary, kDescriptor, kBoth };
+
+// "binary", "descriptor" and "both", in the order of SerialField.
+const std::vector<std::string_view>& SerialFieldNames();
+std::optional<SerialField> ParseSerialField(std::string_view name);
 
 // How each unit's serial number and date differ from the base block's.
 struct UnitPlan {

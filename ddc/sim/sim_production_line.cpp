@@ -13,6 +13,11 @@ SimProductionLine::SimProductionLine(SimMonitor& monitor, const SimTime& time, i
 
 SimProductionLine::~SimProductionLine() { monitor_.Bus().SetMasterDriveObserver(nullptr); }
 
+bool SimProductionLine::FreshUnitsLeft() const {
+  const SimI2cSlave& bus = monitor_.Bus();
+  return UnitsToCome() > 0 || (bus.Connected() && bus.DataBytes() == dataBytesAtPlug_);
+}
+
 // The operator waits for the programmer to have been at the unit and to have gone quiet since.
 bool SimProductionLine::DoneWith() const {
   const SimI2cSlave& bus = monitor_.Bus();

@@ -34,6 +34,8 @@ class SimProductionLine final : private MasterDriveObserver {
   // Units plugged in so far, and those still to come after the present one.
   int UnitsPlugged() const { return plugged_; }
   int UnitsToCome() const { return units_ - plugged_; }
+  // Whether a unit the master has not worked with yet is on the cable or still to come.
+  bool FreshUnitsLeft() const;
 
  private:
   void BeforeMasterDrive() override;
