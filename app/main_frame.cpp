@@ -202,6 +202,7 @@ void CMainFrame::CreateMenus() {
   QMenu* i2c = menuBar()->addMenu(Text(texts::kI2cMenu));
   i2c->addAction(actions_[kCmdEdidRead]);
   i2c->addAction(actions_[kCmdEdidWrite]);
+  i2c->addAction(actions_[kCmdProductionWrite]);
   i2c->addSeparator();
   QMenu* channel = i2c->addMenu(Text(texts::kChannelMenu));
   for (CommandId id : {kCmdChannelBlackBox, kCmdChannelServiceKit, kCmdChannelS3}) channel->addAction(actions_[id]);
@@ -342,6 +343,9 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdEdidWrite:
       if (ConfirmWriteDespiteFailures(block_, this)) doc_.OnEdidWrite();
       break;
+    case kCmdProductionWrite:
+      if (ConfirmWriteDespiteFailures(block_, this)) doc_.OnProductionWrite();
+      break;
     case kCmdChannelBlackBox:
     case kCmdChannelServiceKit:
     case kCmdChannelS3: doc_.OnChannel(ChannelOf(id)); break;
@@ -360,6 +364,7 @@ void CMainFrame::RunCommand(CommandId id) {
 void CMainFrame::UpdateCommandUi() {
   actions_[kCmdEdidRead]->setEnabled(doc_.IsReadEnabled());
   actions_[kCmdEdidWrite]->setEnabled(doc_.IsWriteEnabled());
+  actions_[kCmdProductionWrite]->setEnabled(doc_.IsReadEnabled());
   for (CommandId id : {kCmdChannelBlackBox, kCmdChannelServiceKit, kCmdChannelS3}) {
     const bool current = doc_.IsChannelEnabled(ChannelOf(id));
     actions_[id]->setEnabled(current);

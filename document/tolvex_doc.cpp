@@ -10,6 +10,7 @@
 #include "ddc/config_dlg.h"
 #include "document/document_texts.h"
 #include "document/framework_texts.h"
+#include "document/production_dlg.h"
 #include "document/settings.h"
 #include "model/edid_block.h"
 #include "report/edid_report.h"
@@ -51,6 +52,13 @@ CTolvexDoc::~CTolvexDoc() = default;
 void CTolvexDoc::AttachFrame(DocumentFrame& frame) {
   frame_ = &frame;
   transfer_ = std::make_unique<CEdidTransfer>(bus_, frame.Block(), settings_, hardware_.GetClock(), frame, *this);
+}
+
+void CTolvexDoc::OnProductionWrite() {
+  const ProductionStation station(bus_, settings_, hardware_);
+  const EdidBlock& block = frame_->Block();
+  CProductionDlg dialog(station, block.Bytes(), block.GetSerialFormat(), frame_->Window());
+  dialog.exec();
 }
 
 QString CTolvexDoc::Title() const { return title_.isEmpty() ? Text(texts::kUntitled) : title_; }

@@ -51,6 +51,8 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   void OnEdidWrite() { transfer_->OnEdidWrite(); }
   void OnChannel(int channel) { transfer_->OnChannel(channel); }
   void OnConfigSetup();
+  // "Production Write...": the dialog that programs monitor after monitor with the block.
+  void OnProductionWrite();
   void OnDviDigital() { transfer_->OnDviDigital(); }
   void OnDviAnalog() { transfer_->OnDviAnalog(); }
   void OnDviAuto() { transfer_->OnDviAuto(); }
@@ -64,6 +66,7 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   const TransferSettings& Settings() const { return settings_; }
   CConfigDlg& ConfigDialog() { return *configDlg_; }
   CI2cBus& Bus() { return bus_; }
+  Hardware& GetHardware() { return hardware_; }
 
   // What a transfer does to the document and the code window.
   void ShowCodeWindow() override;
