@@ -27,7 +27,7 @@ QString Text(std::string_view text) { return QString::fromUtf8(text.data(), stat
 constexpr int kVerdictPointSize = 48;
 
 QLabel* VerdictLabel() {
-  auto* label = new QLabel(Text(texts::kNoVerdict));
+  auto* label = new QLabel;  // empty until the first unit
   label->setObjectName(QStringLiteral("verdict"));
   label->setAlignment(Qt::AlignCenter);
   QFont font = label->font();

@@ -23,7 +23,6 @@ inline constexpr char kNoCounter[] = "Without a counter file every unit keeps th
 inline constexpr char kNextUnit[] = "Next unit: %1";
 inline constexpr char kLastSerial[] = "Last serial: %1";
 inline constexpr char kCounts[] = "Passed: %1    Failed: %2";
-inline constexpr char kNoVerdict[] = "-";
 inline constexpr char kStart[] = "&Start";
 inline constexpr char kStop[] = "S&top";
 inline constexpr char kStopping[] = "Stopping after this unit...";
