@@ -26,10 +26,12 @@ QByteArray ReadFile(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
+// A counter file holding `number`.
+QString Counter(const QTemporaryDir& folder, const char* name, const QByteArray& number) {
+  const QString path = folder.filePath(QLatin1String(name));
   QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
+  if (file.open(QIODevice::WriteOnly)) file.write(number + '\n');
+  return path;
 }
 
 }  // namespace
@@ -46,9 +48,8 @@ class ProductionDlgTest : public QObject {
     block.SetSerialFormat(kSerialDecimal);
     sim::SimProductionLine line(program.Monitor(), program.Hardware().time, 3);
     const ProductionStation station(program.Doc().Bus(), program.Doc().Settings(), program.Doc().GetHardware());
-    const QString counter = files_.filePath(QStringLiteral("counter"));
+    const QString counter = Counter(files_, "counter", "500");
     const QString log = files_.filePath(QStringLiteral("units.csv"));
-    WriteFile(counter, "500\n");
 
     CProductionDlg dialog(station, block.Bytes(), block.GetSerialFormat());
     dialog.show();
@@ -90,8 +91,7 @@ class ProductionDlgTest : public QObject {
     program.Monitor().SetWriteProtectStuck(true);
     EdidBlock& block = program.Frame().Block();
     const ProductionStation station(program.Doc().Bus(), program.Doc().Settings(), program.Doc().GetHardware());
-    const QString counter = files_.filePath(QStringLiteral("counter2"));
-    WriteFile(counter, "77\n");
+    const QString counter = Counter(files_, "counter2", "77");
     CProductionDlg dialog(station, block.Bytes(), kSerialHex);
     dialog.show();
     dialog.CounterEdit()->setText(counter);
