@@ -208,39 +208,32 @@ std::optional<ProductionSetup> CProductionDlg::SetupFromForm(QString& problem) c
   setup.plan.stampDate = stampDateBox_->isChecked();
   std::string error;
   std::optional<SerialTemplate> text = SerialTemplate::Parse(templateEdit_->text().toStdString(), error);
-  if (text) {
-    setup.plan.text = std::move(*text);
-    if (const std::optional<std::string> wrong = CheckSetup(setup, TodayLocal())) error = *wrong;
-  }
-  if (!error.empty()) {
+  if (!text) {
     problem = Text(error);
     return std::nullopt;
   }
+  setup.plan.text = std::move(*text);
   station_.Describe(setup);
   return setup;
 }
 
-// What the next unit would get, or why it cannot, as the operator types.
+// What the next unit would get, or why it cannot, as the operator types. Nothing is created here:
+// a half-typed path must not leave files behind.
 void CProductionDlg::UpdateNextUnit() {
   const bool counter = !counterEdit_->text().isEmpty();
   fieldCombo_->setEnabled(counter && !Running());
   templateEdit_->setEnabled(counter && !Running());
   QString problem;
   const std::optional<ProductionSetup> setup = SetupFromForm(problem);
+  std::string error;
+  const std::optional<UnitBlock> unit = setup ? tolvex::NextUnit(*setup, TodayLocal(), error) : std::nullopt;
   if (!setup) {
     nextUnit_->setText(problem);
-    return;
+  } else if (!unit) {
+    nextUnit_->setText(Text(error));
+  } else {
+    nextUnit_->setText(counter ? Text(texts::kNextUnit).arg(Text(unit->serialText)) : Text(texts::kNoCounter));
   }
-  if (!counter) {
-    nextUnit_->setText(Text(texts::kNoCounter));
-    return;
-  }
-  uint64_t number = 0;
-  std::string error;
-  SerialCounter::Read(setup->counterPath, number, error);  // read fine a moment ago, in the check
-  const std::optional<UnitBlock> unit =
-      MakeUnitBlock(setup->base, setup->serialFormat, number, TodayLocal(), setup->plan, error);
-  nextUnit_->setText(unit ? Text(texts::kNextUnit).arg(Text(unit->serialText)) : Text(error));
 }
 
 void CProductionDlg::OnStartStop() {
@@ -251,6 +244,12 @@ void CProductionDlg::OnStartStop() {
   QString problem = station_.Problem() ? Text(*station_.Problem()) : QString();
   std::optional<ProductionSetup> setup;
   if (problem.isEmpty()) setup = SetupFromForm(problem);
+  if (setup) {
+    if (const std::optional<std::string> wrong = CheckSetup(*setup, TodayLocal())) {
+      problem = Text(*wrong);
+      setup.reset();
+    }
+  }
   if (!setup) {
     QMessageBox::warning(this, Text(texts::kProductionCaption), problem);
     return;

@@ -60,7 +60,7 @@ class CProductionDlg : public QDialog {
   void BuildForm();
   void LoadChoices();
   void SaveChoices() const;
-  // The setup the form describes; nothing, with the reason, when it cannot work.
+  // The setup the form describes; nothing, with the reason, when its template is wrong.
   std::optional<ProductionSetup> SetupFromForm(QString& problem) const;
   void UpdateNextUnit();
   void OnStartStop();

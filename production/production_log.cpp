@@ -88,6 +88,21 @@ std::string AppendLocked(int fd, const std::string& line) {
 
 }  // namespace
 
+bool ProductionLog::CheckWritable(std::string& error) const {
+  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+  struct stat info {};
+  std::string problem;
+  if (fd < 0 || ::fstat(fd, &info) != 0) {
+    problem = std::strerror(errno);
+  } else if (!S_ISREG(info.st_mode)) {
+    problem = production_texts::kNotARegularFile;
+  }
+  if (fd >= 0) ::close(fd);
+  if (problem.empty()) return true;
+  error = FormatText(production_texts::kLogError, path_.c_str(), problem.c_str());
+  return false;
+}
+
 bool ProductionLog::Append(const UnitRecord& record, std::string& error) {
   const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
   const std::string problem = fd < 0 ? std::strerror(errno) : AppendLocked(fd, FormatLogLine(record));

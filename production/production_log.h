@@ -37,6 +37,9 @@ class ProductionLog {
 
   // False with the reason in `error`.
   bool Append(const UnitRecord& record, std::string& error);
+  // Whether lines can be appended (a missing log is created empty, to get its header with the
+  // first line); false with the reason in `error`.
+  bool CheckWritable(std::string& error) const;
   const std::string& Path() const { return path_; }
 
  private:

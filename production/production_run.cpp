@@ -5,15 +5,22 @@
 
 namespace tolvex {
 
-std::optional<std::string> CheckSetup(const ProductionSetup& setup, const CalendarDate& today) {
-  std::string error;
+std::optional<UnitBlock> NextUnit(const ProductionSetup& setup, const CalendarDate& today, std::string& error) {
   std::optional<uint64_t> number;
   if (!setup.counterPath.empty()) {
     uint64_t next = 0;
-    if (!SerialCounter::Read(setup.counterPath, next, error)) return error;
+    if (!SerialCounter::Read(setup.counterPath, next, error)) return std::nullopt;
     number = next;
   }
-  if (!MakeUnitBlock(setup.base, setup.serialFormat, number, today, setup.plan, error)) return error;
+  return MakeUnitBlock(setup.base, setup.serialFormat, number, today, setup.plan, error);
+}
+
+std::optional<std::string> CheckSetup(const ProductionSetup& setup, const CalendarDate& today) {
+  std::string error;
+  uint64_t number = 0;
+  if (!setup.counterPath.empty() && !SerialCounter::CheckUsable(setup.counterPath, number, error)) return error;
+  if (!NextUnit(setup, today, error)) return error;
+  if (!setup.logPath.empty() && !ProductionLog(setup.logPath).CheckWritable(error)) return error;
   return std::nullopt;
 }
 

@@ -39,8 +39,12 @@ struct ProductionSetup {
   std::string protocol;
 };
 
-// Why the setup cannot work (the counter unreadable, the serial does not fit the block), found
-// before any monitor is touched; nothing when it can.
+// The block the next unit would get, as the counter stands now; nothing, with the reason in
+// `error`, when the counter cannot be read or the serial does not fit. Touches no file.
+std::optional<UnitBlock> NextUnit(const ProductionSetup& setup, const CalendarDate& today, std::string& error);
+
+// Why the setup cannot work (the counter unreadable or not replaceable, the serial does not fit
+// the block, the log not writable), found before any monitor is touched; nothing when it can.
 std::optional<std::string> CheckSetup(const ProductionSetup& setup, const CalendarDate& today);
 
 // What the loop tells the operator; called on the loop's thread.

@@ -113,6 +113,26 @@ bool SerialCounter::Read(const std::string& path, uint64_t& number, std::string&
   return true;
 }
 
+bool SerialCounter::CheckUsable(const std::string& path, uint64_t& number, std::string& error) {
+  if (!Read(path, number, error)) return false;
+  const std::string lockPath = path + ".lock";
+  const int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (lock < 0) {
+    error = SystemError(lockPath, errno);
+    return false;
+  }
+  ::close(lock);
+  std::string temporary = path + ".XXXXXX";
+  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) {
+    error = SystemError(path, errno);
+    return false;
+  }
+  ::close(fd);
+  ::unlink(temporary.c_str());
+  return true;
+}
+
 SerialCounter::Take SerialCounter::Lock(uint64_t& number, std::string& error,
                                         const std::function<bool()>& stopRequested) {
   Unlock();

@@ -37,6 +37,9 @@ class SerialCounter {
 
   // The number the counter holds, without locking; false with the reason in `error`.
   static bool Read(const std::string& path, uint64_t& number, std::string& error);
+  // Whether the counter can be read, locked and replaced, so that a run does not find out only
+  // after its first verified unit; false with the reason in `error`.
+  static bool CheckUsable(const std::string& path, uint64_t& number, std::string& error);
 
  private:
   std::string path_;

@@ -104,6 +104,7 @@ TEST_F(ProductionCliTest, MistakesAreRefusedBeforeAnyMonitorIsTouched) {
       {{"--serial-counter", Path("no-counter")}, 1, "no such counter file"},
       {{"--serial-counter", Path("counter"), "--serial-field", "descriptor", "--serial-format", "{:014d}"}, 1,
        "longer than the 13 characters"},
+      {{"--serial-counter", Path("counter"), "--log", dir_.string()}, 1, "cannot write the log"},
       {{"--serial-counter", Path("counter"), "--software-ddc", "--protocol", "0", "--page", "F0"}, 0, ""},
   };
   for (const auto& c : cases) {

@@ -59,6 +59,7 @@ class ProductionDlgTest : public QObject {
     dialog.StampDateBox()->setChecked(true);
     dialog.LogEdit()->setText(log);
     QCOMPARE(dialog.NextUnit()->text(), QStringLiteral("Next unit: U0500"));
+    QVERIFY(!QFile::exists(log));  // typing a path creates nothing
 
     QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
     QVERIFY(dialog.Running());
