@@ -43,15 +43,15 @@ std::vector<LinuxBusChannel> ListLinuxBuses(const LinuxDiscovery& discovery) {
 
 void MatchBusesByEdid(LinuxDiscovery& discovery, KernelDevices& kernel, Clock& clock) {
   for (DrmConnector& connector : discovery.connectors) {
-    if (!connector.connected || connector.bus >= 0 || connector.edid.size() < static_cast<size_t>(kEdidSize)) continue;
+    const std::optional<EdidBytes> edid = KernelEdid(connector);
+    if (!connector.connected || connector.bus >= 0 || !edid) continue;
     for (const I2cAdapter& adapter : discovery.adapters) {
       if (discovery.ConnectorOf(adapter.number) || AdapterRefusal(adapter, false, false)) continue;
       std::string error;
       std::unique_ptr<CI2cDevBus> bus = CI2cDevBus::Open(kernel, clock, adapter, adapter.device, {}, error);
       if (!bus) continue;
       EdidBytes read{};
-      if (EepromTransfer(*bus, kEepromRead, 0x00, kEdidSize, read.data()) != 0) continue;
-      if (!std::equal(read.begin(), read.end(), connector.edid.begin())) continue;
+      if (EepromTransfer(*bus, kEepromRead, 0x00, kEdidSize, read.data()) != 0 || read != *edid) continue;
       connector.bus = adapter.number;
       connector.route = BusRoute::kMatchedEdid;
       break;
