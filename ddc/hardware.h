@@ -3,6 +3,8 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "ddc/clock.h"
 #include "ddc/linux/kernel.h"
@@ -36,6 +38,11 @@ struct SimulationOptions {
   // unplugged, sda-low, write-protect, no-controller or dimm; none when empty
   std::string fault;
 };
+
+// The values --sim-adapter, --sim-fault and --sim-access take.
+const std::vector<std::string_view>& SimulatedAdapterNames();
+const std::vector<std::string_view>& SimulatedFaultNames();
+const std::vector<std::string_view>& SimulatedAccessNames();
 
 std::unique_ptr<Hardware> MakeRealHardware();
 // Nothing, with a reason in `error`, when the options are wrong or the state file is unreadable.

@@ -16,8 +16,8 @@ constexpr size_t kStateSize = 2 * sim::SimEeprom::kSize;
 
 class SimulatedHardware final : public Hardware {
  public:
-  SimulatedHardware(std::unique_ptr<sim::SimHardware> hardware, std::string stateFile, int simulatedBus, bool ppdev)
-      : hardware_(std::move(hardware)), stateFile_(std::move(stateFile)), simulatedBus_(simulatedBus) {
+  SimulatedHardware(std::unique_ptr<sim::SimHardware> hardware, std::string stateFile, bool ppdev)
+      : hardware_(std::move(hardware)), stateFile_(std::move(stateFile)) {
     if (!ppdev) return;
     sim::AddPpdevPorts(*hardware_);
     ppdev_ = std::make_unique<PpdevPortIo>(hardware_->kernel, hardware_->clock, hardware_->machine,
@@ -27,7 +27,7 @@ class SimulatedHardware final : public Hardware {
   PortIo& Io() override { return ppdev_ ? static_cast<PortIo&>(*ppdev_) : hardware_->machine; }
   KernelFiles& Files() override { return hardware_->files; }
   KernelDevices& Devices() override { return hardware_->kernel; }
-  int SimulatedBus() const override { return simulatedBus_; }
+  int SimulatedBus() const override { return hardware_->namedBus; }
   Clock& GetClock() override { return hardware_->clock; }
   bool HasPortAccess() const override { return true; }
   std::string AccessNote() const override { return {}; }
@@ -64,52 +64,114 @@ class SimulatedHardware final : public Hardware {
  private:
   std::unique_ptr<sim::SimHardware> hardware_;
   std::string stateFile_;
-  int simulatedBus_;
   std::unique_ptr<PpdevPortIo> ppdev_;
 };
 
 }  // namespace
 
+namespace {
+
+struct SimulatedAdapter {
+  std::string_view name;
+  std::unique_ptr<sim::SimHardware> (*make)();
+};
+
+const SimulatedAdapter kSimulatedAdapters[] = {
+    {"black-box", [] { return sim::MakeBlackBoxHardware(); }},
+    {"service-kit", [] { return sim::MakeServiceKitHardware(); }},
+    {"s3", [] { return sim::MakeS3Hardware(); }},
+    {"i2c-dev", [] { return sim::MakeI2cDevHardware(); }},
+};
+
+struct SimulatedFault {
+  std::string_view name;
+  void (*apply)(sim::SimHardware& hardware);
+  bool kernelBusOnly = false;
+};
+
+const SimulatedFault kSimulatedFaults[] = {
+    {"unplugged",
+     [](sim::SimHardware& h) {
+       if (h.monitorBus >= 0) {
+         sim::UnplugKernelMonitor(h);
+       } else {
+         h.machine.UnplugMonitor();
+       }
+     }},
+    {"sda-low", [](sim::SimHardware& h) { h.machine.Monitor().HoldSdaLow(true); }},
+    {"write-protect", [](sim::SimHardware& h) { h.machine.Monitor().SetWriteProtectStuck(true); }},
+    {"no-controller",
+     [](sim::SimHardware& h) {
+       h.machine.Monitor().SetDevicePresent(sim::SimDevice::kController1, false);
+       h.machine.Monitor().SetDevicePresent(sim::SimDevice::kController2, false);
+     }},
+    // The run's bus is the chipset's SMBus, where the memory modules' SPD EEPROMs answer.
+    {"dimm", [](sim::SimHardware& h) { h.namedBus = sim::kSimSmbus; }, true},
+};
+
+const char* const kPortAccesses[] = {"raw", "ppdev"};
+
+template <typename Row, size_t N>
+std::vector<std::string_view> NamesOf(const Row (&rows)[N]) {
+  std::vector<std::string_view> names;
+  for (const Row& row : rows) names.push_back(row.name);
+  return names;
+}
+
+template <typename Row, size_t N>
+const Row* Lookup(const Row (&rows)[N], std::string_view name) {
+  for (const Row& row : rows) {
+    if (row.name == name) return &row;
+  }
+  return nullptr;
+}
+
+std::string NameList(const std::vector<std::string_view>& names) {
+  std::string list;
+  for (std::string_view name : names) list += (list.empty() ? "" : ", ") + std::string(name);
+  return list;
+}
+
+}  // namespace
+
+const std::vector<std::string_view>& SimulatedAdapterNames() {
+  static const std::vector<std::string_view> names = NamesOf(kSimulatedAdapters);
+  return names;
+}
+
+const std::vector<std::string_view>& SimulatedFaultNames() {
+  static const std::vector<std::string_view> names = NamesOf(kSimulatedFaults);
+  return names;
+}
+
+const std::vector<std::string_view>& SimulatedAccessNames() {
+  static const std::vector<std::string_view> names(std::begin(kPortAccesses), std::end(kPortAccesses));
+  return names;
+}
+
 std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options, std::string& error) {
-  if (options.access != "raw" && options.access != "ppdev") {
-    error = "unknown port access \"" + options.access + "\" (raw or ppdev)";
+  const SimulatedAdapter* adapter = Lookup(kSimulatedAdapters, options.adapter);
+  if (!adapter) {
+    error = "unknown simulated adapter \"" + options.adapter + "\" (" + NameList(SimulatedAdapterNames()) + ")";
     return nullptr;
   }
-  const bool kernelBus = options.adapter == "i2c-dev";
-  std::unique_ptr<sim::SimHardware> hardware;
-  if (options.adapter == "black-box") {
-    hardware = sim::MakeBlackBoxHardware();
-  } else if (options.adapter == "service-kit") {
-    hardware = sim::MakeServiceKitHardware();
-  } else if (options.adapter == "s3") {
-    hardware = sim::MakeS3Hardware();
-  } else if (kernelBus) {
-    hardware = sim::MakeI2cDevHardware(options.fault != "unplugged");
-  } else {
-    error = "unknown simulated adapter \"" + options.adapter + "\" (black-box, service-kit, s3 or i2c-dev)";
+  const SimulatedFault* fault = options.fault.empty() ? nullptr : Lookup(kSimulatedFaults, options.fault);
+  if (!options.fault.empty() && !fault) {
+    error = "unknown simulated fault \"" + options.fault + "\" (" + NameList(SimulatedFaultNames()) + ")";
     return nullptr;
   }
-  int simulatedBus = kernelBus ? sim::kSimMonitorBus : -1;
-  sim::SimMonitor& monitor = hardware->machine.Monitor();
-  if (options.fault == "unplugged") {
-    if (!kernelBus) hardware->machine.UnplugMonitor();
-  } else if (options.fault == "sda-low") {
-    monitor.HoldSdaLow(true);
-  } else if (options.fault == "write-protect") {
-    monitor.SetWriteProtectStuck(true);
-  } else if (options.fault == "no-controller") {
-    monitor.SetDevicePresent(sim::SimDevice::kController1, false);
-    monitor.SetDevicePresent(sim::SimDevice::kController2, false);
-  } else if (options.fault == "dimm" && kernelBus) {
-    // The bus the run uses is the chipset's SMBus, where memory modules' SPD EEPROMs answer.
-    simulatedBus = sim::kSimSmbus;
-  } else if (!options.fault.empty()) {
-    error = "unknown simulated fault \"" + options.fault +
-            "\" (unplugged, sda-low, write-protect, no-controller, or dimm with i2c-dev)";
+  const std::vector<std::string_view>& accesses = SimulatedAccessNames();
+  if (std::find(accesses.begin(), accesses.end(), options.access) == accesses.end()) {
+    error = "unknown port access \"" + options.access + "\" (" + NameList(accesses) + ")";
     return nullptr;
   }
-  auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile, simulatedBus,
-                                                       options.access == "ppdev");
+  std::unique_ptr<sim::SimHardware> hardware = adapter->make();
+  if (fault && fault->kernelBusOnly && hardware->monitorBus < 0) {
+    error = "the simulated fault \"" + options.fault + "\" needs --sim-adapter i2c-dev";
+    return nullptr;
+  }
+  if (fault) fault->apply(*hardware);
+  auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile, options.access == "ppdev");
   if (!simulated->Load(error)) return nullptr;
   return simulated;
 }

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, but only those that are missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core bash-completion)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -7,7 +7,6 @@ namespace tolvex::sim {
 
 namespace {
 
-std::string Normalised(const std::string& path) { return JoinPath(PathComponents(path)); }
 
 // The path with its links followed; the last component's own link only when `followLast`.
 std::string Resolve(const std::map<std::string, SimFiles::Node>& nodes, const std::string& path, bool followLast) {
@@ -20,6 +19,12 @@ std::string Resolve(const std::map<std::string, SimFiles::Node>& nodes, const st
 
 }  // namespace
 
+// A new node goes where the kernel would put it: the folders above it with their links followed.
+std::string SimFiles::Place(const std::string& path) {
+  const std::string parent = Resolve(nodes_, ParentPath(JoinPath(PathComponents(path))), true);
+  return (parent == "/" ? "" : parent) + "/" + BaseName(path);
+}
+
 void SimFiles::AddFolder(const std::string& path) {
   std::string prefix;
   for (const std::string& part : PathComponents(path)) {
@@ -29,25 +34,25 @@ void SimFiles::AddFolder(const std::string& path) {
 }
 
 void SimFiles::AddFile(const std::string& path, std::string content) {
-  const std::string key = Normalised(path);
+  const std::string key = Place(path);
   AddFolder(ParentPath(key));
   nodes_[key] = Node{Node::kFile, std::move(content), {}};
 }
 
 void SimFiles::AddFile(const std::string& path, std::function<std::string()> source) {
-  const std::string key = Normalised(path);
+  const std::string key = Place(path);
   AddFolder(ParentPath(key));
   nodes_[key] = Node{Node::kFile, {}, std::move(source)};
 }
 
 void SimFiles::AddLink(const std::string& path, std::string target) {
-  const std::string key = Normalised(path);
+  const std::string key = Place(path);
   AddFolder(ParentPath(key));
   nodes_[key] = Node{Node::kLink, std::move(target), {}};
 }
 
 void SimFiles::Remove(const std::string& path) {
-  const std::string key = Normalised(path);
+  const std::string key = Place(path);
   nodes_.erase(key);
   for (auto it = nodes_.lower_bound(key + "/"); it != nodes_.end() && it->first.rfind(key + "/", 0) == 0;) {
     it = nodes_.erase(it);

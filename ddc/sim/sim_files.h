@@ -42,6 +42,7 @@ class SimFiles final : public KernelFiles {
 
  private:
   const Node* Find(const std::string& path);
+  std::string Place(const std::string& path);
 
   std::map<std::string, Node> nodes_{{"/", Node{}}};
 };

@@ -46,20 +46,20 @@ constexpr uint32_t kSmbusController = 0x0C0500;
 
 }  // namespace
 
-std::unique_ptr<SimHardware> MakeI2cDevHardware(bool plugged) {
+std::unique_ptr<SimHardware> MakeI2cDevHardware() {
   auto hardware = std::make_unique<SimHardware>();
   SimHardware& hw = *hardware;
   SimMonitor& monitor = hw.machine.Monitor();
   // A kernel bus has no write-enable line: the monitor's EEPROM takes writes unless it locks itself.
   monitor.SetWriteEnableLine(true);
   hw.monitorBus = kSimMonitorBus;
+  hw.namedBus = kSimMonitorBus;
 
   SysfsBuilder sysfs(hw.files);
   const std::string gpu = sysfs.PciDevice("0000:00:02.0", kVgaController);
   const std::string gmbus = sysfs.I2cAdapter(gpu, kSimMonitorBus, "i915 gmbus dpb");
   const std::string card = sysfs.DrmCard(gpu, 0);
-  const std::string hdmi = sysfs.Connector(card, "HDMI-A-1", plugged, [&monitor, plugged] {
-    if (!plugged) return std::string();
+  const std::string hdmi = sysfs.Connector(card, "HDMI-A-1", true, [&monitor] {
     const auto& memory = monitor.SelectedEeprom().Memory();
     return std::string(memory.begin(), memory.begin() + 128);
   });
@@ -71,10 +71,17 @@ std::unique_ptr<SimHardware> MakeI2cDevHardware(bool plugged) {
                                              "SMBus I801 adapter at efa0");
   for (uint8_t spd : {0x50, 0x52}) sysfs.I2cClient(smbus, kSimSmbus, spd, "ee1004", "ee1004");
 
-  hw.kernel.AddBus(kSimMonitorBus, std::make_unique<SimBitBangAdapter>(hw.time, plugged ? &monitor.Bus() : nullptr));
+  hw.kernel.AddBus(kSimMonitorBus, std::make_unique<SimBitBangAdapter>(hw.time, &monitor.Bus()));
   hw.kernel.AddBus(kSimDpAuxBus, std::make_unique<SimBitBangAdapter>(hw.time, nullptr));
   hw.kernel.AddBus(kSimSmbus, nullptr, {0x50, 0x52});
   return hardware;
+}
+
+void UnplugKernelMonitor(SimHardware& hardware) {
+  const std::string connector = "/sys/class/drm/" + std::string(kSimMonitorConnector);
+  hardware.files.AddFile(connector + "/status", "disconnected\n");
+  hardware.files.AddFile(connector + "/edid", std::string());
+  hardware.kernel.AddBus(hardware.monitorBus, std::make_unique<SimBitBangAdapter>(hardware.time, nullptr));
 }
 
 void AddPpdevPorts(SimHardware& hardware) {

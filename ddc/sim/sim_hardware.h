@@ -23,6 +23,8 @@ struct SimHardware {
   SimKernel kernel{time};
   // The kernel I2C bus the monitor hangs on; -1 when it is on a parallel port or the S3 card.
   int monitorBus = -1;
+  // The kernel I2C bus the run uses as if the user had named it; -1 when none.
+  int namedBus = -1;
 };
 
 // The kernel's I2C bus numbers and connectors of MakeI2cDevHardware.
@@ -41,9 +43,11 @@ std::unique_ptr<SimHardware> MakeS3Hardware(const S3CardConfig& config = {});
 std::unique_ptr<SimHardware> MakeBareHardware();
 // A PC of today: no parallel port, no S3 card; an Intel graphics controller whose HDMI connector
 // reaches the monitor through a bit-banged kernel I2C bus, a DisplayPort connector with nothing
-// on it, and the chipset's SMBus with two memory modules' SPD EEPROMs. `plugged` false: the
-// HDMI connector is disconnected and nothing answers on its bus.
-std::unique_ptr<SimHardware> MakeI2cDevHardware(bool plugged = true);
+// on it, and the chipset's SMBus with two memory modules' SPD EEPROMs.
+std::unique_ptr<SimHardware> MakeI2cDevHardware();
+// Takes the monitor off the kernel bus of MakeI2cDevHardware: its connector is disconnected and
+// nothing answers on the bus.
+void UnplugKernelMonitor(SimHardware& hardware);
 // /dev/parportN for each parallel port the machine has, as ppdev shows them.
 void AddPpdevPorts(SimHardware& hardware);
 
