@@ -21,7 +21,7 @@ inline constexpr char kOverrideQuestion[] = "%s\n\nWrite anyway?";
 
 // A write whose read-back equals what the EEPROM held before.
 inline constexpr char kWriteProtected[] =
-    "The EEPROM is write-protected: it still holds its previous EDID (many monitors lock their DDC EEPROM)";
+    "The EEPROM still holds its previous EDID: many monitors lock their DDC EEPROM against writes";
 inline constexpr char kWriteProtectedCaption[] = "EEPROM write-protected";
 
 // Opening a bus.

@@ -50,6 +50,8 @@ std::unique_ptr<SimHardware> MakeI2cDevHardware() {
   auto hardware = std::make_unique<SimHardware>();
   SimHardware& hw = *hardware;
   SimMonitor& monitor = hw.machine.Monitor();
+  // Today's PC under kernel lockdown: no raw ports, so the bit-banged discovery has nothing to probe.
+  hw.machine.SetReachable(false);
   // A kernel bus has no write-enable line: the monitor's EEPROM takes writes unless it locks itself.
   monitor.SetWriteEnableLine(true);
   hw.monitorBus = kSimMonitorBus;

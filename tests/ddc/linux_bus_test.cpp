@@ -160,8 +160,8 @@ TEST(KernelBus, WriteProtectedEepromIsNamedAndKeepsItsBytes) {
   const EdidBytes before = rig.Eeprom();
   rig.transfer->OnEdidWrite();
   EXPECT_EQ(rig.LastError(),
-            "EEPROM write-protected: The EEPROM is write-protected: it still holds its previous EDID (many monitors lock "
-            "their DDC EEPROM)");
+            "EEPROM write-protected: The EEPROM still holds its previous EDID: many monitors lock their DDC EEPROM "
+            "against writes");
   EXPECT_EQ(rig.Eeprom(), before);
 }
 

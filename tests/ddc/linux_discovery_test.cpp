@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "ddc/edid_transfer.h"
 #include "ddc/linux/linux_channels.h"
@@ -20,48 +19,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string EdidNamed(const char* name) {
-  EdidBlock block(test::FixedDate(2024, 3, 1));
-  sim::FillSimulatedEdid(block, false);
-  block.SetManufacturerId("DEL");
-  block.SelectDescriptor(1);
-  block.SetDescriptorText(kTagMonitorName, name);
-  block.UpdateChecksum();
-  return std::string(block.Bytes().begin(), block.Bytes().end());
-}
-
-// A desktop PC: Intel graphics with an HDMI port (its bus named by the `ddc` link) and a
-// DisplayPort (its AUX channel's bus inside the connector), a graphics card whose driver links
-// no bus to its connector, the chipset's SMBus with a memory module's SPD EEPROM, a DesignWare
-// controller, and a USB I2C adapter.
-struct DesktopTree {
-  explicit DesktopTree(sim::SimFiles& files) : sysfs(files) {
-    const std::string intel = sysfs.PciDevice("0000:00:02.0", 0x030000);
-    const std::string gmbus = sysfs.I2cAdapter(intel, 3, "i915 gmbus dpb");
-    const std::string card0 = sysfs.DrmCard(intel, 0);
-    const std::string hdmi = sysfs.Connector(card0, "HDMI-A-1", true, [] { return EdidNamed("DELL P2415Q"); });
-    sysfs.DdcLink(hdmi, gmbus);
-    const std::string dp = sysfs.Connector(card0, "DP-1", true, [] { return EdidNamed("DELL U2720Q"); });
-    sysfs.I2cAdapter(dp, 5, "DPDDC-B");
-
-    const std::string card = sysfs.PciDevice("0000:01:00.0", 0x030000);
-    sysfs.I2cAdapter(card, 8, "NVIDIA i2c adapter 1 at 1:00.0");
-    sysfs.I2cAdapter(card, 9, "NVIDIA i2c adapter 2 at 1:00.0");
-    sysfs.Connector(sysfs.DrmCard(card, 1), "DP-2", true, [] { return EdidNamed("MATCHED"); });
-
-    const std::string smbus = sysfs.I2cAdapter(sysfs.PciDevice("0000:00:1f.4", 0x0C0500), 0, "SMBus I801 adapter at efa0");
-    sysfs.I2cClient(smbus, 0, 0x50, "ee1004", "ee1004");
-    const std::string lpss = sysfs.PciDevice("0000:00:15.0", 0x118000);
-    sysfs.I2cAdapter(lpss + "/i2c_designware.0", 1, "Synopsys DesignWare I2C adapter");
-    const std::string usb = sysfs.UsbDevice(sysfs.PciDevice("0000:00:14.0", 0x0C0330), "usb1/1-2");
-    sysfs.I2cAdapter(usb, 7, "i2c-tiny-usb at bus 001 device 003");
-  }
-  sim::SysfsBuilder sysfs;
-};
+using test::EdidNamed;
 
 TEST(LinuxDiscovery, ReadsBusesConnectorsAndWhoOwnsWhat) {
   sim::SimFiles files;
-  DesktopTree tree(files);
+  test::BuildDesktopTree(files);
   const LinuxDiscovery found = DiscoverLinux(files, {});
 
   ASSERT_EQ(found.adapters.size(), 7u);
@@ -87,7 +49,7 @@ TEST(LinuxDiscovery, ReadsBusesConnectorsAndWhoOwnsWhat) {
 
 TEST(LinuxDiscovery, ListsEveryBusWithTheRulesVerdict) {
   sim::SimFiles files;
-  DesktopTree tree(files);
+  test::BuildDesktopTree(files);
   const LinuxDiscovery found = DiscoverLinux(files, {});
   std::vector<std::string> lines;
   for (const LinuxBusChannel& channel : ListLinuxBuses(found)) {
@@ -144,7 +106,7 @@ TEST(BusSafety, NamingAndForcingOverrideOnlyWhatTheyMay) {
 
 TEST(LinuxDiscovery, AConnectorWithoutABusFindsItByItsEdid) {
   auto hw = sim::MakeI2cDevHardware();
-  DesktopTree tree(hw->files);
+  test::BuildDesktopTree(hw->files);
   // Bus 9 carries the monitor of card1-DP-2, bus 8 a different one.
   const std::string matched = EdidNamed("MATCHED");
   hw->machine.Monitor().AnalogEeprom().Load(std::span(reinterpret_cast<const uint8_t*>(matched.data()), kEdidSize));
@@ -162,21 +124,10 @@ TEST(LinuxDiscovery, AConnectorWithoutABusFindsItByItsEdid) {
 // What the kernel shows is read the same from a real folder (--sysfs-root) as from memory.
 TEST(LinuxDiscovery, ATreeOnDiskReadsTheSame) {
   sim::SimFiles files;
-  DesktopTree tree(files);
+  test::BuildDesktopTree(files);
   sim::SysfsBuilder(files).ParallelPort(0, 0xD010);
   const fs::path root = fs::temp_directory_path() / ("tolvex-sysfs-" + std::to_string(getpid()));
-  for (const auto& [path, node] : files.Nodes()) {
-    const fs::path target = root / path.substr(1);
-    if (node.kind == sim::SimFiles::Node::kFolder) fs::create_directories(target);
-    if (node.kind == sim::SimFiles::Node::kLink) {
-      fs::create_directories(target.parent_path());
-      fs::create_symlink(node.content, target);
-    }
-    if (node.kind == sim::SimFiles::Node::kFile) {
-      fs::create_directories(target.parent_path());
-      std::ofstream(target, std::ios::binary) << (node.source ? node.source() : node.content);
-    }
-  }
+  test::WriteTree(files, root);
   SystemKernelFiles disk;
   const LinuxDiscovery fromDisk = DiscoverLinux(disk, {(root / "sys").string(), (root / "proc").string()});
   const LinuxDiscovery fromMemory = DiscoverLinux(files, {});
