@@ -26,15 +26,16 @@ const ValueOption kSimulationOptions[] = {
     {"--sim-adapter", &SimulationOptions::adapter},
     {"--sim-state", &SimulationOptions::stateFile},
     {"--sim-fault", &SimulationOptions::fault},
+    {"--sim-access", &SimulationOptions::access},
 };
 
 }  // namespace
 
 QString CommandLineUsage() {
   return QStringLiteral(
-      "usage: tolvex [--simulate [--sim-adapter black-box|service-kit|s3] [--sim-state FILE]\n"
-      "              [--sim-fault unplugged|sda-low|write-protect|no-controller]] [--no-splash]\n"
-      "              [--print FILE | FILE]");
+      "usage: tolvex [--simulate [--sim-adapter black-box|service-kit|s3|i2c-dev] [--sim-state FILE]\n"
+      "              [--sim-fault unplugged|sda-low|write-protect|no-controller|dimm]\n"
+      "              [--sim-access raw|ppdev]] [--no-splash] [--print FILE | FILE]");
 }
 
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, QString& error) {

@@ -40,6 +40,9 @@ inline constexpr char kNoParportPermission[] =
 inline constexpr char kNoConnector[] = "no connector %s";
 inline constexpr char kNoKernelEdid[] = "%s: the kernel holds no EDID (no display connected)";
 inline constexpr char kFallbackToSysfs[] = "%s; the EDID was read from the kernel's copy %s instead";
+inline constexpr char kReadFromDisplay[] = "The EDID was read from the kernel's copy %s";
+// The caption of a message box when the chosen bus cannot be used.
+inline constexpr char kBusUnavailableCaption[] = "Linux I2C bus";
 
 // Channels in lists: "card0-HDMI-A-1: DELL P2415Q (i2c-5)".
 inline constexpr char kBusLabel[] = "%s: %s (i2c-%d)";

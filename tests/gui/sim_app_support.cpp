@@ -18,7 +18,7 @@ class BorrowedSimHardware final : public tolvex::Hardware {
   bool Persist(std::string&) override { return true; }
   KernelFiles& Files() override { return hardware_->files; }
   KernelDevices& Devices() override { return hardware_->kernel; }
-  int SimulatedBus() const override { return hardware_->monitorBus; }
+  int SimulatedBus() const override { return hardware_->namedBus; }
   sim::SimHardware& Sim() { return *hardware_; }
 
  private:
