@@ -27,6 +27,7 @@ const ValueOption kSimulationOptions[] = {
     {"--sim-state", &SimulationOptions::stateFile},
     {"--sim-fault", &SimulationOptions::fault},
     {"--sim-access", &SimulationOptions::access},
+    {"--sim-capture", &SimulationOptions::captureFile},
 };
 
 }  // namespace
@@ -35,7 +36,8 @@ QString CommandLineUsage() {
   return QStringLiteral(
       "usage: tolvex [--simulate [--sim-adapter black-box|service-kit|s3|i2c-dev] [--sim-state FILE]\n"
       "              [--sim-fault unplugged|sda-low|write-protect|no-controller|dimm]\n"
-      "              [--sim-access raw|ppdev]] [--no-splash] [--print FILE | FILE]");
+      "              [--sim-access raw|ppdev] [--sim-capture FILE.vcd]] [--no-splash]\n"
+      "              [--print FILE | FILE]");
 }
 
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, QString& error) {

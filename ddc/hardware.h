@@ -20,7 +20,8 @@ class Hardware {
   virtual bool HasPortAccess() const = 0;
   // Why access is missing or partial; empty when all is well.
   virtual std::string AccessNote() const = 0;
-  // Keeps what the run changed (the simulated monitor's memory); false with a reason on failure.
+  // Keeps what the run changed (the simulated monitor's memory, its line capture); false with a
+  // reason on failure.
   virtual bool Persist(std::string& error) = 0;
 
   // The kernel's trees and device nodes: the Linux I2C buses, the ppdev ports, the connectors.
@@ -37,6 +38,7 @@ struct SimulationOptions {
   std::string stateFile;              // the monitor's EEPROMs between runs; none when empty
   // unplugged, sda-low, write-protect, no-controller or dimm; none when empty
   std::string fault;
+  std::string captureFile;            // SCL and SDA recorded as a Value Change Dump; none when empty
 };
 
 // The values --sim-adapter, --sim-fault and --sim-access take.
@@ -45,7 +47,8 @@ const std::vector<std::string_view>& SimulatedFaultNames();
 const std::vector<std::string_view>& SimulatedAccessNames();
 
 std::unique_ptr<Hardware> MakeRealHardware();
-// Nothing, with a reason in `error`, when the options are wrong or the state file is unreadable.
+// Nothing, with a reason in `error`, when the options are wrong, the state file is unreadable or
+// the capture file cannot be created.
 std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options, std::string& error);
 
 }  // namespace tolvex

@@ -37,9 +37,9 @@ struct I2cTransaction {
   // False: no STOP at the end; the bus stays held until the next transaction begins. A channel
   // that cannot hold the bus (the kernel always ends a transfer) sends the STOP anyway.
   bool closeWithStop = true;
-  // The device prepares its reply after acknowledging the first address. The bit-banged bus
-  // waits there with the clock held low; a channel that cannot pause inside a transaction waits
-  // before it.
+  // The device prepares its reply after acknowledging the first address (a read). The bit-banged
+  // bus waits there with the clock held low; a channel that cannot pause inside a transaction
+  // addresses the device in a transaction of its own, waits, then runs this one.
   uint32_t replyPauseMs = 0;
 };
 

@@ -6,6 +6,7 @@
 #include "ddc/linux/linux_discovery.h"
 #include "ddc/linux/ppdev_port_io.h"
 #include "ddc/sim/sim_hardware.h"
+#include "ddc/sim/sim_vcd_capture.h"
 
 namespace tolvex {
 
@@ -22,6 +23,16 @@ class SimulatedHardware final : public Hardware {
     sim::AddPpdevPorts(*hardware_);
     ppdev_ = std::make_unique<PpdevPortIo>(hardware_->kernel, hardware_->clock, hardware_->machine,
                                            DiscoverLinux(hardware_->files, Paths()).parallelPorts);
+  }
+  ~SimulatedHardware() override { hardware_->machine.Monitor().Bus().SetLineObserver(nullptr); }
+
+  SimulatedHardware(const SimulatedHardware&) = delete;
+  SimulatedHardware& operator=(const SimulatedHardware&) = delete;
+
+  bool StartCapture(const std::string& path, std::string& error) {
+    if (!capture_.Open(path, error)) return false;
+    hardware_->machine.Monitor().Bus().SetLineObserver(&capture_);
+    return true;
   }
 
   PortIo& Io() override { return ppdev_ ? static_cast<PortIo&>(*ppdev_) : hardware_->machine; }
@@ -47,6 +58,9 @@ class SimulatedHardware final : public Hardware {
   }
 
   bool Persist(std::string& error) override {
+    // The run is over: what the capture holds is complete.
+    hardware_->machine.Monitor().Bus().SetLineObserver(nullptr);
+    if (!capture_.Close(error)) return false;
     if (stateFile_.empty()) return true;
     auto& monitor = hardware_->machine.Monitor();
     std::ofstream out(stateFile_, std::ios::binary | std::ios::trunc);
@@ -62,6 +76,7 @@ class SimulatedHardware final : public Hardware {
   }
 
  private:
+  sim::VcdCapture capture_;  // declared before the machine that points at it, so it outlives it
   std::unique_ptr<sim::SimHardware> hardware_;
   std::string stateFile_;
   std::unique_ptr<PpdevPortIo> ppdev_;
@@ -173,6 +188,7 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
   if (fault) fault->apply(*hardware);
   auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile, options.access == "ppdev");
   if (!simulated->Load(error)) return nullptr;
+  if (!options.captureFile.empty() && !simulated->StartCapture(options.captureFile, error)) return nullptr;
   return simulated;
 }
 

@@ -2,7 +2,9 @@
 # Installs the Debian packages the build needs, but only those that are missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core bash-completion)
+# sigrok-cli: the tests decode the simulated bus's captures with its I2C decoder.
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core
+          bash-completion sigrok-cli)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -117,27 +117,38 @@ bool CI2cDevBus::ShouldRetry(const I2cResult& result, I2cRetry retry) const {
   return false;
 }
 
-I2cResult CI2cDevBus::Run(const I2cTransaction& transaction) {
-  if (transaction.messages.empty()) return {};
-  // The kernel cannot hold the bus inside a transfer: the device gets its time before it.
-  if (transaction.replyPauseMs != 0) clock_.SleepMs(transaction.replyPauseMs);
-  I2cResult result = Transfer(transaction.messages);
-  if (transaction.retry == I2cRetry::kFrame) {
-    for (int attempt = 1; attempt < kFrameAttempts && ShouldRetry(result, transaction.retry); ++attempt) {
+I2cResult CI2cDevBus::TransferWithRetries(std::span<const I2cMessage> messages, I2cRetry retry) {
+  I2cResult result = Transfer(messages);
+  if (retry == I2cRetry::kFrame) {
+    for (int attempt = 1; attempt < kFrameAttempts && ShouldRetry(result, retry); ++attempt) {
       clock_.SleepMs(1);
-      result = Transfer(transaction.messages);
+      result = Transfer(messages);
     }
     return result;
   }
   // As at24: the time is taken before each try, and a try that began within the budget counts.
   const uint64_t first = clock_.NowMs();
   uint64_t stamp = first;
-  while (ShouldRetry(result, transaction.retry) && stamp - first < kAddressRetryMs) {
+  while (ShouldRetry(result, retry) && stamp - first < kAddressRetryMs) {
     clock_.SleepMs(1);
     stamp = clock_.NowMs();
-    result = Transfer(transaction.messages);
+    result = Transfer(messages);
   }
   return result;
+}
+
+I2cResult CI2cDevBus::Run(const I2cTransaction& transaction) {
+  if (transaction.messages.empty()) return {};
+  if (slowTiming_) clock_.SleepMs(kSlowTimingPauseMs);
+  const I2cMessage& first = transaction.messages.front();
+  if (transaction.replyPauseMs != 0 && first.IsRead()) {
+    uint8_t dropped = 0;
+    const I2cMessage addressing{first.address, &dropped, 1};
+    const I2cResult addressed = TransferWithRetries({&addressing, 1}, transaction.retry);
+    if (!addressed.Ok()) return addressed;
+    clock_.SleepMs(transaction.replyPauseMs);
+  }
+  return TransferWithRetries(transaction.messages, transaction.retry);
 }
 
 I2cResult CI2cDevBus::Probe(uint8_t address) {

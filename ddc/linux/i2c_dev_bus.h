@@ -31,6 +31,9 @@ class CI2cDevBus final : public I2cMessageBus {
   static constexpr int kFrameAttempts = 200;
   // I2C_RDWR takes at most this many messages.
   static constexpr size_t kMaxMessages = 42;
+  // Slow timing gives a device this long before each transaction: the factory memory's fetch time,
+  // which the bit-banged bus's slow bits give it on their own.
+  static constexpr uint32_t kSlowTimingPauseMs = 3;
 
   // Opens the adapter's device node by the safety rules. Nothing, with one message in `error`
   // that names the bus and the reason, when the bus may not or cannot be used.
@@ -41,6 +44,8 @@ class CI2cDevBus final : public I2cMessageBus {
   CI2cDevBus(const CI2cDevBus&) = delete;
   CI2cDevBus& operator=(const CI2cDevBus&) = delete;
 
+  // A device that needs a pause after its address is addressed in a transaction of its own first
+  // (one byte read and dropped): the kernel cannot hold the clock inside a transfer.
   I2cResult Run(const I2cTransaction& transaction) override;
   // A write address goes alone (a zero-length write); a read address reads one byte.
   I2cResult Probe(uint8_t address) override;
@@ -48,9 +53,9 @@ class CI2cDevBus final : public I2cMessageBus {
   I2cResult AwaitWriteCycle(uint8_t address) override;
   // The kernel ends every transfer with a STOP.
   void Release() override {}
-  // No write-enable line; the kernel sets the bit timing.
+  // No write-enable line. The kernel sets the bit timing; slow timing paces the transactions.
   void SetWriteEnable(bool) override {}
-  void SetSlowTiming(bool) override {}
+  void SetSlowTiming(bool slow) override { slowTiming_ = slow; }
   uint16_t EepromPageSize() const override { return 8; }
   std::string FailureDetail() const override { return detail_; }
   const WriteGuard* GuardForWrites() const override { return &guard_; }
@@ -62,6 +67,7 @@ class CI2cDevBus final : public I2cMessageBus {
   CI2cDevBus(KernelDevices& kernel, Clock& clock, int fd, std::string device, WriteGuard guard);
 
   I2cResult Transfer(std::span<const I2cMessage> messages);
+  I2cResult TransferWithRetries(std::span<const I2cMessage> messages, I2cRetry retry);
   bool ShouldRetry(const I2cResult& result, I2cRetry retry) const;
 
   KernelDevices& kernel_;
@@ -71,6 +77,7 @@ class CI2cDevBus final : public I2cMessageBus {
   WriteGuard guard_;
   std::string detail_;
   int lastError_ = 0;
+  bool slowTiming_ = false;
   uint64_t calls_ = 0;
 };
 

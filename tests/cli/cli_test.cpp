@@ -1,14 +1,17 @@
 #include "cli/cli.h"
 
 #include <grp.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "cli/edid_file.h"
 #include "ddc/sim/sim_edid.h"
@@ -135,6 +138,31 @@ TEST_F(CliTest, FilesOverTheSizeLimitAreRefused) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "tolvex-cli: " + over + ": The file is too large to open.\n");
   EXPECT_TRUE(r.out.empty());
+}
+
+// A pipe, like the files of /proc, has no size to go by: the reader grows its buffer as the
+// content comes, to the same limit.
+TEST_F(CliTest, FilesWithoutASizeAreReadToTheirEndOrTheLimit) {
+  const std::string report = SampleReport();
+  const struct {
+    std::string content;
+    int status;
+  } cases[] = {{report, 0}, {report + std::string(kMaxEdidFileSize, ' '), 1}};
+  // The reader stops at the limit; the writer's last chunk may then find the pipe closed.
+  const auto previous = std::signal(SIGPIPE, SIG_IGN);
+  for (const auto& c : cases) {
+    const std::string fifo = Path("pipe.ddc");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] {
+      std::ofstream(fifo, std::ios::binary) << c.content;  // a full pipe waits for the reader
+    });
+    const Result r = RunTool({"report", fifo});
+    writer.join();
+    fs::remove(fifo);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_EQ(r.out, c.status == 0 ? report : "");
+  }
+  std::signal(SIGPIPE, previous);
 }
 
 TEST_F(CliTest, NewPrintsTheReportOfAFreshBlock) {
@@ -304,6 +332,25 @@ TEST_F(CliTest, TransferErrorsPrintTheProgramsMessageAndExitWithOne) {
   const Result badState = RunTool({"read", "--simulate", "--sim-state", Write("s", "short"), Path("o.ddc")});
   EXPECT_EQ(badState.status, 1);
   EXPECT_FALSE(fs::exists(Path("o.ddc")));
+}
+
+// The Black Box's probe senses SDA, so a monitor that holds it low hides the adapter; the other
+// two are found without looking at SDA, and every START then fails.
+TEST_F(CliTest, SdaHeldLowHidesTheBlackBoxAndFailsEveryStartOnTheOthers) {
+  const struct {
+    const char* adapter;
+    const char* error;
+  } cases[] = {
+      {"black-box", "tolvex-cli: no I2C adapter found (Black Box, Service Kit or S3 ViRGE card)\n"},
+      {"service-kit", "tolvex-cli: I2C read error: I2C transfer error (0x84)\n"},
+      {"s3", "tolvex-cli: I2C read error: I2C transfer error (0x84)\n"},
+  };
+  for (const auto& c : cases) {
+    const Result r = RunTool({"read", "--simulate", "--sim-fault=sda-low", std::string("--sim-adapter=") + c.adapter,
+                              Path("o.ddc")});
+    EXPECT_EQ(r.status, 1) << c.adapter;
+    EXPECT_TRUE(r.err.ends_with(c.error)) << c.adapter << ": " << r.err;
+  }
 }
 
 // ---- real ports without the privilege ------------------------------------------------------
