@@ -100,7 +100,9 @@ bool CTolvexApp::Start(std::unique_ptr<Hardware> hardware, const StartOptions& o
   hardware_ = std::move(hardware);
   doc_ = std::make_unique<CTolvexDoc>(*hardware_, probeUi_);
   frame_ = std::make_unique<CMainFrame>(*doc_, options.splash);
-  if (!hardware_->HasPortAccess() || !hardware_->AccessNote().empty()) {
+  // On a kernel I2C bus the ports' story does not matter to the commands.
+  const bool onKernelBus = doc_->Channel() == kChannelLinuxBus;
+  if (!onKernelBus && (!hardware_->HasPortAccess() || !hardware_->AccessNote().empty())) {
     frame_->SetStartupNote(QString::fromStdString(hardware_->AccessNote()));
   }
   const QString file = options.printFile.isEmpty() ? options.file : options.printFile;
