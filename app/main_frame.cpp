@@ -28,6 +28,7 @@
 #include <QToolBar>
 
 #include "app/app_texts.h"
+#include "app/check_pane.h"
 #include "app/edid_code_dlg.h"
 #include "app/tolvex_view.h"
 #include "document/framework_texts.h"
@@ -109,6 +110,8 @@ constexpr LockIndicator kLockIndicators[] = {
 
 int ChannelOf(CommandId id) { return id - kCmdChannelBlackBox; }
 
+constexpr int kCheckPaneHeight = 150;
+
 // The keyboard LED of a lock key as the kernel shows it ("capslock", "numlock", "scrolllock");
 // nothing where the machine has no such LED (no keyboard, a virtual machine, a remote session).
 std::optional<bool> LockLedOn(const QString& name) {
@@ -134,6 +137,7 @@ CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTol
   setAcceptDrops(true);
 
   CreateActions();
+  CreateCheckPane();
   CreateMenus();
   CreateToolBar();
   CreateStatusBar();
@@ -213,6 +217,7 @@ void CMainFrame::CreateMenus() {
   view->addAction(actions_[kCmdViewStatusBar]);
   view->addSeparator();
   view->addAction(actions_[kCmdEdidCode]);
+  view->addAction(checkPane_->toggleViewAction());
 
   QMenu* help = menuBar()->addMenu(Text(texts::kHelpMenu));
   help->addAction(actions_[kCmdAppAbout]);
@@ -291,6 +296,19 @@ void CMainFrame::CreateStatusBar() {
   }
 }
 
+void CMainFrame::CreateCheckPane() {
+  checkPane_ = new CCheckPane(block_, this);
+  addDockWidget(Qt::BottomDockWidgetArea, checkPane_);
+  // A few rows under the report, which keeps most of the window.
+  resizeDocks({checkPane_}, {kCheckPaneHeight}, Qt::Vertical);
+  connect(checkPane_, &CCheckPane::bytesChosen, this, &CMainFrame::ShowBytesInCodeWindow);
+}
+
+void CMainFrame::ShowBytesInCodeWindow(int first, int last) {
+  if (!codeWindowShown_) OnEdidCode();
+  CodeWindow().HighlightRange(first, last, false);
+}
+
 void CMainFrame::ShowSplash() {
   if (splash_) return;
   const QPixmap picture(QStringLiteral(":/icons/splash.png"));
@@ -365,7 +383,9 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdAppExit: close(); break;
     case kCmdAppAbout: OnAppAbout(); break;
     case kCmdEdidRead: doc_.OnEdidRead(); break;
-    case kCmdEdidWrite: doc_.OnEdidWrite(); break;
+    case kCmdEdidWrite:
+      if (ConfirmWriteDespiteFailures(block_, this)) doc_.OnEdidWrite();
+      break;
     case kCmdReadFromDisplay: doc_.OnReadFromDisplay(); break;
     case kCmdChannelBlackBox:
     case kCmdChannelServiceKit:
@@ -412,6 +432,7 @@ CEdidCodeDlg& CMainFrame::CodeWindow() {
       codeWindowShown_ = false;
       UpdateCommandUi();
     });
+    connect(codeWindow_.get(), &CEdidCodeDlg::bytesRefreshed, checkPane_, &CCheckPane::BlockChanged);
   }
   return *codeWindow_;
 }

@@ -22,6 +22,7 @@ class QPrinter;
 
 namespace tolvex {
 
+class CCheckPane;
 class CEdidCodeDlg;
 class CTolvexDoc;
 class CTolvexView;
@@ -44,6 +45,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   const QList<QAction*>& ChannelOptionActions() const { return channelOptionActions_; }
   const QStringList& RecentFiles() const { return recentFiles_; }
   bool IsWaitCursorShown() const { return waitCursor_; }
+  CCheckPane& CheckPane() { return *checkPane_; }
 
   // Opens a file as File/Open does (after asking to save a modified document).
   bool OpenDocumentFile(const QString& path);
@@ -85,6 +87,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void CreateToolBar();
   void CreateStatusBar();
   void CreateChannelChoices(QMenu& channelMenu);
+  void CreateCheckPane();
+  void ShowBytesInCodeWindow(int first, int last);
   void ShowSplash();
   void HideSplash();
   void FollowLockKey(const QKeyEvent& event);
@@ -105,6 +109,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   EdidBlock block_;
   CTolvexView* view_;
   std::unique_ptr<CEdidCodeDlg> codeWindow_;
+  CCheckPane* checkPane_ = nullptr;
   bool codeWindowShown_ = false;
   std::map<int, QAction*> actions_;
   QMenu* fileMenu_ = nullptr;

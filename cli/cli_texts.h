@@ -55,6 +55,9 @@ inline constexpr char kBusValues[] = "--bus takes /dev/i2c-N, i2c-N or N";
 inline constexpr char kBusOrConnector[] = "--bus and --connector both name the bus; give one";
 inline constexpr char kSysfsNeedsConnector[] = "--sysfs reads a connector's EDID: give --connector";
 inline constexpr char kDevNodesMissing[] = "the I2C buses have no device nodes: load the kernel's i2c-dev module (sudo modprobe i2c-dev)";
+// `check` and `report --check`: "FILE: " and a finding, or "FILE: ok".
+inline constexpr char kCheckClean[] = "ok";
+inline constexpr char kFileSeparator[] = ": ";
 inline constexpr char kChecksumNote[] = "the monitor's checksum byte was 0x%02X; the block now carries 0x%02X";
 
 }  // namespace tolvex::cli_texts

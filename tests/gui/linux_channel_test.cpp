@@ -11,6 +11,7 @@
 #include "ddc/config_dlg.h"
 #include "gui/modal_support.h"
 #include "gui/sim_app_support.h"
+#include "ddc/sim/sim_edid.h"
 #include "report/edid_report.h"
 
 using namespace tolvex;
@@ -22,6 +23,14 @@ EdidBytes EepromBlock(sim::SimMonitor& monitor) {
   EdidBytes bytes{};
   std::copy_n(monitor.AnalogEeprom().Memory().begin(), kEdidSize, bytes.begin());
   return bytes;
+}
+
+// A block the conformance check finds nothing wrong with (EDID Write would ask first otherwise),
+// and that differs from what the monitor holds.
+void FillValidBlock(EdidBlock& block) {
+  sim::FillSimulatedEdid(block, false);
+  block.SetSerialNumber(4711);
+  block.UpdateChecksum();
 }
 
 QStringList Items(const QComboBox& box) {
@@ -58,8 +67,7 @@ class LinuxChannelTest : public QObject {
     QCOMPARE(frame.Block().Bytes(), EepromBlock(program.Monitor()));
     QCOMPARE(program.Doc().Title(), QStringLiteral("Untitled"));
 
-    frame.Block().SetManufacturerId("LNX");
-    frame.Block().UpdateChecksum();
+    FillValidBlock(frame.Block());
     QVERIFY(frame.Action(kCmdEdidWrite)->isEnabled());
     ModalAnswerer answers;
     frame.Action(kCmdEdidWrite)->trigger();
@@ -126,6 +134,7 @@ class LinuxChannelTest : public QObject {
     SimulatedProgram program(std::move(dimm));
     CMainFrame& frame = program.Frame();
     frame.OnEdidCode();
+    FillValidBlock(frame.Block());
     const EdidBytes before = frame.Block().Bytes();
     ModalAnswerer answers;
     frame.Action(kCmdEdidRead)->trigger();
@@ -144,6 +153,7 @@ class LinuxChannelTest : public QObject {
       const EdidBytes held = EepromBlock(program.Monitor());
       CMainFrame& frame = program.Frame();
       frame.OnEdidCode();
+      FillValidBlock(frame.Block());
       ModalAnswerer answers({answer});
       frame.Action(kCmdEdidWrite)->trigger();
       QVERIFY(answers.Seen()[0].text.endsWith(QStringLiteral("neither an EDID header nor blank bytes\n\nWrite anyway?")));
