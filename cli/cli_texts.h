@@ -50,7 +50,6 @@ inline constexpr char kNoConnector[] = "there is no connector %s ('tolvex-cli li
 inline constexpr char kConnectorWithoutBus[] = "%s: no I2C bus reaches this connector";
 inline constexpr char kForceHint[] = "--force overrides this";
 inline constexpr char kNothingAnswers[] = "%s: nothing answers at 0xA0";
-inline constexpr char kNoChannelFound[] = "no I2C channel found";
 inline constexpr char kBusValues[] = "--bus takes /dev/i2c-N, i2c-N or N";
 inline constexpr char kBusOrConnector[] = "--bus and --connector both name the bus; give one";
 inline constexpr char kSysfsNeedsConnector[] = "--sysfs reads a connector's EDID: give --connector";

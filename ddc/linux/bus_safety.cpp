@@ -25,6 +25,7 @@ bool IsSystemBusName(std::string_view adapterName) {
 }
 
 std::optional<Refusal> DriverOwnsRefusal(uint8_t address, std::string_view driver) {
+  if (driver.empty()) return Refusal{FormatText(texts::kReasonKernelOwns, address), false};
   return Refusal{FormatText(texts::kReasonDriverOwns, address, std::string(driver).c_str()), false};
 }
 

@@ -36,6 +36,7 @@ inline constexpr uint8_t kTransferAddresses[] = {0x50, 0x2C, 0x7D, 0x54, 0x30};
 // Why the adapter may not be used, when the user named it (or not) and forced it (or not);
 // the strongest reason first: an owned address, the adapter's name, where it sits.
 std::optional<Refusal> AdapterRefusal(const I2cAdapter& adapter, bool named, bool force);
+// `driver` empty: the kernel said EBUSY without sysfs naming the driver.
 std::optional<Refusal> DriverOwnsRefusal(uint8_t address, std::string_view driver);
 // `current` is what the EEPROM at 0xA0 holds, nothing when it did not answer.
 std::optional<Refusal> EepromContentRefusal(const std::optional<EdidBytes>& current);

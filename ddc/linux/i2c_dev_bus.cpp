@@ -36,7 +36,7 @@ std::string OpenError(int error, const std::string& device) {
     case EACCES:
     case EPERM: return FormatText(texts::kNoPermission, device.c_str());
     case ENOENT: return FormatText(texts::kNoDeviceNode, device.c_str());
-    default: return FormatText(texts::kCannotOpen, device.c_str(), std::strerror(error));
+    default: return FormatText(texts::kDeviceError, device.c_str(), std::strerror(error));
   }
 }
 
@@ -66,8 +66,7 @@ std::unique_ptr<CI2cDevBus> CI2cDevBus::Open(KernelDevices& kernel, Clock& clock
   // Sysfs may not show every client; the kernel's answer is the last word on who owns what.
   for (uint8_t address : kTransferAddresses) {
     if (kernel.Ioctl(fd, I2C_SLAVE, address) == -EBUSY) {
-      const std::string driver = adapter.OwnerOf(address);
-      error = RefusalMessage(label, *DriverOwnsRefusal(address, driver.empty() ? "of another device" : driver));
+      error = RefusalMessage(label, *DriverOwnsRefusal(address, adapter.OwnerOf(address)));
       return nullptr;
     }
   }
@@ -87,7 +86,7 @@ CI2cDevBus::~CI2cDevBus() { kernel_.Close(fd_); }
 I2cResult CI2cDevBus::Transfer(std::span<const I2cMessage> messages) {
   std::array<i2c_msg, kMaxMessages> kernelMessages{};
   if (messages.size() > kMaxMessages) {
-    detail_ = FormatText(texts::kKernelError, device_.c_str(), std::strerror(EINVAL));
+    detail_ = FormatText(texts::kDeviceError, device_.c_str(), std::strerror(EINVAL));
     return {kLineClockTimeout, I2cPhase::kStart};
   }
   for (size_t i = 0; i < messages.size(); ++i) {
@@ -104,7 +103,7 @@ I2cResult CI2cDevBus::Transfer(std::span<const I2cMessage> messages) {
     if (known.error == lastError_) return {known.status, known.phase, known.phase == I2cPhase::kAddress ? 0 : -1};
   }
   // Nothing on the wire explains it (an unplugged adapter, a refused message): say what the kernel said.
-  detail_ = FormatText(texts::kKernelError, device_.c_str(), std::strerror(lastError_));
+  detail_ = FormatText(texts::kDeviceError, device_.c_str(), std::strerror(lastError_));
   return {kLineClockTimeout, I2cPhase::kData};
 }
 

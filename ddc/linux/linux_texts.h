@@ -7,6 +7,7 @@ namespace tolvex::texts {
 // "%s: refused: %s", the bus and one of the reasons below.
 inline constexpr char kRefused[] = "%s: refused: %s";
 inline constexpr char kReasonDriverOwns[] = "address 0x%02X belongs to the kernel driver %s";
+inline constexpr char kReasonKernelOwns[] = "address 0x%02X belongs to a kernel driver";
 inline constexpr char kReasonSystemBus[] =
     "\"%s\" is a system bus, where memory modules' SPD EEPROMs answer at 0x50 and writing one can leave the PC "
     "unable to boot";
@@ -31,13 +32,12 @@ inline constexpr char kNoPermission[] =
     "display adapters";
 inline constexpr char kNoSuchBus[] = "%s: there is no such I2C bus";
 inline constexpr char kNoDeviceNode[] = "%s does not exist: load the kernel's i2c-dev module (sudo modprobe i2c-dev)";
-inline constexpr char kCannotOpen[] = "%s: %s";
-inline constexpr char kKernelError[] = "%s: %s";
+// A device and what the kernel said about it.
+inline constexpr char kDeviceError[] = "%s: %s";
 inline constexpr char kNoParportPermission[] =
     "%s: permission denied. Add your user to the lp group (sudo usermod -aG lp $USER, then log in again)";
 
 // Reading a connector's EDID from the kernel's copy.
-inline constexpr char kNoConnector[] = "no connector %s";
 inline constexpr char kNoKernelEdid[] = "%s: the kernel holds no EDID (no display connected)";
 inline constexpr char kFallbackToSysfs[] = "%s; the EDID was read from the kernel's copy %s instead";
 inline constexpr char kReadFromDisplay[] = "The EDID was read from the kernel's copy %s";

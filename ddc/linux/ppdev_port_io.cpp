@@ -24,7 +24,7 @@ constexpr unsigned long kWriteRequests[] = {PPWDATA, 0, PPWCONTROL};  // the sta
 
 std::string ClaimError(int error, const std::string& device) {
   if (error == EACCES || error == EPERM) return FormatText(texts::kNoParportPermission, device.c_str());
-  return FormatText(texts::kCannotOpen, device.c_str(), std::strerror(error));
+  return FormatText(texts::kDeviceError, device.c_str(), std::strerror(error));
 }
 
 }  // namespace
