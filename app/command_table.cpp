@@ -24,6 +24,8 @@ constexpr std::array kCommands = {
     Command{kCmdEdidWrite, "EDID &Write\tCtrl+W", true, "Write EDID to monitor\nWrite EDID"},
     Command{kCmdProductionWrite, "&Production Write...", false,
             "Program monitor after monitor, each with its own serial number, and log them\nProduction Write"},
+    Command{kCmdReadFromDisplay, "Read from connected &display", false,
+            "Read the EDID the kernel holds for a connected display\nRead from connected display"},
     Command{kCmdChannelBlackBox, texts::kChannelNames[0], true, "Setup I2C RW channel = Black Box"},
     Command{kCmdChannelServiceKit, texts::kChannelNames[1], true, "Setup I2C RW channel = Service Kit"},
     Command{kCmdChannelS3, texts::kChannelNames[2], true, "Setup I2C RW channel = S3 ViRGE card"},

@@ -25,6 +25,7 @@ enum CommandId : int {
   kCmdEdidWrite = 32776,
   kCmdConfigSetup = 32784,
   kCmdProductionWrite = 32890,
+  kCmdReadFromDisplay = 32785,
   kCmdDviDigital = 32886,
   kCmdDviAnalog = 32888,
   kCmdDviAuto = 32889,

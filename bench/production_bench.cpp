@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ddc/linux/linux_channels.h"
+#include "ddc/linux/linux_discovery.h"
 #include "ddc/sim/sim_edid.h"
 #include "ddc/sim/sim_hardware.h"
 #include "production/production_station.h"
@@ -40,6 +42,8 @@ class BenchHardware final : public Hardware {
   bool HasPortAccess() const override { return true; }
   std::string AccessNote() const override { return {}; }
   bool Persist(std::string&) override { return true; }
+  KernelFiles& Files() override { return hw_.files; }
+  KernelDevices& Devices() override { return hw_.kernel; }
 
  private:
   sim::SimHardware& hw_;
@@ -49,7 +53,8 @@ std::unique_ptr<sim::SimHardware> MakeChannel(int channel) {
   switch (channel) {
     case kChannelBlackBox: return sim::MakeBlackBoxHardware();
     case kChannelServiceKit: return sim::MakeServiceKitHardware();
-    default: return sim::MakeS3Hardware();
+    case kChannelS3: return sim::MakeS3Hardware();
+    default: return sim::MakeI2cDevHardware();
   }
 }
 
@@ -61,13 +66,20 @@ size_t WireBytes(const sim::WireTrace& trace) {
   return bytes;
 }
 
-// range(0): 0 Black Box, 1 Service Kit, 2 S3 card; range(1): the protocol.
+// range(0): 0 Black Box, 1 Service Kit, 2 S3 card, 3 the kernel's i2c-dev bus; range(1): the
+// protocol.
 void BM_ProductionUnit(benchmark::State& state) {
   const int channel = static_cast<int>(state.range(0));
   auto hw = MakeChannel(channel);
   BenchHardware hardware(*hw);
   QuietProbeUi probeUi;
-  CI2cBus bus(hw->machine, hw->clock, probeUi);
+  CI2cBus bitBus(hw->machine, hw->clock, probeUi);
+  std::unique_ptr<CI2cDevBus> kernelBus;
+  if (channel == kChannelLinuxBus) {
+    std::string error;
+    kernelBus = OpenLinuxBus(DiscoverLinux(hw->files, {}), hw->kernel, hw->clock, sim::kSimMonitorBus, {true, false},
+                             error);
+  }
   TransferSettings settings;
   settings.protocol = static_cast<uint32_t>(state.range(1));
 
@@ -86,7 +98,8 @@ void BM_ProductionUnit(benchmark::State& state) {
   setup.counterPath = (dir / "counter").string();
   setup.logPath = (dir / "log.csv").string();
 
-  const ProductionStation station(bus, settings, hardware);
+  const ProductionStation station = kernelBus ? ProductionStation(*kernelBus, settings, hardware)
+                                              : ProductionStation(bitBus, settings, hardware);
   station.Describe(setup);
   const std::unique_ptr<UnitWriter> writer = station.MakeWriter({});
   QuietEvents events;
@@ -96,13 +109,16 @@ void BM_ProductionUnit(benchmark::State& state) {
 
   uint64_t simulatedNs = 0;
   uint64_t wireBytes = 0;
+  uint64_t rdwrCalls = 0;
   uint64_t units = 0;
   for (auto _ : state) {
     trace.Clear();
     const uint64_t nsBefore = hw->time.ns;
+    const uint64_t callsBefore = hw->kernel.RdwrCalls();
     run.ProgramUnit();
     simulatedNs += hw->time.ns - nsBefore;
     wireBytes += WireBytes(trace);
+    rdwrCalls += hw->kernel.RdwrCalls() - callsBefore;
     ++units;
   }
   fs::remove_all(dir);
@@ -112,10 +128,12 @@ void BM_ProductionUnit(benchmark::State& state) {
   }
   state.counters["sim_ms"] = static_cast<double>(simulatedNs / units) / 1e6;
   state.counters["bus_bytes"] = static_cast<double>(wireBytes / units);
+  if (kernelBus) state.counters["rdwr_calls"] = static_cast<double>(rdwrCalls / units);
 }
 
 BENCHMARK(BM_ProductionUnit)
-    ->ArgsProduct({{kChannelBlackBox, kChannelServiceKit, kChannelS3}, {kProtocolDdc2b, kProtocolAocTx3, kProtocolAocTx12}})
+    ->ArgsProduct({{kChannelBlackBox, kChannelServiceKit, kChannelS3, kChannelLinuxBus},
+                   {kProtocolDdc2b, kProtocolAocTx3, kProtocolAocTx12}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -46,6 +46,14 @@ inline constexpr char kNoPortAccess[] = "no port access";
 inline constexpr char kNoAdapter[] = "no I2C adapter found (Black Box, Service Kit or S3 ViRGE card)";
 inline constexpr char kCannotWrite[] = "cannot write";
 inline constexpr char kWrittenAndVerified[] = "written to the monitor and verified";
+inline constexpr char kNoConnector[] = "there is no connector %s ('tolvex-cli list' shows them)";
+inline constexpr char kConnectorWithoutBus[] = "%s: no I2C bus reaches this connector";
+inline constexpr char kForceHint[] = "--force overrides this";
+inline constexpr char kNothingAnswers[] = "%s: nothing answers at 0xA0";
+inline constexpr char kBusValues[] = "--bus takes /dev/i2c-N, i2c-N or N";
+inline constexpr char kBusOrConnector[] = "--bus and --connector both name the bus; give one";
+inline constexpr char kSysfsNeedsConnector[] = "--sysfs reads a connector's EDID: give --connector";
+inline constexpr char kDevNodesMissing[] = "the I2C buses have no device nodes: load the kernel's i2c-dev module (sudo modprobe i2c-dev)";
 // `check` and `report --check`: "FILE: " and a finding, or "FILE: ok".
 inline constexpr char kCheckClean[] = "ok";
 inline constexpr char kFileSeparator[] = ": ";

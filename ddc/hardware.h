@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ddc/clock.h"
+#include "ddc/linux/kernel.h"
 #include "ddc/port_io.h"
 
 namespace tolvex {
@@ -26,12 +27,21 @@ class Hardware {
   // Whether a monitor the program has not worked with yet may be on the bus or still come: always
   // on real hardware; in a simulation only while --sim-units has such a monitor left.
   virtual bool MoreUnitsMayCome() const { return true; }
+
+  // The kernel's trees and device nodes: the Linux I2C buses, the ppdev ports, the connectors.
+  virtual KernelFiles& Files() = 0;
+  virtual KernelDevices& Devices() = 0;
+  virtual KernelPaths Paths() const { return {}; }
+  // The kernel I2C bus a simulation stands for, used as if the user had named it; -1 elsewhere.
+  virtual int SimulatedBus() const { return -1; }
 };
 
 struct SimulationOptions {
-  std::string adapter = "black-box";  // black-box, service-kit or s3
+  std::string adapter = "black-box";  // black-box, service-kit, s3 or i2c-dev
+  std::string access = "raw";         // raw or ppdev: how the parallel ports are reached
   std::string stateFile;              // the monitor's EEPROMs between runs; none when empty
-  std::string fault;                  // unplugged, sda-low, write-protect or no-controller; none when empty
+  // unplugged, sda-low, write-protect, no-controller or dimm; none when empty
+  std::string fault;
   std::string captureFile;            // SCL and SDA recorded as a Value Change Dump; none when empty
   // How many monitors come one after another, each taken away once the program is done with it
   // (1 to kMaxSimulatedUnits); empty: the one monitor stays.
@@ -42,9 +52,10 @@ inline constexpr int kMaxSimulatedUnits = 100000;
 // The number --sim-units gives; nothing when the text is not 1 to kMaxSimulatedUnits.
 std::optional<int> ParseSimulatedUnits(std::string_view text);
 
-// The values --sim-adapter and --sim-fault take.
+// The values --sim-adapter, --sim-fault and --sim-access take.
 const std::vector<std::string_view>& SimulatedAdapterNames();
 const std::vector<std::string_view>& SimulatedFaultNames();
+const std::vector<std::string_view>& SimulatedAccessNames();
 
 std::unique_ptr<Hardware> MakeRealHardware();
 // Nothing, with a reason in `error`, when the options are wrong, the state file is unreadable or

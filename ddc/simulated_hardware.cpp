@@ -4,6 +4,8 @@
 #include <iterator>
 
 #include "ddc/hardware.h"
+#include "ddc/linux/linux_discovery.h"
+#include "ddc/linux/ppdev_port_io.h"
 #include "ddc/sim/sim_hardware.h"
 #include "ddc/sim/sim_production_line.h"
 #include "ddc/sim/sim_vcd_capture.h"
@@ -17,8 +19,13 @@ constexpr size_t kStateSize = 2 * sim::SimEeprom::kSize;
 
 class SimulatedHardware final : public Hardware {
  public:
-  SimulatedHardware(std::unique_ptr<sim::SimHardware> hardware, std::string stateFile)
-      : hardware_(std::move(hardware)), stateFile_(std::move(stateFile)) {}
+  SimulatedHardware(std::unique_ptr<sim::SimHardware> hardware, std::string stateFile, bool ppdev)
+      : hardware_(std::move(hardware)), stateFile_(std::move(stateFile)) {
+    if (!ppdev) return;
+    sim::AddPpdevPorts(*hardware_);
+    ppdev_ = std::make_unique<PpdevPortIo>(hardware_->kernel, hardware_->clock, hardware_->machine,
+                                           DiscoverLinux(hardware_->files, Paths()).parallelPorts);
+  }
   ~SimulatedHardware() override { hardware_->machine.Monitor().Bus().SetLineObserver(nullptr); }
 
   SimulatedHardware(const SimulatedHardware&) = delete;
@@ -35,7 +42,10 @@ class SimulatedHardware final : public Hardware {
     line_ = std::make_unique<sim::SimProductionLine>(hardware_->machine.Monitor(), hardware_->time, units);
   }
 
-  PortIo& Io() override { return hardware_->machine; }
+  PortIo& Io() override { return ppdev_ ? static_cast<PortIo&>(*ppdev_) : hardware_->machine; }
+  KernelFiles& Files() override { return hardware_->files; }
+  KernelDevices& Devices() override { return hardware_->kernel; }
+  int SimulatedBus() const override { return hardware_->namedBus; }
   Clock& GetClock() override { return hardware_->clock; }
   bool HasPortAccess() const override { return true; }
   std::string AccessNote() const override { return {}; }
@@ -77,6 +87,7 @@ class SimulatedHardware final : public Hardware {
   sim::VcdCapture capture_;  // declared before the machine that points at it, so it outlives it
   std::unique_ptr<sim::SimHardware> hardware_;
   std::string stateFile_;
+  std::unique_ptr<PpdevPortIo> ppdev_;
   std::unique_ptr<sim::SimProductionLine> line_;  // after the monitor it watches, so it goes first
 };
 
@@ -93,15 +104,24 @@ const SimulatedAdapter kSimulatedAdapters[] = {
     {"black-box", [] { return sim::MakeBlackBoxHardware(); }},
     {"service-kit", [] { return sim::MakeServiceKitHardware(); }},
     {"s3", [] { return sim::MakeS3Hardware(); }},
+    {"i2c-dev", [] { return sim::MakeI2cDevHardware(); }},
 };
 
 struct SimulatedFault {
   std::string_view name;
   void (*apply)(sim::SimHardware& hardware);
+  bool kernelBusOnly = false;
 };
 
 const SimulatedFault kSimulatedFaults[] = {
-    {"unplugged", [](sim::SimHardware& h) { h.machine.UnplugMonitor(); }},
+    {"unplugged",
+     [](sim::SimHardware& h) {
+       if (h.monitorBus >= 0) {
+         sim::UnplugKernelMonitor(h);
+       } else {
+         h.machine.UnplugMonitor();
+       }
+     }},
     {"sda-low", [](sim::SimHardware& h) { h.machine.Monitor().HoldSdaLow(true); }},
     {"write-protect", [](sim::SimHardware& h) { h.machine.Monitor().SetWriteProtectStuck(true); }},
     {"no-controller",
@@ -109,7 +129,11 @@ const SimulatedFault kSimulatedFaults[] = {
        h.machine.Monitor().SetDevicePresent(sim::SimDevice::kController1, false);
        h.machine.Monitor().SetDevicePresent(sim::SimDevice::kController2, false);
      }},
+    // The run's bus is the chipset's SMBus, where the memory modules' SPD EEPROMs answer.
+    {"dimm", [](sim::SimHardware& h) { h.namedBus = sim::kSimSmbus; }, true},
 };
+
+const char* const kPortAccesses[] = {"raw", "ppdev"};
 
 template <typename Row, size_t N>
 std::vector<std::string_view> NamesOf(const Row (&rows)[N]) {
@@ -153,6 +177,11 @@ const std::vector<std::string_view>& SimulatedFaultNames() {
   return names;
 }
 
+const std::vector<std::string_view>& SimulatedAccessNames() {
+  static const std::vector<std::string_view> names(std::begin(kPortAccesses), std::end(kPortAccesses));
+  return names;
+}
+
 std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options, std::string& error) {
   const SimulatedAdapter* adapter = Lookup(kSimulatedAdapters, options.adapter);
   if (!adapter) {
@@ -162,6 +191,11 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
   const SimulatedFault* fault = options.fault.empty() ? nullptr : Lookup(kSimulatedFaults, options.fault);
   if (!options.fault.empty() && !fault) {
     error = "unknown simulated fault \"" + options.fault + "\" (" + NameList(SimulatedFaultNames()) + ")";
+    return nullptr;
+  }
+  const std::vector<std::string_view>& accesses = SimulatedAccessNames();
+  if (std::find(accesses.begin(), accesses.end(), options.access) == accesses.end()) {
+    error = "unknown port access \"" + options.access + "\" (" + NameList(accesses) + ")";
     return nullptr;
   }
   const std::optional<int> units = options.units.empty() ? std::optional<int>() : ParseSimulatedUnits(options.units);
@@ -174,8 +208,12 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
     return nullptr;
   }
   std::unique_ptr<sim::SimHardware> hardware = adapter->make();
+  if (fault && fault->kernelBusOnly && hardware->monitorBus < 0) {
+    error = "the simulated fault \"" + options.fault + "\" needs --sim-adapter i2c-dev";
+    return nullptr;
+  }
   if (fault) fault->apply(*hardware);
-  auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile);
+  auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile, options.access == "ppdev");
   if (!simulated->Load(error)) return nullptr;
   if (units) simulated->StartProductionLine(*units);
   if (!options.captureFile.empty() && !simulated->StartCapture(options.captureFile, error)) return nullptr;

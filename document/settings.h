@@ -25,4 +25,9 @@ struct ProductionChoices {
 void LoadProductionChoices(ProductionChoices& choices);
 void SaveProductionChoices(const ProductionChoices& choices);
 
+// The kernel I2C bus chosen last, by its connector's name (or its adapter's, where no connector
+// uses it); empty when the channel discovery finds was chosen.
+std::string LoadChannelChoice();
+void SaveChannelChoice(const std::string& key);
+
 }  // namespace tolvex

@@ -1,5 +1,7 @@
 #include "production/production_station.h"
 
+#include <iterator>
+
 #include "ddc/ddc_texts.h"
 #include "ddc/format_text.h"
 #include "ddc/s3_ddc_port.h"
@@ -7,23 +9,19 @@
 
 namespace tolvex {
 
-namespace {
-
-// START, 0xA0, STOP, once: a monitor's EEPROM acknowledges its address whenever it is powered
-// and not busy with a write cycle.
-bool EepromAnswers(CI2cBus& bus) {
-  bus.FreeBus();
-  uint8_t status = bus.Start();
-  if (status == 0) status = bus.WriteByte(kEepromWrite);
-  if (status == 0) return bus.Stop() == 0;
-  bus.FreeBus();
-  return false;
+ProductionStation::ProductionStation(CI2cBus& bus, const TransferSettings& settings, Hardware& hardware)
+    : bus_(bus), settings_(settings), hardware_(hardware) {
+  const int channel = bus.Channel();
+  if (channel >= 0 && channel < static_cast<int>(std::size(texts::kChannelNames))) {
+    channel_ = texts::kChannelNames[channel];
+  }
+  busName_ = channel == kChannelS3 ? FormatText("0x%05X", kS3SerialPortAddress) : FormatText("0x%03X", bus.PortBase());
 }
 
-}  // namespace
-
-ProductionStation::ProductionStation(CI2cBus& bus, const TransferSettings& settings, Hardware& hardware)
-    : bus_(bus), settings_(settings), hardware_(hardware) {}
+ProductionStation::ProductionStation(I2cMessageBus& bus, const TransferSettings& settings, Hardware& hardware)
+    : bus_(bus), settings_(settings), hardware_(hardware), channel_(production_texts::kKernelChannel) {
+  if (const I2cMessageBus::WriteGuard* guard = bus.GuardForWrites()) busName_ = guard->busLabel;
+}
 
 std::optional<std::string> ProductionStation::Problem() const {
   if (!WritesAndVerifies(settings_)) return std::string(production_texts::kNothingVerified);
@@ -31,9 +29,8 @@ std::optional<std::string> ProductionStation::Problem() const {
 }
 
 void ProductionStation::Describe(ProductionSetup& setup) const {
-  const int channel = bus_.Channel();
-  setup.channel = channel >= 0 ? texts::kChannelNames[channel] : "";
-  setup.bus = channel == kChannelS3 ? FormatText("0x%05X", kS3SerialPortAddress) : FormatText("0x%03X", bus_.PortBase());
+  setup.channel = channel_;
+  setup.bus = busName_;
   setup.protocol = ProtocolLabel(settings_);
 }
 
@@ -43,7 +40,9 @@ std::unique_ptr<UnitWriter> ProductionStation::MakeWriter(std::function<void(std
 
 ProductionHooks ProductionStation::Hooks(std::function<bool()> stopRequested) const {
   ProductionHooks hooks;
-  hooks.monitorAnswers = [&bus = bus_] { return EepromAnswers(bus); };
+  // START, 0xA0, STOP, once: a monitor's EEPROM acknowledges its address whenever it is powered
+  // and not busy with a write cycle.
+  hooks.monitorAnswers = [&bus = bus_] { return bus.Probe(kEepromWrite).Ok(); };
   hooks.stopRequested = std::move(stopRequested);
   hooks.moreUnitsMayCome = [&hardware = hardware_] { return hardware.MoreUnitsMayCome(); };
   return hooks;

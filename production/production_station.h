@@ -14,6 +14,7 @@
 #include "ddc/edid_transfer.h"
 #include "ddc/hardware.h"
 #include "ddc/i2c_bus.h"
+#include "ddc/i2c_message_bus.h"
 #include "production/production_run.h"
 #include "production/unit_writer.h"
 
@@ -21,7 +22,10 @@ namespace tolvex {
 
 class ProductionStation {
  public:
+  // The adapter discovery found on the PC's ports: the log names it and its port.
   ProductionStation(CI2cBus& bus, const TransferSettings& settings, Hardware& hardware);
+  // Any other bus (a kernel I2C bus): the log names its device and connector.
+  ProductionStation(I2cMessageBus& bus, const TransferSettings& settings, Hardware& hardware);
 
   // Why units cannot be programmed with these settings; nothing when they can.
   std::optional<std::string> Problem() const;
@@ -35,9 +39,11 @@ class ProductionStation {
   Clock& GetClock() const { return hardware_.GetClock(); }
 
  private:
-  CI2cBus& bus_;
+  I2cMessageBus& bus_;
   const TransferSettings& settings_;
   Hardware& hardware_;
+  std::string channel_;
+  std::string busName_;
 };
 
 }  // namespace tolvex

@@ -35,6 +35,8 @@ inline constexpr char kNotARegularFile[] = "not a regular file";
 inline constexpr char kLogError[] = "%s: cannot write the log: %s";
 inline constexpr char kLogHeader[] =
     "time,channel,bus,protocol,serial_text,serial_number,checksum,outcome,result,differences\n";
+// The log's channel column for a kernel I2C bus (its bus column names the device and connector).
+inline constexpr char kKernelChannel[] = "i2c-dev";
 // The log's protocol column beyond the plain protocol name (%s: the page).
 inline constexpr char kSoftwareDdcLabel[] = "Software DDC only, page %s";
 inline constexpr char kFactoryLabel[] = "%s, factory page %s";

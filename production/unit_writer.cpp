@@ -26,7 +26,7 @@ std::string ProtocolLabel(const TransferSettings& settings) {
   return protocol;
 }
 
-TransferUnitWriter::TransferUnitWriter(CI2cBus& bus, const TransferSettings& settings, Clock& clock,
+TransferUnitWriter::TransferUnitWriter(I2cMessageBus& bus, const TransferSettings& settings, Clock& clock,
                                        std::function<void(std::string_view)> progress)
     : progress_(std::move(progress)),
       block_(AnyDate),

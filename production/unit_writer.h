@@ -11,7 +11,7 @@
 #include "ddc/clock.h"
 #include "ddc/ddc_ui.h"
 #include "ddc/edid_transfer.h"
-#include "ddc/i2c_bus.h"
+#include "ddc/i2c_message_bus.h"
 #include "model/edid_block.h"
 
 namespace tolvex {
@@ -38,7 +38,7 @@ std::string ProtocolLabel(const TransferSettings& settings);
 class TransferUnitWriter final : public UnitWriter, private TransferUi, private EdidDocumentUi {
  public:
   // Progress texts of the transfer ("Writing... 49%") go to `progress`.
-  TransferUnitWriter(CI2cBus& bus, const TransferSettings& settings, Clock& clock,
+  TransferUnitWriter(I2cMessageBus& bus, const TransferSettings& settings, Clock& clock,
                      std::function<void(std::string_view)> progress = {});
 
   UnitOutcome WriteUnit(const EdidBytes& bytes) override;

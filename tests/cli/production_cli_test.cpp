@@ -50,7 +50,7 @@ class ProductionCliTest : public ::testing::Test {
 };
 
 TEST_F(ProductionCliTest, ThreeUnitsGetThreeNumbersThreeLogLinesAndTheCounterMovesOnByThree) {
-  for (const char* adapter : {"black-box", "s3"}) {
+  for (const char* adapter : {"black-box", "s3", "i2c-dev"}) {
     std::ofstream(Path("counter")) << "7000\n";
     fs::remove(Path("log.csv"));
     ASSERT_EQ(Run({"write", "--simulate", "--sim-adapter", adapter, "--sim-units", "3", "--repeat",
