@@ -3,6 +3,8 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "ddc/clock.h"
 #include "ddc/port_io.h"
@@ -26,6 +28,10 @@ struct SimulationOptions {
   std::string stateFile;              // the monitor's EEPROMs between runs; none when empty
   std::string fault;                  // unplugged, sda-low, write-protect or no-controller; none when empty
 };
+
+// The values --sim-adapter and --sim-fault take.
+const std::vector<std::string_view>& SimulatedAdapterNames();
+const std::vector<std::string_view>& SimulatedFaultNames();
 
 std::unique_ptr<Hardware> MakeRealHardware();
 // Nothing, with a reason in `error`, when the options are wrong or the state file is unreadable.

@@ -58,32 +58,81 @@ class SimulatedHardware final : public Hardware {
 
 }  // namespace
 
+namespace {
+
+struct SimulatedAdapter {
+  std::string_view name;
+  std::unique_ptr<sim::SimHardware> (*make)();
+};
+
+const SimulatedAdapter kSimulatedAdapters[] = {
+    {"black-box", [] { return sim::MakeBlackBoxHardware(); }},
+    {"service-kit", [] { return sim::MakeServiceKitHardware(); }},
+    {"s3", [] { return sim::MakeS3Hardware(); }},
+};
+
+struct SimulatedFault {
+  std::string_view name;
+  void (*apply)(sim::SimHardware& hardware);
+};
+
+const SimulatedFault kSimulatedFaults[] = {
+    {"unplugged", [](sim::SimHardware& h) { h.machine.UnplugMonitor(); }},
+    {"sda-low", [](sim::SimHardware& h) { h.machine.Monitor().HoldSdaLow(true); }},
+    {"write-protect", [](sim::SimHardware& h) { h.machine.Monitor().SetWriteProtectStuck(true); }},
+    {"no-controller",
+     [](sim::SimHardware& h) {
+       h.machine.Monitor().SetDevicePresent(sim::SimDevice::kController1, false);
+       h.machine.Monitor().SetDevicePresent(sim::SimDevice::kController2, false);
+     }},
+};
+
+template <typename Row, size_t N>
+std::vector<std::string_view> NamesOf(const Row (&rows)[N]) {
+  std::vector<std::string_view> names;
+  for (const Row& row : rows) names.push_back(row.name);
+  return names;
+}
+
+template <typename Row, size_t N>
+const Row* Lookup(const Row (&rows)[N], std::string_view name) {
+  for (const Row& row : rows) {
+    if (row.name == name) return &row;
+  }
+  return nullptr;
+}
+
+std::string NameList(const std::vector<std::string_view>& names) {
+  std::string list;
+  for (std::string_view name : names) list += (list.empty() ? "" : ", ") + std::string(name);
+  return list;
+}
+
+}  // namespace
+
+const std::vector<std::string_view>& SimulatedAdapterNames() {
+  static const std::vector<std::string_view> names = NamesOf(kSimulatedAdapters);
+  return names;
+}
+
+const std::vector<std::string_view>& SimulatedFaultNames() {
+  static const std::vector<std::string_view> names = NamesOf(kSimulatedFaults);
+  return names;
+}
+
 std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options, std::string& error) {
-  std::unique_ptr<sim::SimHardware> hardware;
-  if (options.adapter == "black-box") {
-    hardware = sim::MakeBlackBoxHardware();
-  } else if (options.adapter == "service-kit") {
-    hardware = sim::MakeServiceKitHardware();
-  } else if (options.adapter == "s3") {
-    hardware = sim::MakeS3Hardware();
-  } else {
-    error = "unknown simulated adapter \"" + options.adapter + "\" (black-box, service-kit or s3)";
+  const SimulatedAdapter* adapter = Lookup(kSimulatedAdapters, options.adapter);
+  if (!adapter) {
+    error = "unknown simulated adapter \"" + options.adapter + "\" (" + NameList(SimulatedAdapterNames()) + ")";
     return nullptr;
   }
-  sim::SimMonitor& monitor = hardware->machine.Monitor();
-  if (options.fault == "unplugged") {
-    hardware->machine.UnplugMonitor();
-  } else if (options.fault == "sda-low") {
-    monitor.HoldSdaLow(true);
-  } else if (options.fault == "write-protect") {
-    monitor.SetWriteProtectStuck(true);
-  } else if (options.fault == "no-controller") {
-    monitor.SetDevicePresent(sim::SimDevice::kController1, false);
-    monitor.SetDevicePresent(sim::SimDevice::kController2, false);
-  } else if (!options.fault.empty()) {
-    error = "unknown simulated fault \"" + options.fault + "\" (unplugged, sda-low, write-protect or no-controller)";
+  const SimulatedFault* fault = options.fault.empty() ? nullptr : Lookup(kSimulatedFaults, options.fault);
+  if (!options.fault.empty() && !fault) {
+    error = "unknown simulated fault \"" + options.fault + "\" (" + NameList(SimulatedFaultNames()) + ")";
     return nullptr;
   }
+  std::unique_ptr<sim::SimHardware> hardware = adapter->make();
+  if (fault) fault->apply(*hardware);
   auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile);
   if (!simulated->Load(error)) return nullptr;
   return simulated;

@@ -142,23 +142,86 @@ TEST_F(CliTest, NewPrintsTheReportOfAFreshBlock) {
   EXPECT_EQ(r.out, FormatEdidReport(fresh));
 }
 
-TEST_F(CliTest, BadUsageShowsTheUsageAndExitsWithTwo) {
+TEST_F(CliTest, BadUsageNamesTheMistakeOnStderrAndExitsWithTwo) {
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{},
                                              {"print"},
+                                             {"--frobnicate"},
                                              {"report"},
                                              {"new", "x"},
                                              {"report", "--simulate", "x"},
+                                             {"report", "--fix-checksum=yes", "x"},
                                              {"read", "--protocol", "3", "x"},
                                              {"read", "--protocol"},
                                              {"write", "--factory", "XY", "x"},
                                              {"read", "--factory", "F8", "x"},
+                                             {"read", "--simulate", "--sim-fault=smoke", "x"},
                                              {"read", "a", "b"}}) {
     const Result r = RunTool(args);
-    EXPECT_EQ(r.status, 2) << (args.empty() ? "(nothing)" : args[0]);
-    EXPECT_NE(r.err.find("Usage:"), std::string::npos);
+    const std::string shown = args.empty() ? "(nothing)" : args.back();
+    EXPECT_EQ(r.status, 2) << shown;
+    EXPECT_EQ(r.err.rfind("tolvex-cli: ", 0), 0u) << shown << ": " << r.err;
+    EXPECT_NE(r.err.find("--help"), std::string::npos) << "points to the help: " << r.err;
     EXPECT_TRUE(r.out.empty());
   }
+  EXPECT_NE(RunTool({"report", "--simulate", "x"}).err.find("--simulate is not an option of report"),
+            std::string::npos);
+  EXPECT_NE(RunTool({"read", "--protocol"}).err.find("Usage: tolvex-cli read [OPTION]... FILE"), std::string::npos);
+}
+
+TEST_F(CliTest, HelpAndVersionGoToStdoutWithStatusZero) {
+  const Result general = RunTool({"--help"});
+  EXPECT_EQ(general.status, 0);
+  EXPECT_TRUE(general.err.empty());
+  for (const char* command : {"report", "new", "read", "write", "probe"}) {
+    EXPECT_NE(general.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
+    for (const std::vector<std::string>& ask : std::vector<std::vector<std::string>>{
+             {command, "--help"}, {command, "-h"}, {"help", command}}) {
+      const Result r = RunTool(ask);
+      EXPECT_EQ(r.status, 0) << command;
+      EXPECT_EQ(r.out.rfind(std::string("Usage: tolvex-cli ") + command, 0), 0u) << r.out;
+    }
+  }
+  const Result writeHelp = RunTool({"write", "-h"});
+  EXPECT_NE(writeHelp.out.find("--factory=PAGE"), std::string::npos);
+  EXPECT_EQ(writeHelp.out.find("--fix-checksum"), std::string::npos) << "only the command's own options";
+
+  const Result version = RunTool({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "tolvex-cli (Tolvex) 3.01\n");
+}
+
+TEST_F(CliTest, OptionValuesAfterAnEqualsSignAndFilesAfterADoubleDash) {
+  const std::string report = SampleReport();
+  Write("--odd.ddc", report);
+  const fs::path before = fs::current_path();
+  fs::current_path(dir_);
+  const Result r = RunTool({"report", "--fix-checksum", "--", "--odd.ddc"});
+  fs::current_path(before);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, report);
+
+  const Result equals = RunTool({"read", "--simulate", "--sim-adapter=service-kit", "--protocol=1", Path("o.bin")});
+  EXPECT_EQ(equals.status, 0) << equals.err;
+  EXPECT_NE(equals.err.find("Reading... 100%"), std::string::npos) << "the AOC protocol ran";
+}
+
+TEST_F(CliTest, ReportReadsStandardInputAndPrintsLfLinesOnRequest) {
+  const std::string report = SampleReport();
+  std::istringstream in(report);
+  std::ostringstream out, err;
+  CliEnvironment environment;
+  environment.input = &in;
+  EXPECT_EQ(RunCli({"report", "--lf", "-"}, out, err, environment), 0) << err.str();
+  std::string lf = report;
+  for (size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
+  EXPECT_EQ(out.str(), lf);
+
+  std::ostringstream out2, err2;
+  std::istringstream empty;
+  environment.input = &empty;
+  EXPECT_EQ(RunCli({"report", "-"}, out2, err2, environment), 1);
+  EXPECT_EQ(err2.str(), "tolvex-cli: (standard input): neither an EDID report (no hex dump found) nor binary EDID\n");
 }
 
 // ---- read and write on the simulated monitor -----------------------------------------------
@@ -230,13 +293,14 @@ TEST_F(CliTest, TransferErrorsPrintTheProgramsMessageAndExitWithOne) {
   r = RunTool({"write", "--simulate", "--sim-fault", "no-controller", "--protocol", "1", source});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "tolvex-cli: I2C write error: Addr(0x00), Data(0xFA), Error(0x0A)\n");
-  EXPECT_EQ(RunTool({"read", "--simulate", "--sim-fault", "smoke", Path("o.ddc")}).status, 2);
+  EXPECT_EQ(RunTool({"read", "--simulate", "--sim-fault", "smoke", Path("o.ddc")}).status, 2) << "bad usage";
 
   const Result garbage = RunTool({"write", "--simulate", Write("x.txt", "nothing")});
   EXPECT_EQ(garbage.status, 1);
 
+  // A simulated monitor that cannot be set up is a hardware error, as on real ports.
   const Result badState = RunTool({"read", "--simulate", "--sim-state", Write("s", "short"), Path("o.ddc")});
-  EXPECT_EQ(badState.status, 2);
+  EXPECT_EQ(badState.status, 1);
   EXPECT_FALSE(fs::exists(Path("o.ddc")));
 }
 
