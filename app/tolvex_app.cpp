@@ -5,6 +5,8 @@
 #include <QPrinterInfo>
 #include <QScreen>
 
+#include <algorithm>
+
 #include "app/app_texts.h"
 #include "app/edid_code_dlg.h"
 #include "app/main_frame.h"
@@ -28,13 +30,25 @@ const ValueOption kSimulationOptions[] = {
     {"--sim-fault", &SimulationOptions::fault},
 };
 
+QString Choices(const std::vector<std::string_view>& names) {
+  QStringList list;
+  for (std::string_view name : names) list << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+  return list.join(QLatin1Char('|'));
+}
+
+// A name the simulation does not know is bad usage, found before anything starts.
+bool IsChoice(const std::vector<std::string_view>& names, const std::string& value) {
+  return value.empty() || std::find(names.begin(), names.end(), value) != names.end();
+}
+
 }  // namespace
 
 QString CommandLineUsage() {
   return QStringLiteral(
-      "usage: tolvex [--simulate [--sim-adapter black-box|service-kit|s3] [--sim-state FILE]\n"
-      "              [--sim-fault unplugged|sda-low|write-protect|no-controller]] [--no-splash]\n"
-      "              [--print FILE | FILE]");
+             "usage: tolvex [--simulate [--sim-adapter %1] [--sim-state FILE]\n"
+             "              [--sim-fault %2]] [--no-splash]\n"
+             "              [--print FILE | FILE]")
+      .arg(Choices(SimulatedAdapterNames()), Choices(SimulatedFaultNames()));
 }
 
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, QString& error) {
@@ -72,6 +86,14 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, QStri
       error = QStringLiteral("only one file can be opened");
       return std::nullopt;
     }
+  }
+  if (!IsChoice(SimulatedAdapterNames(), options.simulation.adapter)) {
+    error = QStringLiteral("unknown simulated adapter ") + QString::fromStdString(options.simulation.adapter);
+    return std::nullopt;
+  }
+  if (!IsChoice(SimulatedFaultNames(), options.simulation.fault)) {
+    error = QStringLiteral("unknown simulated fault ") + QString::fromStdString(options.simulation.fault);
+    return std::nullopt;
   }
   return options;
 }

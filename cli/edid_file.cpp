@@ -1,20 +1,21 @@
 #include "cli/edid_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
 #include "cli/cli_texts.h"
 #include "report/report_reader.h"
+#include "util/file_io.h"
 
 namespace tolvex {
 
 EdidFile ParseEdidFile(const std::string& content) {
   EdidFile file;
   if (const auto report = ReadReport(content)) {
+    // A damaged dump would give a different block than the one saved; say where it breaks.
+    if (report->damage) {
+      file.error = DescribeDumpDamage(*report->damage);
+      return file;
+    }
     file.ok = true;
     file.bytes = report->bytes;
     file.productCodeFormat = report->productCodeFormat;
@@ -34,31 +35,15 @@ EdidFile ParseEdidFile(const std::string& content) {
 }
 
 EdidFile LoadEdidFile(const std::filesystem::path& path) {
-  EdidFile file;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    file.error = std::strerror(errno);
+  // Regular files and devices that end (sysfs attributes); a FIFO is refused, never waited on,
+  // and the size is counted while reading, since /sys files report 4096 whatever they hold.
+  const FileContent content = ReadInputFile(path.string(), kMaxEdidFileSize);
+  if (content.error) {
+    EdidFile file;
+    file.error = DescribeFileError(content.error);
     return file;
   }
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    file.error = std::strerror(EISDIR);
-    return file;
-  }
-  // Read one byte past the limit rather than trusting the size: /sys files report 4096.
-  std::string content;
-  content.resize(kMaxEdidFileSize + 1);
-  in.read(content.data(), static_cast<std::streamsize>(content.size()));
-  if (in.bad()) {
-    file.error = std::strerror(errno);
-    return file;
-  }
-  content.resize(static_cast<size_t>(in.gcount()));
-  if (content.size() > kMaxEdidFileSize) {
-    file.error = cli_texts::kFileTooLarge;
-    return file;
-  }
-  return ParseEdidFile(content);
+  return ParseEdidFile(content.bytes);
 }
 
 }  // namespace tolvex

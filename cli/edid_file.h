@@ -6,11 +6,12 @@
 #include <string>
 
 #include "model/edid_block.h"
+#include "report/report_reader.h"
 
 namespace tolvex {
 
 // Files longer than this are refused, as the document refuses them.
-inline constexpr std::uintmax_t kMaxEdidFileSize = 1'048'575;
+inline constexpr size_t kMaxEdidFileSize = kMaxReportFileSize;
 
 struct EdidFile {
   bool ok = false;
@@ -20,8 +21,9 @@ struct EdidFile {
   uint8_t serialFormat = 0;
 };
 
-// A report gives its dump and its two format settings; binary content (128 bytes or more that
-// start with the EDID header, as the kernel's connector files hold) gives its first 128 bytes.
+// A report gives its dump and its two format settings (a damaged dump is an error naming the
+// line); binary content (128 bytes or more that start with the EDID header, as the kernel's
+// connector files hold) gives its first 128 bytes.
 EdidFile LoadEdidFile(const std::filesystem::path& path);
 EdidFile ParseEdidFile(const std::string& content);
 

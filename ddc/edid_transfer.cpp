@@ -69,6 +69,11 @@ uint8_t CEdidTransfer::FactoryReadRequest(uint8_t page, uint8_t index) {
   return bus_.RawTransfer(kFactoryWrite, 3, request);
 }
 
+// A device that goes away in the middle of a read leaves the rest of it reading 0xFF, which
+// passes for data: only the master acknowledges during a read. A device that still acknowledges
+// its address once the read is over was there for all of it.
+uint8_t CEdidTransfer::ConfirmPresent(uint8_t address) { return bus_.RawTransfer(address, 0, nullptr); }
+
 // ---- EDID Read -----------------------------------------------------------------------------
 
 void CEdidTransfer::OnEdidRead() {
@@ -87,6 +92,11 @@ void CEdidTransfer::OnEdidRead() {
       }
       ShowProgress(texts::kReadingProgress, i);
     }
+    const uint8_t controller = AocControllerAddress(protocol);
+    if (const uint8_t status = ConfirmPresent(controller)) {
+      ShowError(FormatText(texts::kAocTransferError, kEdidSize - 1, controller, status), texts::kReadErrorCaption);
+      return;
+    }
     ui_.SetStatusText(texts::kReady);
   } else if (settings_.softwareDdcOnly) {
     // The monitor's controller serves the EDID from its own memory page.
@@ -100,8 +110,13 @@ void CEdidTransfer::OnEdidRead() {
         return;
       }
     }
+    if (const uint8_t status = ConfirmPresent(kFactoryWrite)) {
+      ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
+      return;
+    }
   } else {
-    const uint8_t status = bus_.Transfer(kEepromRead, 0x00, kEdidSize, buffer.data());
+    uint8_t status = bus_.Transfer(kEepromRead, 0x00, kEdidSize, buffer.data());
+    if (!status) status = ConfirmPresent(kEepromWrite);
     if (status) {
       ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
       return;
@@ -143,6 +158,7 @@ void CEdidTransfer::OnEdidWrite() {
     }
 
     status = bus_.Transfer(kEepromRead, 0x00, kEdidSize, buffer.data());
+    if (!status) status = ConfirmPresent(kEepromWrite);
     if (status) {
       ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
       return;

@@ -66,6 +66,7 @@ class CEdidTransfer {
  private:
   void SwitchDviEeprom(uint8_t selector);
   uint8_t FactoryReadRequest(uint8_t page, uint8_t index);
+  uint8_t ConfirmPresent(uint8_t address);
   void ShowProgress(const char* format, int index);
   void ShowError(const std::string& text, const char* caption);
 

@@ -26,7 +26,7 @@ class Hardware {
 struct SimulationOptions {
   std::string adapter = "black-box";  // black-box, service-kit or s3
   std::string stateFile;              // the monitor's EEPROMs between runs; none when empty
-  std::string fault;                  // unplugged, sda-low, write-protect or no-controller; none when empty
+  std::string fault;                  // one of SimulatedFaultNames(); none when empty
 };
 
 // The values --sim-adapter and --sim-fault take.

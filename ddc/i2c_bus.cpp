@@ -70,6 +70,8 @@ constexpr int kAocReplyLength = 5;
 
 }  // namespace
 
+uint8_t AocControllerAddress(int protocol) { return FramesOf(protocol).writeAddress; }
+
 CI2cBus::CI2cBus(PortIo& io, Clock& clock, ProbeUi& ui) : io_(io), clock_(clock), s3Port_(io, ui) {
   Calibrate();
   Discover();

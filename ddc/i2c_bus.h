@@ -45,6 +45,9 @@ inline constexpr int kClockStretchPolls = 1500;
 inline constexpr int kAddressAttempts = 200;
 inline constexpr int kFreeBusStops = 9;
 
+// The monitor controller's write address in command protocol 1 or 2.
+uint8_t AocControllerAddress(int protocol);
+
 class CI2cBus {
  public:
   // Calibrates the S3 delay loop (at least one second on the clock), probes the Black Box, the

@@ -1,9 +1,10 @@
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <span>
 
 #include "ddc/hardware.h"
 #include "ddc/sim/sim_hardware.h"
+#include "util/file_io.h"
 
 namespace tolvex {
 
@@ -23,29 +24,36 @@ class SimulatedHardware final : public Hardware {
   std::string AccessNote() const override { return {}; }
 
   bool Load(std::string& error) {
-    std::ifstream in(stateFile_, std::ios::binary);
-    if (!in) return true;  // a first run starts from the monitor's own EDID
-    const std::string state((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (state.size() != kStateSize) {
+    if (stateFile_.empty()) return true;
+    // Only a regular file of the state's size; anything else is named and kept as it is.
+    const FileContent state = ReadInputFile(stateFile_, kStateSize, Devices::kRefused);
+    if (state.error.problem == FileProblem::kSystem && state.error.error == ENOENT) {
+      return true;  // a first run starts from the monitor's own EDID
+    }
+    if (state.error) {
+      error = stateFile_ + ": " + DescribeFileError(state.error);
+      return false;
+    }
+    if (state.bytes.size() != kStateSize) {
       error = stateFile_ + ": not a simulated monitor state (" + std::to_string(kStateSize) + " bytes expected)";
       return false;
     }
     auto& monitor = hardware_->machine.Monitor();
-    std::copy_n(state.begin(), sim::SimEeprom::kSize, monitor.AnalogEeprom().Memory().begin());
-    std::copy_n(state.begin() + sim::SimEeprom::kSize, sim::SimEeprom::kSize, monitor.DigitalEeprom().Memory().begin());
+    std::copy_n(state.bytes.begin(), sim::SimEeprom::kSize, monitor.AnalogEeprom().Memory().begin());
+    std::copy_n(state.bytes.begin() + sim::SimEeprom::kSize, sim::SimEeprom::kSize,
+                monitor.DigitalEeprom().Memory().begin());
     return true;
   }
 
   bool Persist(std::string& error) override {
     if (stateFile_.empty()) return true;
     auto& monitor = hardware_->machine.Monitor();
-    std::ofstream out(stateFile_, std::ios::binary | std::ios::trunc);
+    std::string state;
     for (const sim::SimEeprom* eeprom : {&monitor.AnalogEeprom(), &monitor.DigitalEeprom()}) {
-      out.write(reinterpret_cast<const char*>(eeprom->Memory().data()), sim::SimEeprom::kSize);
+      state.append(eeprom->Memory().begin(), eeprom->Memory().end());
     }
-    out.close();
-    if (!out) {
-      error = stateFile_ + ": cannot write the simulated monitor state";
+    if (const FileError failed = WriteFileAtomically(stateFile_, state)) {
+      error = stateFile_ + ": cannot save the simulated monitor state: " + DescribeFileError(failed);
       return false;
     }
     return true;
@@ -56,46 +64,15 @@ class SimulatedHardware final : public Hardware {
   std::string stateFile_;
 };
 
-}  // namespace
-
-namespace {
-
-struct SimulatedAdapter {
-  std::string_view name;
-  std::unique_ptr<sim::SimHardware> (*make)();
-};
-
-const SimulatedAdapter kSimulatedAdapters[] = {
-    {"black-box", [] { return sim::MakeBlackBoxHardware(); }},
-    {"service-kit", [] { return sim::MakeServiceKitHardware(); }},
-    {"s3", [] { return sim::MakeS3Hardware(); }},
-};
-
-struct SimulatedFault {
-  std::string_view name;
-  void (*apply)(sim::SimHardware& hardware);
-};
-
-const SimulatedFault kSimulatedFaults[] = {
-    {"unplugged", [](sim::SimHardware& h) { h.machine.UnplugMonitor(); }},
-    {"sda-low", [](sim::SimHardware& h) { h.machine.Monitor().HoldSdaLow(true); }},
-    {"write-protect", [](sim::SimHardware& h) { h.machine.Monitor().SetWriteProtectStuck(true); }},
-    {"no-controller",
-     [](sim::SimHardware& h) {
-       h.machine.Monitor().SetDevicePresent(sim::SimDevice::kController1, false);
-       h.machine.Monitor().SetDevicePresent(sim::SimDevice::kController2, false);
-     }},
-};
-
-template <typename Row, size_t N>
-std::vector<std::string_view> NamesOf(const Row (&rows)[N]) {
+template <typename Row>
+std::vector<std::string_view> NamesOf(std::span<const Row> rows) {
   std::vector<std::string_view> names;
   for (const Row& row : rows) names.push_back(row.name);
   return names;
 }
 
-template <typename Row, size_t N>
-const Row* Lookup(const Row (&rows)[N], std::string_view name) {
+template <typename Row>
+const Row* Lookup(std::span<const Row> rows, std::string_view name) {
   for (const Row& row : rows) {
     if (row.name == name) return &row;
   }
@@ -111,22 +88,22 @@ std::string NameList(const std::vector<std::string_view>& names) {
 }  // namespace
 
 const std::vector<std::string_view>& SimulatedAdapterNames() {
-  static const std::vector<std::string_view> names = NamesOf(kSimulatedAdapters);
+  static const std::vector<std::string_view> names = NamesOf(sim::NamedAdapters());
   return names;
 }
 
 const std::vector<std::string_view>& SimulatedFaultNames() {
-  static const std::vector<std::string_view> names = NamesOf(kSimulatedFaults);
+  static const std::vector<std::string_view> names = NamesOf(sim::NamedFaults());
   return names;
 }
 
 std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options, std::string& error) {
-  const SimulatedAdapter* adapter = Lookup(kSimulatedAdapters, options.adapter);
+  const sim::NamedAdapter* adapter = Lookup(sim::NamedAdapters(), options.adapter);
   if (!adapter) {
     error = "unknown simulated adapter \"" + options.adapter + "\" (" + NameList(SimulatedAdapterNames()) + ")";
     return nullptr;
   }
-  const SimulatedFault* fault = options.fault.empty() ? nullptr : Lookup(kSimulatedFaults, options.fault);
+  const sim::NamedFault* fault = options.fault.empty() ? nullptr : Lookup(sim::NamedFaults(), options.fault);
   if (!options.fault.empty() && !fault) {
     error = "unknown simulated fault \"" + options.fault + "\" (" + NameList(SimulatedFaultNames()) + ")";
     return nullptr;

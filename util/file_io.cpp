@@ -40,7 +40,9 @@ class Descriptor {
   int fd_;
 };
 
-bool IsReadableKind(mode_t mode) { return S_ISREG(mode) || S_ISCHR(mode); }
+bool IsReadableKind(mode_t mode, Devices devices) {
+  return S_ISREG(mode) || (S_ISCHR(mode) && devices == Devices::kAccepted);
+}
 
 FileError ReadAll(int fd, size_t maxSize, std::string& bytes) {
   for (;;) {
@@ -139,7 +141,7 @@ std::string DescribeFileError(const FileError& error) {
   return {};
 }
 
-FileContent ReadInputFile(const std::string& path, size_t maxSize) {
+FileContent ReadInputFile(const std::string& path, size_t maxSize, Devices devices) {
   FileContent content;
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -156,7 +158,7 @@ FileContent ReadInputFile(const std::string& path, size_t maxSize) {
     content.error = FileError::System(EISDIR);
     return content;
   }
-  if (!IsReadableKind(status.st_mode)) {
+  if (!IsReadableKind(status.st_mode, devices)) {
     content.error = {FileProblem::kNotAFile, 0};
     return content;
   }

@@ -33,11 +33,14 @@ struct FileContent {
   FileError error;
 };
 
-// The whole of a regular file, or of a character device that ends (a sysfs attribute, /dev/null).
-// Anything else is refused without being read, and nothing waits: a FIFO without a writer or a
-// device without data fails at once. More than maxSize bytes is kTooLarge, whether the size
-// says so before reading or the reading finds it (a device that never ends).
-FileContent ReadInputFile(const std::string& path, size_t maxSize);
+enum class Devices : uint8_t { kRefused, kAccepted };
+
+// The whole of a regular file, or, when `devices` accepts them, of a character device that ends
+// (/dev/null, a sysfs attribute behind a device node). Anything else is refused without being
+// read, and nothing waits: a FIFO without a writer or a device without data fails at once. More
+// than maxSize bytes is kTooLarge, whether the size says so before reading or the reading finds
+// it (a device that never ends).
+FileContent ReadInputFile(const std::string& path, size_t maxSize, Devices devices = Devices::kAccepted);
 
 // Puts `content` at `path` through a temporary file beside it: every write checked, flushed to
 // the disk, then renamed over the target and the folder flushed. An existing target keeps its

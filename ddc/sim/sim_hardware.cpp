@@ -35,4 +35,30 @@ std::unique_ptr<SimHardware> MakeBareHardware() {
   return hardware;
 }
 
+namespace {
+
+const NamedAdapter kNamedAdapters[] = {
+    {"black-box", [] { return MakeBlackBoxHardware(); }},
+    {"service-kit", [] { return MakeServiceKitHardware(); }},
+    {"s3", [] { return MakeS3Hardware(); }},
+};
+
+const NamedFault kNamedFaults[] = {
+    {"unplugged", [](SimHardware& h) { h.machine.UnplugMonitor(); }},
+    {"sda-low", [](SimHardware& h) { h.machine.Monitor().HoldSdaLow(true); }},
+    {"write-protect", [](SimHardware& h) { h.machine.Monitor().SetWriteProtectStuck(true); }},
+    {"no-controller",
+     [](SimHardware& h) {
+       h.machine.Monitor().SetDevicePresent(SimDevice::kController1, false);
+       h.machine.Monitor().SetDevicePresent(SimDevice::kController2, false);
+     }},
+    // Armed before start-up, whose discovery clocks nothing: the next transfer is the one cut.
+    {"unplug-during", [](SimHardware& h) { h.machine.UnplugAfterPulses(kHalfBlockReadPulses); }},
+};
+
+}  // namespace
+
+std::span<const NamedAdapter> NamedAdapters() { return kNamedAdapters; }
+std::span<const NamedFault> NamedFaults() { return kNamedFaults; }
+
 }  // namespace tolvex::sim

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <string_view>
 
 #include "ddc/sim/sim_clock.h"
 #include "ddc/sim/sim_machine.h"
@@ -26,5 +28,18 @@ std::unique_ptr<SimHardware> MakeServiceKitHardware(uint16_t base = 0x378);
 std::unique_ptr<SimHardware> MakeS3Hardware(const S3CardConfig& config = {});
 // A parallel port at 0x378 with nothing on it, no S3 card, no monitor: discovery finds nothing.
 std::unique_ptr<SimHardware> MakeBareHardware();
+
+// The set-ups and faults that `--sim-adapter` and `--sim-fault` name, in the order the help
+// lists them. Tests that must cover every one iterate these, so a new row is covered at once.
+struct NamedAdapter {
+  std::string_view name;
+  std::unique_ptr<SimHardware> (*make)();
+};
+struct NamedFault {
+  std::string_view name;
+  void (*apply)(SimHardware& hardware);
+};
+std::span<const NamedAdapter> NamedAdapters();
+std::span<const NamedFault> NamedFaults();
 
 }  // namespace tolvex::sim

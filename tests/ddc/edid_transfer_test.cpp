@@ -102,7 +102,8 @@ TEST_P(EveryChannel, ReadReplacesTheBlockAndTheDocument) {
   const std::string trace = rig.Trace();
   EXPECT_EQ(trace.rfind("S >A0+ >00+ Sr >A1+ ", 0), 0u) << trace.substr(0, 40);
   EXPECT_EQ(std::count(trace.begin(), trace.end(), '<'), 128);
-  EXPECT_EQ(trace.substr(trace.size() - 3), "- P") << "the last byte is not acknowledged, then STOP";
+  EXPECT_EQ(trace.substr(trace.size() - 12), "- P S >A0+ P")
+      << "the last byte is not acknowledged, then STOP; then the EEPROM shows it is still there";
 }
 
 TEST_P(EveryChannel, WriteVerifiesAndLeavesTheBlockAsItWas) {

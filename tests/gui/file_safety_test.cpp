@@ -168,6 +168,27 @@ class FileSafetyTest : public QObject {
     QCOMPARE(yes.Seen().size(), size_t{1});
   }
 
+  // A simulator state that is not a file of its own is one line and exit status 1, never an
+  // abort or a wait, and the program does not start.
+  void aBadSimulatorStateEndsTheStartWithOneLine() {
+    QTemporaryDir folder;
+    const QString fifo = folder.filePath("state.fifo");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& state : {folder.path(), fifo}) {
+      QProcess program;
+      QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+      environment.insert("QT_QPA_PLATFORM", "offscreen");
+      environment.insert("XDG_CONFIG_HOME", settingsFolder_.path());
+      program.setProcessEnvironment(environment);
+      program.start(QStringLiteral(TOLVEX_APP_PATH), {QStringLiteral("--simulate"), QStringLiteral("--sim-state"), state});
+      QVERIFY(program.waitForFinished(30000));
+      QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+      QCOMPARE(program.exitCode(), 1);
+      const QString lines = QString::fromLocal8Bit(program.readAllStandardError());
+      QVERIFY2(lines.contains(QStringLiteral("tolvex: ") + state + QStringLiteral(": ")), qPrintable(lines));
+    }
+  }
+
  private:
   QTemporaryDir settingsFolder_;
 };

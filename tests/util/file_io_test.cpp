@@ -77,6 +77,7 @@ TEST_F(FileIoTest, ReadsWhatEndsAndRefusesTheRestWithoutWaiting) {
     EXPECT_EQ(content.error.error, c.error) << c.what;
     EXPECT_EQ(content.bytes.size(), c.size) << c.what;
   }
+  EXPECT_EQ(ReadInputFile("/dev/null", kLimit, Devices::kRefused).error.problem, FileProblem::kNotAFile);
   EXPECT_EQ(DescribeFileError({FileProblem::kNotAFile, 0}), file_texts::kNotAFile);
   EXPECT_EQ(DescribeFileError(FileError::System(EISDIR)), "Is a directory");
 }
