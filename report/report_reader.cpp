@@ -134,12 +134,26 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsHexDigit(char c) { return HexDigitValue(c) >= 0; }
 
-// The index as the writer prints it: "%3d", so wider from 1000 on.
-std::string IndexField(int offset) {
-  std::string digits = std::to_string(offset);
-  if (digits.size() < 3) digits.insert(0, 3 - digits.size(), ' ');
-  return digits;
-}
+// The index as the writer prints it ("%3d", so wider from 1000 on) followed by ": ", without
+// allocating: a report is read at every Open and every wizard Load.
+struct IndexField {
+  explicit IndexField(int offset) {
+    char digits[12];
+    size_t count = 0;
+    for (unsigned value = static_cast<unsigned>(offset); count == 0 || value > 0; value /= 10) {
+      digits[count++] = static_cast<char>('0' + value % 10);
+    }
+    while (count < 3) digits[count++] = ' ';
+    for (size_t i = 0; i < count; ++i) text[i] = digits[count - 1 - i];
+    text[count] = rt::kDumpIndexEnd[0];
+    text[count + 1] = rt::kDumpIndexEnd[1];
+    size = count + 2;
+  }
+  std::string_view View() const { return {text, size}; }
+
+  char text[16];
+  size_t size;
+};
 
 // Line breaks of any kind before `position`, plus one.
 size_t LineNumberAt(std::string_view text, size_t position) {
@@ -213,9 +227,9 @@ std::optional<DumpDamage> DumpRowReader::ReadRow(int firstOffset, uint8_t* bytes
         if (at(i) != ' ') return Damage(firstOffset, DumpDamage::kCellOffset, offset);
       }
     }
-    const std::string index = IndexField(offset) + std::string(rt::kDumpIndexEnd);
-    if (row.substr(i, index.size()) != index) return Damage(firstOffset, DumpDamage::kCellOffset, offset);
-    i += index.size();
+    const IndexField index(offset);
+    if (row.substr(i, index.size) != index.View()) return Damage(firstOffset, DumpDamage::kCellOffset, offset);
+    i += index.size;
     // The older layout pads a one-digit value with a blank in front.
     const bool padded = cellGap_ > 1 && at(i) == ' ';
     if (!(padded || IsHexDigit(at(i))) || !IsHexDigit(at(i + 1))) return Damage(firstOffset, DumpDamage::kCellValue, offset);

@@ -2,7 +2,9 @@
 # Installs the Debian packages the build needs, but only those that are missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core)
+# clang and its runtime libraries (libFuzzer, the sanitizers) build the fuzz targets.
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core
+          clang libclang-rt-dev)
 
 missing=()
 for p in "${packages[@]}"; do
