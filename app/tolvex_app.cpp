@@ -28,6 +28,7 @@ const ValueOption kSimulationOptions[] = {
     {"--sim-adapter", &SimulationOptions::adapter},
     {"--sim-state", &SimulationOptions::stateFile},
     {"--sim-fault", &SimulationOptions::fault},
+    {"--sim-capture", &SimulationOptions::captureFile},
 };
 
 QString Choices(const std::vector<std::string_view>& names) {
@@ -46,7 +47,8 @@ bool IsChoice(const std::vector<std::string_view>& names, const std::string& val
 QString CommandLineUsage() {
   return QStringLiteral(
              "usage: tolvex [--simulate [--sim-adapter %1] [--sim-state FILE]\n"
-             "              [--sim-fault %2]] [--no-splash]\n"
+             "              [--sim-fault %2]\n"
+             "              [--sim-capture FILE.vcd]] [--no-splash]\n"
              "              [--print FILE | FILE]")
       .arg(Choices(SimulatedAdapterNames()), Choices(SimulatedFaultNames()));
 }

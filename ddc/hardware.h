@@ -19,7 +19,8 @@ class Hardware {
   virtual bool HasPortAccess() const = 0;
   // Why access is missing or partial; empty when all is well.
   virtual std::string AccessNote() const = 0;
-  // Keeps what the run changed (the simulated monitor's memory); false with a reason on failure.
+  // Keeps what the run changed (the simulated monitor's memory, its line capture); false with a
+  // reason on failure.
   virtual bool Persist(std::string& error) = 0;
 };
 
@@ -27,6 +28,7 @@ struct SimulationOptions {
   std::string adapter = "black-box";  // black-box, service-kit or s3
   std::string stateFile;              // the monitor's EEPROMs between runs; none when empty
   std::string fault;                  // one of SimulatedFaultNames(); none when empty
+  std::string captureFile;            // SCL and SDA recorded as a Value Change Dump; none when empty
 };
 
 // The values --sim-adapter and --sim-fault take.
@@ -34,7 +36,8 @@ const std::vector<std::string_view>& SimulatedAdapterNames();
 const std::vector<std::string_view>& SimulatedFaultNames();
 
 std::unique_ptr<Hardware> MakeRealHardware();
-// Nothing, with a reason in `error`, when the options are wrong or the state file is unreadable.
+// Nothing, with a reason in `error`, when the options are wrong, the state file is unreadable or
+// the capture file cannot be created.
 std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options, std::string& error);
 
 }  // namespace tolvex

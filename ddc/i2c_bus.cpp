@@ -47,8 +47,13 @@ constexpr uint64_t kCalibrationStartCount = 1'000'000;
 constexpr uint64_t kCalibrationMs = 1000;
 // Runs shorter than this are too coarse to project from; they are simply made ten times longer.
 constexpr uint64_t kProjectableMs = 100;
-// A clock that never advances must not keep start-up counting for ever.
-constexpr uint64_t kMaxCalibrationCount = uint64_t{1} << 50;
+// Two seconds even at 10^11 iterations a second, ten times any processor there is: a clock that
+// still shows no time passed by then is not running, and counting stops.
+constexpr uint64_t kMaxCalibrationCount = 200'000'000'000;
+// Without a measurement, the count of 20 µs on a processor that counts 10^10 a second, faster
+// than any there is: a delay is then longer than it needs to be, never shorter, and a read on the
+// S3 card still takes well under a second.
+constexpr uint64_t kUnmeasuredDelayCount = 200'000;
 constexpr uint32_t kS3DelayDivisor = 50;
 
 // The two monitor controller command protocols.
@@ -84,16 +89,19 @@ CI2cBus::~CI2cBus() = default;
 void CI2cBus::Calibrate() {
   uint64_t count = kCalibrationStartCount;
   uint64_t elapsed = 0;
-  while (elapsed < kCalibrationMs && count < kMaxCalibrationCount) {
+  while (elapsed < kCalibrationMs) {
     // Once a run is long enough to measure, aim the next one just past the second instead of
     // multiplying by ten, so start-up does not count for up to ten seconds.
-    count = elapsed < kProjectableMs ? count * 10 : std::max(count * 11 / 10, count * (kCalibrationMs * 11 / 10) / elapsed);
+    const uint64_t next =
+        elapsed < kProjectableMs ? count * 10 : std::max(count * 11 / 10, count * (kCalibrationMs * 11 / 10) / elapsed);
+    if (next > kMaxCalibrationCount) break;
+    count = next;
     const uint64_t start = clock_.NowMs();
     clock_.CountDown(count);
     elapsed = clock_.NowMs() - start;
   }
   // Iterations in 20 µs, from the rate over the whole run in milliseconds (not whole seconds).
-  const uint64_t perUnit = elapsed == 0 ? count : count / (elapsed * 50);
+  const uint64_t perUnit = elapsed == 0 ? kUnmeasuredDelayCount : count / (elapsed * 50);
   delayCount_ = static_cast<uint32_t>(std::min<uint64_t>(perUnit, std::numeric_limits<uint32_t>::max()));
 }
 

@@ -4,6 +4,7 @@
 
 #include "ddc/hardware.h"
 #include "ddc/sim/sim_hardware.h"
+#include "ddc/sim/sim_vcd_capture.h"
 #include "util/file_io.h"
 
 namespace tolvex {
@@ -17,6 +18,16 @@ class SimulatedHardware final : public Hardware {
  public:
   SimulatedHardware(std::unique_ptr<sim::SimHardware> hardware, std::string stateFile)
       : hardware_(std::move(hardware)), stateFile_(std::move(stateFile)) {}
+  ~SimulatedHardware() override { hardware_->machine.Monitor().Bus().SetLineObserver(nullptr); }
+
+  SimulatedHardware(const SimulatedHardware&) = delete;
+  SimulatedHardware& operator=(const SimulatedHardware&) = delete;
+
+  bool StartCapture(const std::string& path, std::string& error) {
+    if (!capture_.Open(path, error)) return false;
+    hardware_->machine.Monitor().Bus().SetLineObserver(&capture_);
+    return true;
+  }
 
   PortIo& Io() override { return hardware_->machine; }
   Clock& GetClock() override { return hardware_->clock; }
@@ -46,6 +57,9 @@ class SimulatedHardware final : public Hardware {
   }
 
   bool Persist(std::string& error) override {
+    // The run is over: what the capture holds is complete.
+    hardware_->machine.Monitor().Bus().SetLineObserver(nullptr);
+    if (!capture_.Close(error)) return false;
     if (stateFile_.empty()) return true;
     auto& monitor = hardware_->machine.Monitor();
     std::string state;
@@ -60,6 +74,7 @@ class SimulatedHardware final : public Hardware {
   }
 
  private:
+  sim::VcdCapture capture_;  // declared before the machine that points at it, so it outlives it
   std::unique_ptr<sim::SimHardware> hardware_;
   std::string stateFile_;
 };
@@ -112,6 +127,7 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
   if (fault) fault->apply(*hardware);
   auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile);
   if (!simulated->Load(error)) return nullptr;
+  if (!options.captureFile.empty() && !simulated->StartCapture(options.captureFile, error)) return nullptr;
   return simulated;
 }
 

@@ -2,9 +2,10 @@
 # Installs the Debian packages the build needs, but only those that are missing.
 set -euo pipefail
 
-# clang and its runtime libraries (libFuzzer, the sanitizers) build the fuzz targets.
+# sigrok-cli: the tests decode the simulated bus's captures with its I2C decoder. clang and its
+# runtime libraries (libFuzzer, the sanitizers) build the fuzz targets.
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core
-          clang libclang-rt-dev)
+          bash-completion sigrok-cli clang libclang-rt-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -9,6 +9,7 @@ endif()
 foreach(path
     usr/bin/tolvex
     usr/bin/tolvex-cli
+    usr/share/bash-completion/completions/tolvex-cli
     usr/share/applications/tolvex.desktop
     usr/share/mime/packages/tolvex.xml
     usr/share/icons/hicolor/64x64/apps/tolvex.png

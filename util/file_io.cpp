@@ -16,7 +16,7 @@ namespace tolvex {
 
 namespace {
 
-constexpr size_t kReadChunk = 64 * 1024;
+constexpr size_t kFirstRead = 256;
 
 // Closes on every path out, so an early return never leaks the descriptor.
 class Descriptor {
@@ -44,21 +44,24 @@ bool IsReadableKind(mode_t mode, Devices devices) {
   return S_ISREG(mode) || (S_ISCHR(mode) && devices == Devices::kAccepted);
 }
 
-FileError ReadAll(int fd, size_t maxSize, std::string& bytes) {
+// To the end, or one byte past the limit. The buffer starts at the size the caller expects and
+// doubles from there, so a small file costs no more than its bytes and an endless one stops.
+FileError ReadAll(int fd, size_t sizeGuess, size_t maxSize, std::string& bytes) {
+  bytes.resize(std::min(std::max<size_t>(sizeGuess + 1, kFirstRead), maxSize + 1));
+  size_t filled = 0;
   for (;;) {
-    const size_t room = std::min(kReadChunk, maxSize + 1 - bytes.size());
-    const size_t used = bytes.size();
-    bytes.resize(used + room);
-    const ssize_t got = ::read(fd, bytes.data() + used, room);
+    const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
     if (got < 0) {
-      bytes.resize(used);
       if (errno == EINTR) continue;
       return FileError::System(errno);
     }
-    bytes.resize(used + static_cast<size_t>(got));
-    if (got == 0) return {};
-    if (bytes.size() > maxSize) return {FileProblem::kTooLarge, 0};
+    if (got == 0) break;
+    filled += static_cast<size_t>(got);
+    if (filled > maxSize) return {FileProblem::kTooLarge, 0};
+    if (filled == bytes.size()) bytes.resize(std::min(bytes.size() * 2, maxSize + 1));
   }
+  bytes.resize(filled);
+  return {};
 }
 
 // The file the content finally lands in: a link's target, so the link itself survives.
@@ -168,8 +171,8 @@ FileContent ReadInputFile(const std::string& path, size_t maxSize, Devices devic
     content.error = {FileProblem::kTooLarge, 0};
     return content;
   }
-  content.bytes.reserve(S_ISREG(status.st_mode) ? static_cast<size_t>(status.st_size) + 1 : kReadChunk);
-  content.error = ReadAll(fd.Get(), maxSize, content.bytes);
+  const size_t sizeGuess = S_ISREG(status.st_mode) ? static_cast<size_t>(status.st_size) : 0;
+  content.error = ReadAll(fd.Get(), sizeGuess, maxSize, content.bytes);
   if (content.error) content.bytes.clear();
   return content;
 }

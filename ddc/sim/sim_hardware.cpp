@@ -23,6 +23,9 @@ std::unique_ptr<SimHardware> MakeServiceKitHardware(uint16_t base) {
 
 std::unique_ptr<SimHardware> MakeS3Hardware(const S3CardConfig& config) {
   auto hardware = std::make_unique<SimHardware>();
+  // The card's bit delay is about 0.4 µs, so a START is held for about 3 µs: only a fast-mode
+  // part keeps up, as the 5 V DDC EEPROMs of monitors do.
+  hardware->machine.Monitor().Bus().SetTimingMinima(sim::kFastMode);
   hardware->machine.SetParallelAdapter(0x378, ParallelAdapter::kNoAdapter);
   hardware->machine.InstallS3Card(config);
   hardware->machine.PlugMonitor(MonitorRoute::S3());

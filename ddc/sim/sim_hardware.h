@@ -25,6 +25,7 @@ std::unique_ptr<SimHardware> MakeBlackBoxHardware(uint16_t base = 0x378);
 // A Service Kit at `base`, the monitor on it; no other parallel port, no S3 card.
 std::unique_ptr<SimHardware> MakeServiceKitHardware(uint16_t base = 0x378);
 // An S3 card with the monitor on its DDC lines, and a parallel port at 0x378 with nothing on it.
+// Its monitor checks the fast-mode timing minima; the others check standard mode.
 std::unique_ptr<SimHardware> MakeS3Hardware(const S3CardConfig& config = {});
 // A parallel port at 0x378 with nothing on it, no S3 card, no monitor: discovery finds nothing.
 std::unique_ptr<SimHardware> MakeBareHardware();

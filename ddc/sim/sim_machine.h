@@ -8,7 +8,7 @@
 //
 // After every write that may move the master's drive on the monitor's route, the monitor sees
 // the new levels; reads of the register that senses SCL there count as polls of a stretched
-// clock. The lines of a route without the monitor are the adapter's drive alone (pull-ups).
+// clock. Before every access the monitor catches up with the time that has passed. The lines of a route without the monitor are the adapter's drive alone (pull-ups).
 #pragma once
 
 #include <array>

@@ -141,6 +141,26 @@ TEST_F(CliTest, FilesOverTheSizeLimitAreRefused) {
   EXPECT_TRUE(r.out.empty());
 }
 
+// Content without a size to go by (a pipe on standard input) is read to its end or to the limit.
+// A named FIFO is refused at once, whether or not anything will ever write it: a pipe goes through
+// standard input ("-").
+TEST_F(CliTest, FilesWithoutASizeAreReadToTheirEndOrTheLimit) {
+  const std::string report = SampleReport();
+  const struct {
+    std::string content;
+    int status;
+  } cases[] = {{report, 0}, {report + std::string(kMaxEdidFileSize, ' '), 1}};
+  for (const auto& c : cases) {
+    std::istringstream in(c.content);
+    std::ostringstream out, err;
+    CliEnvironment environment;
+    environment.input = &in;
+    EXPECT_EQ(RunCli({"report", "-"}, out, err, environment), c.status) << err.str();
+    EXPECT_EQ(out.str(), c.status == 0 ? report : "");
+  }
+  // Named files without a size: InputsThatAreNotFilesAreRefusedWithoutWaiting.
+}
+
 TEST_F(CliTest, NewPrintsTheReportOfAFreshBlock) {
   const Result r = RunTool({"new"});
   EXPECT_EQ(r.status, 0);
@@ -308,6 +328,25 @@ TEST_F(CliTest, TransferErrorsPrintTheProgramsMessageAndExitWithOne) {
   const Result badState = RunTool({"read", "--simulate", "--sim-state", Write("s", "short"), Path("o.ddc")});
   EXPECT_EQ(badState.status, 1);
   EXPECT_FALSE(fs::exists(Path("o.ddc")));
+}
+
+// The Black Box's probe senses SDA, so a monitor that holds it low hides the adapter; the other
+// two are found without looking at SDA, and every START then fails.
+TEST_F(CliTest, SdaHeldLowHidesTheBlackBoxAndFailsEveryStartOnTheOthers) {
+  const struct {
+    const char* adapter;
+    const char* error;
+  } cases[] = {
+      {"black-box", "tolvex-cli: no I2C adapter found (Black Box, Service Kit or S3 ViRGE card)\n"},
+      {"service-kit", "tolvex-cli: I2C read error: I2C transfer error (0x84)\n"},
+      {"s3", "tolvex-cli: I2C read error: I2C transfer error (0x84)\n"},
+  };
+  for (const auto& c : cases) {
+    const Result r = RunTool({"read", "--simulate", "--sim-fault=sda-low", std::string("--sim-adapter=") + c.adapter,
+                              Path("o.ddc")});
+    EXPECT_EQ(r.status, 1) << c.adapter;
+    EXPECT_TRUE(r.err.ends_with(c.error)) << c.adapter << ": " << r.err;
+  }
 }
 
 // ---- real ports without the privilege ------------------------------------------------------
