@@ -126,14 +126,20 @@ TEST_P(FaultMatrix, SuccessMeansTheMonitorsBytes) {
     }
   } else {
     EXPECT_EQ(block.Bytes(), blockBefore) << "a write never changes the block";
-    if (succeeded) EXPECT_EQ(SelectedEeprom(*hardware), blockBefore) << "a write reported as done is in the monitor";
+    if (succeeded) {
+      EXPECT_EQ(SelectedEeprom(*hardware), blockBefore) << "a write reported as done is in the monitor";
+    }
   }
 
   // The matrix must not pass by failing everything: a healthy monitor always works, and one
   // that is gone or holds the data line never does.
   const std::string& fault = cell.fault.name;
-  if (fault == "none") EXPECT_TRUE(succeeded) << outcome;
-  if (fault == "unplugged" || fault == "sda-low" || fault == "unplug-during") EXPECT_FALSE(succeeded);
+  if (fault == "none") {
+    EXPECT_TRUE(succeeded) << outcome;
+  }
+  if (fault == "unplugged" || fault == "sda-low" || fault == "unplug-during") {
+    EXPECT_FALSE(succeeded);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(AdaptersPathsFaults, FaultMatrix, ::testing::ValuesIn(Cells()), CellName);
