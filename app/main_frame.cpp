@@ -25,6 +25,7 @@
 #include <QToolBar>
 
 #include "app/app_texts.h"
+#include "app/check_pane.h"
 #include "app/edid_code_dlg.h"
 #include "app/tolvex_view.h"
 #include "document/framework_texts.h"
@@ -106,6 +107,8 @@ constexpr LockIndicator kLockIndicators[] = {
 
 int ChannelOf(CommandId id) { return id - kCmdChannelBlackBox; }
 
+constexpr int kCheckPaneHeight = 150;
+
 // The keyboard LED of a lock key as the kernel shows it ("capslock", "numlock", "scrolllock");
 // nothing where the machine has no such LED (no keyboard, a virtual machine, a remote session).
 std::optional<bool> LockLedOn(const QString& name) {
@@ -131,6 +134,7 @@ CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTol
   setAcceptDrops(true);
 
   CreateActions();
+  CreateCheckPane();
   CreateMenus();
   CreateToolBar();
   CreateStatusBar();
@@ -208,6 +212,7 @@ void CMainFrame::CreateMenus() {
   view->addAction(actions_[kCmdViewStatusBar]);
   view->addSeparator();
   view->addAction(actions_[kCmdEdidCode]);
+  view->addAction(checkPane_->toggleViewAction());
 
   QMenu* help = menuBar()->addMenu(Text(texts::kHelpMenu));
   help->addAction(actions_[kCmdAppAbout]);
@@ -245,6 +250,19 @@ void CMainFrame::CreateStatusBar() {
     statusBar()->addPermanentWidget(pane);
     lockIndicators_[indicator.key] = pane;
   }
+}
+
+void CMainFrame::CreateCheckPane() {
+  checkPane_ = new CCheckPane(block_, this);
+  addDockWidget(Qt::BottomDockWidgetArea, checkPane_);
+  // A few rows under the report, which keeps most of the window.
+  resizeDocks({checkPane_}, {kCheckPaneHeight}, Qt::Vertical);
+  connect(checkPane_, &CCheckPane::bytesChosen, this, &CMainFrame::ShowBytesInCodeWindow);
+}
+
+void CMainFrame::ShowBytesInCodeWindow(int first, int last) {
+  if (!codeWindowShown_) OnEdidCode();
+  CodeWindow().HighlightRange(first, last, false);
 }
 
 void CMainFrame::ShowSplash() {
@@ -321,7 +339,9 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdAppExit: close(); break;
     case kCmdAppAbout: OnAppAbout(); break;
     case kCmdEdidRead: doc_.OnEdidRead(); break;
-    case kCmdEdidWrite: doc_.OnEdidWrite(); break;
+    case kCmdEdidWrite:
+      if (ConfirmWriteDespiteFailures(block_, this)) doc_.OnEdidWrite();
+      break;
     case kCmdChannelBlackBox:
     case kCmdChannelServiceKit:
     case kCmdChannelS3: doc_.OnChannel(ChannelOf(id)); break;
@@ -358,6 +378,7 @@ CEdidCodeDlg& CMainFrame::CodeWindow() {
       codeWindowShown_ = false;
       UpdateCommandUi();
     });
+    connect(codeWindow_.get(), &CEdidCodeDlg::bytesRefreshed, checkPane_, &CCheckPane::BlockChanged);
   }
   return *codeWindow_;
 }

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <variant>
 
+#include "check/edid_check.h"
 #include "cli/cli_texts.h"
 #include "cli/console_ui.h"
 #include "cli/edid_file.h"
@@ -28,7 +29,7 @@ namespace tolvex {
 
 namespace {
 
-enum Command : unsigned { kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16 };
+enum Command : unsigned { kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16, kCheck = 32 };
 constexpr unsigned kOnHardware = kRead | kWrite | kProbe;
 constexpr unsigned kTransfers = kRead | kWrite;
 constexpr unsigned kPrintsReports = kReport | kNew;
@@ -49,6 +50,11 @@ constexpr CommandSpec kCommands[] = {
     {"report", kReport, "FILE...", "Print the EDID report of each FILE.",
      "FILE is a .ddc report or raw binary EDID; - reads standard input. The report is exactly what a\n"
      "saved .ddc file holds (CR LF lines).",
+     1, kAnyNumber},
+    {"check", kCheck, "FILE...", "Check each FILE against the EDID rules.",
+     "Prints 'FILE: failure|warning: bytes A-B: RULE: sentence' for each finding, or 'FILE: ok'. A\n"
+     "binary FILE is checked whole, extension blocks included. The exit status is 1 when any file has\n"
+     "a failure or cannot be read, 0 when there are at most warnings.",
      1, kAnyNumber},
     {"new", kNew, "", "Print the report of a freshly reset block.", "", 0, 0},
     {"read", kRead, "FILE", "Read the monitor's EDID into FILE.",
@@ -71,6 +77,7 @@ struct OptionSpec {
 constexpr OptionSpec kOptions[] = {
     {"fix-checksum", "", kReport | kWrite,
      "recompute the checksum byte (write refuses a block whose stored checksum does not match without it)"},
+    {"check", "", kReport, "append the findings of the check after each report (exit status 1 on a failure)"},
     {"lf", "", kPrintsReports, "end lines with LF alone (for grep and diff); files keep CR LF"},
     {"simulate", "", kOnHardware, "use the simulated monitor instead of the PC's ports"},
     {"sim-adapter", "NAME", kOnHardware, "simulated adapter (default black-box):", SimulatedAdapterNames},
@@ -359,22 +366,51 @@ void PrintReport(const Invocation& call, std::ostream& out, const std::string& r
 // time zone need not be asked for it.
 CalendarDate UnusedDate() { return {2000, 1, 1}; }
 
-int RunReport(const Invocation& call, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
+// One line per finding, "FILE: failure: bytes 8-9: manufacturer: ...", or "FILE: ok"; whether
+// any was a failure.
+bool PrintFindings(const std::string& name, const std::vector<uint8_t>& edid, std::string_view lineEnd,
+                   std::ostream& out) {
+  const CheckFindings findings = CheckEdid(edid);
+  if (findings.empty()) out << name << cli_texts::kFileSeparator << cli_texts::kCheckClean << lineEnd;
+  for (const CheckFinding& finding : findings) out << name << cli_texts::kFileSeparator << FormatFinding(finding) << lineEnd;
+  return HasFailure(findings);
+}
+
+// Loads each FILE in turn and hands it to `use`, which answers whether all went well; a file that
+// cannot be loaded is named on stderr and the others still run. The exit status of the whole.
+template <typename Use>
+int ForEachFile(const Invocation& call, std::ostream& err, const CliEnvironment& environment, Use use) {
   int status = 0;
   for (const std::string& name : call.files) {
     const EdidFile file = LoadInput(name, environment);
-    if (!file.ok) {
-      PrintFileError(err, DisplayName(name), file.error);
-      status = 1;
-      continue;
-    }
+    if (!file.ok) PrintFileError(err, DisplayName(name), file.error);
+    if (!file.ok || !use(DisplayName(name), file)) status = 1;
+  }
+  return status;
+}
+
+int RunReport(const Invocation& call, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
+  const int status = ForEachFile(call, err, environment, [&](const std::string& name, const EdidFile& file) {
     EdidBlock block(UnusedDate);
     block.Bytes() = file.bytes;
     block.SetProductCodeFormat(file.productCodeFormat);
     block.SetSerialFormat(file.serialFormat);
     if (call.Has("fix-checksum")) block.UpdateChecksum();
     PrintReport(call, out, FormatEdidReport(block));
-  }
+    if (!call.Has("check")) return true;
+    // The findings follow on stdout only: the report above them stays what a .ddc file holds.
+    std::vector<uint8_t> edid = file.edid;
+    std::copy(block.Bytes().begin(), block.Bytes().end(), edid.begin());  // with a fixed checksum
+    return !PrintFindings(name, edid, call.Has("lf") ? "\n" : "\r\n", out);
+  });
+  out.flush();
+  return status;
+}
+
+int RunCheck(const Invocation& call, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
+  const int status = ForEachFile(call, err, environment, [&](const std::string& name, const EdidFile& file) {
+    return !PrintFindings(name, file.edid, "\n", out);
+  });
   out.flush();
   return status;
 }
@@ -520,6 +556,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   const Invocation& call = std::get<Invocation>(parsed);
   switch (call.command->command) {
     case kReport: return RunReport(call, out, err, environment);
+    case kCheck: return RunCheck(call, out, err, environment);
     case kNew: return RunNew(call, out);
     case kRead:
     case kWrite: return RunTransfer(call, err, environment);

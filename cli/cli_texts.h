@@ -46,6 +46,9 @@ inline constexpr char kNoAdapter[] = "no I2C adapter found (Black Box, Service K
 inline constexpr char kWrittenAndVerified[] = "written to the monitor and verified";
 inline constexpr char kChecksumMismatch[] =
     "the stored checksum 0x%02X does not match the block's bytes (0x%02X); --fix-checksum writes it anyway";
+// `check` and `report --check`: "FILE: " and a finding, or "FILE: ok".
+inline constexpr char kCheckClean[] = "ok";
+inline constexpr char kFileSeparator[] = ": ";
 inline constexpr char kChecksumNote[] = "the monitor's checksum byte was 0x%02X; the block now carries 0x%02X";
 
 }  // namespace tolvex::cli_texts

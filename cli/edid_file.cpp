@@ -18,6 +18,7 @@ EdidFile ParseEdidFile(const std::string& content) {
     }
     file.ok = true;
     file.bytes = report->bytes;
+    file.edid.assign(file.bytes.begin(), file.bytes.end());
     file.productCodeFormat = report->productCodeFormat;
     file.serialFormat = report->serialFormat;
     return file;
@@ -28,6 +29,7 @@ EdidFile ParseEdidFile(const std::string& content) {
     file.ok = true;
     std::transform(content.begin(), content.begin() + kEdidSize, file.bytes.begin(),
                    [](char c) { return static_cast<uint8_t>(c); });
+    file.edid.assign(content.begin(), content.begin() + static_cast<long>(std::min(content.size(), kMaxEdidBlocks * kEdidSize)));
     return file;
   }
   file.error = cli_texts::kNoEdidContent;

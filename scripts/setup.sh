@@ -2,10 +2,14 @@
 # Installs the Debian packages the build needs, but only those that are missing.
 set -euo pipefail
 
-# sigrok-cli: the tests decode the simulated bus's captures with its I2C decoder. clang and its
-# runtime libraries (libFuzzer, the sanitizers) build the fuzz targets.
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core
-          bash-completion sigrok-cli clang libclang-rt-dev)
+# One package a line, so that additions do not collide.
+packages=(
+  cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core
+  bash-completion
+  sigrok-cli   # the tests decode the simulated bus's captures with its I2C decoder
+  edid-decode  # the peer the conformance check is compared with (tests/check/agreement_test.cpp)
+  clang libclang-rt-dev  # the fuzz targets: clang, libFuzzer and the sanitizers' runtimes
+)
 
 missing=()
 for p in "${packages[@]}"; do
