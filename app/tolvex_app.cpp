@@ -28,6 +28,7 @@ const ValueOption kSimulationOptions[] = {
     {"--sim-adapter", &SimulationOptions::adapter},
     {"--sim-state", &SimulationOptions::stateFile},
     {"--sim-fault", &SimulationOptions::fault},
+    {"--sim-access", &SimulationOptions::access},
     {"--sim-capture", &SimulationOptions::captureFile},
 };
 
@@ -48,9 +49,9 @@ QString CommandLineUsage() {
   return QStringLiteral(
              "usage: tolvex [--simulate [--sim-adapter %1] [--sim-state FILE]\n"
              "              [--sim-fault %2]\n"
-             "              [--sim-capture FILE.vcd]] [--no-splash]\n"
+             "              [--sim-access %3] [--sim-capture FILE.vcd]] [--no-splash]\n"
              "              [--print FILE | FILE]")
-      .arg(Choices(SimulatedAdapterNames()), Choices(SimulatedFaultNames()));
+      .arg(Choices(SimulatedAdapterNames()), Choices(SimulatedFaultNames()), Choices(SimulatedAccessNames()));
 }
 
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, QString& error) {
@@ -121,7 +122,9 @@ bool CTolvexApp::Start(std::unique_ptr<Hardware> hardware, const StartOptions& o
   hardware_ = std::move(hardware);
   doc_ = std::make_unique<CTolvexDoc>(*hardware_, probeUi_);
   frame_ = std::make_unique<CMainFrame>(*doc_, options.splash);
-  if (!hardware_->HasPortAccess() || !hardware_->AccessNote().empty()) {
+  // On a kernel I2C bus the ports' story does not matter to the commands.
+  const bool onKernelBus = doc_->Channel() == kChannelLinuxBus;
+  if (!onKernelBus && (!hardware_->HasPortAccess() || !hardware_->AccessNote().empty())) {
     frame_->SetStartupNote(QString::fromStdString(hardware_->AccessNote()));
   }
   const QString file = options.printFile.isEmpty() ? options.file : options.printFile;

@@ -46,6 +46,14 @@ inline constexpr char kNoAdapter[] = "no I2C adapter found (Black Box, Service K
 inline constexpr char kWrittenAndVerified[] = "written to the monitor and verified";
 inline constexpr char kChecksumMismatch[] =
     "the stored checksum 0x%02X does not match the block's bytes (0x%02X); --fix-checksum writes it anyway";
+inline constexpr char kNoConnector[] = "there is no connector %s ('tolvex-cli list' shows them)";
+inline constexpr char kConnectorWithoutBus[] = "%s: no I2C bus reaches this connector";
+inline constexpr char kForceHint[] = "--force overrides this";
+inline constexpr char kNothingAnswers[] = "%s: nothing answers at 0xA0";
+inline constexpr char kBusValues[] = "--bus takes /dev/i2c-N, i2c-N or N";
+inline constexpr char kBusOrConnector[] = "--bus and --connector both name the bus; give one";
+inline constexpr char kSysfsNeedsConnector[] = "--sysfs reads a connector's EDID: give --connector";
+inline constexpr char kDevNodesMissing[] = "the I2C buses have no device nodes: load the kernel's i2c-dev module (sudo modprobe i2c-dev)";
 // `check` and `report --check`: "FILE: " and a finding, or "FILE: ok".
 inline constexpr char kCheckClean[] = "ok";
 inline constexpr char kFileSeparator[] = ": ";

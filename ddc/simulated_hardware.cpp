@@ -1,8 +1,11 @@
 #include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <span>
 
 #include "ddc/hardware.h"
+#include "ddc/linux/linux_discovery.h"
+#include "ddc/linux/ppdev_port_io.h"
 #include "ddc/sim/sim_hardware.h"
 #include "ddc/sim/sim_vcd_capture.h"
 #include "util/file_io.h"
@@ -16,8 +19,13 @@ constexpr size_t kStateSize = 2 * sim::SimEeprom::kSize;
 
 class SimulatedHardware final : public Hardware {
  public:
-  SimulatedHardware(std::unique_ptr<sim::SimHardware> hardware, std::string stateFile)
-      : hardware_(std::move(hardware)), stateFile_(std::move(stateFile)) {}
+  SimulatedHardware(std::unique_ptr<sim::SimHardware> hardware, std::string stateFile, bool ppdev)
+      : hardware_(std::move(hardware)), stateFile_(std::move(stateFile)) {
+    if (!ppdev) return;
+    sim::AddPpdevPorts(*hardware_);
+    ppdev_ = std::make_unique<PpdevPortIo>(hardware_->kernel, hardware_->clock, hardware_->machine,
+                                           DiscoverLinux(hardware_->files, Paths()).parallelPorts);
+  }
   ~SimulatedHardware() override { hardware_->machine.Monitor().Bus().SetLineObserver(nullptr); }
 
   SimulatedHardware(const SimulatedHardware&) = delete;
@@ -29,7 +37,10 @@ class SimulatedHardware final : public Hardware {
     return true;
   }
 
-  PortIo& Io() override { return hardware_->machine; }
+  PortIo& Io() override { return ppdev_ ? static_cast<PortIo&>(*ppdev_) : hardware_->machine; }
+  KernelFiles& Files() override { return hardware_->files; }
+  KernelDevices& Devices() override { return hardware_->kernel; }
+  int SimulatedBus() const override { return hardware_->namedBus; }
   Clock& GetClock() override { return hardware_->clock; }
   bool HasPortAccess() const override { return true; }
   std::string AccessNote() const override { return {}; }
@@ -77,7 +88,10 @@ class SimulatedHardware final : public Hardware {
   sim::VcdCapture capture_;  // declared before the machine that points at it, so it outlives it
   std::unique_ptr<sim::SimHardware> hardware_;
   std::string stateFile_;
+  std::unique_ptr<PpdevPortIo> ppdev_;
 };
+
+const char* const kPortAccesses[] = {"raw", "ppdev"};
 
 template <typename Row>
 std::vector<std::string_view> NamesOf(std::span<const Row> rows) {
@@ -112,6 +126,11 @@ const std::vector<std::string_view>& SimulatedFaultNames() {
   return names;
 }
 
+const std::vector<std::string_view>& SimulatedAccessNames() {
+  static const std::vector<std::string_view> names(std::begin(kPortAccesses), std::end(kPortAccesses));
+  return names;
+}
+
 std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options, std::string& error) {
   const sim::NamedAdapter* adapter = Lookup(sim::NamedAdapters(), options.adapter);
   if (!adapter) {
@@ -123,9 +142,18 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
     error = "unknown simulated fault \"" + options.fault + "\" (" + NameList(SimulatedFaultNames()) + ")";
     return nullptr;
   }
+  const std::vector<std::string_view>& accesses = SimulatedAccessNames();
+  if (std::find(accesses.begin(), accesses.end(), options.access) == accesses.end()) {
+    error = "unknown port access \"" + options.access + "\" (" + NameList(accesses) + ")";
+    return nullptr;
+  }
   std::unique_ptr<sim::SimHardware> hardware = adapter->make();
+  if (fault && fault->kernelBusOnly && hardware->monitorBus < 0) {
+    error = "the simulated fault \"" + options.fault + "\" needs --sim-adapter i2c-dev";
+    return nullptr;
+  }
   if (fault) fault->apply(*hardware);
-  auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile);
+  auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile, options.access == "ppdev");
   if (!simulated->Load(error)) return nullptr;
   if (!options.captureFile.empty() && !simulated->StartCapture(options.captureFile, error)) return nullptr;
   return simulated;

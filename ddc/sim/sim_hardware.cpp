@@ -44,10 +44,18 @@ const NamedAdapter kNamedAdapters[] = {
     {"black-box", [] { return MakeBlackBoxHardware(); }},
     {"service-kit", [] { return MakeServiceKitHardware(); }},
     {"s3", [] { return MakeS3Hardware(); }},
+    {"i2c-dev", [] { return MakeI2cDevHardware(); }},
 };
 
 const NamedFault kNamedFaults[] = {
-    {"unplugged", [](SimHardware& h) { h.machine.UnplugMonitor(); }},
+    {"unplugged",
+     [](SimHardware& h) {
+       if (h.monitorBus >= 0) {
+         UnplugKernelMonitor(h);
+       } else {
+         h.machine.UnplugMonitor();
+       }
+     }},
     {"sda-low", [](SimHardware& h) { h.machine.Monitor().HoldSdaLow(true); }},
     {"write-protect", [](SimHardware& h) { h.machine.Monitor().SetWriteProtectStuck(true); }},
     {"no-controller",
@@ -55,13 +63,86 @@ const NamedFault kNamedFaults[] = {
        h.machine.Monitor().SetDevicePresent(SimDevice::kController1, false);
        h.machine.Monitor().SetDevicePresent(SimDevice::kController2, false);
      }},
+    // The run's bus is the chipset's SMBus, where the memory modules' SPD EEPROMs answer.
+    {"dimm", [](SimHardware& h) { h.namedBus = kSimSmbus; }, true},
     // Armed before start-up, whose discovery clocks nothing: the next transfer is the one cut.
-    {"unplug-during", [](SimHardware& h) { h.machine.UnplugAfterPulses(kHalfBlockReadPulses); }},
+    {"unplug-during", [](SimHardware& h) { UnplugAfterPulses(h, kHalfBlockReadPulses); }},
 };
 
 }  // namespace
 
+void UnplugAfterPulses(SimHardware& hardware, uint32_t pulses) {
+  if (hardware.monitorBus < 0) {
+    hardware.machine.UnplugAfterPulses(pulses);
+  } else if (SimBitBangAdapter* adapter = hardware.kernel.Adapter(hardware.monitorBus)) {
+    adapter->UnplugAfterPulses(pulses);
+  }
+}
+
 std::span<const NamedAdapter> NamedAdapters() { return kNamedAdapters; }
 std::span<const NamedFault> NamedFaults() { return kNamedFaults; }
+
+}  // namespace tolvex::sim
+
+namespace tolvex::sim {
+
+namespace {
+
+constexpr uint32_t kVgaController = 0x030000;
+constexpr uint32_t kSmbusController = 0x0C0500;
+
+}  // namespace
+
+std::unique_ptr<SimHardware> MakeI2cDevHardware() {
+  auto hardware = std::make_unique<SimHardware>();
+  SimHardware& hw = *hardware;
+  SimMonitor& monitor = hw.machine.Monitor();
+  // Today's PC under kernel lockdown: no raw ports, so the bit-banged discovery has nothing to probe.
+  hw.machine.SetReachable(false);
+  // A kernel bus has no write-enable line: the monitor's EEPROM takes writes unless it locks itself.
+  monitor.SetWriteEnableLine(true);
+  hw.monitorBus = kSimMonitorBus;
+  hw.namedBus = kSimMonitorBus;
+
+  SysfsBuilder sysfs(hw.files);
+  const std::string gpu = sysfs.PciDevice("0000:00:02.0", kVgaController);
+  const std::string gmbus = sysfs.I2cAdapter(gpu, kSimMonitorBus, "i915 gmbus dpb");
+  const std::string card = sysfs.DrmCard(gpu, 0);
+  const std::string hdmi = sysfs.Connector(card, "HDMI-A-1", true, [&monitor] {
+    const auto& memory = monitor.SelectedEeprom().Memory();
+    return std::string(memory.begin(), memory.begin() + 128);
+  });
+  sysfs.DdcLink(hdmi, gmbus);
+  const std::string dp = sysfs.Connector(card, "DP-1", false, [] { return std::string(); });
+  sysfs.I2cAdapter(dp, kSimDpAuxBus, "DPDDC-B");
+
+  const std::string smbus = sysfs.I2cAdapter(sysfs.PciDevice("0000:00:1f.4", kSmbusController), kSimSmbus,
+                                             "SMBus I801 adapter at efa0");
+  for (uint8_t spd : {0x50, 0x52}) sysfs.I2cClient(smbus, kSimSmbus, spd, "ee1004", "ee1004");
+
+  hw.kernel.AddBus(kSimMonitorBus, std::make_unique<SimBitBangAdapter>(hw.time, &monitor.Bus()));
+  hw.kernel.AddBus(kSimDpAuxBus, std::make_unique<SimBitBangAdapter>(hw.time, nullptr));
+  hw.kernel.AddBus(kSimSmbus, nullptr, {0x50, 0x52});
+  return hardware;
+}
+
+void UnplugKernelMonitor(SimHardware& hardware) {
+  const std::string connector = "/sys/class/drm/" + std::string(kSimMonitorConnector);
+  hardware.files.AddFile(connector + "/status", "disconnected\n");
+  hardware.files.AddFile(connector + "/edid", std::string());
+  hardware.kernel.AddBus(hardware.monitorBus, std::make_unique<SimBitBangAdapter>(hardware.time, nullptr));
+}
+
+void AddPpdevPorts(SimHardware& hardware) {
+  SysfsBuilder sysfs(hardware.files);
+  int number = 0;
+  for (uint16_t base : SimMachine::kParallelBases) {
+    const SimParallelPort* port = hardware.machine.Parallel(base);
+    if (!port || !port->Present()) continue;
+    sysfs.ParallelPort(number, base);
+    hardware.kernel.AddParallelPort(number, base, hardware.machine);
+    ++number;
+  }
+}
 
 }  // namespace tolvex::sim

@@ -9,16 +9,31 @@
 #include <string_view>
 
 #include "ddc/sim/sim_clock.h"
+#include "ddc/sim/sim_files.h"
+#include "ddc/sim/sim_kernel.h"
 #include "ddc/sim/sim_machine.h"
 
 namespace tolvex::sim {
 
-// Not movable: the clock and the machine hold references to the time.
+// Not movable: the clock, the machine and the kernel hold references to the time.
 struct SimHardware {
   SimTime time;
   SimClock clock{time};
   SimMachine machine{time};
+  // The kernel's side: sysfs and procfs, and the device nodes (none unless a maker adds them).
+  SimFiles files;
+  SimKernel kernel{time};
+  // The kernel I2C bus the monitor hangs on; -1 when it is on a parallel port or the S3 card.
+  int monitorBus = -1;
+  // The kernel I2C bus the run uses as if the user had named it; -1 when none.
+  int namedBus = -1;
 };
+
+// The kernel's I2C bus numbers and connectors of MakeI2cDevHardware.
+inline constexpr int kSimSmbus = 0;       // "SMBus I801 adapter at efa0", SPD EEPROMs owned by ee1004
+inline constexpr int kSimMonitorBus = 3;  // "i915 gmbus dpb", card0-HDMI-A-1's ddc
+inline constexpr int kSimDpAuxBus = 4;    // "DPDDC-B", card0-DP-1's AUX channel, nothing connected
+inline constexpr char kSimMonitorConnector[] = "card0-HDMI-A-1";
 
 // A Black Box at `base`, the monitor on it; no other parallel port, no S3 card.
 std::unique_ptr<SimHardware> MakeBlackBoxHardware(uint16_t base = 0x378);
@@ -29,6 +44,18 @@ std::unique_ptr<SimHardware> MakeServiceKitHardware(uint16_t base = 0x378);
 std::unique_ptr<SimHardware> MakeS3Hardware(const S3CardConfig& config = {});
 // A parallel port at 0x378 with nothing on it, no S3 card, no monitor: discovery finds nothing.
 std::unique_ptr<SimHardware> MakeBareHardware();
+// A PC of today: no parallel port, no S3 card; an Intel graphics controller whose HDMI connector
+// reaches the monitor through a bit-banged kernel I2C bus, a DisplayPort connector with nothing
+// on it, and the chipset's SMBus with two memory modules' SPD EEPROMs.
+std::unique_ptr<SimHardware> MakeI2cDevHardware();
+// Takes the monitor off the kernel bus of MakeI2cDevHardware: its connector is disconnected and
+// nothing answers on the bus.
+void UnplugKernelMonitor(SimHardware& hardware);
+// The monitor leaves on the master's `pulses`-th release of SCL from now on, whichever bus it
+// hangs on, in the middle of whatever transfer runs then.
+void UnplugAfterPulses(SimHardware& hardware, uint32_t pulses);
+// /dev/parportN for each parallel port the machine has, as ppdev shows them.
+void AddPpdevPorts(SimHardware& hardware);
 
 // The set-ups and faults that `--sim-adapter` and `--sim-fault` name, in the order the help
 // lists them. Tests that must cover every one iterate these, so a new row is covered at once.
@@ -39,6 +66,7 @@ struct NamedAdapter {
 struct NamedFault {
   std::string_view name;
   void (*apply)(SimHardware& hardware);
+  bool kernelBusOnly = false;  // only a set-up whose monitor is on a kernel bus has it
 };
 std::span<const NamedAdapter> NamedAdapters();
 std::span<const NamedFault> NamedFaults();

@@ -71,6 +71,7 @@ class SimMachine final : public PortIo {
   void PortOut16(uint16_t port, uint16_t value) override;
   uint8_t MemRead8(uint32_t physicalAddress) override;
   void MemWrite8(uint32_t physicalAddress, uint8_t value) override;
+  bool IsReachable() const override { return reachable_; }
 
   // ---- Set-up --------------------------------------------------------------------------------
   // base: one of kParallelBases; others are ignored.
@@ -78,6 +79,8 @@ class SimMachine final : public PortIo {
   void InstallS3Card(const S3CardConfig& config = {});
   void RemoveS3Card();
   void PlugMonitor(MonitorRoute route);
+  // A PC whose raw ports the program may not use (kernel lockdown): discovery probes nothing.
+  void SetReachable(bool reachable) { reachable_ = reachable; }
   void UnplugMonitor() { PlugMonitor(MonitorRoute::Unplugged()); }
   // The monitor leaves on the master's `pulses`-th release of SCL from now on (the clock of one
   // bit), in the middle of whatever transfer runs then; 0 keeps it plugged in.
@@ -123,6 +126,7 @@ class SimMachine final : public PortIo {
   bool masterScl_ = true;  // the master's last drive of SCL on the route
   uint64_t accesses_ = 0;
   bool logging_ = false;
+  bool reachable_ = true;
   std::vector<PortAccess> log_;
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ddc/edid_transfer.h"
+#include "ddc/linux/linux_channels.h"
 #include "ddc/sim/sim_hardware.h"
 #include "fake_ui.h"
 #include "test_support.h"
@@ -35,15 +36,46 @@ struct Fault {
   std::string name;
   void (*apply)(SimHardware&);
   uint32_t unplugAfter = 0;
+  bool kernelBusOnly = false;
 };
 
 std::vector<Fault> Faults() {
   std::vector<Fault> faults = {{"none", [](SimHardware&) {}}};
-  for (const sim::NamedFault& fault : sim::NamedFaults()) faults.push_back({std::string(fault.name), fault.apply});
+  for (const sim::NamedFault& fault : sim::NamedFaults()) {
+    faults.push_back({std::string(fault.name), fault.apply, 0, fault.kernelBusOnly});
+  }
   for (const uint32_t pulses : {9u, 100u, 1000u, 1170u, 5000u}) {
     faults.push_back({"unplugAfter" + std::to_string(pulses), [](SimHardware&) {}, pulses});
   }
   return faults;
+}
+
+// The channel a set-up's run uses: the kernel bus the run names where the monitor hangs on one,
+// else the adapter the bit-banged discovery finds.
+struct Channel {
+  std::unique_ptr<CI2cBus> bitBanged;
+  std::unique_ptr<CI2cDevBus> kernel;
+  std::string openError;
+
+  I2cMessageBus* Bus() { return kernel ? static_cast<I2cMessageBus*>(kernel.get()) : bitBanged.get(); }
+};
+
+// A kernel bus is opened without a transfer, and a fault may choose which bus the run names, so
+// there the fault comes first, as in a run. The bit-banged discovery clocks the lines, so there
+// it comes after it: the transfer meets the fault (a data line held low hides the adapter).
+Channel OpenChannel(SimHardware& hardware, const Fault& fault, test::FakeUi& ui) {
+  Channel channel;
+  if (hardware.monitorBus >= 0) {
+    fault.apply(hardware);
+    const LinuxDiscovery discovery = DiscoverLinux(hardware.files, {});
+    channel.kernel = OpenLinuxBus(discovery, hardware.kernel, hardware.clock, hardware.namedBus, {true, false},
+                                  channel.openError);
+  } else {
+    channel.bitBanged = std::make_unique<CI2cBus>(hardware.machine, hardware.clock, ui);
+    fault.apply(hardware);
+  }
+  if (fault.unplugAfter) sim::UnplugAfterPulses(hardware, fault.unplugAfter);
+  return channel;
 }
 
 enum class Command { kRead, kWrite };
@@ -68,6 +100,7 @@ std::vector<Cell> Cells() {
   for (size_t adapter = 0; adapter < sim::NamedAdapters().size(); ++adapter) {
     for (size_t path = 0; path < std::size(kPaths); ++path) {
       for (const Fault& fault : Faults()) {
+        if (fault.kernelBusOnly && sim::NamedAdapters()[adapter].name != "i2c-dev") continue;
         for (const Command command : {Command::kRead, Command::kWrite}) cells.push_back({adapter, path, fault, command});
       }
     }
@@ -93,13 +126,18 @@ TEST_P(FaultMatrix, SuccessMeansTheMonitorsBytes) {
   EdidBlock block(test::FixedDate(2026, 12, 8));
   // No checksum refresh: the block keeps exactly the bytes a read brought.
   test::FakeUi ui;
-  CI2cBus bus(hardware->machine, hardware->clock, ui);
-  ASSERT_EQ(bus.Channel(), static_cast<int>(cell.adapter));
+  const EdidBytes eepromBefore = SelectedEeprom(*hardware);
+  Channel channel = OpenChannel(*hardware, cell.fault, ui);
+  if (!channel.Bus()) {
+    // Refused before any transfer: only a fault may cause that, and the monitor is untouched.
+    EXPECT_NE(cell.fault.name, "none") << channel.openError;
+    EXPECT_FALSE(channel.openError.empty());
+    EXPECT_EQ(SelectedEeprom(*hardware), eepromBefore);
+    return;
+  }
+  if (channel.bitBanged) ASSERT_EQ(channel.bitBanged->Channel(), static_cast<int>(cell.adapter));
   const TransferSettings settings = kPaths[cell.path].settings;
-  CEdidTransfer transfer(bus, block, settings, hardware->clock, ui, ui);
-  // After discovery, so the transfer meets the fault (a data line held low hides the adapter).
-  cell.fault.apply(*hardware);
-  if (cell.fault.unplugAfter) hardware->machine.UnplugAfterPulses(cell.fault.unplugAfter);
+  CEdidTransfer transfer(*channel.Bus(), block, settings, hardware->clock, ui, ui);
 
   const EdidBytes monitorBefore = SelectedEeprom(*hardware);
   block.SetManufacturerId("FLT");
@@ -149,14 +187,15 @@ INSTANTIATE_TEST_SUITE_P(AdaptersPathsFaults, FaultMatrix, ::testing::ValuesIn(C
 TEST(UnplugDuring, CutsTheNextTransferHalfway) {
   for (const sim::NamedAdapter& adapter : sim::NamedAdapters()) {
     std::unique_ptr<SimHardware> hardware = adapter.make();
-    for (const sim::NamedFault& fault : sim::NamedFaults()) {
-      if (fault.name == "unplug-during") fault.apply(*hardware);
-    }
+    const auto named = std::find_if(sim::NamedFaults().begin(), sim::NamedFaults().end(),
+                                    [](const sim::NamedFault& fault) { return fault.name == "unplug-during"; });
+    ASSERT_NE(named, sim::NamedFaults().end());
     EdidBlock block(test::FixedDate(2026, 12, 8));
     test::FakeUi ui;
-    CI2cBus bus(hardware->machine, hardware->clock, ui);
+    Channel channel = OpenChannel(*hardware, {"unplug-during", named->apply}, ui);
+    ASSERT_TRUE(channel.Bus()) << channel.openError;
     TransferSettings settings;
-    CEdidTransfer transfer(bus, block, settings, hardware->clock, ui, ui);
+    CEdidTransfer transfer(*channel.Bus(), block, settings, hardware->clock, ui, ui);
     transfer.OnEdidRead();
 
     const std::string trace = hardware->machine.Monitor().Trace().ToString();
