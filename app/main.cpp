@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 
 #include "app/main_frame.h"
@@ -11,6 +12,9 @@
 int main(int argc, char* argv[]) {
   QElapsedTimer sinceStart;
   sinceStart.start();
+  // A file-size limit makes the write that crosses it fail, which File Save reports, rather than
+  // ending the program with the document unsaved.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication application(argc, argv);
 
   QString error;
@@ -25,8 +29,9 @@ int main(int argc, char* argv[]) {
     std::string simulationError;
     hardware = tolvex::MakeSimulatedHardware(options->simulation, simulationError);
     if (!hardware) {
+      // The names were checked with the command line; what is left is the state file.
       std::fprintf(stderr, "tolvex: %s\n", simulationError.c_str());
-      return 2;
+      return 1;
     }
   } else {
     hardware = tolvex::MakeRealHardware();

@@ -5,6 +5,8 @@
 #include <QPrinterInfo>
 #include <QScreen>
 
+#include <algorithm>
+
 #include "app/app_texts.h"
 #include "app/edid_code_dlg.h"
 #include "app/main_frame.h"
@@ -31,15 +33,27 @@ const ValueOption kSimulationOptions[] = {
     {"--sim-units", &SimulationOptions::units},
 };
 
+QString Choices(const std::vector<std::string_view>& names) {
+  QStringList list;
+  for (std::string_view name : names) list << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+  return list.join(QLatin1Char('|'));
+}
+
+// A name the simulation does not know is bad usage, found before anything starts.
+bool IsChoice(const std::vector<std::string_view>& names, const std::string& value) {
+  return value.empty() || std::find(names.begin(), names.end(), value) != names.end();
+}
+
 }  // namespace
 
 QString CommandLineUsage() {
   return QStringLiteral(
-      "usage: tolvex [--simulate [--sim-adapter black-box|service-kit|s3|i2c-dev] [--sim-state FILE]\n"
-      "              [--sim-fault unplugged|sda-low|write-protect|no-controller|dimm]\n"
-      "              [--sim-access raw|ppdev] [--sim-capture FILE.vcd] [--sim-units N]]\n"
-      "              [--no-splash]\n"
-      "              [--print FILE | FILE]");
+             "usage: tolvex [--simulate [--sim-adapter %1] [--sim-state FILE]\n"
+             "              [--sim-fault %2]\n"
+             "              [--sim-access %3] [--sim-capture FILE.vcd] [--sim-units N]]\n"
+             "              [--no-splash]\n"
+             "              [--print FILE | FILE]")
+      .arg(Choices(SimulatedAdapterNames()), Choices(SimulatedFaultNames()), Choices(SimulatedAccessNames()));
 }
 
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, QString& error) {
@@ -77,6 +91,14 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, QStri
       error = QStringLiteral("only one file can be opened");
       return std::nullopt;
     }
+  }
+  if (!IsChoice(SimulatedAdapterNames(), options.simulation.adapter)) {
+    error = QStringLiteral("unknown simulated adapter ") + QString::fromStdString(options.simulation.adapter);
+    return std::nullopt;
+  }
+  if (!IsChoice(SimulatedFaultNames(), options.simulation.fault)) {
+    error = QStringLiteral("unknown simulated fault ") + QString::fromStdString(options.simulation.fault);
+    return std::nullopt;
   }
   return options;
 }

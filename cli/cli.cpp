@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstring>
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -27,6 +26,8 @@
 #include "ddc/format_text.h"
 #include "ddc/i2c_bus.h"
 #include "report/edid_report.h"
+#include "util/file_io.h"
+#include "util/file_texts.h"
 
 namespace tolvex {
 
@@ -90,7 +91,8 @@ struct OptionSpec {
 };
 
 constexpr OptionSpec kOptions[] = {
-    {"fix-checksum", "", kReport, "recompute the checksum byte before printing"},
+    {"fix-checksum", "", kReport | kWrite,
+     "recompute the checksum byte (write refuses a block whose stored checksum does not match without it)"},
     {"check", "", kReport, "append the findings of the check after each report (exit status 1 on a failure)"},
     {"lf", "", kPrintsReports, "end lines with LF alone (for grep and diff); files keep CR LF"},
     {"simulate", "", kOnHardware, "use the simulated monitor instead of the PC's ports"},
@@ -381,7 +383,7 @@ EdidFile LoadStandardInput(std::istream* in) {
   }
   if (content.size() > kMaxEdidFileSize) {
     EdidFile file;
-    file.error = cli_texts::kFileTooLarge;
+    file.error = file_texts::kFileTooLarge;
     return file;
   }
   return ParseEdidFile(content);
@@ -486,25 +488,12 @@ TransferSettings SettingsOf(const Invocation& call) {
   }
   return settings;
 }
+// Through a temporary file beside the target: a failed write never leaves half a file, and an
+// existing file the user may not write stays as it is.
 bool WriteOutput(const std::string& path, const std::string& content, std::string& error) {
-  // Written beside the target and renamed, so a failed write never leaves half a file.
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file.write(content.data(), static_cast<std::streamsize>(content.size()));
-    file.close();
-    if (!file) {
-      error = cli_texts::kCannotWrite;
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    error = cli_texts::kCannotWrite;
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
+  const FileError failed = WriteFileAtomically(path, content);
+  if (failed) error = DescribeFileError(failed);
+  return !failed;
 }
 
 bool EndsWith(const std::string& text, std::string_view suffix) {
@@ -598,10 +587,17 @@ int RunTransfer(const Invocation& call, std::ostream& out, std::ostream& err, co
       PrintFileError(err, path, file.error);
       return 1;
     }
+    // The stored checksum is what shows a block changed since it was saved; it is replaced
+    // (as opening the file in the program does) only when the user says so.
+    const uint8_t computed = ComputeChecksum(file.bytes);
+    if (file.bytes[kEdidSize - 1] != computed && !call.Has("fix-checksum")) {
+      PrintFileError(err, path, FormatText(cli_texts::kChecksumMismatch, file.bytes[kEdidSize - 1], computed));
+      return 1;
+    }
     block.Bytes() = file.bytes;
     block.SetProductCodeFormat(file.productCodeFormat);
     block.SetSerialFormat(file.serialFormat);
-    block.UpdateChecksum();  // as opening the file in the program does
+    block.UpdateChecksum();
     if (production.Wanted() && !(setup = PrepareProduction(production, block, err))) return 1;
   }
 

@@ -38,14 +38,14 @@ inline constexpr char kProtocolValues[] = "--protocol takes 0, 1 or 2";
 inline constexpr char kPageValues[] = "%s takes one to four hexadecimal digits";
 inline constexpr char kChoiceValues[] = "--%s takes %s";
 
-inline constexpr char kFileTooLarge[] = "The file is too large to open.";
 inline constexpr char kNoEdidContent[] = "neither an EDID report (no hex dump found) nor binary EDID";
 inline constexpr char kStandardInput[] = "-";
 inline constexpr char kStandardInputName[] = "(standard input)";
 inline constexpr char kNoPortAccess[] = "no port access";
 inline constexpr char kNoAdapter[] = "no I2C adapter found (Black Box, Service Kit or S3 ViRGE card)";
-inline constexpr char kCannotWrite[] = "cannot write";
 inline constexpr char kWrittenAndVerified[] = "written to the monitor and verified";
+inline constexpr char kChecksumMismatch[] =
+    "the stored checksum 0x%02X does not match the block's bytes (0x%02X); --fix-checksum writes it anyway";
 inline constexpr char kNoConnector[] = "there is no connector %s ('tolvex-cli list' shows them)";
 inline constexpr char kConnectorWithoutBus[] = "%s: no I2C bus reaches this connector";
 inline constexpr char kForceHint[] = "--force overrides this";

@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "model/edid_block.h"
+#include "report/report_reader.h"
 
 namespace tolvex {
 
 // Files longer than this are refused, as the document refuses them.
-inline constexpr std::uintmax_t kMaxEdidFileSize = 1'048'575;
+inline constexpr size_t kMaxEdidFileSize = kMaxReportFileSize;
 
 // The most blocks an EDID has: the base block and 255 extension blocks.
 inline constexpr size_t kMaxEdidBlocks = 256;
@@ -27,9 +28,9 @@ struct EdidFile {
   uint8_t serialFormat = 0;
 };
 
-// A report gives its dump and its two format settings; binary content (128 bytes or more that
-// start with the EDID header, as the kernel's connector files hold) gives its first 128 bytes as
-// the block, and all of it as the whole EDID.
+// A report gives its dump and its two format settings (a damaged dump is an error naming the
+// line); binary content (128 bytes or more that start with the EDID header, as the kernel's
+// connector files hold) gives its first 128 bytes as the block, and all of it as the whole EDID.
 EdidFile LoadEdidFile(const std::filesystem::path& path);
 EdidFile ParseEdidFile(const std::string& content);
 

@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,6 +9,9 @@
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
+  // A file-size limit makes the write that crosses it fail, which the save reports, rather than
+  // ending the program while a temporary file is half written.
+  std::signal(SIGXFSZ, SIG_IGN);
   const std::vector<std::string> args(argv + 1, argv + argc);
   tolvex::CliEnvironment environment;
   environment.progressInPlace = isatty(STDERR_FILENO) != 0;

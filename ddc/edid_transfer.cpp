@@ -94,6 +94,12 @@ uint8_t CEdidTransfer::FactoryReadRequest(uint8_t page, uint8_t index) {
   return RawTransfer(bus_, kFactoryWrite, 3, request);
 }
 
+// A device that goes away in the middle of a read leaves the rest of it reading 0xFF, which
+// passes for data: only the master acknowledges during a read. A device that still acknowledges
+// its address once the read is over was there for all of it. The channel's own probe, as a bus
+// that sends no zero-length message asks the same question another way.
+uint8_t CEdidTransfer::ConfirmPresent(uint8_t address) { return TransferStatus(bus_.Probe(address)); }
+
 // ---- EDID Read -----------------------------------------------------------------------------
 
 void CEdidTransfer::OnEdidRead() {
@@ -112,6 +118,11 @@ void CEdidTransfer::OnEdidRead() {
       }
       ShowProgress(texts::kReadingProgress, i);
     }
+    const uint8_t controller = AocControllerAddress(protocol);
+    if (const uint8_t status = ConfirmPresent(controller)) {
+      ShowError(FormatText(texts::kAocTransferError, kEdidSize - 1, controller, status), texts::kReadErrorCaption);
+      return;
+    }
     ui_.SetStatusText(texts::kReady);
   } else if (settings_.softwareDdcOnly) {
     // The monitor's controller serves the EDID from its own memory page.
@@ -125,8 +136,13 @@ void CEdidTransfer::OnEdidRead() {
         return;
       }
     }
+    if (const uint8_t status = ConfirmPresent(kFactoryWrite)) {
+      ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
+      return;
+    }
   } else {
-    const uint8_t status = EepromTransfer(bus_, kEepromRead, 0x00, kEdidSize, buffer.data());
+    uint8_t status = EepromTransfer(bus_, kEepromRead, 0x00, kEdidSize, buffer.data());
+    if (!status) status = ConfirmPresent(kEepromWrite);
     if (status) {
       ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
       return;
@@ -181,7 +197,8 @@ void CEdidTransfer::OnEdidWrite() {
 
   if (!settings_.softwareDdcOnly) {
     if (!WriteEepromPages(buffer)) return;
-    const uint8_t status = EepromTransfer(bus_, kEepromRead, 0x00, kEdidSize, buffer.data());
+    uint8_t status = EepromTransfer(bus_, kEepromRead, 0x00, kEdidSize, buffer.data());
+    if (!status) status = ConfirmPresent(kEepromWrite);
     if (status) {
       ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
       return;

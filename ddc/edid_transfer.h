@@ -88,6 +88,7 @@ class CEdidTransfer {
  private:
   void SwitchDviEeprom(uint8_t selector);
   uint8_t FactoryReadRequest(uint8_t page, uint8_t index);
+  uint8_t ConfirmPresent(uint8_t address);
   // Before a write on a bus that guards its writes: what 0xA0 holds must be an EDID or blank,
   // unless forced or the user agrees. `before` gets what it held (nothing when it did not answer).
   bool CheckBeforeWrite(std::optional<EdidBytes>& before);

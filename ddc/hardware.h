@@ -40,8 +40,7 @@ struct SimulationOptions {
   std::string adapter = "black-box";  // black-box, service-kit, s3 or i2c-dev
   std::string access = "raw";         // raw or ppdev: how the parallel ports are reached
   std::string stateFile;              // the monitor's EEPROMs between runs; none when empty
-  // unplugged, sda-low, write-protect, no-controller or dimm; none when empty
-  std::string fault;
+  std::string fault;                  // one of SimulatedFaultNames(); none when empty
   std::string captureFile;            // SCL and SDA recorded as a Value Change Dump; none when empty
   // How many monitors come one after another, each taken away once the program is done with it
   // (1 to kMaxSimulatedUnits); empty: the one monitor stays.

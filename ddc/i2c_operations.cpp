@@ -64,6 +64,8 @@ uint16_t ReplyAddressResult(const I2cResult& result, uint8_t readAddress) {
 
 }  // namespace
 
+uint8_t AocControllerAddress(int protocol) { return FramesOf(protocol).writeAddress; }
+
 uint8_t TransferStatus(const I2cResult& result) {
   switch (result.phase) {
     case I2cPhase::kStart: return static_cast<uint8_t>(result.status | kStatusStartFailed);

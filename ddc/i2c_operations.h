@@ -18,6 +18,9 @@ uint8_t EepromTransfer(I2cMessageBus& bus, uint8_t deviceAddress, uint8_t wordAd
 // S, the address byte, the data bytes (written or read by bit 0 of the address), P.
 uint8_t RawTransfer(I2cMessageBus& bus, uint8_t deviceAddress, uint16_t count, uint8_t* buffer);
 
+// The monitor controller's write address in command protocol 1 or 2.
+uint8_t AocControllerAddress(int protocol);
+
 // Monitor controller commands. Result: 0, or the status in the low byte and, where it applies,
 // the frame byte that was not acknowledged in the high byte.
 uint16_t AocWriteByte(I2cMessageBus& bus, uint8_t index, uint8_t data, int protocol);

@@ -1,7 +1,8 @@
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
-#include <fstream>
 #include <iterator>
+#include <span>
 
 #include "ddc/hardware.h"
 #include "ddc/linux/linux_discovery.h"
@@ -9,6 +10,7 @@
 #include "ddc/sim/sim_hardware.h"
 #include "ddc/sim/sim_production_line.h"
 #include "ddc/sim/sim_vcd_capture.h"
+#include "util/file_io.h"
 
 namespace tolvex {
 
@@ -52,16 +54,24 @@ class SimulatedHardware final : public Hardware {
   bool MoreUnitsMayCome() const override { return line_ && line_->FreshUnitsLeft(); }
 
   bool Load(std::string& error) {
-    std::ifstream in(stateFile_, std::ios::binary);
-    if (!in) return true;  // a first run starts from the monitor's own EDID
-    const std::string state((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (state.size() != kStateSize) {
+    if (stateFile_.empty()) return true;
+    // Only a regular file of the state's size; anything else is named and kept as it is.
+    const FileContent state = ReadInputFile(stateFile_, kStateSize, Devices::kRefused);
+    if (state.error.problem == FileProblem::kSystem && state.error.error == ENOENT) {
+      return true;  // a first run starts from the monitor's own EDID
+    }
+    if (state.error) {
+      error = stateFile_ + ": " + DescribeFileError(state.error);
+      return false;
+    }
+    if (state.bytes.size() != kStateSize) {
       error = stateFile_ + ": not a simulated monitor state (" + std::to_string(kStateSize) + " bytes expected)";
       return false;
     }
     auto& monitor = hardware_->machine.Monitor();
-    std::copy_n(state.begin(), sim::SimEeprom::kSize, monitor.AnalogEeprom().Memory().begin());
-    std::copy_n(state.begin() + sim::SimEeprom::kSize, sim::SimEeprom::kSize, monitor.DigitalEeprom().Memory().begin());
+    std::copy_n(state.bytes.begin(), sim::SimEeprom::kSize, monitor.AnalogEeprom().Memory().begin());
+    std::copy_n(state.bytes.begin() + sim::SimEeprom::kSize, sim::SimEeprom::kSize,
+                monitor.DigitalEeprom().Memory().begin());
     return true;
   }
 
@@ -71,13 +81,12 @@ class SimulatedHardware final : public Hardware {
     if (!capture_.Close(error)) return false;
     if (stateFile_.empty()) return true;
     auto& monitor = hardware_->machine.Monitor();
-    std::ofstream out(stateFile_, std::ios::binary | std::ios::trunc);
+    std::string state;
     for (const sim::SimEeprom* eeprom : {&monitor.AnalogEeprom(), &monitor.DigitalEeprom()}) {
-      out.write(reinterpret_cast<const char*>(eeprom->Memory().data()), sim::SimEeprom::kSize);
+      state.append(eeprom->Memory().begin(), eeprom->Memory().end());
     }
-    out.close();
-    if (!out) {
-      error = stateFile_ + ": cannot write the simulated monitor state";
+    if (const FileError failed = WriteFileAtomically(stateFile_, state)) {
+      error = stateFile_ + ": cannot save the simulated monitor state: " + DescribeFileError(failed);
       return false;
     }
     return true;
@@ -91,59 +100,17 @@ class SimulatedHardware final : public Hardware {
   std::unique_ptr<sim::SimProductionLine> line_;  // after the monitor it watches, so it goes first
 };
 
-}  // namespace
-
-namespace {
-
-struct SimulatedAdapter {
-  std::string_view name;
-  std::unique_ptr<sim::SimHardware> (*make)();
-};
-
-const SimulatedAdapter kSimulatedAdapters[] = {
-    {"black-box", [] { return sim::MakeBlackBoxHardware(); }},
-    {"service-kit", [] { return sim::MakeServiceKitHardware(); }},
-    {"s3", [] { return sim::MakeS3Hardware(); }},
-    {"i2c-dev", [] { return sim::MakeI2cDevHardware(); }},
-};
-
-struct SimulatedFault {
-  std::string_view name;
-  void (*apply)(sim::SimHardware& hardware);
-  bool kernelBusOnly = false;
-};
-
-const SimulatedFault kSimulatedFaults[] = {
-    {"unplugged",
-     [](sim::SimHardware& h) {
-       if (h.monitorBus >= 0) {
-         sim::UnplugKernelMonitor(h);
-       } else {
-         h.machine.UnplugMonitor();
-       }
-     }},
-    {"sda-low", [](sim::SimHardware& h) { h.machine.Monitor().HoldSdaLow(true); }},
-    {"write-protect", [](sim::SimHardware& h) { h.machine.Monitor().SetWriteProtectStuck(true); }},
-    {"no-controller",
-     [](sim::SimHardware& h) {
-       h.machine.Monitor().SetDevicePresent(sim::SimDevice::kController1, false);
-       h.machine.Monitor().SetDevicePresent(sim::SimDevice::kController2, false);
-     }},
-    // The run's bus is the chipset's SMBus, where the memory modules' SPD EEPROMs answer.
-    {"dimm", [](sim::SimHardware& h) { h.namedBus = sim::kSimSmbus; }, true},
-};
-
 const char* const kPortAccesses[] = {"raw", "ppdev"};
 
-template <typename Row, size_t N>
-std::vector<std::string_view> NamesOf(const Row (&rows)[N]) {
+template <typename Row>
+std::vector<std::string_view> NamesOf(std::span<const Row> rows) {
   std::vector<std::string_view> names;
   for (const Row& row : rows) names.push_back(row.name);
   return names;
 }
 
-template <typename Row, size_t N>
-const Row* Lookup(const Row (&rows)[N], std::string_view name) {
+template <typename Row>
+const Row* Lookup(std::span<const Row> rows, std::string_view name) {
   for (const Row& row : rows) {
     if (row.name == name) return &row;
   }
@@ -168,12 +135,12 @@ std::optional<int> ParseSimulatedUnits(std::string_view text) {
 }
 
 const std::vector<std::string_view>& SimulatedAdapterNames() {
-  static const std::vector<std::string_view> names = NamesOf(kSimulatedAdapters);
+  static const std::vector<std::string_view> names = NamesOf(sim::NamedAdapters());
   return names;
 }
 
 const std::vector<std::string_view>& SimulatedFaultNames() {
-  static const std::vector<std::string_view> names = NamesOf(kSimulatedFaults);
+  static const std::vector<std::string_view> names = NamesOf(sim::NamedFaults());
   return names;
 }
 
@@ -183,12 +150,12 @@ const std::vector<std::string_view>& SimulatedAccessNames() {
 }
 
 std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options, std::string& error) {
-  const SimulatedAdapter* adapter = Lookup(kSimulatedAdapters, options.adapter);
+  const sim::NamedAdapter* adapter = Lookup(sim::NamedAdapters(), options.adapter);
   if (!adapter) {
     error = "unknown simulated adapter \"" + options.adapter + "\" (" + NameList(SimulatedAdapterNames()) + ")";
     return nullptr;
   }
-  const SimulatedFault* fault = options.fault.empty() ? nullptr : Lookup(kSimulatedFaults, options.fault);
+  const sim::NamedFault* fault = options.fault.empty() ? nullptr : Lookup(sim::NamedFaults(), options.fault);
   if (!options.fault.empty() && !fault) {
     error = "unknown simulated fault \"" + options.fault + "\" (" + NameList(SimulatedFaultNames()) + ")";
     return nullptr;

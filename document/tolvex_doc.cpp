@@ -3,8 +3,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QSaveFile>
-#include <QStringDecoder>
 
 #include "app/edid_code_dlg.h"
 #include "ddc/config_dlg.h"
@@ -18,29 +16,22 @@
 #include "model/edid_block.h"
 #include "report/edid_report.h"
 #include "report/report_reader.h"
+#include "util/file_io.h"
 #include "wizard/edid_wizard.h"
 
 namespace tolvex {
 
 namespace {
 
-// The largest file the view takes.
-constexpr qint64 kMaxFileSize = 1'048'575;
-
 QString Text(const char* text) { return QString::fromLatin1(text); }
 
-bool IsUtf8(const QByteArray& bytes) {
-  QStringDecoder decoder(QStringDecoder::Utf8);
-  (void)decoder.decode(bytes);
-  return !decoder.hasError();
-}
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-// Every line feed has a carriage return before it.
-bool HasCrLfLines(const QByteArray& bytes) {
-  for (qsizetype i = bytes.indexOf('\n'); i >= 0; i = bytes.indexOf('\n', i + 1)) {
-    if (i == 0 || bytes[i - 1] != '\r') return false;
-  }
-  return true;
+// One warning box: the framework's text, and why below it.
+void Warn(QWidget* window, const char* text, const std::string& reason) {
+  QMessageBox box(QMessageBox::Warning, Text(texts::kApplicationTitle), Text(text), QMessageBox::Ok, window);
+  if (!reason.empty()) box.setInformativeText(QString::fromLocal8Bit(reason.c_str()));
+  box.exec();
 }
 
 }  // namespace
@@ -223,8 +214,7 @@ bool CTolvexDoc::OnNewDocument() {
   pathName_.clear();
   title_.clear();
   modified_ = false;
-  crlf_ = true;
-  latin1_ = true;
+  fileText_ = FileText();
   frame_->SetViewText(QString());
   frame_->SetViewModified(false);
   emit stateChanged();
@@ -233,43 +223,40 @@ bool CTolvexDoc::OnNewDocument() {
 
 bool CTolvexDoc::OnOpenDocument(const QString& path) {
   QWidget* window = frame_->Window();
-  QFile file(path);
-  if (!file.exists()) {
+  if (!QFile::exists(path)) {
     QMessageBox::warning(window, Text(texts::kApplicationTitle), Text(texts::kCannotFindFile).arg(path));
     return false;
   }
-  if (!file.open(QIODevice::ReadOnly)) {
-    QMessageBox::warning(window, Text(texts::kApplicationTitle), Text(texts::kFailedToOpen));
-    return false;
-  }
-  if (file.size() > kMaxFileSize) {
-    QMessageBox::warning(window, Text(texts::kApplicationTitle), Text(texts::kFileTooLarge));
-    return false;
-  }
-  const QByteArray content = file.read(kMaxFileSize + 1);
-  if (file.error() != QFileDevice::NoError || content.size() > kMaxFileSize) {
-    QMessageBox::warning(window, Text(texts::kApplicationTitle),
-                         content.size() > kMaxFileSize ? Text(texts::kFileTooLarge) : Text(texts::kFailedToOpen));
+  // Read without waiting: a FIFO or a device that never ends must not hang the program.
+  const FileContent file = ReadInputFile(LocalPath(path), kMaxReportFileSize);
+  if (file.error) {
+    if (file.error.problem == FileProblem::kTooLarge) {
+      QMessageBox::warning(window, Text(texts::kApplicationTitle), Text(texts::kFileTooLarge));
+    } else {
+      Warn(window, texts::kFailedToOpen, DescribeFileError(file.error));
+    }
     return false;
   }
 
-  const std::string_view text(content.constData(), static_cast<size_t>(content.size()));
+  const std::string_view text(file.bytes);
   std::optional<DumpStart> start = FindDumpStart(text);
-  if (!start) {
-    // The file goes into the view before the question, as the framework loads it first; No puts
-    // the previous text back.
-    const QString kept = frame_->ViewText();
-    SetViewText(std::string(text));
+  const std::optional<DumpDamage> damage = start ? ReadDump(text, *start).damage : std::nullopt;
+  // The file goes into the view before the question, as the framework loads it first; No puts
+  // the previous text back, and with it how that text is saved.
+  const QString kept = frame_->ViewText();
+  const FileText keptFile = fileText_;
+  SetViewText(file.bytes);
+  if (!start || damage) {
     QMessageBox question(QMessageBox::Question, Text(texts::kOpenErrorCaption), Text(texts::kInvalidHexFile),
                          QMessageBox::Yes | QMessageBox::No, window);
+    if (damage) question.setInformativeText(QString::fromStdString(DescribeDumpDamage(*damage)));
     question.setDefaultButton(QMessageBox::No);
     if (question.exec() != QMessageBox::Yes) {
       frame_->SetViewText(kept);
+      fileText_ = keptFile;
       return false;
     }
-    start = DumpStart{0, 2};
-  } else {
-    SetViewText(std::string(text));
+    if (!start) start = DumpStart{0, 2};
   }
 
   EdidBlock& block = frame_->Block();
@@ -288,21 +275,16 @@ bool CTolvexDoc::OnOpenDocument(const QString& path) {
 }
 
 bool CTolvexDoc::OnSaveDocument(const QString& path) {
-  QString text = frame_->ViewText();
-  if (crlf_) text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-  bool latin1 = latin1_;
-  for (QChar c : text) {
-    if (c.unicode() > 0xFF) latin1 = false;
-  }
-  const QByteArray bytes = latin1 ? text.toLatin1() : text.toUtf8();
-
-  // The previous file stays whole until the new one is completely written.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    QMessageBox::warning(frame_->Window(), Text(texts::kApplicationTitle), Text(texts::kFailedToSave));
+  const QString text = frame_->ViewText();
+  FileText::Encoded encoded = fileText_.BytesFor(text);
+  // The previous file stays whole until the new one is completely written and on the disk.
+  const FileError error = WriteFileAtomically(
+      LocalPath(path), std::string_view(encoded.bytes.constData(), static_cast<size_t>(encoded.bytes.size())));
+  if (error) {
+    Warn(frame_->Window(), texts::kFailedToSave, DescribeFileError(error));
     return false;
   }
-  latin1_ = latin1;
+  fileText_.Saved(text, std::move(encoded));
   return true;
 }
 
@@ -409,12 +391,9 @@ void CTolvexDoc::ReplaceDocument(const std::string& reportText) {
 }
 
 void CTolvexDoc::SetViewText(const std::string& text) {
-  const QByteArray bytes = QByteArray::fromStdString(text);
-  crlf_ = HasCrLfLines(bytes);
-  latin1_ = !IsUtf8(bytes);
-  QString view = latin1_ ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
-  if (crlf_) view.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-  frame_->SetViewText(view);
+  fileText_ = FileText::FromBytes(QByteArray::fromStdString(text));
+  frame_->SetViewText(fileText_.ViewText());
+  fileText_.Adopt(frame_->ViewText());
 }
 
 }  // namespace tolvex

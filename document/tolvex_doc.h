@@ -15,6 +15,7 @@
 #include "ddc/i2c_bus.h"
 #include "ddc/linux/linux_channels.h"
 #include "document/document_frame.h"
+#include "document/file_text.h"
 
 namespace tolvex {
 
@@ -126,9 +127,8 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   QString pathName_;
   QString title_;
   bool modified_ = false;
-  // How the loaded file's text is saved again: its line ends and its encoding.
-  bool crlf_ = true;
-  bool latin1_ = true;
+  // The bytes behind the view text, so a save writes back what was read plus what was typed.
+  FileText fileText_;
 };
 
 }  // namespace tolvex

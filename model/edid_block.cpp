@@ -109,7 +109,9 @@ uint32_t EdidBlock::GetSerialNumber() const {
 
 void EdidBlock::SetWeek(int week) { bytes_[16] = static_cast<uint8_t>(week & 0x3F); }
 int EdidBlock::GetWeek() const { return bytes_[16] & 0x3F; }
-void EdidBlock::SetYear(int year) { bytes_[17] = static_cast<uint8_t>((year - 1990) & 0x3F); }
+// The offset is taken in a wider type: a year near INT_MIN must not overflow on its way to the
+// six bits that are kept.
+void EdidBlock::SetYear(int year) { bytes_[17] = static_cast<uint8_t>((int64_t{year} - 1990) & 0x3F); }
 int EdidBlock::GetYear() const { return (bytes_[17] & 0x3F) + 1990; }
 
 void EdidBlock::SetVersion(uint8_t version, uint8_t revision) {

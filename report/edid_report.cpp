@@ -100,6 +100,8 @@ void WriteProductCode(ReportOut& out, const EdidBlock& block) {
   out.Text(rt::kProductCodeMarkEnd);
 }
 
+char OnOneLine(char c) { return c == '\r' || c == '\n' ? rt::kSerialLineBreakStandIn : c; }
+
 // Bytes 12-15.
 void WriteSerialNumber(ReportOut& out, const EdidBlock& block) {
   const uint32_t serial = block.GetSerialNumber();
@@ -112,8 +114,9 @@ void WriteSerialNumber(ReportOut& out, const EdidBlock& block) {
       out.Decimal(static_cast<int32_t>(serial)).Text(rt::kSerialDecimalMark);
       break;
     case kSerialAscii:
-      // Bytes 15, 14, 13, 12 as they are, whatever they hold: the first character is on top.
-      for (int shift = 24; shift >= 0; shift -= 8) out.Char(static_cast<char>(serial >> shift & 0xFF));
+      // Bytes 15, 14, 13, 12 as they are, the first character on top; only a line break would
+      // split the line a reader takes the serial format from.
+      for (int shift = 24; shift >= 0; shift -= 8) out.Char(OnOneLine(static_cast<char>(serial >> shift & 0xFF)));
       out.Text(rt::kSerialAsciiMark);
       break;
     default:  // bit 7, the unused mark

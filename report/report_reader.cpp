@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <functional>
+#include <string>
 
 #include "model/hex_digit.h"
 #include "report/report_texts.h"
@@ -125,6 +127,138 @@ EdidBytes ParseDump(std::string_view text, DumpStart start) {
   return bytes;
 }
 
+// ---- The strict reader ---------------------------------------------------------------------
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsHexDigit(char c) { return HexDigitValue(c) >= 0; }
+
+// The index as the writer prints it ("%3d", so wider from 1000 on) followed by ": ", without
+// allocating: a report is read at every Open and every wizard Load.
+struct IndexField {
+  explicit IndexField(int offset) {
+    char digits[12];
+    size_t count = 0;
+    for (unsigned value = static_cast<unsigned>(offset); count == 0 || value > 0; value /= 10) {
+      digits[count++] = static_cast<char>('0' + value % 10);
+    }
+    while (count < 3) digits[count++] = ' ';
+    for (size_t i = 0; i < count; ++i) text[i] = digits[count - 1 - i];
+    text[count] = rt::kDumpIndexEnd[0];
+    text[count + 1] = rt::kDumpIndexEnd[1];
+    size = count + 2;
+  }
+  std::string_view View() const { return {text, size}; }
+
+  char text[16];
+  size_t size;
+};
+
+// Line breaks of any kind before `position`, plus one.
+size_t LineNumberAt(std::string_view text, size_t position) {
+  size_t line = 1;
+  for (size_t i = 0; i < position && i < text.size(); ++i) {
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) ++line;
+  }
+  return line;
+}
+
+}  // namespace
+
+std::string DescribeDumpDamage(const DumpDamage& damage) {
+  const char* format = rt::kDumpRowMissing;
+  int number = damage.offset;
+  switch (damage.kind) {
+    case DumpDamage::kRowMissing: format = rt::kDumpRowMissing; break;
+    case DumpDamage::kCellCount:
+      format = rt::kDumpCellCount;
+      number = damage.cells;
+      break;
+    case DumpDamage::kCellOffset: format = rt::kDumpCellOffset; break;
+    case DumpDamage::kCellValue: format = rt::kDumpCellValue; break;
+    case DumpDamage::kTrailing: format = rt::kDumpTrailing; break;
+  }
+  char text[160];
+  std::snprintf(text, sizeof text, format, damage.line, number);
+  return text;
+}
+
+DumpRowReader::DumpRowReader(std::string_view text, DumpStart start)
+    : text_(text), pos_(std::min(start.position, text.size())), cellGap_(std::max(start.cellGap, 1)) {}
+
+DumpRowReader::RowEnd DumpRowReader::FindRowEnd() const {
+  const size_t end = std::min(text_.find_first_of("\r\n", pos_), text_.size());
+  size_t next = end;
+  if (next < text_.size() && text_[next] == '\r') ++next;
+  if (next < text_.size() && text_[next] == '\n') ++next;
+  return {end, next};
+}
+
+// A colon right behind a digit starts a cell's end, whatever else the cell holds.
+int DumpRowReader::CountCells(size_t end) const {
+  int cells = 0;
+  for (size_t i = pos_ + 1; i < end; ++i) {
+    if (text_[i] == ':' && text_[i - 1] >= '0' && text_[i - 1] <= '9') ++cells;
+  }
+  return cells;
+}
+
+// A line without any cell is the end of the dump, a line with another number of cells a row that
+// lost or gained some; only a row of eight is judged cell by cell.
+std::optional<DumpDamage> DumpRowReader::Damage(int firstOffset, DumpDamage::Kind kind, int offset) const {
+  const int found = CountCells(FindRowEnd().contentEnd);
+  const size_t line = LineNumberAt(text_, pos_);
+  if (found == 0) return DumpDamage{DumpDamage::kRowMissing, line, firstOffset};
+  if (found != rt::kDumpCellsPerRow) return DumpDamage{DumpDamage::kCellCount, line, firstOffset, found};
+  return DumpDamage{kind, line, offset};
+}
+
+std::optional<DumpDamage> DumpRowReader::ReadRow(int firstOffset, uint8_t* bytes) {
+  const RowEnd end = FindRowEnd();
+  const std::string_view row = text_.substr(pos_, end.contentEnd - pos_);
+  const auto at = [&](size_t i) { return i < row.size() ? row[i] : '\n'; };
+  size_t i = 0;
+  for (int cell = 0; cell < rt::kDumpCellsPerRow; ++cell) {
+    const int offset = firstOffset + cell;
+    if (cell > 0) {
+      if (!IsBlank(at(i)) && at(i) != '\n') return Damage(firstOffset, DumpDamage::kCellValue, offset - 1);
+      for (int gap = 0; gap < cellGap_; ++gap, ++i) {
+        if (at(i) != ' ') return Damage(firstOffset, DumpDamage::kCellOffset, offset);
+      }
+    }
+    const IndexField index(offset);
+    if (row.substr(i, index.size) != index.View()) return Damage(firstOffset, DumpDamage::kCellOffset, offset);
+    i += index.size;
+    // The older layout pads a one-digit value with a blank in front.
+    const bool padded = cellGap_ > 1 && at(i) == ' ';
+    if (!(padded || IsHexDigit(at(i))) || !IsHexDigit(at(i + 1))) return Damage(firstOffset, DumpDamage::kCellValue, offset);
+    bytes[cell] = static_cast<uint8_t>((padded ? 0 : HexDigitValue(at(i)) * 16) + HexDigitValue(at(i + 1)));
+    i += 2;
+  }
+  if (i < row.size() && !IsBlank(row[i])) return Damage(firstOffset, DumpDamage::kCellValue, firstOffset + rt::kDumpCellsPerRow - 1);
+  while (i < row.size() && IsBlank(row[i])) ++i;
+  if (i < row.size()) return Damage(firstOffset, DumpDamage::kTrailing, firstOffset);
+  pos_ = end.next;
+  return std::nullopt;
+}
+
+DumpRead ReadDump(std::string_view text, DumpStart start) {
+  DumpRead read{};
+  DumpRowReader reader(text, start);
+  for (int row = 0; row < kDumpRows; ++row) {
+    const int offset = row * rt::kDumpCellsPerRow;
+    read.damage = reader.ReadRow(offset, read.bytes.data() + offset);
+    if (read.damage) {
+      read.bytes = ParseDump(text, start);
+      break;
+    }
+  }
+  return read;
+}
+
+// ---- Format lines --------------------------------------------------------------------------
+
 uint8_t ReadProductCodeFormat(std::string_view text) {
   const std::string_view line = FormatLine(text, rt::kProductCodeLineKey);
   uint8_t format = 0;
@@ -135,6 +269,10 @@ uint8_t ReadProductCodeFormat(std::string_view text) {
 
 uint8_t ReadSerialFormat(std::string_view text) {
   const std::string_view line = FormatLine(text, rt::kSerialNumberLineKey);
+  // Four ASCII serial characters may spell a mark themselves ("DEC."); the writer puts the
+  // ASCII mark last, so a line that ends in it is ASCII whatever the characters say.
+  const size_t end = line.find_last_not_of(" \t");
+  if (end != std::string_view::npos && line.substr(0, end + 1).ends_with(rt::kSerialAsciiMark)) return kSerialAscii;
   for (const SerialFormatMark& mark : kSerialFormatMarks) {
     if (Contains(line, mark.mark)) return mark.format;
   }
@@ -144,7 +282,8 @@ uint8_t ReadSerialFormat(std::string_view text) {
 std::optional<ReportContent> ReadReport(std::string_view text) {
   const std::optional<DumpStart> start = FindDumpStart(text);
   if (!start) return std::nullopt;
-  return ReportContent{ParseDump(text, *start), ReadProductCodeFormat(text), ReadSerialFormat(text)};
+  DumpRead dump = ReadDump(text, *start);
+  return ReportContent{dump.bytes, ReadProductCodeFormat(text), ReadSerialFormat(text), dump.damage};
 }
 
 }  // namespace tolvex

@@ -6,11 +6,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "model/edid_block.h"
 
 namespace tolvex {
+
+// The largest report file a reader takes, as the view takes no more.
+inline constexpr size_t kMaxReportFileSize = 1'048'575;
 
 struct DumpStart {
   size_t position;  // offset of the first dump row in the text
@@ -19,9 +23,61 @@ struct DumpStart {
 
 // The first dump row of the current layout, else of the older layout.
 std::optional<DumpStart> FindDumpStart(std::string_view text);
-// 16 rows of 8 cells from the start. Bytes the text does not supply (a dump cut short, a cell
-// without a hexadecimal digit) are 0x00.
+// 16 rows of 8 cells from the start, forgiving whatever the text holds. Bytes the text does not
+// supply (a dump cut short, a cell without a hexadecimal digit) are 0x00.
 EdidBytes ParseDump(std::string_view text, DumpStart start);
+
+// The first place where a dump leaves the layout it started in.
+struct DumpDamage {
+  enum Kind : uint8_t {
+    kRowMissing,  // the line holds no cell at all: the dump ends early
+    kCellCount,   // the line holds `cells` cells, not eight
+    kCellOffset,  // the cell of `offset` is not where the layout puts it, or carries another offset
+    kCellValue,   // the cell of `offset` is not two hexadecimal digits
+    kTrailing,    // more follows the row's eighth cell on its line
+  };
+  Kind kind;
+  size_t line;  // in the whole text, counted from 1
+  int offset;   // the row's first offset (kRowMissing, kCellCount, kTrailing) or the cell's
+  int cells = 0;
+};
+
+// One line for the user, naming the line.
+std::string DescribeDumpDamage(const DumpDamage& damage);
+
+// Dump rows one after another, strictly in the layout of the start: each row is eight cells
+// "%3d: xx" whose offsets count on from the row's first, one blank apart in the current layout
+// and two in the older one (where a value may be a blank and one digit), then nothing but blanks
+// up to the line break. Offsets may go on past 127 (wider than three columns from 1000 on).
+class DumpRowReader {
+ public:
+  DumpRowReader(std::string_view text, DumpStart start);
+
+  // Reads the row at the reader's position into bytes[0..7] and moves to the next line; on
+  // damage the position stays and the bytes are unspecified.
+  std::optional<DumpDamage> ReadRow(int firstOffset, uint8_t* bytes);
+  size_t Position() const { return pos_; }
+
+ private:
+  struct RowEnd {
+    size_t contentEnd;  // where the line break (or the text) starts
+    size_t next;        // the next line's start
+  };
+  RowEnd FindRowEnd() const;
+  std::optional<DumpDamage> Damage(int firstOffset, DumpDamage::Kind kind, int offset) const;
+  int CountCells(size_t end) const;
+
+  std::string_view text_;
+  size_t pos_;
+  int cellGap_;
+};
+
+// The 128-byte dump strictly; when it is damaged, the bytes are those of ParseDump.
+struct DumpRead {
+  EdidBytes bytes;
+  std::optional<DumpDamage> damage;
+};
+DumpRead ReadDump(std::string_view text, DumpStart start);
 uint8_t ReadProductCodeFormat(std::string_view text);
 uint8_t ReadSerialFormat(std::string_view text);
 
@@ -29,6 +85,8 @@ struct ReportContent {
   EdidBytes bytes;
   uint8_t productCodeFormat;
   uint8_t serialFormat;
+  // Set when the dump is not well formed: the bytes may then not be the ones that were saved.
+  std::optional<DumpDamage> damage;
 };
 
 // All of the above; nothing when the text has no dump row.

@@ -44,6 +44,9 @@ inline constexpr std::string_view kProductCodeMarkEnd = ")";
 inline constexpr std::string_view kSerialHexMark = " (HEX.)";
 inline constexpr std::string_view kSerialDecimalMark = " (DEC.)";
 inline constexpr std::string_view kSerialAsciiMark = " (ASCII.)";
+// An ASCII serial byte that would break the line (CR or LF) prints as this, so the line, and
+// with it the serial format, survives a reopening.
+inline constexpr char kSerialLineBreakStandIn = '.';
 inline constexpr std::string_view kUnused = "Unused";
 
 inline constexpr std::string_view kVersionHeading = "EDID Version, Revision";
@@ -231,5 +234,12 @@ inline constexpr std::string_view kFormatLineDecimal = "DEC.";
 inline constexpr std::string_view kFormatLineSwap = "swap";
 inline constexpr std::string_view kFormatLineAscii = "ASCII";
 inline constexpr std::string_view kFormatLineUnused = "Unused";
+
+// Why a dump is not the well-formed dump of its layout; each names the line (1 = the first).
+inline constexpr char kDumpRowMissing[] = "line %zu: the dump ends before offset %d";
+inline constexpr char kDumpCellCount[] = "line %zu: %d cells where a dump row has 8";
+inline constexpr char kDumpCellOffset[] = "line %zu: the cell of offset %d does not follow the dump layout";
+inline constexpr char kDumpCellValue[] = "line %zu: the cell of offset %d is not two hexadecimal digits";
+inline constexpr char kDumpTrailing[] = "line %zu: more than eight cells from offset %d on";
 
 }  // namespace tolvex::report_text

@@ -8,6 +8,7 @@ packages=(
   bash-completion
   sigrok-cli   # the tests decode the simulated bus's captures with its I2C decoder
   edid-decode  # the peer the conformance check is compared with (tests/check/agreement_test.cpp)
+  clang libclang-rt-dev  # the fuzz targets: clang, libFuzzer and the sanitizers' runtimes
 )
 
 missing=()

@@ -21,6 +21,7 @@
 #include "document/form_validation.h"
 #include "model/edid_block.h"
 #include "report/report_reader.h"
+#include "util/file_io.h"
 #include "wizard/edid_wizard.h"
 #include "wizard/wizard_fields.h"
 #include "wizard/wizard_texts.h"
@@ -386,19 +387,21 @@ void CS1Prod::OnYearEdited() {
 void CS1Prod::OnLoadClicked() {
   const QString path = chooseFile_(wizard());
   if (path.isEmpty()) return;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
+  // Read without waiting, as File Open does: a FIFO or an endless device must not hang the wizard.
+  const FileContent file = ReadInputFile(QFile::encodeName(path).toStdString(), kMaxReportFileSize);
+  if (file.error) {
     QMessageBox(QMessageBox::Critical, QString::fromLatin1(wt::kOpenError), QString::fromLatin1(wt::kCannotOpenFile),
                 QMessageBox::Ok, wizard())
         .exec();
     return;
   }
-  const QByteArray text = file.readAll();
-  const std::optional<ReportContent> report = ReadReport(std::string_view(text.constData(), text.size()));
-  if (!report) {
-    QMessageBox(QMessageBox::Critical, QString::fromLatin1(wt::kDataError), QString::fromLatin1(wt::kInvalidReportFile),
-                QMessageBox::Ok, wizard())
-        .exec();
+  const std::optional<ReportContent> report = ReadReport(file.bytes);
+  if (!report || report->damage) {
+    // A damaged dump would load a different block than the one saved; say where it breaks.
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(wt::kDataError), QString::fromLatin1(wt::kInvalidReportFile),
+                    QMessageBox::Ok, wizard());
+    if (report) box.setInformativeText(QString::fromStdString(DescribeDumpDamage(*report->damage)));
+    box.exec();
     return;
   }
   block_.Bytes() = report->bytes;

@@ -38,6 +38,50 @@ std::unique_ptr<SimHardware> MakeBareHardware() {
   return hardware;
 }
 
+namespace {
+
+const NamedAdapter kNamedAdapters[] = {
+    {"black-box", [] { return MakeBlackBoxHardware(); }},
+    {"service-kit", [] { return MakeServiceKitHardware(); }},
+    {"s3", [] { return MakeS3Hardware(); }},
+    {"i2c-dev", [] { return MakeI2cDevHardware(); }},
+};
+
+const NamedFault kNamedFaults[] = {
+    {"unplugged",
+     [](SimHardware& h) {
+       if (h.monitorBus >= 0) {
+         UnplugKernelMonitor(h);
+       } else {
+         h.machine.UnplugMonitor();
+       }
+     }},
+    {"sda-low", [](SimHardware& h) { h.machine.Monitor().HoldSdaLow(true); }},
+    {"write-protect", [](SimHardware& h) { h.machine.Monitor().SetWriteProtectStuck(true); }},
+    {"no-controller",
+     [](SimHardware& h) {
+       h.machine.Monitor().SetDevicePresent(SimDevice::kController1, false);
+       h.machine.Monitor().SetDevicePresent(SimDevice::kController2, false);
+     }},
+    // The run's bus is the chipset's SMBus, where the memory modules' SPD EEPROMs answer.
+    {"dimm", [](SimHardware& h) { h.namedBus = kSimSmbus; }, true},
+    // Armed before start-up, whose discovery clocks nothing: the next transfer is the one cut.
+    {"unplug-during", [](SimHardware& h) { UnplugAfterPulses(h, kHalfBlockReadPulses); }},
+};
+
+}  // namespace
+
+void UnplugAfterPulses(SimHardware& hardware, uint32_t pulses) {
+  if (hardware.monitorBus < 0) {
+    hardware.machine.UnplugAfterPulses(pulses);
+  } else if (SimBitBangAdapter* adapter = hardware.kernel.Adapter(hardware.monitorBus)) {
+    adapter->UnplugAfterPulses(pulses);
+  }
+}
+
+std::span<const NamedAdapter> NamedAdapters() { return kNamedAdapters; }
+std::span<const NamedFault> NamedFaults() { return kNamedFaults; }
+
 }  // namespace tolvex::sim
 
 namespace tolvex::sim {

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <string_view>
 
 #include "ddc/sim/sim_clock.h"
 #include "ddc/sim/sim_files.h"
@@ -49,7 +51,24 @@ std::unique_ptr<SimHardware> MakeI2cDevHardware();
 // Takes the monitor off the kernel bus of MakeI2cDevHardware: its connector is disconnected and
 // nothing answers on the bus.
 void UnplugKernelMonitor(SimHardware& hardware);
+// The monitor leaves on the master's `pulses`-th release of SCL from now on, whichever bus it
+// hangs on, in the middle of whatever transfer runs then.
+void UnplugAfterPulses(SimHardware& hardware, uint32_t pulses);
 // /dev/parportN for each parallel port the machine has, as ppdev shows them.
 void AddPpdevPorts(SimHardware& hardware);
+
+// The set-ups and faults that `--sim-adapter` and `--sim-fault` name, in the order the help
+// lists them. Tests that must cover every one iterate these, so a new row is covered at once.
+struct NamedAdapter {
+  std::string_view name;
+  std::unique_ptr<SimHardware> (*make)();
+};
+struct NamedFault {
+  std::string_view name;
+  void (*apply)(SimHardware& hardware);
+  bool kernelBusOnly = false;  // only a set-up whose monitor is on a kernel bus has it
+};
+std::span<const NamedAdapter> NamedAdapters();
+std::span<const NamedFault> NamedFaults();
 
 }  // namespace tolvex::sim

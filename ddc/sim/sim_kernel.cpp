@@ -47,7 +47,12 @@ SimBitBangAdapter::SimBitBangAdapter(SimTime& time, SimI2cSlave* slave) : time_(
 }
 
 void SimBitBangAdapter::SetScl(bool level) {
+  const bool released = level && !scl_;
   scl_ = level;
+  if (released && unplugCountdown_ > 0 && --unplugCountdown_ == 0) {
+    slave_ = nullptr;  // gone before the device sees this clock: the pull-ups have the lines
+    return;
+  }
   if (slave_) slave_->SetMasterDrive(scl_, sda_);
 }
 
@@ -229,6 +234,11 @@ int SimBitBangAdapter::Transfer(i2c_msg* messages, int count) {
 
 void SimKernel::AddBus(int number, std::unique_ptr<SimBitBangAdapter> adapter, std::set<uint8_t> owned) {
   buses_[number] = Bus{std::move(adapter), std::move(owned)};
+}
+
+SimBitBangAdapter* SimKernel::Adapter(int number) {
+  const auto bus = buses_.find(number);
+  return bus == buses_.end() ? nullptr : bus->second.adapter.get();
 }
 
 void SimKernel::AddParallelPort(int number, uint16_t base, PortIo& machine) { ports_[number] = {base, &machine}; }

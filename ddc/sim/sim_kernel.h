@@ -40,6 +40,9 @@ class SimBitBangAdapter {
 
   // The number of messages, or -errno.
   int Transfer(i2c_msg* messages, int count);
+  // The device leaves the lines on the adapter's `pulses`-th release of SCL from now on, in the
+  // middle of whatever transfer runs then; 0 keeps it there.
+  void UnplugAfterPulses(uint32_t pulses) { unplugCountdown_ = pulses; }
 
  private:
   void SetScl(bool level);
@@ -66,6 +69,7 @@ class SimBitBangAdapter {
   SimI2cSlave* slave_;
   bool scl_ = true;
   bool sda_ = true;
+  uint32_t unplugCountdown_ = 0;
 };
 
 class SimKernel final : public KernelDevices {
@@ -76,6 +80,8 @@ class SimKernel final : public KernelDevices {
   void AddBus(int number, std::unique_ptr<SimBitBangAdapter> adapter, std::set<uint8_t> owned = {});
   // /dev/parportN on the machine's port at `base`.
   void AddParallelPort(int number, uint16_t base, PortIo& machine);
+  // The adapter of /dev/i2c-`number`; nullptr for none or an SMBus-only controller.
+  SimBitBangAdapter* Adapter(int number);
   // Device nodes the user may not open (a permission error).
   void DenyAccess(const std::string& device) { denied_.insert(device); }
 

@@ -127,6 +127,12 @@ void SimMachine::DriveMonitor() {
   } else {
     return;
   }
+  const bool sclReleased = drive.scl && !masterScl_;
+  masterScl_ = drive.scl;
+  if (sclReleased && unplugCountdown_ > 0 && --unplugCountdown_ == 0) {
+    UnplugMonitor();  // gone before the monitor sees this clock
+    return;
+  }
   monitor_.SetWriteEnableLine(writeEnable);
   monitor_.Bus().SetMasterDrive(drive.scl, drive.sda);
 }
@@ -179,6 +185,7 @@ void SimMachine::PlugMonitor(MonitorRoute route) {
       break;
     case MonitorRoute::kUnplugged: break;
   }
+  masterScl_ = drive.scl;
   monitor_.SetWriteEnableLine(writeEnable);
   monitor_.Bus().Attach(drive.scl, drive.sda);
 }

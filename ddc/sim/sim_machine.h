@@ -36,6 +36,10 @@ struct MonitorRoute {
   bool operator==(const MonitorRoute&) const = default;
 };
 
+// The clock pulses of a DDC2B block read (device address, word address, read address and 128
+// bytes, nine clocks each); half of them puts a departure in the middle of one.
+inline constexpr uint32_t kHalfBlockReadPulses = (3 + 128) * 9 / 2;
+
 enum class AccessKind : uint8_t { kPortIn8, kPortOut8, kPortOut16, kMemRead8, kMemWrite8 };
 
 // One logged access; `value` is what a read returned or what a write wrote.
@@ -78,6 +82,9 @@ class SimMachine final : public PortIo {
   // A PC whose raw ports the program may not use (kernel lockdown): discovery probes nothing.
   void SetReachable(bool reachable) { reachable_ = reachable; }
   void UnplugMonitor() { PlugMonitor(MonitorRoute::Unplugged()); }
+  // The monitor leaves on the master's `pulses`-th release of SCL from now on (the clock of one
+  // bit), in the middle of whatever transfer runs then; 0 keeps it plugged in.
+  void UnplugAfterPulses(uint32_t pulses) { unplugCountdown_ = pulses; }
 
   // ---- State ---------------------------------------------------------------------------------
   SimTime& Time() { return time_; }
@@ -115,6 +122,8 @@ class SimMachine final : public PortIo {
   MonitorRoute route_;
   int routeParallel_ = -1;  // index into parallel_ while the route is a parallel port
   uint8_t refreshLatch_ = 0;
+  uint32_t unplugCountdown_ = 0;
+  bool masterScl_ = true;  // the master's last drive of SCL on the route
   uint64_t accesses_ = 0;
   bool logging_ = false;
   bool reachable_ = true;

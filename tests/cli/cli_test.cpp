@@ -7,14 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "cli/edid_file.h"
 #include "ddc/sim/sim_edid.h"
+#include "file_faults.h"
 #include "ddc/linux/linux_discovery.h"
 #include "ddc/sim/sim_files.h"
 #include "report/edid_report.h"
@@ -52,6 +51,10 @@ class CliTest : public ::testing::Test {
     return path.string();
   }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Fifo(const std::string& name) const {
+    EXPECT_EQ(mkfifo(Path(name).c_str(), 0666), 0);
+    return Path(name);
+  }
 
   // A block with settings that show in the report: decimal, swapped product code, ASCII serial.
   static std::string SampleReport(EdidBytes* bytes = nullptr) {
@@ -140,29 +143,24 @@ TEST_F(CliTest, FilesOverTheSizeLimitAreRefused) {
   EXPECT_TRUE(r.out.empty());
 }
 
-// A pipe, like the files of /proc, has no size to go by: the reader grows its buffer as the
-// content comes, to the same limit.
+// Content without a size to go by (a pipe on standard input) is read to its end or to the limit.
+// A named FIFO is refused at once, whether or not anything will ever write it: a pipe goes through
+// standard input ("-").
 TEST_F(CliTest, FilesWithoutASizeAreReadToTheirEndOrTheLimit) {
   const std::string report = SampleReport();
   const struct {
     std::string content;
     int status;
   } cases[] = {{report, 0}, {report + std::string(kMaxEdidFileSize, ' '), 1}};
-  // The reader stops at the limit; the writer's last chunk may then find the pipe closed.
-  const auto previous = std::signal(SIGPIPE, SIG_IGN);
   for (const auto& c : cases) {
-    const std::string fifo = Path("pipe.ddc");
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    std::thread writer([&] {
-      std::ofstream(fifo, std::ios::binary) << c.content;  // a full pipe waits for the reader
-    });
-    const Result r = RunTool({"report", fifo});
-    writer.join();
-    fs::remove(fifo);
-    EXPECT_EQ(r.status, c.status) << r.err;
-    EXPECT_EQ(r.out, c.status == 0 ? report : "");
+    std::istringstream in(c.content);
+    std::ostringstream out, err;
+    CliEnvironment environment;
+    environment.input = &in;
+    EXPECT_EQ(RunCli({"report", "-"}, out, err, environment), c.status) << err.str();
+    EXPECT_EQ(out.str(), c.status == 0 ? report : "");
   }
-  std::signal(SIGPIPE, previous);
+  // Named files without a size: InputsThatAreNotFilesAreRefusedWithoutWaiting.
 }
 
 TEST_F(CliTest, NewPrintsTheReportOfAFreshBlock) {
@@ -277,7 +275,7 @@ TEST_F(CliTest, HelpAndVersionGoToStdoutWithStatusZero) {
   }
   const Result writeHelp = RunTool({"write", "-h"});
   EXPECT_NE(writeHelp.out.find("--factory=PAGE"), std::string::npos);
-  EXPECT_EQ(writeHelp.out.find("--fix-checksum"), std::string::npos) << "only the command's own options";
+  EXPECT_EQ(writeHelp.out.find("--lf"), std::string::npos) << "only the command's own options";
 
   const Result version = RunTool({"--version"});
   EXPECT_EQ(version.status, 0);
@@ -472,6 +470,152 @@ TEST_F(CliTest, ProbeNamesTheChannelDiscoveryFinds) {
   const Result serviceKit = RunTool({"probe", "--simulate", "--sim-adapter", "service-kit"});
   EXPECT_EQ(serviceKit.status, 0);
   EXPECT_EQ(serviceKit.out, "Service Kit\n");
+}
+
+// ---- hostile files: each gives one line naming the file and exit status 1, and keeps what was there
+
+size_t Lines(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
+
+TEST_F(CliTest, InputsThatAreNotFilesAreRefusedWithoutWaiting) {
+  const std::string fifo = Fifo("fifo.ddc");
+  const std::pair<std::string, std::string> inputs[] = {
+      {fifo, "not a regular file"},
+      {dir_.string(), "Is a directory"},
+      {"/dev/zero", "The file is too large to open."},
+  };
+  for (const auto& [input, reason] : inputs) {
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"report", input}, std::vector<std::string>{"write", "--simulate", input}}) {
+      const Result r = RunTool(command);
+      EXPECT_EQ(r.status, 1) << input;
+      EXPECT_EQ(r.err, "tolvex-cli: " + input + ": " + reason + "\n") << command[0];
+      EXPECT_TRUE(r.out.empty());
+    }
+  }
+}
+
+TEST_F(CliTest, ADamagedDumpIsRefusedNamingTheLine) {
+  std::string damaged = SampleReport();
+  const size_t cell = damaged.find("  28: ");
+  damaged.erase(cell, 8);
+  const size_t line = static_cast<size_t>(std::count(damaged.begin(), damaged.begin() + static_cast<long>(cell), '\n')) + 1;
+  const std::string file = Write("damaged.ddc", damaged);
+  const std::string expected =
+      "tolvex-cli: " + file + ": line " + std::to_string(line) + ": 7 cells where a dump row has 8\n";
+
+  const Result report = RunTool({"report", file});
+  EXPECT_EQ(report.status, 1);
+  EXPECT_EQ(report.err, expected);
+  EXPECT_TRUE(report.out.empty());
+  const Result write = RunTool({"write", "--simulate", "--fix-checksum", "--sim-state", Path("state"), file});
+  EXPECT_EQ(write.status, 1);
+  EXPECT_EQ(write.err, expected);
+  EXPECT_FALSE(fs::exists(Path("state"))) << "the monitor was not touched";
+}
+
+TEST_F(CliTest, WriteRefusesAStoredChecksumThatDoesNotMatchUnlessFixed) {
+  EdidBytes bytes{};
+  std::string report = SampleReport(&bytes);
+  // A byte changed in a well-formed dump: only the checksum can tell.
+  const size_t cell = report.find(" 12: ");
+  report.replace(cell + 5, 2, "ee");
+  const std::string file = Write("edited.ddc", report);
+
+  Result r = RunTool({"write", "--simulate", "--sim-state", Path("state"), file});
+  EXPECT_EQ(r.status, 1);
+  char expected[160];
+  std::snprintf(expected, sizeof expected,
+                "the stored checksum 0x%02X does not match the block's bytes (0x%02X); --fix-checksum writes it anyway\n",
+                bytes[127], static_cast<uint8_t>(bytes[127] + bytes[12] - 0xEE));
+  EXPECT_EQ(r.err, "tolvex-cli: " + file + ": " + expected);
+  EXPECT_FALSE(fs::exists(Path("state")));
+
+  r = RunTool({"write", "--simulate", "--fix-checksum", file});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("written to the monitor and verified"), std::string::npos);
+}
+
+TEST_F(CliTest, ReadKeepsAnOutputTheUserMayNotWrite) {
+  const std::string output = Write("kept.ddc", "previous");
+  ASSERT_EQ(chmod(output.c_str(), 0444), 0);
+  std::string err;
+  const int status = test::RunAsNobody(
+      [&] {
+        std::ostringstream out, messages;
+        const int result = RunCli({"read", "--simulate", output}, out, messages);
+        std::cerr << messages.str();
+        return result;
+      },
+      &err);
+  if (status == 77) GTEST_SKIP() << "cannot drop root privilege here";
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(err, "tolvex-cli: " + output + ": the existing file is not writable; it stays as it was\n");
+  EXPECT_EQ(test::ReadFile(output), "previous");
+}
+
+TEST_F(CliTest, ABadSimulatorStateIsNamedAndKept) {
+  const std::string fifo = Fifo("state.fifo");
+  const std::pair<std::string, std::string> states[] = {
+      {dir_.string(), "Is a directory"},
+      {"/dev/zero", "not a regular file"},
+      {fifo, "not a regular file"},
+      {Write("short", "short"), "not a simulated monitor state (512 bytes expected)"},
+  };
+  for (const auto& [state, reason] : states) {
+    const Result r = RunTool({"read", "--simulate", "--sim-state", state, Path("o.ddc")});
+    EXPECT_EQ(r.status, 1) << state;
+    EXPECT_EQ(r.err, "tolvex-cli: " + state + ": " + reason + "\n");
+    EXPECT_FALSE(fs::exists(Path("o.ddc")));
+  }
+  EXPECT_EQ(test::ReadFile(Path("short")), "short");
+
+  // One the user may not read is not a first run: it is named, and not overwritten.
+  const std::string locked = Write("locked", std::string(512, '\x01'));
+  ASSERT_EQ(chmod(locked.c_str(), 0200), 0);
+  const std::string source = Write("in.ddc", SampleReport());
+  std::string err;
+  const int status = test::RunAsNobody(
+      [&] {
+        std::ostringstream out, messages;
+        const int result = RunCli({"write", "--simulate", "--sim-state", locked, source}, out, messages);
+        std::cerr << messages.str();
+        return result;
+      },
+      &err);
+  if (status == 77) GTEST_SKIP() << "cannot drop root privilege here";
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(err, "tolvex-cli: " + locked + ": Permission denied\n");
+  ASSERT_EQ(chmod(locked.c_str(), 0600), 0);
+  EXPECT_EQ(test::ReadFile(locked), std::string(512, '\x01'));
+}
+
+TEST_F(CliTest, AStateThatCannotBeSavedStaysWhole) {
+  const std::string state = Path("state");
+  ASSERT_EQ(RunTool({"read", "--simulate", "--sim-state", state, Path("first.bin")}).status, 0);
+  const std::string before = test::ReadFile(state);
+  ASSERT_EQ(before.size(), 512u);
+  const std::string source = Write("in.ddc", SampleReport());
+  Result r;
+  {
+    test::FileSizeLimit limit(100);
+    r = RunTool({"write", "--simulate", "--sim-state", state, source});
+  }
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Lines(r.err), 2u) << "the write's own line, then the one about the state: " << r.err;
+  EXPECT_NE(r.err.find(state + ": cannot save the simulated monitor state: File too large\n"), std::string::npos);
+  EXPECT_EQ(test::ReadFile(state), before);
+}
+
+TEST_F(CliTest, AMonitorLeavingInTheMiddleOfAReadIsAReadError) {
+  for (const char* adapter : {"black-box", "i2c-dev"}) {
+    for (const char* protocol : {"0", "1", "2"}) {
+      const Result r = RunTool({"read", "--simulate", "--sim-adapter", adapter, "--sim-fault", "unplug-during",
+                                "--protocol", protocol, Path("o.ddc")});
+      EXPECT_EQ(r.status, 1) << adapter << " " << protocol;
+      EXPECT_NE(r.err.find("tolvex-cli: I2C read error: "), std::string::npos) << r.err;
+      EXPECT_FALSE(fs::exists(Path("o.ddc")));
+    }
+  }
 }
 
 // ---- Linux I2C buses, ppdev and the kernel's EDID copies -----------------------------------

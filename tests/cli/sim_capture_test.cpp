@@ -67,11 +67,12 @@ std::string Written(std::initializer_list<uint8_t> bytes) {
   return tokens;
 }
 
-// The DDC2B read: word address 0, then the whole block, the last byte not acknowledged.
+// The DDC2B read: word address 0, then the whole block, the last byte not acknowledged; then the
+// EEPROM answers its address once more, which shows it was there for the whole read.
 std::string EepromRead(const EdidBytes& block) {
   std::string tokens = "@A0+ " + Written({0x00}) + "@A1+ ";
   for (int i = 0; i < kEdidSize; ++i) tokens += "<" + Hex(block[i]) + (i + 1 < kEdidSize ? "+ " : "- ");
-  return tokens;
+  return tokens + "@A0+ ";
 }
 
 class SimCaptureTest : public ::testing::TestWithParam<const char*> {

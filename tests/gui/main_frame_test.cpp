@@ -42,17 +42,6 @@ QString ViewForm(const std::string& report) {
   return QString::fromLatin1(report.data(), static_cast<qsizetype>(report.size())).replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
 // The dump as older files hold it: "%3d: %2x" cells two blanks apart, no report above it.
 QByteArray OlderLayoutDump(const EdidBytes& bytes) {
   QByteArray text;
@@ -93,7 +82,7 @@ class MainFrameTest : public QObject {
     FillBlock(source);
     const std::string report = FormatEdidReport(source);
     const QString path = folder_.filePath("monitor.ddc");
-    WriteFile(path, QByteArray::fromStdString(report));
+    WriteBytes(path, QByteArray::fromStdString(report));
 
     QVERIFY(program.Frame().OpenDocumentFile(path));
     QCOMPARE(program.Frame().Block().Bytes(), source.Bytes());
@@ -119,7 +108,7 @@ class MainFrameTest : public QObject {
     EdidBlock source;
     FillBlock(source);
     const QString path = folder_.filePath("argument.ddc");
-    WriteFile(path, QByteArray::fromStdString(FormatEdidReport(source)));
+    WriteBytes(path, QByteArray::fromStdString(FormatEdidReport(source)));
     SimulatedProgram program(sim::MakeBlackBoxHardware(), path);
     QVERIFY(program.Started());
     QCOMPARE(program.Frame().Block().Bytes(), source.Bytes());
@@ -137,13 +126,13 @@ class MainFrameTest : public QObject {
     EdidBlock source;
     FillBlock(source);
     const QString reportPath = folder_.filePath("first.ddc");
-    WriteFile(reportPath, QByteArray::fromStdString(FormatEdidReport(source)));
+    WriteBytes(reportPath, QByteArray::fromStdString(FormatEdidReport(source)));
     QVERIFY(program.Frame().OpenDocumentFile(reportPath));
     const QString viewBefore = program.Frame().ViewText();
 
     // No: the previous text and block stay, and the open fails.
     const QString notes = folder_.filePath("notes.txt");
-    WriteFile(notes, "just some notes\r\n");
+    WriteBytes(notes, "just some notes\r\n");
     {
       ModalAnswerer answers({QMessageBox::No});
       QVERIFY(!program.Frame().OpenDocumentFile(notes));
@@ -162,7 +151,7 @@ class MainFrameTest : public QObject {
     other.Bytes()[0] = 0x01;  // not the header, so neither row pattern matches
     other.UpdateChecksum();
     const QString older = folder_.filePath("older.ddc");
-    WriteFile(older, OlderLayoutDump(other.Bytes()));
+    WriteBytes(older, OlderLayoutDump(other.Bytes()));
     {
       ModalAnswerer answers({QMessageBox::Yes});
       QVERIFY(program.Frame().OpenDocumentFile(older));
@@ -176,7 +165,7 @@ class MainFrameTest : public QObject {
     EdidBlock source;
     FillBlock(source);
     const QString path = folder_.filePath("old-report.ddc");
-    WriteFile(path, "EDID log file\r\n\r\n" + OlderLayoutDump(source.Bytes()));
+    WriteBytes(path, "EDID log file\r\n\r\n" + OlderLayoutDump(source.Bytes()));
     ModalAnswerer answers;
     QVERIFY(program.Frame().OpenDocumentFile(path));
     QVERIFY(answers.Seen().empty());
@@ -187,7 +176,7 @@ class MainFrameTest : public QObject {
     SimulatedProgram program;
     const EdidBytes before = program.Frame().Block().Bytes();
     const QString path = folder_.filePath("huge.ddc");
-    WriteFile(path, QByteArray(1'048'576, 'x'));
+    WriteBytes(path, QByteArray(1'048'576, 'x'));
     {
       ModalAnswerer answers;
       QVERIFY(!program.Frame().OpenDocumentFile(path));
@@ -196,7 +185,7 @@ class MainFrameTest : public QObject {
     QCOMPARE(program.Frame().Block().Bytes(), before);
     QCOMPARE(program.Frame().ViewText(), QString());
 
-    WriteFile(path, QByteArray(1'048'575, 'x'));  // the largest file the view takes
+    WriteBytes(path, QByteArray(1'048'575, 'x'));  // the largest file the view takes
     ModalAnswerer no({QMessageBox::No});
     QVERIFY(!program.Frame().OpenDocumentFile(path));
     QCOMPARE(no.Seen().size(), size_t{1});
@@ -209,7 +198,7 @@ class MainFrameTest : public QObject {
     FillBlock(source);
     const std::string report = FormatEdidReport(source);
     const QString path = folder_.filePath("saved.ddc");
-    WriteFile(path, QByteArray::fromStdString(report));
+    WriteBytes(path, QByteArray::fromStdString(report));
     QVERIFY(program.Frame().OpenDocumentFile(path));
 
     // Typing changes the text and marks the document, never the block.
@@ -221,7 +210,7 @@ class MainFrameTest : public QObject {
 
     program.Frame().Action(kCmdFileSave)->trigger();
     QVERIFY(!program.Doc().IsModified());
-    QCOMPARE(ReadFile(path), QByteArray::fromStdString(report) + "Checked on the bench");
+    QCOMPARE(ReadBytes(path), QByteArray::fromStdString(report) + "Checked on the bench");
 
     // Save As into a folder that does not exist: the message, and nothing is lost.
     QTest::keyClicks(&view, "!");
@@ -231,7 +220,7 @@ class MainFrameTest : public QObject {
     QCOMPARE(answers.Texts(), QStringList{QStringLiteral("Failed to save document.")});
     QVERIFY(program.Doc().IsModified());
     QCOMPARE(program.Doc().PathName(), path);
-    QCOMPARE(ReadFile(path), QByteArray::fromStdString(report) + "Checked on the bench");
+    QCOMPARE(ReadBytes(path), QByteArray::fromStdString(report) + "Checked on the bench");
   }
 
   void edidReadReplacesTheDocument() {
@@ -273,7 +262,7 @@ class MainFrameTest : public QObject {
     EdidBlock source;
     FillBlock(source);
     const QString path = folder_.filePath("kept.ddc");
-    WriteFile(path, QByteArray::fromStdString(FormatEdidReport(source)));
+    WriteBytes(path, QByteArray::fromStdString(FormatEdidReport(source)));
     QVERIFY(program.Frame().OpenDocumentFile(path));
     const QString view = program.Frame().ViewText();
 
@@ -302,7 +291,7 @@ class MainFrameTest : public QObject {
     EdidBlock source;
     FillBlock(source);
     const QString path = folder_.filePath("to-write.ddc");
-    WriteFile(path, QByteArray::fromStdString(FormatEdidReport(source)));
+    WriteBytes(path, QByteArray::fromStdString(FormatEdidReport(source)));
     QVERIFY(program.Frame().OpenDocumentFile(path));
 
     ModalAnswerer answers;
@@ -509,14 +498,14 @@ class MainFrameTest : public QObject {
     };
     QTest::keyClick(&view, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(asked, QStringLiteral("Untitled.ddc"));
-    QCOMPARE(ReadFile(folder_.filePath("keyed.ddc")), QByteArray("abc "));
+    QCOMPARE(ReadBytes(folder_.filePath("keyed.ddc")), QByteArray("abc "));
     QCOMPARE(frame.windowTitle(), QStringLiteral("keyed.ddc - Tolvex 3.01"));
 
     // A report dropped on the window opens as File Open would.
     EdidBlock source;
     FillBlock(source);
     const QString path = folder_.filePath("dropped.ddc");
-    WriteFile(path, QByteArray::fromStdString(FormatEdidReport(source)));
+    WriteBytes(path, QByteArray::fromStdString(FormatEdidReport(source)));
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(path)});
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -535,7 +524,7 @@ class MainFrameTest : public QObject {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(folder_.filePath("report.pdf"));
     program.Frame().View().Print(printer);
-    QVERIFY(ReadFile(folder_.filePath("report.pdf")).startsWith("%PDF"));
+    QVERIFY(ReadBytes(folder_.filePath("report.pdf")).startsWith("%PDF"));
   }
 
  private:

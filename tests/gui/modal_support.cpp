@@ -26,7 +26,7 @@ void ModalAnswerer::Poll() {
     if (dialogHandler_) dialogHandler_(modal);
     return;
   }
-  seen_.push_back({box->windowTitle(), box->text(), box->icon()});
+  seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->informativeText()});
   QAbstractButton* button = nullptr;
   if (!answers_.empty()) {
     button = box->button(answers_.front());

@@ -19,6 +19,7 @@ struct SeenBox {
   QString title;
   QString text;
   QMessageBox::Icon icon;
+  QString informativeText = {};
 };
 
 class ModalAnswerer : public QObject {

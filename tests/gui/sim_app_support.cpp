@@ -1,5 +1,6 @@
 #include "gui/sim_app_support.h"
 
+#include <QFile>
 #include <QSettings>
 
 #include "gui/modal_support.h"
@@ -26,6 +27,16 @@ class BorrowedSimHardware final : public tolvex::Hardware {
 };
 
 }  // namespace
+
+QByteArray ReadBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+}
 
 void UseTemporarySettings(const QTemporaryDir& folder) {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());

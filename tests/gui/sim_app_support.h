@@ -2,6 +2,7 @@
 // reach into: the monitor's EEPROM and its faults. Settings go to a temporary folder.
 #pragma once
 
+#include <QByteArray>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -13,6 +14,10 @@
 #include "document/tolvex_doc.h"
 
 namespace tolvex::testing {
+
+// A whole file's bytes; empty when it cannot be read.
+QByteArray ReadBytes(const QString& path);
+void WriteBytes(const QString& path, const QByteArray& bytes);
 
 // Points the per-user settings store at a fresh temporary folder for the rest of the run.
 void UseTemporarySettings(const QTemporaryDir& folder);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <cstdio>
 #include <numeric>
 #include <string>
@@ -184,6 +186,11 @@ TEST_F(EdidBlockTest, WeekAndYearKeepSixBits) {
   EXPECT_EQ(block.GetYear(), 1990);
   b[17] = 0xC1;
   EXPECT_EQ(block.GetYear(), 1991);
+  // The extremes keep six bits too, without overflowing on the way (the sanitizer build checks).
+  block.SetYear(INT_MIN);
+  EXPECT_EQ(b[17], (int64_t{INT_MIN} - 1990) & 0x3F);
+  block.SetYear(INT_MAX);
+  EXPECT_EQ(b[17], (int64_t{INT_MAX} - 1990) & 0x3F);
 }
 
 // ---- Video input, features, gamma ----------------------------------------------------------

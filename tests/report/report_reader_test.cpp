@@ -283,5 +283,110 @@ TEST(ReadReport, SurvivesRandomTexts) {
   }
 }
 
+// ---- Telling a damaged dump from a well-formed one ---------------------------------------
+
+// The line (counted from 1) on which `part` starts.
+size_t LineOf(const std::string& text, const std::string& part) {
+  const size_t position = text.find(part);
+  return static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(position), '\n')) + 1;
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  const size_t position = text.find(from);
+  return position == std::string::npos ? text : text.replace(position, from.size(), to);
+}
+
+TEST(ReadDump, WellFormedDumpsOfBothLayoutsHaveNoDamage) {
+  EdidBlock block(test::FixedDate(2024, 3, 15));
+  for (int i = 8; i < kEdidSize; ++i) block.Bytes()[i] = static_cast<uint8_t>(i * 37);
+  const std::string report = FormatEdidReport(block);
+  std::string lf = report;
+  lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
+  // Upper-case digits after the first row (which readers find by its exact text), blanks after a row.
+  std::string upperAndBlanks = Replace(report, "\r\n 16:", "  \t\r\n 16:");
+  const auto secondRow = upperAndBlanks.begin() + static_cast<std::ptrdiff_t>(report.find(kFirstRow) + kFirstRow.size());
+  std::transform(secondRow, upperAndBlanks.end(), secondRow,
+                 [](char c) { return c >= 'a' && c <= 'f' ? static_cast<char>(c - 32) : c; });
+  for (const std::string& text : {report, ToOlderLayout(report), lf, upperAndBlanks}) {
+    const auto content = ReadReport(text);
+    ASSERT_TRUE(content.has_value());
+    EXPECT_FALSE(content->damage.has_value()) << DescribeDumpDamage(*content->damage);
+    EXPECT_EQ(content->bytes, block.Bytes());
+  }
+}
+
+TEST(ReadDump, DamageNamesTheLineAndWhatIsWrong) {
+  EdidBlock block(test::FixedDate(2024, 3, 15));
+  const std::string report = FormatEdidReport(block);
+  const std::string older = ToOlderLayout(report);
+  const std::string row3 = " 24: 00  25: 00  26: 00  27: 00  28: 00  29: 00  30: 00  31: 00\r\n";
+  const std::string row4 = " 32: 00  33: 00  34: 00  35: 00  36: 00  37: 00  38: 01  39: 01\r\n";
+  ASSERT_NE(report.find(row3 + row4), std::string::npos);
+  const size_t line3 = LineOf(report, row3);
+  const std::string firstOlder(kOlderFirstRow);
+
+  struct Case {
+    const char* what;
+    std::string text;
+    DumpDamage expected;
+  };
+  const Case cases[] = {
+      {"a missing cell", Replace(report, "  28: 00", ""), {DumpDamage::kCellCount, line3, 24, 7}},
+      {"two rows on one line, one cell lost", Replace(report, "  31: 00\r\n", " "), {DumpDamage::kCellCount, line3, 24, 15}},
+      {"seventeen cells", Replace(report, "  31: 00\r\n", "  31: 00  99: 00 "), {DumpDamage::kCellCount, line3, 24, 17}},
+      {"a NUL inside a cell", Replace(report, " 26: 00", std::string(" 26: 0\0", 7)), {DumpDamage::kCellValue, line3, 26}},
+      {"an offset out of step", Replace(report, " 27: 00", " 72: 00"), {DumpDamage::kCellOffset, line3, 27}},
+      {"a cell moved by a blank", Replace(report, "  27: 00", "   27: 00"), {DumpDamage::kCellOffset, line3, 27}},
+      {"text after the eighth cell", Replace(report, " 31: 00\r\n", " 31: 00 x\r\n"), {DumpDamage::kTrailing, line3, 24}},
+      {"the dump cut after three rows", report.substr(0, report.find(row3)), {DumpDamage::kRowMissing, line3, 24}},
+      {"an older first row and one more digit", Replace(older, firstOlder, firstOlder + "5"),
+       {DumpDamage::kCellValue, LineOf(older, firstOlder), 7}},
+      {"an older row in the current layout", Replace(report, row3, " 24:  0   25: 00  26: 00  27: 00  28: 00  29: 00  30: 00  31: 00\r\n"),
+       {DumpDamage::kCellValue, line3, 24}},
+  };
+  for (const Case& c : cases) {
+    const auto content = ReadReport(c.text);
+    ASSERT_TRUE(content.has_value()) << c.what;
+    ASSERT_TRUE(content->damage.has_value()) << c.what;
+    EXPECT_EQ(content->damage->kind, c.expected.kind) << c.what << ": " << DescribeDumpDamage(*content->damage);
+    EXPECT_EQ(content->damage->line, c.expected.line) << c.what;
+    EXPECT_EQ(content->damage->offset, c.expected.offset) << c.what;
+    EXPECT_EQ(content->damage->cells, c.expected.cells) << c.what;
+    EXPECT_EQ(content->bytes, ParseDump(c.text, *FindDumpStart(c.text))) << c.what << ": the forgiving bytes";
+  }
+  EXPECT_EQ(DescribeDumpDamage({DumpDamage::kCellCount, 12, 24, 7}), "line 12: 7 cells where a dump row has 8");
+}
+
+// Rows go on past the base block in the same layout, wider from offset 1000 on.
+TEST(DumpRowReader, ReadsRowsBeyondTheBaseBlock) {
+  const std::string text =
+      "128: 02 129: 03 130: 0a 131: 0B 132: 10 133: 20 134: 30 135: ff\r\n"
+      "1000: 01 1001: 02 1002: 03 1003: 04 1004: 05 1005: 06 1006: 07 1007: 08\n";
+  DumpRowReader reader(text, {0, 1});
+  uint8_t bytes[8] = {};
+  EXPECT_FALSE(reader.ReadRow(128, bytes).has_value());
+  EXPECT_EQ(bytes[3], 0x0B);
+  EXPECT_EQ(bytes[7], 0xFF);
+  const auto damage = reader.ReadRow(999, bytes);
+  ASSERT_TRUE(damage.has_value());
+  EXPECT_EQ(damage->line, 2u);
+  EXPECT_FALSE(reader.ReadRow(1000, bytes).has_value());
+  EXPECT_EQ(bytes[7], 0x08);
+  EXPECT_EQ(reader.Position(), text.size());
+}
+
+// An ASCII serial that holds a line break, or spells a format mark, keeps its format.
+TEST(ReadReport, AsciiSerialSurvivesLineBreaksAndMarks) {
+  for (const char* serial : {"A\rB\n", "\n\n\n\n", "DEC.", "swap"}) {
+    EdidBlock block(test::FixedDate(2024, 3, 15));
+    block.SetSerialText(serial);
+    block.SetSerialFormat(kSerialAscii);
+    const auto content = ReadReport(FormatEdidReport(block));
+    ASSERT_TRUE(content.has_value());
+    EXPECT_EQ(content->serialFormat, kSerialAscii) << serial;
+    EXPECT_EQ(content->bytes, block.Bytes()) << serial;
+  }
+}
+
 }  // namespace
 }  // namespace tolvex
