@@ -27,6 +27,7 @@
 #include "app/app_texts.h"
 #include "app/edid_code_dlg.h"
 #include "app/tolvex_view.h"
+#include "document/document_texts.h"
 #include "document/framework_texts.h"
 #include "document/tolvex_doc.h"
 
@@ -187,7 +188,9 @@ void CMainFrame::CreateActions() {
 
 void CMainFrame::CreateMenus() {
   fileMenu_ = menuBar()->addMenu(Text(texts::kFileMenu));
-  for (CommandId id : {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs}) fileMenu_->addAction(actions_[id]);
+  for (CommandId id : {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs, kCmdFileExportBinary}) {
+    fileMenu_->addAction(actions_[id]);
+  }
   fileMenu_->addSeparator();
   for (CommandId id : {kCmdFilePrint, kCmdFilePrintPreview, kCmdFilePrintSetup}) fileMenu_->addAction(actions_[id]);
   fileMenu_->addSeparator();
@@ -315,6 +318,7 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdFileOpen: OnFileOpen(); break;
     case kCmdFileSave: OnFileSave(); break;
     case kCmdFileSaveAs: OnFileSaveAs(); break;
+    case kCmdFileExportBinary: doc_.OnFileExportBinary(); break;
     case kCmdFilePrint: OnFilePrint(); break;
     case kCmdFilePrintPreview: OnFilePrintPreview(); break;
     case kCmdFilePrintSetup: OnFilePrintSetup(); break;
@@ -376,6 +380,13 @@ QString CMainFrame::AskSavePath(const QString& suggested) {
   return path;
 }
 
+QString CMainFrame::AskExportPath(const QString& suggested) {
+  if (askExportPath) return askExportPath(suggested);
+  QString path = QFileDialog::getSaveFileName(this, Text(texts::kExportCaption), suggested, Text(texts::kExportFilter));
+  if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += Text(texts::kExportExtension);
+  return path;
+}
+
 QString CMainFrame::ViewText() const { return view_->toPlainText(); }
 
 void CMainFrame::SetViewText(const QString& text) {
@@ -410,6 +421,13 @@ void CMainFrame::ShowError(std::string_view text, std::string_view caption) {
   box.exec();
 }
 
+void CMainFrame::ShowInformation(std::string_view text, std::string_view caption) {
+  QMessageBox box(QMessageBox::Information,
+                  QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
+                  QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
+  box.exec();
+}
+
 void CMainFrame::SetWaitCursor(bool wait) {
   if (wait == waitCursor_) return;
   waitCursor_ = wait;
@@ -434,7 +452,7 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
 
 void CMainFrame::OnFileOpen() {
   const QString path = askOpenPath ? askOpenPath()
-                                   : QFileDialog::getOpenFileName(this, QString(), QString(), Text(texts::kFileFilter));
+                                   : QFileDialog::getOpenFileName(this, QString(), QString(), Text(texts::kOpenFilters));
   if (!path.isEmpty()) OpenDocumentFile(path);
 }
 

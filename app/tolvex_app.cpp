@@ -27,6 +27,7 @@ const ValueOption kSimulationOptions[] = {
     {"--sim-state", &SimulationOptions::stateFile},
     {"--sim-fault", &SimulationOptions::fault},
     {"--sim-capture", &SimulationOptions::captureFile},
+    {"--sim-eeprom-size", &SimulationOptions::eepromSize},
 };
 
 }  // namespace
@@ -35,7 +36,7 @@ QString CommandLineUsage() {
   return QStringLiteral(
       "usage: tolvex [--simulate [--sim-adapter black-box|service-kit|s3] [--sim-state FILE]\n"
       "              [--sim-fault unplugged|sda-low|write-protect|no-controller]\n"
-      "              [--sim-capture FILE.vcd]] [--no-splash]\n"
+      "              [--sim-capture FILE.vcd] [--sim-eeprom-size BYTES]] [--no-splash]\n"
       "              [--print FILE | FILE]");
 }
 

@@ -21,13 +21,15 @@
 #include "ddc/ddc_texts.h"
 #include "ddc/format_text.h"
 #include "ddc/i2c_bus.h"
+#include "model/edid_extensions.h"
+#include "report/edid_input.h"
 #include "report/edid_report.h"
 
 namespace tolvex {
 
 namespace {
 
-enum Command : unsigned { kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16 };
+enum Command : unsigned { kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16, kExport = 32 };
 constexpr unsigned kOnHardware = kRead | kWrite | kProbe;
 constexpr unsigned kTransfers = kRead | kWrite;
 constexpr unsigned kPrintsReports = kReport | kNew;
@@ -47,13 +49,19 @@ constexpr int kAnyNumber = 1 << 30;
 constexpr CommandSpec kCommands[] = {
     {"report", kReport, "FILE...", "Print the EDID report of each FILE.",
      "FILE is a .ddc report or raw binary EDID; - reads standard input. The report is exactly what a\n"
-     "saved .ddc file holds (CR LF lines).",
+     "saved .ddc file holds (CR LF lines), extension blocks included.",
      1, kAnyNumber},
+    {"export", kExport, "IN OUT", "Write the EDID of IN as raw binary into OUT.",
+     "IN is a .ddc report or raw binary EDID; OUT gets every block, ready for the kernel's\n"
+     "drm.edid_firmware= or /lib/firmware/edid/.",
+     2, 2},
     {"new", kNew, "", "Print the report of a freshly reset block.", "", 0, 0},
     {"read", kRead, "FILE", "Read the monitor's EDID into FILE.",
-     "FILE becomes a .ddc report, or raw binary EDID when its name ends in .bin.", 1, 1},
-    {"write", kWrite, "FILE", "Write the block of FILE into the monitor and verify it.",
-     "FILE is a .ddc report or raw binary EDID.", 1, 1},
+     "FILE becomes a .ddc report, or raw binary EDID (every block) when its name ends in .bin,\n"
+     ".edid or .raw.",
+     1, 1},
+    {"write", kWrite, "FILE", "Write the EDID of FILE into the monitor and verify it.",
+     "FILE is a .ddc report or raw binary EDID; every block it holds is written.", 1, 1},
     {"probe", kProbe, "", "Print the I2C channel the program finds.", "The exit status is 1 when there is none.", 0,
      0},
 };
@@ -68,13 +76,15 @@ struct OptionSpec {
 };
 
 constexpr OptionSpec kOptions[] = {
-    {"fix-checksum", "", kReport, "recompute the checksum byte before printing"},
+    {"fix-checksum", "", kReport | kExport | kWrite, "recompute the checksum byte of every block first"},
     {"lf", "", kPrintsReports, "end lines with LF alone (for grep and diff); files keep CR LF"},
     {"simulate", "", kOnHardware, "use the simulated monitor instead of the PC's ports"},
     {"sim-adapter", "NAME", kOnHardware, "simulated adapter (default black-box):", SimulatedAdapterNames},
     {"sim-state", "FILE", kOnHardware, "keep the simulated monitor's EEPROMs in FILE between runs"},
     {"sim-fault", "NAME", kOnHardware, "simulated fault:", SimulatedFaultNames},
     {"sim-capture", "FILE", kOnHardware, "record SCL and SDA in simulated time into FILE (Value Change Dump)"},
+    {"sim-eeprom-size", "BYTES", kOnHardware,
+     "simulated EEPROM size: 256 (default), or 512 to 32768 for an E-DDC monitor with a segment pointer"},
     {"protocol", "N", kTransfers, "0 DDC2B (default), 1 AOC command (TX-3), 2 AOC command (TX-1, TX-2)"},
     {"software-ddc", "", kTransfers, "Software DDC only: the EDID lives in the controller's page F0"},
     {"page", "PAGE", kTransfers, "mapped EDID page (hexadecimal) of the factory memory"},
@@ -357,6 +367,27 @@ void PrintReport(const Invocation& call, std::ostream& out, const std::string& r
 // time zone need not be asked for it.
 CalendarDate UnusedDate() { return {2000, 1, 1}; }
 
+// The block and the extensions of a file, with the checksums mended when the user says so.
+struct LoadedEdid {
+  EdidBlock block{UnusedDate};
+  EdidExtensions extensions;
+};
+
+void TakeFile(const Invocation& call, const EdidFile& file, LoadedEdid& edid) {
+  edid.block.Bytes() = file.bytes;
+  edid.block.SetProductCodeFormat(file.productCodeFormat);
+  edid.block.SetSerialFormat(file.serialFormat);
+  edid.extensions = file.extensions;
+  if (call.Has("fix-checksum")) {
+    edid.block.UpdateChecksum();
+    UpdateExtensionChecksums(edid.extensions);
+  }
+}
+
+std::string IncompleteText(const EdidFile& file) {
+  return FormatText(cli_texts::kIncompleteEdid, file.extensions.missingBytes);
+}
+
 int RunReport(const Invocation& call, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
   int status = 0;
   for (const std::string& name : call.files) {
@@ -366,12 +397,14 @@ int RunReport(const Invocation& call, std::ostream& out, std::ostream& err, cons
       status = 1;
       continue;
     }
-    EdidBlock block(UnusedDate);
-    block.Bytes() = file.bytes;
-    block.SetProductCodeFormat(file.productCodeFormat);
-    block.SetSerialFormat(file.serialFormat);
-    if (call.Has("fix-checksum")) block.UpdateChecksum();
-    PrintReport(call, out, FormatEdidReport(block));
+    LoadedEdid edid;
+    TakeFile(call, file, edid);
+    PrintReport(call, out, FormatEdidReport(edid.block, edid.extensions.blocks));
+    // Printed all the same, so the user sees what is there; the missing bytes print as zero.
+    if (file.extensions.missingBytes > 0) {
+      PrintFileError(err, DisplayName(name), IncompleteText(file));
+      status = 1;
+    }
   }
   out.flush();
   return status;
@@ -421,8 +454,29 @@ bool WriteOutput(const std::string& path, const std::string& content, std::strin
   return true;
 }
 
-bool EndsWith(const std::string& text, std::string_view suffix) {
-  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+// Only an EDID whole and consistent goes into a firmware file; nothing is written otherwise.
+int RunExport(const Invocation& call, std::ostream& err, const CliEnvironment& environment) {
+  const std::string& in = call.files[0];
+  const std::string& path = call.files[1];
+  const EdidFile file = LoadInput(in, environment);
+  if (!file.ok) {
+    PrintFileError(err, DisplayName(in), file.error);
+    return 1;
+  }
+  LoadedEdid edid;
+  TakeFile(call, file, edid);
+  if (const std::optional<WholeEdidFault> fault = FindWholeEdidFault(edid.block.Bytes(), edid.extensions)) {
+    PrintFileError(err, DisplayName(in),
+                   fault->kind == WholeEdidFault::kIncomplete ? IncompleteText(file) : DescribeWholeEdidFault(*fault));
+    return 1;
+  }
+  const std::vector<uint8_t> bytes = JoinWholeEdid(edid.block.Bytes(), edid.extensions);
+  std::string error;
+  if (!WriteOutput(path, std::string(bytes.begin(), bytes.end()), error)) {
+    PrintFileError(err, path, error);
+    return 1;
+  }
+  return 0;
 }
 
 // The simulated or the real hardware; nothing, after a message, when it cannot be used.
@@ -434,6 +488,7 @@ std::unique_ptr<Hardware> MakeHardware(const Invocation& call, std::ostream& err
     options.stateFile = call.Value("sim-state");
     options.fault = call.Value("sim-fault");
     options.captureFile = call.Value("sim-capture");
+    options.eepromSize = call.Value("sim-eeprom-size");
     std::string error;
     hardware = MakeSimulatedHardware(options, error);
     if (!hardware) err << cli_texts::kProgram << ": " << error << '\n';
@@ -465,16 +520,24 @@ int RunProbe(const Invocation& call, std::ostream& out, std::ostream& err) {
 int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment& environment) {
   const std::string& path = call.files[0];
   EdidBlock block;
+  EdidExtensions extensions;
   if (call.command->command == kWrite) {
     const EdidFile file = LoadEdidFile(path);
     if (!file.ok) {
       PrintFileError(err, path, file.error);
       return 1;
     }
+    // No way round on the command line: bytes the file lacks never reach a monitor.
+    if (file.extensions.missingBytes > 0) {
+      PrintFileError(err, path, IncompleteText(file));
+      return 1;
+    }
     block.Bytes() = file.bytes;
     block.SetProductCodeFormat(file.productCodeFormat);
     block.SetSerialFormat(file.serialFormat);
     block.UpdateChecksum();  // as opening the file in the program does
+    extensions = file.extensions;
+    if (call.Has("fix-checksum")) UpdateExtensionChecksums(extensions);
   }
 
   std::unique_ptr<Hardware> hardware = MakeHardware(call, err);
@@ -487,18 +550,17 @@ int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment&
     return 1;
   }
   const TransferSettings settings = SettingsOf(call);
-  CEdidTransfer transfer(bus, block, settings, hardware->GetClock(), ui, ui);
+  CEdidTransfer transfer(bus, block, extensions, settings, hardware->GetClock(), ui, ui);
 
   std::string error;
   if (call.command->command == kRead) {
     transfer.OnEdidRead();
     if (ui.ErrorShown() || !ui.Report()) return 1;
-    if (ui.ChecksumBeforeRefresh() && *ui.ChecksumBeforeRefresh() != block.GetChecksum()) {
-      err << cli_texts::kProgram << ": "
-          << FormatText(cli_texts::kChecksumNote, *ui.ChecksumBeforeRefresh(), block.GetChecksum()) << '\n';
+    std::string content = *ui.Report();
+    if (HasBinaryEdidName(path)) {
+      const std::vector<uint8_t> bytes = JoinWholeEdid(block.Bytes(), extensions);
+      content.assign(bytes.begin(), bytes.end());
     }
-    const bool binary = EndsWith(path, ".bin");
-    const std::string content = binary ? std::string(block.Bytes().begin(), block.Bytes().end()) : *ui.Report();
     if (!WriteOutput(path, content, error)) {
       PrintFileError(err, path, error);
       return 1;
@@ -524,6 +586,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   const Invocation& call = std::get<Invocation>(parsed);
   switch (call.command->command) {
     case kReport: return RunReport(call, out, err, environment);
+    case kExport: return RunExport(call, err, environment);
     case kNew: return RunNew(call, out);
     case kRead:
     case kWrite: return RunTransfer(call, err, environment);

@@ -40,12 +40,15 @@ inline constexpr char kChoiceValues[] = "--%s takes %s";
 
 inline constexpr char kFileTooLarge[] = "The file is too large to open.";
 inline constexpr char kNoEdidContent[] = "neither an EDID report (no hex dump found) nor binary EDID";
+inline constexpr char kBinaryTooLong[] = "more bytes than one EDID holds (255 blocks of 128 bytes)";
 inline constexpr char kStandardInput[] = "-";
 inline constexpr char kStandardInputName[] = "(standard input)";
 inline constexpr char kNoPortAccess[] = "no port access";
 inline constexpr char kNoAdapter[] = "no I2C adapter found (Black Box, Service Kit or S3 ViRGE card)";
 inline constexpr char kCannotWrite[] = "cannot write";
 inline constexpr char kWrittenAndVerified[] = "written to the monitor and verified";
-inline constexpr char kChecksumNote[] = "the monitor's checksum byte was 0x%02X; the block now carries 0x%02X";
+inline constexpr char kIncompleteEdid[] =
+    "incomplete EDID: %d of its bytes are missing (a dump or file cut short, or fewer extension blocks than byte "
+    "126 announces)";
 
 }  // namespace tolvex::cli_texts

@@ -9,28 +9,24 @@
 #include <cstring>
 
 #include "cli/cli_texts.h"
-#include "report/report_reader.h"
+#include "report/edid_input.h"
 
 namespace tolvex {
 
-EdidFile ParseEdidFile(const std::string& content) {
+EdidFile ParseEdidFile(const std::string& content, std::string_view name) {
   EdidFile file;
-  if (const auto report = ReadReport(content)) {
-    file.ok = true;
-    file.bytes = report->bytes;
-    file.productCodeFormat = report->productCodeFormat;
-    file.serialFormat = report->serialFormat;
-    return file;
+  EdidInput input = ReadEdidInput(content, name);
+  switch (input.kind) {
+    case EdidInput::kNeither: file.error = cli_texts::kNoEdidContent; return file;
+    case EdidInput::kOversized: file.error = cli_texts::kBinaryTooLong; return file;
+    case EdidInput::kReport:
+    case EdidInput::kBinary: break;
   }
-  if (content.size() >= kEdidSize &&
-      std::equal(kEdidHeader.begin(), kEdidHeader.end(), content.begin(),
-                 [](uint8_t h, char c) { return h == static_cast<uint8_t>(c); })) {
-    file.ok = true;
-    std::transform(content.begin(), content.begin() + kEdidSize, file.bytes.begin(),
-                   [](char c) { return static_cast<uint8_t>(c); });
-    return file;
-  }
-  file.error = cli_texts::kNoEdidContent;
+  file.ok = true;
+  file.bytes = input.bytes;
+  file.productCodeFormat = input.productCodeFormat;
+  file.serialFormat = input.serialFormat;
+  file.extensions = std::move(input.extensions);
   return file;
 }
 
@@ -99,7 +95,7 @@ EdidFile LoadEdidFile(const std::filesystem::path& path) {
     file.error = cli_texts::kFileTooLarge;
     return file;
   }
-  return ParseEdidFile(content);
+  return ParseEdidFile(content, path.filename().string());
 }
 
 }  // namespace tolvex

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "model/edid_block.h"
+#include "model/edid_extensions.h"
 
 namespace tolvex {
 
@@ -18,11 +20,14 @@ struct EdidFile {
   EdidBytes bytes{};
   uint8_t productCodeFormat = 0;
   uint8_t serialFormat = 0;
+  // The extension blocks; missingBytes > 0 when the file holds less than its EDID announces.
+  EdidExtensions extensions;
 };
 
-// A report gives its dump and its two format settings; binary content (128 bytes or more that
-// start with the EDID header, as the kernel's connector files hold) gives its first 128 bytes.
+// A report gives its dump, its extension sections and its two format settings; binary content
+// (anything that starts with the EDID header, as the kernel's connector files hold, or a file
+// named *.bin, *.edid or *.raw) gives the base block and the extension blocks after it.
 EdidFile LoadEdidFile(const std::filesystem::path& path);
-EdidFile ParseEdidFile(const std::string& content);
+EdidFile ParseEdidFile(const std::string& content, std::string_view name = {});
 
 }  // namespace tolvex

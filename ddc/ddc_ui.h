@@ -24,6 +24,14 @@ class TransferUi {
   virtual void ShowError(std::string_view text, std::string_view caption) = 0;
   // true: wait cursor; false: the arrow again.
   virtual void SetWaitCursor(bool wait) = 0;
+  // What the user should know of a command that went through: what a read found wrong. The
+  // status bar shows it (stderr on the command line).
+  virtual void ShowNote(std::string_view text) { SetStatusText(text); }
+  // What the user should know before the command goes on (an information box with an OK button).
+  virtual void ShowInformation(std::string_view text, std::string_view caption) {
+    (void)caption;
+    ShowNote(text);
+  }
 };
 
 // The document side that a successful read replaces, and the EDID code window.

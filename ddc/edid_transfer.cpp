@@ -1,5 +1,7 @@
 #include "ddc/edid_transfer.h"
 
+#include <algorithm>
+
 #include "ddc/ddc_texts.h"
 #include "ddc/format_text.h"
 #include "model/hex_digit.h"
@@ -12,6 +14,9 @@ namespace {
 constexpr uint8_t kDefaultPage = 0xF8;
 constexpr uint8_t kDviSwitchCommand = 0x63;
 constexpr int kPageSize = 8;
+// The word address reaches 256 bytes; blocks from the third on lie behind the segment pointer.
+constexpr int kSegmentBytes = 256;
+constexpr int kFirstSegmentedBlock = kSegmentBytes / kEdidSize;
 constexpr uint32_t kReadSettleMs = 500;
 constexpr uint32_t kSoftwareDdcByteMs = 3;
 constexpr uint32_t kFactoryModeSettleMs = 1000;
@@ -51,10 +56,20 @@ std::optional<uint8_t> ParsePageValue(std::string_view pageText) {
   return static_cast<uint8_t>(value);
 }
 
-CEdidTransfer::CEdidTransfer(CI2cBus& bus, EdidBlock& block, const TransferSettings& settings, Clock& clock,
-                             TransferUi& ui, EdidDocumentUi& document)
-    : bus_(bus), block_(block), settings_(settings), clock_(clock), ui_(ui), document_(document),
-      channel_(bus.Channel()) {}
+std::string DescribeWholeEdidFault(const WholeEdidFault& fault) {
+  switch (fault.kind) {
+    case WholeEdidFault::kIncomplete: return FormatText(texts::kIncompleteEdid, fault.stated);
+    case WholeEdidFault::kCountMismatch: return FormatText(texts::kExtensionCountMismatch, fault.stated, fault.actual);
+    case WholeEdidFault::kChecksum: break;
+  }
+  if (fault.block == 0) return FormatText(texts::kBaseChecksumWrong, fault.stated, fault.actual);
+  return FormatText(texts::kExtensionChecksumWrong, fault.block, fault.stated, fault.actual);
+}
+
+CEdidTransfer::CEdidTransfer(CI2cBus& bus, EdidBlock& block, EdidExtensions& extensions,
+                             const TransferSettings& settings, Clock& clock, TransferUi& ui, EdidDocumentUi& document)
+    : bus_(bus), block_(block), extensions_(extensions), settings_(settings), clock_(clock), ui_(ui),
+      document_(document), channel_(bus.Channel()) {}
 
 uint8_t CEdidTransfer::PageValue() const { return ParsePageValue(settings_.mappedPage).value_or(kDefaultPage); }
 
@@ -69,6 +84,93 @@ uint8_t CEdidTransfer::FactoryReadRequest(uint8_t page, uint8_t index) {
   return bus_.RawTransfer(kFactoryWrite, 3, request);
 }
 
+// ---- Whole EDIDs over DDC2B ----------------------------------------------------------------
+
+uint8_t CEdidTransfer::TransferBlockBytes(uint8_t deviceAddress, int offset, uint16_t count, uint8_t* buffer) {
+  const auto segment = static_cast<uint8_t>(offset / kSegmentBytes);
+  const auto wordAddress = static_cast<uint8_t>(offset % kSegmentBytes);
+  if (segment == 0) return bus_.Transfer(deviceAddress, wordAddress, count, buffer);
+  return bus_.SegmentTransfer(segment, deviceAddress, wordAddress, count, buffer);
+}
+
+// START, 0x60, STOP: a monitor without the segment pointer does not acknowledge its address.
+bool CEdidTransfer::SegmentPointerAnswers() { return bus_.RawTransfer(kSegmentPointer, 0, nullptr) == 0; }
+
+bool CEdidTransfer::ReadExtensionBlocks(const EdidBytes& base, EdidExtensions& extensions,
+                                        std::vector<std::string>& notes) {
+  const int announced = AnnouncedExtensions(base);
+  for (int number = 1; number <= announced; ++number) {
+    if (number == kFirstSegmentedBlock && !SegmentPointerAnswers()) {
+      notes.push_back(FormatText(texts::kNoteNoSegmentPointer, number, announced));
+      break;
+    }
+    EdidBytes& block = extensions.blocks.emplace_back();
+    const uint8_t status = TransferBlockBytes(kEepromRead, number * kEdidSize, kEdidSize, block.data());
+    if (status) {
+      ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
+      return false;
+    }
+  }
+  return true;
+}
+
+// The base block is taken as the monitor holds it, header or not, and the code window's refresh
+// puts the checksum of its own bytes into byte 127; the extension blocks are kept as read. What
+// differs from a sound EDID is said, not mended.
+void CEdidTransfer::TakeReadEdid(const EdidBytes& base, EdidExtensions extensions, std::vector<std::string> notes) {
+  std::vector<std::string> found;
+  if (!std::equal(kEdidHeader.begin(), kEdidHeader.end(), base.begin())) found.emplace_back(texts::kNoteNoHeader);
+  if (!IsChecksumRight(base)) found.push_back(FormatText(texts::kNoteBaseChecksum, base[127], ComputeChecksum(base)));
+  for (int number = 1; number <= extensions.Count(); ++number) {
+    const EdidBytes& block = extensions.blocks[number - 1];
+    if (IsChecksumRight(block)) continue;
+    found.push_back(FormatText(texts::kNoteExtensionChecksum, number, block[127], ComputeChecksum(block)));
+  }
+  found.insert(found.end(), notes.begin(), notes.end());
+
+  block_.Bytes() = base;
+  extensions_ = std::move(extensions);
+  document_.HighlightRange(0, kEdidSize - 1, true);
+  document_.ClearHighlight();
+  document_.ReplaceDocument(FormatEdidReport(block_, extensions_.blocks));
+  if (found.empty()) return;
+  std::string note = found.front();
+  for (size_t i = 1; i < found.size(); ++i) note.append(texts::kNoteSeparator).append(found[i]);
+  ui_.ShowNote(note);
+}
+
+bool CEdidTransfer::WriteWholeEdid() {
+  std::vector<uint8_t> bytes = JoinWholeEdid(block_.Bytes(), extensions_);
+  bus_.SetWriteEnable(true);
+  int offset = 0;
+  uint8_t status = 0;
+  // Pages follow each other without a pause: the next page's addressing phase is retried
+  // until the EEPROM has finished its write cycle and acknowledges again.
+  for (offset = 0; offset < static_cast<int>(bytes.size()); offset += kPageSize) {
+    status = TransferBlockBytes(kEepromWrite, offset, kPageSize, bytes.data() + offset);
+    if (status) break;
+  }
+  bus_.SetWriteEnable(false);
+  if (status) ShowError(FormatText(texts::kPageTransferError, offset, status), texts::kWriteErrorCaption);
+  return status == 0;
+}
+
+bool CEdidTransfer::VerifyWholeEdid() {
+  EdidBytes buffer{};
+  for (int number = 0; number <= extensions_.Count(); ++number) {
+    const uint8_t status = TransferBlockBytes(kEepromRead, number * kEdidSize, kEdidSize, buffer.data());
+    if (status) {
+      ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
+      return false;
+    }
+    if (buffer != (number == 0 ? block_.Bytes() : extensions_.blocks[number - 1])) {
+      ShowError(texts::kEdidVerifyError, texts::kVerifyErrorCaption);
+      return false;
+    }
+  }
+  return true;
+}
+
 // ---- EDID Read -----------------------------------------------------------------------------
 
 void CEdidTransfer::OnEdidRead() {
@@ -77,6 +179,8 @@ void CEdidTransfer::OnEdidRead() {
   clock_.SleepMs(kReadSettleMs);
 
   EdidBytes buffer{};
+  EdidExtensions extensions;
+  std::vector<std::string> notes;
   if (IsAocProtocol(settings_.protocol)) {
     const int protocol = static_cast<int>(settings_.protocol);
     for (int i = 0; i < kEdidSize; ++i) {
@@ -106,54 +210,49 @@ void CEdidTransfer::OnEdidRead() {
       ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
       return;
     }
+    if (!ReadExtensionBlocks(buffer, extensions, notes)) return;
   }
-
-  // Neither header nor checksum is checked: the block is taken as the monitor holds it, and the
-  // code window's refresh puts the checksum of its own bytes into byte 127.
-  block_.Bytes() = buffer;
-  document_.HighlightRange(0, kEdidSize - 1, true);
-  document_.ClearHighlight();
-  document_.ReplaceDocument(FormatEdidReport(block_));
+  // The command protocols and the factory page address EDID bytes 0 to 127 only.
+  const bool baseBlockOnly = IsAocProtocol(settings_.protocol) || settings_.softwareDdcOnly;
+  if (baseBlockOnly && AnnouncedExtensions(buffer) > 0) {
+    notes.push_back(FormatText(texts::kNoteBaseBlockOnly, AnnouncedExtensions(buffer)));
+  }
+  TakeReadEdid(buffer, std::move(extensions), std::move(notes));
 }
 
 // ---- EDID Write ----------------------------------------------------------------------------
 
+// Nothing reaches the monitor from an EDID the user did not see whole or that contradicts itself.
 void CEdidTransfer::OnEdidWrite() {
+  if (const std::optional<WholeEdidFault> fault = FindWholeEdidFault(block_.Bytes(), extensions_)) {
+    ShowError(DescribeWholeEdidFault(*fault), texts::kWriteRefusedCaption);
+    return;
+  }
+  const int extensionCount = extensions_.Count();
   if (IsAocProtocol(settings_.protocol)) {
+    if (extensionCount > 0) {
+      ui_.ShowInformation(FormatText(texts::kAocBaseBlockOnly, extensionCount), texts::kBaseBlockOnlyCaption);
+    }
     OnAocWrite();
     return;
   }
   WaitCursor wait(ui_);
-  EdidBytes buffer = block_.Bytes();
-
   if (!settings_.softwareDdcOnly) {
-    bus_.SetWriteEnable(true);
-    int page = 0;
-    uint8_t status = 0;
-    // Pages follow each other without a pause: the next page's addressing phase is retried
-    // until the EEPROM has finished its write cycle and acknowledges again.
-    for (page = 0; page < kEdidSize; page += kPageSize) {
-      status = bus_.Transfer(kEepromWrite, static_cast<uint8_t>(page), kPageSize, buffer.data() + page);
-      if (status) break;
-    }
-    bus_.SetWriteEnable(false);
-    if (status) {
-      ShowError(FormatText(texts::kPageTransferError, page, status), texts::kWriteErrorCaption);
+    // Asked before the first page, so a monitor that cannot take the later blocks keeps all of
+    // its EDID rather than a base block announcing blocks it never got.
+    if (extensionCount >= kFirstSegmentedBlock && !SegmentPointerAnswers()) {
+      ShowError(texts::kNoSegmentPointer, texts::kWriteErrorCaption);
       return;
     }
-
-    status = bus_.Transfer(kEepromRead, 0x00, kEdidSize, buffer.data());
-    if (status) {
-      ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
-      return;
-    }
-    if (buffer != block_.Bytes()) {
-      ShowError(texts::kEdidVerifyError, texts::kVerifyErrorCaption);
-      return;
-    }
+    if (!WriteWholeEdid() || !VerifyWholeEdid()) return;
   }
 
-  if (settings_.factoryEnable == 1) OnFactoryWrite();
+  if (settings_.factoryEnable == 1) {
+    if (extensionCount > 0) {
+      ui_.ShowInformation(FormatText(texts::kFactoryBaseBlockOnly, extensionCount), texts::kBaseBlockOnlyCaption);
+    }
+    OnFactoryWrite();
+  }
 }
 
 void CEdidTransfer::OnFactoryWrite() {

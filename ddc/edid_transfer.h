@@ -9,11 +9,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ddc/clock.h"
 #include "ddc/ddc_ui.h"
 #include "ddc/i2c_bus.h"
 #include "model/edid_block.h"
+#include "model/edid_extensions.h"
 
 namespace tolvex {
 
@@ -40,10 +42,14 @@ inline constexpr uint8_t kDviAuto = 0x02;
 // digit is a one-digit value); nothing when the text does not start with a hexadecimal digit.
 std::optional<uint8_t> ParsePageValue(std::string_view pageText);
 
+// Why a whole EDID is refused, for the user (tolvex-cli and the desktop program alike).
+std::string DescribeWholeEdidFault(const WholeEdidFault& fault);
+
 class CEdidTransfer {
  public:
-  CEdidTransfer(CI2cBus& bus, EdidBlock& block, const TransferSettings& settings, Clock& clock, TransferUi& ui,
-                EdidDocumentUi& document);
+  // `extensions` travel with `block`: a read replaces both, a write sends both.
+  CEdidTransfer(CI2cBus& bus, EdidBlock& block, EdidExtensions& extensions, const TransferSettings& settings,
+                Clock& clock, TransferUi& ui, EdidDocumentUi& document);
 
   void OnEdidRead();
   void OnEdidWrite();
@@ -69,8 +75,21 @@ class CEdidTransfer {
   void ShowProgress(const char* format, int index);
   void ShowError(const std::string& text, const char* caption);
 
+  // Whole EDIDs over DDC2B: block 0 and 1 at word addresses 0 and 128, the blocks after them
+  // through the segment pointer.
+  uint8_t TransferBlockBytes(uint8_t deviceAddress, int offset, uint16_t count, uint8_t* buffer);
+  bool SegmentPointerAnswers();
+  // The extension blocks after `base`, as many as its byte 126 announces and the monitor gives.
+  // False after an error message.
+  bool ReadExtensionBlocks(const EdidBytes& base, EdidExtensions& extensions, std::vector<std::string>& notes);
+  bool WriteWholeEdid();
+  bool VerifyWholeEdid();
+  // The read bytes become the document; what the read found goes to the status bar.
+  void TakeReadEdid(const EdidBytes& base, EdidExtensions extensions, std::vector<std::string> notes);
+
   CI2cBus& bus_;
   EdidBlock& block_;
+  EdidExtensions& extensions_;
   const TransferSettings& settings_;
   Clock& clock_;
   TransferUi& ui_;

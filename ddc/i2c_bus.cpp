@@ -383,34 +383,45 @@ uint8_t CI2cBus::AddressPhase(uint8_t address) {
   return status;
 }
 
-uint8_t CI2cBus::Transfer(uint8_t deviceAddress, uint8_t wordAddress, uint16_t count, uint8_t* buffer) {
-  uint8_t status = AddressPhase(deviceAddress & 0xFE);
+// A repeated START, no STOP before it, and an address; a refused address also carries 0x08.
+uint8_t CI2cBus::RepeatedStart(uint8_t address) {
+  uint8_t status = Start();
   if (status) return status;
-  status = WriteByte(wordAddress);
-  if (status) {
-    FreeBus();
-    return status;
-  }
-  if (deviceAddress & 1) {
-    status = Start();  // repeated START, no STOP before it
-    if (status) {
-      FreeBus();
-      return status;
-    }
-    status = WriteByte(deviceAddress);
-    if (status) {
-      FreeBus();
-      return status & kStatusNoAck ? status | kStatusAddressNoAck : status;
-    }
-    status = ReadBytes(count, buffer);
-  } else {
-    status = WriteBytes(count, buffer);
-  }
+  status = WriteByte(address);
+  return status & kStatusNoAck ? status | kStatusAddressNoAck : status;
+}
+
+// Once the device has taken its write address: the word address, then the data in the
+// direction bit 0 of the device address gives.
+uint8_t CI2cBus::TransferFromWordAddress(uint8_t deviceAddress, uint8_t wordAddress, uint16_t count,
+                                         uint8_t* buffer) {
+  uint8_t status = WriteByte(wordAddress);
+  if (status == 0 && (deviceAddress & 1)) status = RepeatedStart(deviceAddress);
+  if (status == 0) status = (deviceAddress & 1) ? ReadBytes(count, buffer) : WriteBytes(count, buffer);
   if (status) {
     FreeBus();
     return status;
   }
   return Stop();
+}
+
+uint8_t CI2cBus::Transfer(uint8_t deviceAddress, uint8_t wordAddress, uint16_t count, uint8_t* buffer) {
+  const uint8_t status = AddressPhase(deviceAddress & 0xFE);
+  if (status) return status;
+  return TransferFromWordAddress(deviceAddress, wordAddress, count, buffer);
+}
+
+uint8_t CI2cBus::SegmentTransfer(uint8_t segment, uint8_t deviceAddress, uint8_t wordAddress, uint16_t count,
+                                 uint8_t* buffer) {
+  uint8_t status = AddressPhase(kSegmentPointer);
+  if (status) return status;
+  status = WriteByte(segment);
+  if (status == 0) status = RepeatedStart(deviceAddress & 0xFE);
+  if (status) {
+    FreeBus();
+    return status;
+  }
+  return TransferFromWordAddress(deviceAddress, wordAddress, count, buffer);
 }
 
 uint8_t CI2cBus::RawTransfer(uint8_t deviceAddress, uint16_t count, uint8_t* buffer) {

@@ -26,6 +26,9 @@ inline constexpr int kProtocolDdc2b = 0;
 inline constexpr int kProtocolAocTx3 = 1;
 inline constexpr int kProtocolAocTx12 = 2;
 
+// The E-DDC segment pointer's write address.
+inline constexpr uint8_t kSegmentPointer = 0x60;
+
 // Bus status flags; they combine by OR.
 inline constexpr uint8_t kStatusClockTimeout = 0x01;   // SCL did not read high within the polling limit
 inline constexpr uint8_t kStatusNoAck = 0x02;          // the ninth bit after a written byte read 1
@@ -89,6 +92,12 @@ class CI2cBus {
   uint8_t Transfer(uint8_t deviceAddress, uint8_t wordAddress, uint16_t count, uint8_t* buffer);
   // START, the address byte, the data bytes, STOP.
   uint8_t RawTransfer(uint8_t deviceAddress, uint16_t count, uint8_t* buffer);
+  // The E-DDC transfer of a segment beyond the first: the segment pointer (0x60) and its byte,
+  // then a repeated START and the EEPROM-style transfer, all in one transaction, since the STOP
+  // sets the pointer back to segment 0. The segment pointer's address phase is retried as the
+  // EEPROM's is.
+  uint8_t SegmentTransfer(uint8_t segment, uint8_t deviceAddress, uint8_t wordAddress, uint16_t count,
+                          uint8_t* buffer);
 
   // Monitor controller commands. Result: 0, or the status in the low byte and, where it applies,
   // the frame byte that was not acknowledged in the high byte.
@@ -103,6 +112,8 @@ class CI2cBus {
   void SetDataBit(uint8_t mask, bool set);
   void SetControlBit(uint8_t mask, bool set);
   uint8_t AddressPhase(uint8_t address);
+  uint8_t RepeatedStart(uint8_t address);
+  uint8_t TransferFromWordAddress(uint8_t deviceAddress, uint8_t wordAddress, uint16_t count, uint8_t* buffer);
   uint16_t SendFrame(const uint8_t* frame, int length);
 
   PortIo& io_;

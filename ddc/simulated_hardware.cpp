@@ -1,6 +1,8 @@
 #include <algorithm>
+#include <charconv>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "ddc/hardware.h"
 #include "ddc/sim/sim_hardware.h"
@@ -10,13 +12,25 @@ namespace tolvex {
 
 namespace {
 
-// The state file holds the analog EEPROM, then the digital one: 512 bytes.
-constexpr size_t kStateSize = 2 * sim::SimEeprom::kSize;
+// The state file holds the analog EEPROM, then the digital one: twice the EEPROM size.
+constexpr int kEepromCount = 2;
+
+// The EEPROM size a --sim-eeprom-size text gives; nothing when it is not a size the chips come in.
+std::optional<int> ParseEepromSize(const std::string& text) {
+  int size = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), size);
+  if (error != std::errc() || end != text.data() + text.size() || !sim::SimEeprom::IsValidSize(size)) {
+    return std::nullopt;
+  }
+  return size;
+}
 
 class SimulatedHardware final : public Hardware {
  public:
-  SimulatedHardware(std::unique_ptr<sim::SimHardware> hardware, std::string stateFile)
-      : hardware_(std::move(hardware)), stateFile_(std::move(stateFile)) {}
+  SimulatedHardware(std::unique_ptr<sim::SimHardware> hardware, std::string stateFile, std::optional<int> eepromSize)
+      : hardware_(std::move(hardware)), stateFile_(std::move(stateFile)), eepromSize_(eepromSize) {
+    if (eepromSize_) hardware_->machine.Monitor().SetEepromSize(*eepromSize_);
+  }
   ~SimulatedHardware() override { hardware_->machine.Monitor().Bus().SetLineObserver(nullptr); }
 
   SimulatedHardware(const SimulatedHardware&) = delete;
@@ -33,17 +47,22 @@ class SimulatedHardware final : public Hardware {
   bool HasPortAccess() const override { return true; }
   std::string AccessNote() const override { return {}; }
 
+  // Without --sim-eeprom-size the state file's size says how large the EEPROMs are.
   bool Load(std::string& error) {
     std::ifstream in(stateFile_, std::ios::binary);
     if (!in) return true;  // a first run starts from the monitor's own EDID
     const std::string state((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (state.size() != kStateSize) {
-      error = stateFile_ + ": not a simulated monitor state (" + std::to_string(kStateSize) + " bytes expected)";
+    const int eepromBytes = static_cast<int>(std::min<size_t>(state.size() / kEepromCount, sim::SimEeprom::kMaxSize + 1));
+    const bool sizeFits = state.size() % kEepromCount == 0 && sim::SimEeprom::IsValidSize(eepromBytes);
+    if (!sizeFits || (eepromSize_ && eepromBytes != *eepromSize_)) {
+      const int expected = eepromSize_.value_or(sim::SimEeprom::kDefaultSize) * kEepromCount;
+      error = stateFile_ + ": not a simulated monitor state (" + std::to_string(expected) + " bytes expected)";
       return false;
     }
     auto& monitor = hardware_->machine.Monitor();
-    std::copy_n(state.begin(), sim::SimEeprom::kSize, monitor.AnalogEeprom().Memory().begin());
-    std::copy_n(state.begin() + sim::SimEeprom::kSize, sim::SimEeprom::kSize, monitor.DigitalEeprom().Memory().begin());
+    monitor.SetEepromSize(eepromBytes);
+    std::copy_n(state.begin(), eepromBytes, monitor.AnalogEeprom().Memory().begin());
+    std::copy_n(state.begin() + eepromBytes, eepromBytes, monitor.DigitalEeprom().Memory().begin());
     return true;
   }
 
@@ -55,7 +74,7 @@ class SimulatedHardware final : public Hardware {
     auto& monitor = hardware_->machine.Monitor();
     std::ofstream out(stateFile_, std::ios::binary | std::ios::trunc);
     for (const sim::SimEeprom* eeprom : {&monitor.AnalogEeprom(), &monitor.DigitalEeprom()}) {
-      out.write(reinterpret_cast<const char*>(eeprom->Memory().data()), sim::SimEeprom::kSize);
+      out.write(reinterpret_cast<const char*>(eeprom->Memory().data()), eeprom->Size());
     }
     out.close();
     if (!out) {
@@ -69,6 +88,7 @@ class SimulatedHardware final : public Hardware {
   sim::VcdCapture capture_;  // declared before the machine that points at it, so it outlives it
   std::unique_ptr<sim::SimHardware> hardware_;
   std::string stateFile_;
+  std::optional<int> eepromSize_;  // as the user gave it
 };
 
 }  // namespace
@@ -146,9 +166,14 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
     error = "unknown simulated fault \"" + options.fault + "\" (" + NameList(SimulatedFaultNames()) + ")";
     return nullptr;
   }
+  const std::optional<int> eepromSize = options.eepromSize.empty() ? std::nullopt : ParseEepromSize(options.eepromSize);
+  if (!options.eepromSize.empty() && !eepromSize) {
+    error = "unknown simulated EEPROM size \"" + options.eepromSize + "\" (256, 512, 1024 and so on up to 32768)";
+    return nullptr;
+  }
   std::unique_ptr<sim::SimHardware> hardware = adapter->make();
   if (fault) fault->apply(*hardware);
-  auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile);
+  auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile, eepromSize);
   if (!simulated->Load(error)) return nullptr;
   if (!options.captureFile.empty() && !simulated->StartCapture(options.captureFile, error)) return nullptr;
   return simulated;

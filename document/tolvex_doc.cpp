@@ -13,6 +13,7 @@
 #include "document/settings.h"
 #include "model/edid_block.h"
 #include "report/edid_report.h"
+#include "report/edid_input.h"
 #include "report/report_reader.h"
 #include "wizard/edid_wizard.h"
 
@@ -50,7 +51,7 @@ CTolvexDoc::~CTolvexDoc() = default;
 
 void CTolvexDoc::AttachFrame(DocumentFrame& frame) {
   frame_ = &frame;
-  transfer_ = std::make_unique<CEdidTransfer>(bus_, frame.Block(), settings_, hardware_.GetClock(), frame, *this);
+  transfer_ = std::make_unique<CEdidTransfer>(bus_, frame.Block(), extensions_, settings_, hardware_.GetClock(), frame, *this);
 }
 
 QString CTolvexDoc::Title() const { return title_.isEmpty() ? Text(texts::kUntitled) : title_; }
@@ -98,8 +99,14 @@ bool CTolvexDoc::OnOpenDocument(const QString& path) {
   }
 
   const std::string_view text(content.constData(), static_cast<size_t>(content.size()));
-  std::optional<DumpStart> start = FindDumpStart(text);
-  if (!start) {
+  const QFileInfo info(path);
+  EdidInput input = ReadEdidInput(text, info.fileName().toStdString());
+  if (input.kind == EdidInput::kOversized) {
+    QMessageBox::warning(window, Text(texts::kApplicationTitle), Text(texts::kBinaryTooLong));
+    return false;
+  }
+  if (input.kind == EdidInput::kBinary) return OpenBinary(info, input);
+  if (input.kind == EdidInput::kNeither) {
     // The file goes into the view before the question, as the framework loads it first; No puts
     // the previous text back.
     const QString kept = frame_->ViewText();
@@ -111,24 +118,48 @@ bool CTolvexDoc::OnOpenDocument(const QString& path) {
       frame_->SetViewText(kept);
       return false;
     }
-    start = DumpStart{0, 2};
+    WholeDump dump = ParseWholeDump(text, DumpStart{0, 2});
+    input.bytes = dump.base;
+    input.extensions = std::move(dump.extensions);
   } else {
     SetViewText(std::string(text));
   }
 
-  EdidBlock& block = frame_->Block();
-  block.Bytes() = ParseDump(text, *start);
-  frame_->SetCodeWindowShown(false);
-  frame_->OnEdidCode();
-  HighlightRange(0, 127, true);
-  ClearHighlight();
-
+  TakeOpenedEdid(input.bytes, std::move(input.extensions));
   pathName_ = path;
-  title_ = QFileInfo(path).fileName();
+  title_ = info.fileName();
   frame_->SetViewModified(false);
   modified_ = false;
   emit stateChanged();
   return true;
+}
+
+// Raw bytes have no report to show: the view gets the report of what they hold. The document
+// stays without a path, so Save asks where the report goes rather than overwriting the binary
+// file with text.
+bool CTolvexDoc::OpenBinary(const QFileInfo& info, EdidInput& input) {
+  EdidBlock& block = frame_->Block();
+  TakeOpenedEdid(input.bytes, std::move(input.extensions));
+  SetViewText(FormatEdidReport(block, extensions_.blocks));
+  pathName_.clear();
+  title_ = HasBinaryEdidName(info.fileName().toStdString()) ? info.completeBaseName() : info.fileName();
+  frame_->SetViewModified(false);
+  modified_ = false;
+  emit stateChanged();
+  return true;
+}
+
+void CTolvexDoc::TakeOpenedEdid(const EdidBytes& base, EdidExtensions extensions) {
+  frame_->Block().Bytes() = base;
+  extensions_ = std::move(extensions);
+  frame_->SetCodeWindowShown(false);
+  frame_->OnEdidCode();
+  HighlightRange(0, 127, true);
+  ClearHighlight();
+  if (extensions_.missingBytes > 0) {
+    QMessageBox::warning(frame_->Window(), Text(texts::kApplicationTitle),
+                         Text(texts::kIncompleteEdid).arg(extensions_.missingBytes));
+  }
 }
 
 bool CTolvexDoc::OnSaveDocument(const QString& path) {
@@ -159,6 +190,8 @@ bool CTolvexDoc::DoSave(const QString& path, bool replace) {
     if (target.isEmpty()) return false;
   }
   if (!OnSaveDocument(target)) return false;
+  // Saved on purpose: the EDID is taken as it stands, missing bytes and all.
+  extensions_.missingBytes = 0;
   if (replace) {
     pathName_ = target;
     title_ = QFileInfo(target).fileName();
@@ -196,7 +229,9 @@ void CTolvexDoc::OnFileNew() {
     finished = wizard.exec() == QDialog::Accepted;
   }
   if (finished) {
-    ReplaceDocument(FormatEdidReport(block));
+    // Edited on purpose: the EDID is taken as it stands.
+    extensions_.missingBytes = 0;
+    ReplaceDocument(FormatEdidReport(block, extensions_.blocks));
   } else {
     block.Bytes() = backup;
     block.SetProductCodeFormat(productCodeFormat);
@@ -205,6 +240,27 @@ void CTolvexDoc::OnFileNew() {
     HighlightRange(0, 127, true);
   }
   ClearHighlight();
+}
+
+void CTolvexDoc::OnFileExportBinary() {
+  QWidget* window = frame_->Window();
+  const EdidBytes& base = frame_->Block().Bytes();
+  if (const std::optional<WholeEdidFault> fault = FindWholeEdidFault(base, extensions_)) {
+    QMessageBox::warning(window, Text(texts::kExportCaption), QString::fromStdString(DescribeWholeEdidFault(*fault)));
+    return;
+  }
+  QString suggested = pathName_.isEmpty() ? Title() : QFileInfo(pathName_).path() + QLatin1Char('/') +
+                                                          QFileInfo(pathName_).completeBaseName();
+  const QString target = frame_->AskExportPath(suggested + Text(texts::kExportExtension));
+  if (target.isEmpty()) return;
+  const std::vector<uint8_t> bytes = JoinWholeEdid(base, extensions_);
+  QSaveFile file(target);
+  if (!file.open(QIODevice::WriteOnly) ||
+      file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
+          static_cast<qint64>(bytes.size()) ||
+      !file.commit()) {
+    QMessageBox::warning(window, Text(texts::kApplicationTitle), Text(texts::kFailedToSave));
+  }
 }
 
 void CTolvexDoc::OnConfigSetup() {

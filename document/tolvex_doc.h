@@ -3,6 +3,7 @@
 // block, the code window and the view text belong to the main window and are reached through it.
 #pragma once
 
+#include <QFileInfo>
 #include <QObject>
 #include <QString>
 
@@ -12,6 +13,8 @@
 #include "ddc/hardware.h"
 #include "ddc/i2c_bus.h"
 #include "document/document_frame.h"
+#include "model/edid_extensions.h"
+#include "report/edid_input.h"
 
 namespace tolvex {
 
@@ -47,6 +50,8 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
 
   // Commands.
   void OnFileNew();
+  // The whole EDID as raw binary, for the kernel's EDID firmware.
+  void OnFileExportBinary();
   void OnEdidRead() { transfer_->OnEdidRead(); }
   void OnEdidWrite() { transfer_->OnEdidWrite(); }
   void OnChannel(int channel) { transfer_->OnChannel(channel); }
@@ -60,6 +65,10 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   bool IsReadEnabled() const { return transfer_->IsReadEnabled(); }
   bool IsWriteEnabled() const;
   bool IsChannelEnabled(int channel) const { return transfer_->IsChannelEnabled(channel); }
+
+  // The extension blocks that make the frame's block a whole EDID.
+  EdidExtensions& Extensions() { return extensions_; }
+  const EdidExtensions& Extensions() const { return extensions_; }
 
   const TransferSettings& Settings() const { return settings_; }
   CConfigDlg& ConfigDialog() { return *configDlg_; }
@@ -78,6 +87,10 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
  private:
 
   void SetViewText(const std::string& text);
+  // A file's bytes became the document's whole EDID: the code window shows the base block
+  // (whose checksum it recomputes), and a file that lacked bytes says so.
+  void TakeOpenedEdid(const EdidBytes& base, EdidExtensions extensions);
+  bool OpenBinary(const QFileInfo& info, EdidInput& input);
 
   Hardware& hardware_;
   CI2cBus bus_;
@@ -85,6 +98,7 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   TransferSettings settings_;
   DocumentFrame* frame_ = nullptr;
   std::unique_ptr<CEdidTransfer> transfer_;
+  EdidExtensions extensions_;
 
   QString pathName_;
   QString title_;

@@ -30,6 +30,22 @@ string(FIND "${mime}" "<glob pattern=\"*.ddc\"/>" at)
 if(at LESS 0)
   message(FATAL_ERROR "the mime type does not claim *.ddc")
 endif()
+# The desktop knows raw EDID by its header, whatever the file is called.
+find_program(UPDATE_MIME update-mime-database)
+find_program(GIO gio)
+if(UPDATE_MIME AND GIO)
+  execute_process(COMMAND "${UPDATE_MIME}" "${SCRATCH}/usr/share/mime" OUTPUT_QUIET ERROR_QUIET)
+  # Raw EDID, written by the installed command-line tool under a name that says nothing.
+  execute_process(COMMAND "${SCRATCH}/usr/bin/tolvex-cli" new OUTPUT_FILE "${SCRATCH}/new.ddc")
+  execute_process(COMMAND "${SCRATCH}/usr/bin/tolvex-cli" export "${SCRATCH}/new.ddc" "${SCRATCH}/monitor.dat")
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E env "XDG_DATA_DIRS=${SCRATCH}/usr/share"
+                          "${GIO}" info -a standard::content-type "${SCRATCH}/monitor.dat"
+                  OUTPUT_VARIABLE type ERROR_QUIET)
+  string(FIND "${type}" "application/x-tolvex-edid" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "a file that starts with the EDID header is not raw EDID to the desktop: ${type}")
+  endif()
+endif()
 find_program(VALIDATE desktop-file-validate)
 if(VALIDATE)
   execute_process(COMMAND "${VALIDATE}" "${SCRATCH}/usr/share/applications/tolvex.desktop" RESULT_VARIABLE valid)

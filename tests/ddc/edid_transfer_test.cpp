@@ -57,7 +57,8 @@ struct Rig {
   test::FakeUi ui{&block};
   CI2cBus bus{io, hw->clock, ui};
   TransferSettings settings;
-  CEdidTransfer transfer{bus, block, settings, hw->clock, ui, ui};
+  EdidExtensions extensions;
+  CEdidTransfer transfer{bus, block, extensions, settings, hw->clock, ui, ui};
 
   SimMonitor& Monitor() { return hw->machine.Monitor(); }
   EdidBytes Eeprom() {

@@ -2,6 +2,7 @@
 // keeps the standard-mode timing by letting 5 µs of simulated time pass before each edge.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <vector>
 
@@ -129,7 +130,7 @@ class SimMonitorTest : public ::testing::Test {
   }
 
   SimMonitor& Monitor() { return hw_->machine.Monitor(); }
-  std::array<uint8_t, 256>& Analog() { return Monitor().AnalogEeprom().Memory(); }
+  std::vector<uint8_t>& Analog() { return Monitor().AnalogEeprom().Memory(); }
   WireTrace& Trace() { return Monitor().Trace(); }
   void WaitMs(uint64_t ms) { hw_->time.Advance(ms * 1'000'000); }
 
@@ -148,7 +149,7 @@ TEST_F(SimMonitorTest, SequentialReadWrapsAtTheEndOfTheChipAndCurrentAddressRead
 }
 
 TEST_F(SimMonitorTest, PageWriteWrapsInsideItsPageAndLandsAtStop) {
-  Analog().fill(0xFF);
+  std::fill(Analog().begin(), Analog().end(), 0xFF);
   master_.SetWriteEnable(true);
   master_.Start();
   for (uint8_t b : {0xA0, 0x0E, 0x11, 0x22, 0x33}) ASSERT_TRUE(master_.WriteByte(b));
@@ -162,7 +163,7 @@ TEST_F(SimMonitorTest, PageWriteWrapsInsideItsPageAndLandsAtStop) {
 }
 
 TEST_F(SimMonitorTest, RepeatedStartAbandonsAnUnfinishedPage) {
-  Analog().fill(0xFF);
+  std::fill(Analog().begin(), Analog().end(), 0xFF);
   master_.SetWriteEnable(true);
   master_.Start();
   for (uint8_t b : {0xA0, 0x20, 0x77}) ASSERT_TRUE(master_.WriteByte(b));
