@@ -25,6 +25,7 @@
 #include <QToolBar>
 
 #include "app/app_texts.h"
+#include "app/check_pane.h"
 #include "app/edid_code_dlg.h"
 #include "app/tolvex_view.h"
 #include "document/document_texts.h"
@@ -107,6 +108,8 @@ constexpr LockIndicator kLockIndicators[] = {
 
 int ChannelOf(CommandId id) { return id - kCmdChannelBlackBox; }
 
+constexpr int kCheckPaneHeight = 150;
+
 // The keyboard LED of a lock key as the kernel shows it ("capslock", "numlock", "scrolllock");
 // nothing where the machine has no such LED (no keyboard, a virtual machine, a remote session).
 std::optional<bool> LockLedOn(const QString& name) {
@@ -132,6 +135,7 @@ CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTol
   setAcceptDrops(true);
 
   CreateActions();
+  CreateCheckPane();
   CreateMenus();
   CreateToolBar();
   CreateStatusBar();
@@ -211,6 +215,7 @@ void CMainFrame::CreateMenus() {
   view->addAction(actions_[kCmdViewStatusBar]);
   view->addSeparator();
   view->addAction(actions_[kCmdEdidCode]);
+  view->addAction(checkPane_->toggleViewAction());
 
   QMenu* help = menuBar()->addMenu(Text(texts::kHelpMenu));
   help->addAction(actions_[kCmdAppAbout]);
@@ -248,6 +253,19 @@ void CMainFrame::CreateStatusBar() {
     statusBar()->addPermanentWidget(pane);
     lockIndicators_[indicator.key] = pane;
   }
+}
+
+void CMainFrame::CreateCheckPane() {
+  checkPane_ = new CCheckPane(block_, doc_.Extensions(), this);
+  addDockWidget(Qt::BottomDockWidgetArea, checkPane_);
+  // A few rows under the report, which keeps most of the window.
+  resizeDocks({checkPane_}, {kCheckPaneHeight}, Qt::Vertical);
+  connect(checkPane_, &CCheckPane::bytesChosen, this, &CMainFrame::ShowBytesInCodeWindow);
+}
+
+void CMainFrame::ShowBytesInCodeWindow(int first, int last) {
+  if (!codeWindowShown_) OnEdidCode();
+  CodeWindow().HighlightRange(first, last, false);
 }
 
 void CMainFrame::ShowSplash() {
@@ -325,7 +343,10 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdAppExit: close(); break;
     case kCmdAppAbout: OnAppAbout(); break;
     case kCmdEdidRead: doc_.OnEdidRead(); break;
-    case kCmdEdidWrite: doc_.OnEdidWrite(); break;
+    case kCmdEdidWrite:
+      // A refusal needs no question first: nothing will be written.
+      if (!doc_.RefuseEdidWrite() && ConfirmWriteDespiteFailures(block_, doc_.Extensions(), this)) doc_.OnEdidWrite();
+      break;
     case kCmdChannelBlackBox:
     case kCmdChannelServiceKit:
     case kCmdChannelS3: doc_.OnChannel(ChannelOf(id)); break;
@@ -362,6 +383,7 @@ CEdidCodeDlg& CMainFrame::CodeWindow() {
       codeWindowShown_ = false;
       UpdateCommandUi();
     });
+    connect(codeWindow_.get(), &CEdidCodeDlg::bytesRefreshed, checkPane_, &CCheckPane::BlockChanged);
   }
   return *codeWindow_;
 }

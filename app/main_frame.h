@@ -20,6 +20,7 @@ class QPrinter;
 
 namespace tolvex {
 
+class CCheckPane;
 class CEdidCodeDlg;
 class CTolvexDoc;
 class CTolvexView;
@@ -39,6 +40,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   QWidget* Splash() const { return splash_; }
   const QStringList& RecentFiles() const { return recentFiles_; }
   bool IsWaitCursorShown() const { return waitCursor_; }
+  CCheckPane& CheckPane() { return *checkPane_; }
 
   // Opens a file as File/Open does (after asking to save a modified document).
   bool OpenDocumentFile(const QString& path);
@@ -81,6 +83,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void CreateMenus();
   void CreateToolBar();
   void CreateStatusBar();
+  void CreateCheckPane();
+  void ShowBytesInCodeWindow(int first, int last);
   void ShowSplash();
   void HideSplash();
   void FollowLockKey(const QKeyEvent& event);
@@ -101,6 +105,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   EdidBlock block_;
   CTolvexView* view_;
   std::unique_ptr<CEdidCodeDlg> codeWindow_;
+  CCheckPane* checkPane_ = nullptr;
   bool codeWindowShown_ = false;
   std::map<int, QAction*> actions_;
   QMenu* fileMenu_ = nullptr;

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <variant>
 
+#include "check/edid_check.h"
 #include "cli/cli_texts.h"
 #include "cli/console_ui.h"
 #include "cli/edid_file.h"
@@ -29,7 +30,7 @@ namespace tolvex {
 
 namespace {
 
-enum Command : unsigned { kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16, kExport = 32 };
+enum Command : unsigned { kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16, kCheck = 32, kExport = 64 };
 constexpr unsigned kOnHardware = kRead | kWrite | kProbe;
 constexpr unsigned kTransfers = kRead | kWrite;
 constexpr unsigned kPrintsReports = kReport | kNew;
@@ -50,6 +51,11 @@ constexpr CommandSpec kCommands[] = {
     {"report", kReport, "FILE...", "Print the EDID report of each FILE.",
      "FILE is a .ddc report or raw binary EDID; - reads standard input. The report is exactly what a\n"
      "saved .ddc file holds (CR LF lines), extension blocks included.",
+     1, kAnyNumber},
+    {"check", kCheck, "FILE...", "Check each FILE against the EDID rules.",
+     "Prints 'FILE: failure|warning: bytes A-B: RULE: sentence' for each finding, or 'FILE: ok'. A\n"
+     "binary FILE is checked whole, extension blocks included. The exit status is 1 when any file has\n"
+     "a failure or cannot be read, 0 when there are at most warnings.",
      1, kAnyNumber},
     {"export", kExport, "IN OUT", "Write the EDID of IN as raw binary into OUT.",
      "IN is a .ddc report or raw binary EDID; OUT gets every block, ready for the kernel's\n"
@@ -77,6 +83,7 @@ struct OptionSpec {
 
 constexpr OptionSpec kOptions[] = {
     {"fix-checksum", "", kReport | kExport | kWrite, "recompute the checksum byte of every block first"},
+    {"check", "", kReport, "append the findings of the check after each report (exit status 1 on a failure)"},
     {"lf", "", kPrintsReports, "end lines with LF alone (for grep and diff); files keep CR LF"},
     {"simulate", "", kOnHardware, "use the simulated monitor instead of the PC's ports"},
     {"sim-adapter", "NAME", kOnHardware, "simulated adapter (default black-box):", SimulatedAdapterNames},
@@ -388,24 +395,52 @@ std::string IncompleteText(const EdidFile& file) {
   return FormatText(cli_texts::kIncompleteEdid, file.extensions.missingBytes);
 }
 
-int RunReport(const Invocation& call, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
+// One line per finding, "FILE: failure: bytes 8-9: manufacturer: ...", or "FILE: ok"; whether
+// any was a failure.
+bool PrintFindings(const std::string& name, const std::vector<uint8_t>& edid, std::string_view lineEnd,
+                   std::ostream& out) {
+  const CheckFindings findings = CheckEdid(edid);
+  if (findings.empty()) out << name << cli_texts::kFileSeparator << cli_texts::kCheckClean << lineEnd;
+  for (const CheckFinding& finding : findings) out << name << cli_texts::kFileSeparator << FormatFinding(finding) << lineEnd;
+  return HasFailure(findings);
+}
+
+// Loads each FILE in turn and hands it to `use`, which answers whether all went well; a file that
+// cannot be loaded is named on stderr and the others still run. The exit status of the whole.
+template <typename Use>
+int ForEachFile(const Invocation& call, std::ostream& err, const CliEnvironment& environment, Use use) {
   int status = 0;
   for (const std::string& name : call.files) {
     const EdidFile file = LoadInput(name, environment);
-    if (!file.ok) {
-      PrintFileError(err, DisplayName(name), file.error);
-      status = 1;
-      continue;
-    }
+    if (!file.ok) PrintFileError(err, DisplayName(name), file.error);
+    if (!file.ok || !use(DisplayName(name), file)) status = 1;
+  }
+  return status;
+}
+
+// A file that lacks bytes is printed all the same, so the user sees what is there (the missing
+// bytes as zero), and named on stderr.
+int RunReport(const Invocation& call, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
+  const int status = ForEachFile(call, err, environment, [&](const std::string& name, const EdidFile& file) {
     LoadedEdid edid;
     TakeFile(call, file, edid);
     PrintReport(call, out, FormatEdidReport(edid.block, edid.extensions.blocks));
-    // Printed all the same, so the user sees what is there; the missing bytes print as zero.
-    if (file.extensions.missingBytes > 0) {
-      PrintFileError(err, DisplayName(name), IncompleteText(file));
-      status = 1;
-    }
-  }
+    const bool whole = file.extensions.missingBytes == 0;
+    if (!whole) PrintFileError(err, name, IncompleteText(file));
+    if (!call.Has("check")) return whole;
+    // The findings follow on stdout only: the report above them stays what a .ddc file holds.
+    return !PrintFindings(name, JoinWholeEdid(edid.block.Bytes(), edid.extensions), call.Has("lf") ? "\n" : "\r\n",
+                          out) &&
+           whole;
+  });
+  out.flush();
+  return status;
+}
+
+int RunCheck(const Invocation& call, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
+  const int status = ForEachFile(call, err, environment, [&](const std::string& name, const EdidFile& file) {
+    return !PrintFindings(name, JoinWholeEdid(file.bytes, file.extensions), "\n", out);
+  });
   out.flush();
   return status;
 }
@@ -587,6 +622,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   switch (call.command->command) {
     case kReport: return RunReport(call, out, err, environment);
     case kExport: return RunExport(call, err, environment);
+    case kCheck: return RunCheck(call, out, err, environment);
     case kNew: return RunNew(call, out);
     case kRead:
     case kWrite: return RunTransfer(call, err, environment);

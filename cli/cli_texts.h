@@ -50,5 +50,8 @@ inline constexpr char kWrittenAndVerified[] = "written to the monitor and verifi
 inline constexpr char kIncompleteEdid[] =
     "incomplete EDID: %d of its bytes are missing (a dump or file cut short, or fewer extension blocks than byte "
     "126 announces)";
+// `check` and `report --check`: "FILE: " and a finding, or "FILE: ok".
+inline constexpr char kCheckClean[] = "ok";
+inline constexpr char kFileSeparator[] = ": ";
 
 }  // namespace tolvex::cli_texts

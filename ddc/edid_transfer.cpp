@@ -223,11 +223,14 @@ void CEdidTransfer::OnEdidRead() {
 // ---- EDID Write ----------------------------------------------------------------------------
 
 // Nothing reaches the monitor from an EDID the user did not see whole or that contradicts itself.
+bool CEdidTransfer::RefuseFaultyEdid() {
+  const std::optional<WholeEdidFault> fault = FindWholeEdidFault(block_.Bytes(), extensions_);
+  if (fault) ShowError(DescribeWholeEdidFault(*fault), texts::kWriteRefusedCaption);
+  return fault.has_value();
+}
+
 void CEdidTransfer::OnEdidWrite() {
-  if (const std::optional<WholeEdidFault> fault = FindWholeEdidFault(block_.Bytes(), extensions_)) {
-    ShowError(DescribeWholeEdidFault(*fault), texts::kWriteRefusedCaption);
-    return;
-  }
+  if (RefuseFaultyEdid()) return;
   const int extensionCount = extensions_.Count();
   if (IsAocProtocol(settings_.protocol)) {
     if (extensionCount > 0) {

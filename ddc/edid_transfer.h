@@ -53,6 +53,9 @@ class CEdidTransfer {
 
   void OnEdidRead();
   void OnEdidWrite();
+  // When the whole EDID must not be written (incomplete, byte 126 against the blocks held, a
+  // wrong checksum): says why and answers true. OnEdidWrite asks this first.
+  bool RefuseFaultyEdid();
   void OnFactoryWrite();
   void OnAocWrite();
   void OnDviDigital() { SwitchDviEeprom(kDviDigital); }

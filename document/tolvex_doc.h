@@ -54,6 +54,8 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   void OnFileExportBinary();
   void OnEdidRead() { transfer_->OnEdidRead(); }
   void OnEdidWrite() { transfer_->OnEdidWrite(); }
+  // Says why the whole EDID must not be written, when it must not.
+  bool RefuseEdidWrite() { return transfer_->RefuseFaultyEdid(); }
   void OnChannel(int channel) { transfer_->OnChannel(channel); }
   void OnConfigSetup();
   void OnDviDigital() { transfer_->OnDviDigital(); }

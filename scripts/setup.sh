@@ -2,9 +2,13 @@
 # Installs the Debian packages the build needs, but only those that are missing.
 set -euo pipefail
 
-# sigrok-cli: the tests decode the simulated bus's captures with its I2C decoder.
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core
-          bash-completion sigrok-cli)
+# One package a line, so that additions do not collide.
+packages=(
+  cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core
+  bash-completion
+  sigrok-cli   # the tests decode the simulated bus's captures with its I2C decoder
+  edid-decode  # the peer the conformance check is compared with (tests/check/agreement_test.cpp)
+)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -175,6 +175,69 @@ TEST_F(CliTest, NewPrintsTheReportOfAFreshBlock) {
   EXPECT_EQ(r.out, FormatEdidReport(fresh));
 }
 
+// ---- check and report --check --------------------------------------------------------------
+
+TEST_F(CliTest, CheckExitsWithOneOnlyWhenAFileHasAFailureOrCannotBeRead) {
+  EdidBytes bytes{};
+  SampleReport(&bytes);
+  const std::string clean = Write("clean.ddc", SampleReport());
+  bytes[108 + 3] = 0x00;  // the serial number descriptor becomes the maker's own: legal, but a warning
+  std::fill(bytes.begin() + 108, bytes.begin() + 126, 0);
+  bytes[127] = ComputeChecksum(bytes);
+  const std::string warned = Write("warned.bin", std::string(bytes.begin(), bytes.end()));
+  bytes[126] = 1;  // an extension the file does not hold
+  bytes[127] = ComputeChecksum(bytes);
+  const std::string failed = Write("failed.bin", std::string(bytes.begin(), bytes.end()));
+
+  Result r = RunTool({"check", clean, warned});
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.out, clean + ": ok\n" + warned +
+                       ": warning: bytes 108-125: unused-descriptor: Descriptor 4 is all zeros; mark an unused block "
+                       "as a dummy descriptor (00 00 00 10 00, then zeros).\n");
+  r = RunTool({"check", failed, clean});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find(failed + ": failure: bytes 126-126: extension-count: "), std::string::npos) << r.out;
+  r = RunTool({"check", clean, Path("missing.bin")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "tolvex-cli: " + Path("missing.bin") + ": No such file or directory\n");
+  EXPECT_EQ(RunTool({"check"}).status, 2);
+  EXPECT_EQ(RunTool({"check", "--fix-checksum", clean}).status, 2);
+}
+
+TEST_F(CliTest, CheckTakesABinaryFileWholeWithItsExtensionBlocks) {
+  EdidBytes bytes{};
+  SampleReport(&bytes);
+  bytes[126] = 1;
+  bytes[127] = ComputeChecksum(bytes);
+  std::string binary(bytes.begin(), bytes.end());
+  binary += std::string(1, '\x02') + std::string(127, '\0');  // a CTA-861 block with a wrong revision and checksum
+  const Result r = RunTool({"check", Write("card0-HDMI-A-1.edid", binary)});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find(": failure: bytes 129-129: cta-861: "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(": failure: bytes 255-255: extension-checksum: "), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("extension-count"), std::string::npos) << r.out;
+}
+
+TEST_F(CliTest, ReportCheckAppendsTheFindingsAfterEachReport) {
+  const std::string report = SampleReport();
+  const std::string clean = Write("clean.ddc", report);
+  Result r = RunTool({"report", "--check", clean});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, report + clean + ": ok\r\n");
+
+  EdidBytes bytes{};
+  SampleReport(&bytes);
+  bytes[127] ^= 0x01;
+  const std::string bad = Write("bad.bin", std::string(bytes.begin(), bytes.end()));
+  r = RunTool({"report", "--check", bad});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find(bad + ": failure: bytes 127-127: checksum: "), std::string::npos) << r.out;
+  // The fixed checksum is the one checked.
+  r = RunTool({"report", "--check", "--fix-checksum", "--lf", bad});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("\n" + bad + ": ok\n"), std::string::npos) << r.out;
+}
+
 TEST_F(CliTest, BadUsageNamesTheMistakeOnStderrAndExitsWithTwo) {
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{},
