@@ -15,6 +15,7 @@
 
 #include "cli/edid_file.h"
 #include "ddc/sim/sim_edid.h"
+#include "model/edid_extensions.h"
 #include "report/edid_report.h"
 #include "report/report_reader.h"
 #include "test_support.h"
@@ -475,6 +476,98 @@ TEST_F(CliTest, ProbeNamesTheChannelDiscoveryFinds) {
   const Result serviceKit = RunTool({"probe", "--simulate", "--sim-adapter", "service-kit"});
   EXPECT_EQ(serviceKit.status, 0);
   EXPECT_EQ(serviceKit.out, "Service Kit\n");
+}
+
+// ---- Whole EDIDs ---------------------------------------------------------------------------
+
+class WholeEdidCli : public CliTest {
+ protected:
+  // The sample block with byte 126 counting the blocks, and the report of it all.
+  std::string WholeReport(const std::vector<EdidBytes>& blocks, std::vector<uint8_t>* whole = nullptr) {
+    EdidBytes bytes{};
+    SampleReport(&bytes);
+    const std::vector<uint8_t> all = test::MakeWholeEdid(bytes, blocks);
+    if (whole) *whole = all;
+    EdidBlock block;
+    std::copy_n(all.begin(), kEdidSize, block.Bytes().begin());
+    return FormatEdidReport(block, blocks);
+  }
+  const std::vector<EdidBytes> blocks_ = {test::MakeCtaBlock(), test::MakeExtensionBlock(kTagDisplayId, 7)};
+};
+
+TEST_F(WholeEdidCli, ExportWritesEveryBlockAndReportReadsThemBack) {
+  std::vector<uint8_t> whole;
+  const std::string report = Write("whole.ddc", WholeReport(blocks_, &whole));
+  const Result exported = RunTool({"export", report, Path("whole.bin")});
+  EXPECT_EQ(exported.status, 0) << exported.err;
+  EXPECT_EQ(test::ReadFile(Path("whole.bin")), std::string(whole.begin(), whole.end()));
+  const Result printed = RunTool({"report", Path("whole.bin")});
+  EXPECT_EQ(printed.status, 0) << printed.err;
+  EXPECT_EQ(printed.out, test::ReadFile(report));
+}
+
+TEST_F(WholeEdidCli, ExportAndWriteRefuseWhatIsNotWholeAndWriteNothing) {
+  const std::string good = WholeReport(blocks_);
+  std::string uncounted = WholeReport({blocks_[0]});
+  uncounted.replace(uncounted.find("126: 01"), 7, "126: 00");
+  std::string badChecksum = good;
+  const size_t lastCell = badChecksum.rfind("383: ") + 5;
+  badChecksum.replace(lastCell, 2, badChecksum.substr(lastCell, 2) == "00" ? "01" : "00");
+  struct Case {
+    const char* name;
+    std::string file;
+    bool fixChecksumMends;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"a dump cut short", good.substr(0, good.find("\r\n320: ")), false,
+       "incomplete EDID: 64 of its bytes are missing (a dump or file cut short, or fewer extension blocks than byte "
+       "126 announces)"},
+      {"byte 126 against the sections", uncounted, false,
+       "Byte 126 of the base block announces 0 extension blocks, but the EDID holds 1."},
+      {"a wrong extension checksum", badChecksum, true, "The checksum byte of extension block 2 is 0x"},
+  };
+  for (const Case& c : cases) {
+    const std::string file = Write("bad.ddc", c.file);
+    const std::string state = Path("monitor.state");
+    fs::remove(state);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"export", file, Path("out.bin")},
+          std::vector<std::string>{"write", "--simulate", "--sim-state", state, file}}) {
+      fs::remove(Path("out.bin"));
+      const Result r = RunTool(args);
+      EXPECT_EQ(r.status, 1) << c.name << ": " << args[0];
+      EXPECT_NE(r.err.find(c.reason), std::string::npos) << c.name << ": " << r.err;
+      EXPECT_FALSE(fs::exists(Path("out.bin"))) << c.name;
+      EXPECT_FALSE(fs::exists(state)) << c.name << ": the simulated monitor was not even started";
+    }
+    if (!c.fixChecksumMends) continue;
+    EXPECT_EQ(RunTool({"export", "--fix-checksum", file, Path("out.bin")}).status, 0) << c.name;
+    EXPECT_EQ(RunTool({"write", "--simulate", "--sim-eeprom-size=512", "--fix-checksum", file}).status, 0) << c.name;
+  }
+}
+
+TEST_F(WholeEdidCli, WriteAndReadBackThroughTheSegmentPointerBetweenRuns) {
+  std::vector<uint8_t> whole;
+  const std::string source = Write("whole.ddc", WholeReport(blocks_, &whole));
+  const std::string state = Path("monitor.state");
+  Result r = RunTool({"write", "--simulate", "--sim-eeprom-size", "512", "--sim-state", state, source});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(fs::file_size(state), 1024u) << "both EEPROMs whole";
+  // The state file's size says how large the EEPROMs are.
+  r = RunTool({"read", "--simulate", "--sim-state", state, Path("back.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(test::ReadFile(Path("back.bin")), std::string(whole.begin(), whole.end()));
+
+  r = RunTool({"read", "--simulate", "--sim-eeprom-size", "1024", "--sim-state", state, Path("x.bin")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("not a simulated monitor state (2048 bytes expected)"), std::string::npos) << r.err;
+  EXPECT_EQ(RunTool({"read", "--simulate", "--sim-eeprom-size", "300", Path("x.bin")}).status, 1);
+
+  // A 256-byte monitor has no segment pointer: it is asked before anything is written.
+  r = RunTool({"write", "--simulate", source});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("does not answer the E-DDC segment pointer"), std::string::npos) << r.err;
 }
 
 }  // namespace
