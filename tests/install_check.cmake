@@ -10,6 +10,7 @@ foreach(path
     usr/bin/tolvex
     usr/bin/tolvex-cli
     usr/share/bash-completion/completions/tolvex-cli
+    usr/share/man/man1/tolvex-cli.1
     usr/share/applications/tolvex.desktop
     usr/share/mime/packages/tolvex.xml
     usr/share/icons/hicolor/64x64/apps/tolvex.png
