@@ -434,14 +434,25 @@ void AppendReport(std::string& text, EdidBlock& block) {
 
 // ---- Hex dump -------------------------------------------------------------------------------
 
-// "%3d: %02x"; extension blocks from the ninth on reach offsets of four digits.
+// "%3d: %02x". Offsets from 1000 on (extension blocks from the eighth on) are wider: their
+// thousands go first, then the rest as three digits.
 void AppendDumpCell(std::string& text, int index, uint8_t value) {
   constexpr std::string_view kHexDigits = "0123456789abcdef";
-  if (index < 100) text.append(index < 10 ? 2 : 1, ' ');
-  char digits[12];
-  text.append(digits, std::to_chars(digits, digits + sizeof digits, index).ptr);
-  const char rest[] = {rt::kDumpIndexEnd[0], rt::kDumpIndexEnd[1], kHexDigits[value >> 4], kHexDigits[value & 0x0F]};
-  text.append(rest, sizeof rest);
+  const bool wide = index >= 1000;
+  if (wide) {
+    ReportOut(text).Decimal(index / 1000);
+    index %= 1000;
+  }
+  const char cell[] = {
+      wide || index >= 100 ? static_cast<char>('0' + index / 100) : ' ',
+      wide || index >= 10 ? static_cast<char>('0' + index / 10 % 10) : ' ',
+      static_cast<char>('0' + index % 10),
+      rt::kDumpIndexEnd[0],
+      rt::kDumpIndexEnd[1],
+      kHexDigits[value >> 4],
+      kHexDigits[value & 0x0F],
+  };
+  text.append(cell, sizeof cell);
 }
 
 // 16 rows of 8 cells for the block whose first byte is at `firstOffset`. The line break comes

@@ -20,6 +20,8 @@ constexpr size_t kCellIndexWidth = 5;
 // What is left of a row after its eighth value is skipped up to this many characters; longer
 // lines are not ours, and the next row simply starts where the skip stopped.
 constexpr size_t kMaxRowRest = 79;
+// The widest offset of a whole EDID, 32639, has five digits.
+constexpr size_t kMaxCellIndexDigits = 5;
 // A format line is looked at for this many characters at most.
 constexpr size_t kMaxFormatLine = 255;
 
@@ -148,6 +150,13 @@ ParsedDump ParseBaseDump(std::string_view text, DumpStart start) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// The next CR or LF from `from` on, or the end of the text. A plain loop: find_first_of asks
+// memchr about the two line-break characters once for every character of the text.
+size_t LineBreakFrom(std::string_view text, size_t from) {
+  while (from < text.size() && text[from] != '\r' && text[from] != '\n') ++from;
+  return from;
+}
+
 // The index as the writer prints it: "%3d", wider from 1000 on.
 std::string CellIndex(int offset) {
   std::string digits = std::to_string(offset);
@@ -160,9 +169,7 @@ std::optional<size_t> FindBlockRows(std::string_view text, size_t from, int offs
   const std::string cell = CellIndex(offset).append(rt::kDumpIndexEnd);
   for (size_t line = from; line < text.size();) {
     if (text.substr(line, cell.size()) == cell) return line;
-    const size_t lineBreak = text.find_first_of("\r\n", line);
-    if (lineBreak == std::string_view::npos) break;
-    line = lineBreak + 1;
+    line = LineBreakFrom(text, line) + 1;
   }
   return std::nullopt;
 }
@@ -175,18 +182,26 @@ int ReadExtensionRow(std::string_view line, int offset, uint8_t* bytes) {
   const auto skipBlanks = [&] {
     while (i < line.size() && IsBlank(line[i])) ++i;
   };
+  // At most `limit` digits in the radix; how many were read.
+  const auto number = [&](int radix, size_t limit, int& value) {
+    size_t digits = 0;
+    value = 0;
+    for (; digits < limit && i < line.size(); ++digits, ++i) {
+      const int digit = radix == 16 ? HexDigitValue(line[i]) : (line[i] >= '0' && line[i] <= '9' ? line[i] - '0' : -1);
+      if (digit < 0) break;
+      value = value * radix + digit;
+    }
+    return digits;
+  };
   for (int cell = 0; cell < rt::kDumpCellsPerRow; ++cell) {
     skipBlanks();
-    const std::string index = std::to_string(offset + cell).append(1, rt::kDumpIndexEnd[0]);
-    if (line.substr(i, index.size()) != index) return cell;
-    i += index.size();
+    int index = 0;
+    if (number(10, kMaxCellIndexDigits, index) == 0 || index != offset + cell) return cell;
+    if (i >= line.size() || line[i] != rt::kDumpIndexEnd[0]) return cell;
+    ++i;
     skipBlanks();
-    size_t digits = 0;
-    unsigned value = 0;
-    for (; digits < 2 && i < line.size() && HexDigitValue(line[i]) >= 0; ++digits, ++i) {
-      value = value * 16 + static_cast<unsigned>(HexDigitValue(line[i]));
-    }
-    if (digits == 0 || (i < line.size() && !IsBlank(line[i]))) return cell;
+    int value = 0;
+    if (number(16, 2, value) == 0 || (i < line.size() && !IsBlank(line[i]))) return cell;
     bytes[cell] = static_cast<uint8_t>(value);
   }
   return rt::kDumpCellsPerRow;
@@ -203,7 +218,7 @@ ExtensionDump ReadExtensionDump(std::string_view text, size_t rows, int offset) 
   ExtensionDump dump;
   size_t line = rows;
   for (int row = 0; row < kDumpRows && line < text.size(); ++row) {
-    const size_t lineBreak = std::min(text.find_first_of("\r\n", line), text.size());
+    const size_t lineBreak = LineBreakFrom(text, line);
     const int first = row * rt::kDumpCellsPerRow;
     const int cells = ReadExtensionRow(text.substr(line, lineBreak - line), offset + first, dump.bytes.data() + first);
     dump.supplied += cells;
