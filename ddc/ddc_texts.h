@@ -55,6 +55,8 @@ inline constexpr char kNoteBaseChecksum[] = "the base block's checksum byte 0x%0
 inline constexpr char kNoteExtensionChecksum[] = "extension block %d has the checksum 0x%02X where its bytes need 0x%02X";
 inline constexpr char kNoteNoSegmentPointer[] =
     "extension blocks %d to %d were not read: the monitor does not answer the segment pointer";
+inline constexpr char kNoteNotAnEdid[] =
+    "the %d extension blocks byte 126 announces were not read: the base block is no EDID";
 inline constexpr char kNoteBaseBlockOnly[] =
     "the %d extension blocks byte 126 announces were not read: this protocol reads the base block alone";
 

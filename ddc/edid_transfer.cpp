@@ -45,6 +45,8 @@ class SlowTiming {
   CI2cBus& bus_;
 };
 
+bool HasEdidHeader(const EdidBytes& block) { return std::equal(kEdidHeader.begin(), kEdidHeader.end(), block.begin()); }
+
 bool IsAocProtocol(uint32_t protocol) { return protocol == kProtocolAocTx3 || protocol == kProtocolAocTx12; }
 
 }  // namespace
@@ -96,9 +98,15 @@ uint8_t CEdidTransfer::TransferBlockBytes(uint8_t deviceAddress, int offset, uin
 // START, 0x60, STOP: a monitor without the segment pointer does not acknowledge its address.
 bool CEdidTransfer::SegmentPointerAnswers() { return bus_.RawTransfer(kSegmentPointer, 0, nullptr) == 0; }
 
+// Byte 126 of a block that is no EDID (a blank EEPROM reads 0xFF) counts nothing; following it
+// could read for minutes.
 bool CEdidTransfer::ReadExtensionBlocks(const EdidBytes& base, EdidExtensions& extensions,
                                         std::vector<std::string>& notes) {
   const int announced = AnnouncedExtensions(base);
+  if (announced > 0 && !HasEdidHeader(base)) {
+    notes.push_back(FormatText(texts::kNoteNotAnEdid, announced));
+    return true;
+  }
   for (int number = 1; number <= announced; ++number) {
     if (number == kFirstSegmentedBlock && !SegmentPointerAnswers()) {
       notes.push_back(FormatText(texts::kNoteNoSegmentPointer, number, announced));
@@ -119,7 +127,7 @@ bool CEdidTransfer::ReadExtensionBlocks(const EdidBytes& base, EdidExtensions& e
 // differs from a sound EDID is said, not mended.
 void CEdidTransfer::TakeReadEdid(const EdidBytes& base, EdidExtensions extensions, std::vector<std::string> notes) {
   std::vector<std::string> found;
-  if (!std::equal(kEdidHeader.begin(), kEdidHeader.end(), base.begin())) found.emplace_back(texts::kNoteNoHeader);
+  if (!HasEdidHeader(base)) found.emplace_back(texts::kNoteNoHeader);
   if (!IsChecksumRight(base)) found.push_back(FormatText(texts::kNoteBaseChecksum, base[127], ComputeChecksum(base)));
   for (int number = 1; number <= extensions.Count(); ++number) {
     const EdidBytes& block = extensions.blocks[number - 1];

@@ -209,6 +209,20 @@ TEST(WholeEdid, ReadWithoutASegmentPointerKeepsWhatItCanAndSaysSo) {
                               "extension blocks 2 to 3 were not read: the monitor does not answer the segment pointer"});
 }
 
+TEST(WholeEdid, ABlankEepromIsNoEdidAndItsByte126CountsNothing) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  rig.Monitor().SetEepromSize(1024);
+  std::fill(rig.Monitor().AnalogEeprom().Memory().begin(), rig.Monitor().AnalogEeprom().Memory().end(), 0xFF);
+  rig.Monitor().Trace().Clear();
+  rig.transfer.OnEdidRead();
+  EXPECT_EQ(rig.extensions.Count(), 0);
+  EXPECT_EQ(rig.ui.notes, std::vector<std::string>{
+                              "the base block does not begin with the EDID header; the base block's checksum byte "
+                              "0xFF is now 0x7F; the 254 extension blocks byte 126 announces were not read: the base "
+                              "block is no EDID"});
+  EXPECT_EQ(rig.Trace().find(" S "), std::string::npos) << "one transaction";
+}
+
 TEST(WholeEdid, ReadNamesEveryBlockWhoseChecksumIsWrong) {
   Rig rig(sim::MakeBlackBoxHardware());
   TakeWholeEdid(rig, {test::MakeCtaBlock()});
