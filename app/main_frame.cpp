@@ -1,8 +1,10 @@
 #include "app/main_frame.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -20,6 +22,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -205,9 +208,11 @@ void CMainFrame::CreateMenus() {
   QMenu* i2c = menuBar()->addMenu(Text(texts::kI2cMenu));
   i2c->addAction(actions_[kCmdEdidRead]);
   i2c->addAction(actions_[kCmdEdidWrite]);
+  i2c->addAction(actions_[kCmdReadFromDisplay]);
   i2c->addSeparator();
   QMenu* channel = i2c->addMenu(Text(texts::kChannelMenu));
   for (CommandId id : {kCmdChannelBlackBox, kCmdChannelServiceKit, kCmdChannelS3}) channel->addAction(actions_[id]);
+  CreateChannelChoices(*channel);
   i2c->addAction(actions_[kCmdConfigSetup]);
 
   QMenu* view = menuBar()->addMenu(Text(texts::kViewMenu));
@@ -221,6 +226,28 @@ void CMainFrame::CreateMenus() {
   help->addAction(actions_[kCmdAppAbout]);
 }
 
+// The kernel's I2C buses follow the three adapters in the channel menu; the toolbar lists every
+// channel found. A bus the rules refuse is shown greyed with the reason.
+void CMainFrame::CreateChannelChoices(QMenu& channelMenu) {
+  const std::vector<CTolvexDoc::ChannelOption>& options = doc_.ChannelOptions();
+  auto* group = new QActionGroup(this);
+  for (size_t i = 0; i < options.size(); ++i) {
+    const CTolvexDoc::ChannelOption& option = options[i];
+    if (option.channel != kChannelLinuxBus) continue;
+    if (channelOptionActions_.isEmpty()) channelMenu.addSeparator();
+    QAction* action = channelMenu.addAction(option.label);
+    action->setCheckable(true);
+    action->setActionGroup(group);
+    action->setStatusTip(option.refusal.isEmpty() ? option.label : option.refusal);
+    const int index = static_cast<int>(i);
+    connect(action, &QAction::triggered, this, [this, index] {
+      doc_.ChooseOption(index);
+      UpdateCommandUi();
+    });
+    channelOptionActions_ << action;
+  }
+}
+
 void CMainFrame::CreateToolBar() {
   toolBar_ = new QToolBar(Text(FindCommand(kCmdViewToolbar).label).remove(QLatin1Char('&')), this);
   toolBar_->setObjectName(QStringLiteral("toolBar"));
@@ -232,6 +259,23 @@ void CMainFrame::CreateToolBar() {
   }
   addToolBar(Qt::TopToolBarArea, toolBar_);
   connect(toolBar_, &QToolBar::visibilityChanged, this, [this](bool) { UpdateCommandUi(); });
+
+  channelChoice_ = new QComboBox;
+  channelChoice_->setObjectName(QStringLiteral("channelChoice"));
+  channelChoice_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  const std::vector<CTolvexDoc::ChannelOption>& options = doc_.ChannelOptions();
+  for (size_t i = 0; i < options.size(); ++i) {
+    channelChoice_->addItem(options[i].label);
+    if (options[i].refusal.isEmpty()) continue;
+    channelChoice_->setItemData(static_cast<int>(i), options[i].refusal, Qt::ToolTipRole);
+    if (auto* model = qobject_cast<QStandardItemModel*>(channelChoice_->model())) model->item(static_cast<int>(i))->setEnabled(false);
+  }
+  toolBar_->addSeparator();
+  toolBar_->addWidget(channelChoice_);
+  connect(channelChoice_, &QComboBox::activated, this, [this](int index) {
+    doc_.ChooseOption(index);
+    UpdateCommandUi();
+  });
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -347,6 +391,7 @@ void CMainFrame::RunCommand(CommandId id) {
       // A refusal needs no question first: nothing will be written.
       if (!doc_.RefuseEdidWrite() && ConfirmWriteDespiteFailures(block_, doc_.Extensions(), this)) doc_.OnEdidWrite();
       break;
+    case kCmdReadFromDisplay: doc_.OnReadFromDisplay(); break;
     case kCmdChannelBlackBox:
     case kCmdChannelServiceKit:
     case kCmdChannelS3: doc_.OnChannel(ChannelOf(id)); break;
@@ -365,11 +410,20 @@ void CMainFrame::RunCommand(CommandId id) {
 void CMainFrame::UpdateCommandUi() {
   actions_[kCmdEdidRead]->setEnabled(doc_.IsReadEnabled());
   actions_[kCmdEdidWrite]->setEnabled(doc_.IsWriteEnabled());
+  actions_[kCmdReadFromDisplay]->setEnabled(doc_.IsReadFromDisplayEnabled());
   for (CommandId id : {kCmdChannelBlackBox, kCmdChannelServiceKit, kCmdChannelS3}) {
-    const bool current = doc_.IsChannelEnabled(ChannelOf(id));
-    actions_[id]->setEnabled(current);
-    actions_[id]->setChecked(current);
+    actions_[id]->setEnabled(doc_.IsChannelEnabled(ChannelOf(id)));
+    actions_[id]->setChecked(doc_.IsChannelChecked(ChannelOf(id)));
   }
+  const int current = doc_.CurrentOption();
+  const int firstBus = static_cast<int>(doc_.ChannelOptions().size()) - static_cast<int>(channelOptionActions_.size());
+  for (int i = 0; i < channelOptionActions_.size(); ++i) {
+    QAction* action = channelOptionActions_[i];
+    action->setEnabled(doc_.ChannelOptions()[firstBus + i].refusal.isEmpty());
+    action->setChecked(firstBus + i == current);
+  }
+  channelChoice_->setCurrentIndex(current);
+  channelChoice_->setEnabled(channelChoice_->count() > 1);
   actions_[kCmdEdidCode]->setChecked(codeWindowShown_);
   actions_[kCmdViewToolbar]->setChecked(!toolBar_->isHidden());
   actions_[kCmdViewStatusBar]->setChecked(!statusBar()->isHidden());
@@ -455,6 +509,14 @@ void CMainFrame::SetWaitCursor(bool wait) {
   waitCursor_ = wait;
   if (wait) QApplication::setOverrideCursor(Qt::WaitCursor);
   else QApplication::restoreOverrideCursor();
+}
+
+bool CMainFrame::ConfirmRisk(std::string_view question) {
+  QMessageBox box(QMessageBox::Warning, Text(texts::kWindowTitle),
+                  QString::fromLatin1(question.data(), static_cast<qsizetype>(question.size())),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
 }
 
 bool CMainFrame::OpenDocumentFile(const QString& path) {

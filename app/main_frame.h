@@ -14,6 +14,8 @@
 #include "document/document_frame.h"
 #include "model/edid_block.h"
 
+class QActionGroup;
+class QComboBox;
 class QKeyEvent;
 class QLabel;
 class QPrinter;
@@ -38,6 +40,9 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   // The "CAP", "NUM" or "SCRL" pane of a lock key; enabled while the lock is on.
   QLabel* LockPane(int key) const { return lockIndicators_.at(key); }
   QWidget* Splash() const { return splash_; }
+  // The toolbar's list of the channels to choose among, and their menu items after the three.
+  QComboBox* ChannelChoice() const { return channelChoice_; }
+  const QList<QAction*>& ChannelOptionActions() const { return channelOptionActions_; }
   const QStringList& RecentFiles() const { return recentFiles_; }
   bool IsWaitCursorShown() const { return waitCursor_; }
   CCheckPane& CheckPane() { return *checkPane_; }
@@ -66,6 +71,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void ShowError(std::string_view text, std::string_view caption) override;
   void SetWaitCursor(bool wait) override;
   void ShowInformation(std::string_view text, std::string_view caption) override;
+  bool ConfirmRisk(std::string_view question) override;
 
   // The framework's file dialogs; tests replace them.
   std::function<QString()> askOpenPath;
@@ -83,6 +89,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void CreateMenus();
   void CreateToolBar();
   void CreateStatusBar();
+  void CreateChannelChoices(QMenu& channelMenu);
   void CreateCheckPane();
   void ShowBytesInCodeWindow(int first, int last);
   void ShowSplash();
@@ -113,6 +120,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   QList<QAction*> recentActions_;
   QStringList recentFiles_;
   QToolBar* toolBar_ = nullptr;
+  QComboBox* channelChoice_ = nullptr;
+  QList<QAction*> channelOptionActions_;
   QLabel* messagePane_ = nullptr;
   std::map<int, QLabel*> lockIndicators_;
   QPointer<QWidget> splash_;

@@ -26,6 +26,7 @@ const ValueOption kSimulationOptions[] = {
     {"--sim-adapter", &SimulationOptions::adapter},
     {"--sim-state", &SimulationOptions::stateFile},
     {"--sim-fault", &SimulationOptions::fault},
+    {"--sim-access", &SimulationOptions::access},
     {"--sim-capture", &SimulationOptions::captureFile},
     {"--sim-eeprom-size", &SimulationOptions::eepromSize},
 };
@@ -34,9 +35,10 @@ const ValueOption kSimulationOptions[] = {
 
 QString CommandLineUsage() {
   return QStringLiteral(
-      "usage: tolvex [--simulate [--sim-adapter black-box|service-kit|s3] [--sim-state FILE]\n"
-      "              [--sim-fault unplugged|sda-low|write-protect|no-controller]\n"
-      "              [--sim-capture FILE.vcd] [--sim-eeprom-size BYTES]] [--no-splash]\n"
+      "usage: tolvex [--simulate [--sim-adapter black-box|service-kit|s3|i2c-dev] [--sim-state FILE]\n"
+      "              [--sim-fault unplugged|sda-low|write-protect|no-controller|dimm]\n"
+      "              [--sim-access raw|ppdev] [--sim-capture FILE.vcd] [--sim-eeprom-size BYTES]]\n"
+      "              [--no-splash]\n"
       "              [--print FILE | FILE]");
 }
 
@@ -100,7 +102,9 @@ bool CTolvexApp::Start(std::unique_ptr<Hardware> hardware, const StartOptions& o
   hardware_ = std::move(hardware);
   doc_ = std::make_unique<CTolvexDoc>(*hardware_, probeUi_);
   frame_ = std::make_unique<CMainFrame>(*doc_, options.splash);
-  if (!hardware_->HasPortAccess() || !hardware_->AccessNote().empty()) {
+  // On a kernel I2C bus the ports' story does not matter to the commands.
+  const bool onKernelBus = doc_->Channel() == kChannelLinuxBus;
+  if (!onKernelBus && (!hardware_->HasPortAccess() || !hardware_->AccessNote().empty())) {
     frame_->SetStartupNote(QString::fromStdString(hardware_->AccessNote()));
   }
   const QString file = options.printFile.isEmpty() ? options.file : options.printFile;

@@ -17,6 +17,9 @@
 #include "cli/cli_texts.h"
 #include "cli/console_ui.h"
 #include "cli/edid_file.h"
+#include "cli/linux_routes.h"
+#include "ddc/linux/linux_channels.h"
+#include "ddc/linux/linux_texts.h"
 #include "ddc/hardware.h"
 #include "ddc/edid_transfer.h"
 #include "ddc/ddc_texts.h"
@@ -30,8 +33,11 @@ namespace tolvex {
 
 namespace {
 
-enum Command : unsigned { kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16, kCheck = 32, kExport = 64 };
-constexpr unsigned kOnHardware = kRead | kWrite | kProbe;
+enum Command : unsigned {
+  kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16, kCheck = 32, kList = 64, kExport = 128
+};
+constexpr unsigned kOnHardware = kRead | kWrite | kProbe | kList;
+constexpr unsigned kOnOneBus = kRead | kWrite | kProbe;
 constexpr unsigned kTransfers = kRead | kWrite;
 constexpr unsigned kPrintsReports = kReport | kNew;
 
@@ -68,8 +74,15 @@ constexpr CommandSpec kCommands[] = {
      1, 1},
     {"write", kWrite, "FILE", "Write the EDID of FILE into the monitor and verify it.",
      "FILE is a .ddc report or raw binary EDID; every block it holds is written.", 1, 1},
-    {"probe", kProbe, "", "Print the I2C channel the program finds.", "The exit status is 1 when there is none.", 0,
-     0},
+    {"probe", kProbe, "", "Print the I2C channel the program finds.",
+     "With --bus or --connector: whether a monitor answers on that bus. The exit status is 1 when there\n"
+     "is none.",
+     0, 0},
+    {"list", kList, "", "Print every I2C channel the program finds, one a line.",
+     "Each line: the device, the connector (or the adapter's name), the monitor, and for a bus the\n"
+     "safety rules exclude, \"refused:\" with the reason. Fields are separated by tabs. The exit status\n"
+     "is 1 when there is none.",
+     0, 0},
 };
 
 struct OptionSpec {
@@ -92,6 +105,13 @@ constexpr OptionSpec kOptions[] = {
     {"sim-capture", "FILE", kOnHardware, "record SCL and SDA in simulated time into FILE (Value Change Dump)"},
     {"sim-eeprom-size", "BYTES", kOnHardware,
      "simulated EEPROM size: 256 (default), or 512 to 32768 for an E-DDC monitor with a segment pointer"},
+    {"sim-access", "NAME", kOnHardware, "how the simulated parallel ports are reached (default raw):",
+     SimulatedAccessNames},
+    {"bus", "DEV", kOnOneBus, "the Linux I2C bus to use, /dev/i2c-N or N"},
+    {"connector", "NAME", kOnOneBus, "the bus of this display connector (card0-HDMI-A-1, see list)"},
+    {"force", "", kOnOneBus, "use a named system bus, and write over what is neither an EDID nor blank"},
+    {"sysfs", "", kRead, "read the kernel's copy of the connector's EDID, not the bus"},
+    {"sysfs-root", "DIR", kOnHardware, "where sysfs is (default /sys)"},
     {"protocol", "N", kTransfers, "0 DDC2B (default), 1 AOC command (TX-3), 2 AOC command (TX-1, TX-2)"},
     {"software-ddc", "", kTransfers, "Software DDC only: the EDID lives in the controller's page F0"},
     {"page", "PAGE", kTransfers, "mapped EDID page (hexadecimal) of the factory memory"},
@@ -224,6 +244,9 @@ std::vector<option> LongOptionsOf(const CommandSpec& command) {
 
 // The value checks that need no hardware; a wrong value is a usage error.
 std::optional<std::string> CheckValues(const Invocation& call) {
+  if (call.Has("bus") && ParseBusName(call.Value("bus")) < 0) return std::string(cli_texts::kBusValues);
+  if (call.Has("bus") && call.Has("connector")) return std::string(cli_texts::kBusOrConnector);
+  if (call.Has("sysfs") && !call.Has("connector")) return std::string(cli_texts::kSysfsNeedsConnector);
   const std::string protocol = call.Value("protocol", "0");
   if (protocol != "0" && protocol != "1" && protocol != "2") return std::string(cli_texts::kProtocolValues);
   for (std::string_view name : {std::string_view("page"), std::string_view("factory")}) {
@@ -522,41 +545,79 @@ std::unique_ptr<Hardware> MakeHardware(const Invocation& call, std::ostream& err
     options.adapter = call.Value("sim-adapter", options.adapter);
     options.stateFile = call.Value("sim-state");
     options.fault = call.Value("sim-fault");
+    options.access = call.Value("sim-access", options.access);
     options.captureFile = call.Value("sim-capture");
     options.eepromSize = call.Value("sim-eeprom-size");
     std::string error;
     hardware = MakeSimulatedHardware(options, error);
     if (!hardware) err << cli_texts::kProgram << ": " << error << '\n';
   } else {
+    // Without port access the kernel's I2C buses may still reach the monitor; the route says.
     hardware = MakeRealHardware();
-    if (!hardware->HasPortAccess()) {
-      err << cli_texts::kProgram << ": " << cli_texts::kNoPortAccess << ": " << hardware->AccessNote() << '\n';
-      hardware.reset();
-    }
   }
   return hardware;
 }
 
-// Prints the I2C channel that discovery finds; 1 when there is none.
+LinuxRequest LinuxRequestOf(const Invocation& call) {
+  LinuxRequest request;
+  request.bus = call.Value("bus");
+  request.connector = call.Value("connector");
+  request.sysfsRoot = call.Value("sysfs-root");
+  request.force = call.Has("force");
+  return request;
+}
+
+void PrintLine(std::ostream& err, const std::string& text) { err << cli_texts::kProgram << ": " << text << '\n'; }
+
+// Prints the I2C channel the command would use; 1 when there is none. On a kernel bus a monitor
+// must answer at 0xA0.
 int RunProbe(const Invocation& call, std::ostream& out, std::ostream& err) {
   std::unique_ptr<Hardware> hardware = MakeHardware(call, err);
   if (!hardware) return 1;
   EdidBlock block;
   ConsoleUi ui(block, err, false);
-  CI2cBus bus(hardware->Io(), hardware->GetClock(), ui);
-  if (bus.Channel() == kChannelNone) {
-    err << cli_texts::kProgram << ": " << cli_texts::kNoAdapter << '\n';
+  const LinuxRequest request = LinuxRequestOf(call);
+  KernelView view(*hardware, request);
+  Route route = ChooseRoute(*hardware, view, request, ui, false);
+  if (!route.Bus()) {
+    PrintLine(err, route.error);
     return 1;
   }
-  out << texts::kChannelNames[bus.Channel()] << '\n';
+  if (route.bitBus) {
+    out << texts::kChannelNames[route.bitBus->Channel()] << '\n';
+    return 0;
+  }
+  if (!route.kernelBus->Probe(kEepromWrite).Ok()) {
+    PrintLine(err, FormatText(cli_texts::kNothingAnswers, route.kernelBus->GuardForWrites()->busLabel.c_str()));
+    return 1;
+  }
+  for (const LinuxBusChannel& channel : ListLinuxBuses(view.Discovery())) {
+    if (channel.adapter->number == route.busNumber) out << channel.Label() << '\n';
+  }
   return 0;
+}
+
+int RunList(const Invocation& call, std::ostream& out, std::ostream& err) {
+  std::unique_ptr<Hardware> hardware = MakeHardware(call, err);
+  if (!hardware) return 1;
+  EdidBlock block;
+  ConsoleUi ui(block, err, false);
+  KernelView view(*hardware, LinuxRequestOf(call));
+  return ListChannels(*hardware, view, ui, out, err);
+}
+
+// The kernel's copy of a connector's EDID, read as a monitor read is.
+int ReadKernelCopy(const WholeEdid& edid, EdidBlock& block, EdidExtensions& extensions, ConsoleUi& ui) {
+  TakeReadEdid({edid.base, edid.extensions, {}}, block, extensions, ui, ui);
+  return ui.Report() ? 0 : 1;
 }
 
 int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment& environment) {
   const std::string& path = call.files[0];
+  const bool reading = call.command->command == kRead;
   EdidBlock block;
   EdidExtensions extensions;
-  if (call.command->command == kWrite) {
+  if (!reading) {
     const EdidFile file = LoadEdidFile(path);
     if (!file.ok) {
       PrintFileError(err, path, file.error);
@@ -579,17 +640,41 @@ int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment&
   if (!hardware) return 1;
 
   ConsoleUi ui(block, err, environment.progressInPlace);
-  CI2cBus bus(hardware->Io(), hardware->GetClock(), ui);
-  if (bus.Channel() == kChannelNone) {
-    err << cli_texts::kProgram << ": " << cli_texts::kNoAdapter << '\n';
+  const LinuxRequest request = LinuxRequestOf(call);
+  KernelView view(*hardware, request);
+  Route route;
+  if (call.Has("sysfs")) {
+    route.connector = view.Discovery().Connector(request.connector);
+    if (route.connector) route.kernelCopy = KernelEdid(*route.connector);
+    if (!route.kernelCopy) {
+      route.error = route.connector ? FormatText(texts::kNoKernelEdid, request.connector.c_str())
+                                    : FormatText(cli_texts::kNoConnector, request.connector.c_str());
+    }
+  } else {
+    route = ChooseRoute(*hardware, view, request, ui, reading);
+  }
+  if (!route.error.empty()) {
+    PrintLine(err, route.error);
     return 1;
   }
+  if (!route.note.empty()) PrintLine(err, route.note);
+
   const TransferSettings settings = SettingsOf(call);
-  CEdidTransfer transfer(bus, block, extensions, settings, hardware->GetClock(), ui, ui);
+  std::unique_ptr<CEdidTransfer> transfer;
+  if (route.bitBus) {
+    transfer = std::make_unique<CEdidTransfer>(*route.bitBus, block, extensions, settings, hardware->GetClock(), ui, ui);
+  } else if (route.kernelBus) {
+    transfer =
+        std::make_unique<CEdidTransfer>(*route.kernelBus, block, extensions, settings, hardware->GetClock(), ui, ui);
+  }
 
   std::string error;
-  if (call.command->command == kRead) {
-    transfer.OnEdidRead();
+  if (reading) {
+    if (transfer) {
+      transfer->OnEdidRead();
+    } else {
+      ReadKernelCopy(*route.kernelCopy, block, extensions, ui);
+    }
     if (ui.ErrorShown() || !ui.Report()) return 1;
     std::string content = *ui.Report();
     if (HasBinaryEdidName(path)) {
@@ -601,7 +686,8 @@ int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment&
       return 1;
     }
   } else {
-    transfer.OnEdidWrite();
+    transfer->OnEdidWrite();
+    if (ui.RiskRefused()) PrintLine(err, cli_texts::kForceHint);
     if (ui.ErrorShown()) return 1;
     err << cli_texts::kProgram << ": " << path << ": " << cli_texts::kWrittenAndVerified << '\n';
   }
@@ -627,6 +713,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     case kRead:
     case kWrite: return RunTransfer(call, err, environment);
     case kProbe: return RunProbe(call, out, err);
+    case kList: return RunList(call, out, err);
   }
   return 2;
 }

@@ -50,6 +50,14 @@ inline constexpr char kWrittenAndVerified[] = "written to the monitor and verifi
 inline constexpr char kIncompleteEdid[] =
     "incomplete EDID: %d of its bytes are missing (a dump or file cut short, or fewer extension blocks than byte "
     "126 announces)";
+inline constexpr char kNoConnector[] = "there is no connector %s ('tolvex-cli list' shows them)";
+inline constexpr char kConnectorWithoutBus[] = "%s: no I2C bus reaches this connector";
+inline constexpr char kForceHint[] = "--force overrides this";
+inline constexpr char kNothingAnswers[] = "%s: nothing answers at 0xA0";
+inline constexpr char kBusValues[] = "--bus takes /dev/i2c-N, i2c-N or N";
+inline constexpr char kBusOrConnector[] = "--bus and --connector both name the bus; give one";
+inline constexpr char kSysfsNeedsConnector[] = "--sysfs reads a connector's EDID: give --connector";
+inline constexpr char kDevNodesMissing[] = "the I2C buses have no device nodes: load the kernel's i2c-dev module (sudo modprobe i2c-dev)";
 // `check` and `report --check`: "FILE: " and a finding, or "FILE: ok".
 inline constexpr char kCheckClean[] = "ok";
 inline constexpr char kFileSeparator[] = ": ";

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
 
 #include "ddc/config_texts.h"
@@ -38,8 +40,14 @@ CConfigDlg::CConfigDlg(QWidget* parent)
       factoryEnableBox_(new QCheckBox(Text(texts::kFactoryEnable))),
       pageLabel_(new QLabel(Text(texts::kMappedPageLabel))),
       pageEdit_(new QLineEdit),
-      softwareDdcBox_(new QCheckBox(Text(texts::kSoftwareDdcOnly))) {
+      softwareDdcBox_(new QCheckBox(Text(texts::kSoftwareDdcOnly))),
+      channelBox_(new QComboBox) {
   setWindowTitle(Text(texts::kConfigCaption));
+
+  auto* choiceGroup = new QGroupBox(Text(texts::kChannelChoiceGroup));
+  auto* choiceLayout = new QVBoxLayout(choiceGroup);
+  channelBox_->setObjectName(QStringLiteral("channelChoice"));
+  choiceLayout->addWidget(channelBox_);
 
   auto* channelGroup = new QGroupBox(Text(texts::kChannelGroup));
   auto* channelLayout = new QVBoxLayout(channelGroup);
@@ -82,6 +90,7 @@ CConfigDlg::CConfigDlg(QWidget* parent)
   connect(buttons, &QDialogButtonBox::rejected, this, &CConfigDlg::reject);
 
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(choiceGroup);
   layout->addWidget(channelGroup);
   layout->addWidget(factoryGroup_);
   layout->addWidget(softwareGroup);
@@ -112,6 +121,7 @@ bool CConfigDlg::ReadForm() {
   if (!page) return false;
   pageText = *page;
   softwareDdcOnly = softwareDdcBox_->isChecked();
+  channel = channelBox_->currentIndex();
   return true;
 }
 
@@ -121,7 +131,22 @@ void CConfigDlg::FillForm() {
   factoryEnableBox_->setChecked(factoryEnable);
   pageEdit_->setText(pageText);
   softwareDdcBox_->setChecked(softwareDdcOnly);
+  FillChannelChoices();
   filling_ = false;
+}
+
+// A channel the rules refuse is listed greyed, its reason as the tip.
+void CConfigDlg::FillChannelChoices() {
+  channelBox_->clear();
+  for (qsizetype i = 0; i < channelLabels.size(); ++i) {
+    channelBox_->addItem(channelLabels[i]);
+    const QString refusal = i < channelRefusals.size() ? channelRefusals[i] : QString();
+    if (refusal.isEmpty()) continue;
+    channelBox_->setItemData(static_cast<int>(i), refusal, Qt::ToolTipRole);
+    if (auto* model = qobject_cast<QStandardItemModel*>(channelBox_->model())) model->item(static_cast<int>(i))->setEnabled(false);
+  }
+  channelBox_->setCurrentIndex(channel);
+  channelBox_->setEnabled(channelLabels.size() > 1);
 }
 
 void CConfigDlg::EnableFactoryGroup(bool enable) {

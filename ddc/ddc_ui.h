@@ -32,6 +32,12 @@ class TransferUi {
     (void)caption;
     ShowNote(text);
   }
+  // A question before a risky step that the safety rules let the user take (Yes/No, No the
+  // default); true goes ahead. Where nobody can be asked, the answer is no.
+  virtual bool ConfirmRisk(std::string_view question) {
+    (void)question;
+    return false;
+  }
 };
 
 // The document side that a successful read replaces, and the EDID code window.

@@ -4,6 +4,9 @@
 
 #include "ddc/ddc_texts.h"
 #include "ddc/format_text.h"
+#include "ddc/i2c_operations.h"
+#include "ddc/linux/bus_safety.h"
+#include "ddc/linux/linux_texts.h"
 #include "model/hex_digit.h"
 #include "report/edid_report.h"
 
@@ -13,7 +16,6 @@ namespace {
 
 constexpr uint8_t kDefaultPage = 0xF8;
 constexpr uint8_t kDviSwitchCommand = 0x63;
-constexpr int kPageSize = 8;
 // The word address reaches 256 bytes; blocks from the third on lie behind the segment pointer.
 constexpr int kSegmentBytes = 256;
 constexpr int kFirstSegmentedBlock = kSegmentBytes / kEdidSize;
@@ -36,13 +38,13 @@ class WaitCursor {
 // The factory write runs the bus at the slow, processor-independent bit timing.
 class SlowTiming {
  public:
-  explicit SlowTiming(CI2cBus& bus) : bus_(bus) { bus_.SetSlowTiming(true); }
+  explicit SlowTiming(I2cMessageBus& bus) : bus_(bus) { bus_.SetSlowTiming(true); }
   ~SlowTiming() { bus_.SetSlowTiming(false); }
   SlowTiming(const SlowTiming&) = delete;
   SlowTiming& operator=(const SlowTiming&) = delete;
 
  private:
-  CI2cBus& bus_;
+  I2cMessageBus& bus_;
 };
 
 bool HasEdidHeader(const EdidBytes& block) { return std::equal(kEdidHeader.begin(), kEdidHeader.end(), block.begin()); }
@@ -68,10 +70,40 @@ std::string DescribeWholeEdidFault(const WholeEdidFault& fault) {
   return FormatText(texts::kExtensionChecksumWrong, fault.block, fault.stated, fault.actual);
 }
 
+// What differs from a sound EDID is said, not mended.
+void TakeReadEdid(EdidRead read, EdidBlock& block, EdidExtensions& extensions, TransferUi& ui,
+                  EdidDocumentUi& document) {
+  std::vector<std::string> found;
+  const EdidBytes& base = read.base;
+  if (!HasEdidHeader(base)) found.emplace_back(texts::kNoteNoHeader);
+  if (!IsChecksumRight(base)) found.push_back(FormatText(texts::kNoteBaseChecksum, base[127], ComputeChecksum(base)));
+  for (int number = 1; number <= read.extensions.Count(); ++number) {
+    const EdidBytes& extension = read.extensions.blocks[number - 1];
+    if (IsChecksumRight(extension)) continue;
+    found.push_back(FormatText(texts::kNoteExtensionChecksum, number, extension[127], ComputeChecksum(extension)));
+  }
+  found.insert(found.end(), read.notes.begin(), read.notes.end());
+
+  block.Bytes() = base;
+  extensions = std::move(read.extensions);
+  document.HighlightRange(0, kEdidSize - 1, true);
+  document.ClearHighlight();
+  document.ReplaceDocument(FormatEdidReport(block, extensions.blocks));
+  if (found.empty()) return;
+  std::string note = found.front();
+  for (size_t i = 1; i < found.size(); ++i) note.append(texts::kNoteSeparator).append(found[i]);
+  ui.ShowNote(note);
+}
+
 CEdidTransfer::CEdidTransfer(CI2cBus& bus, EdidBlock& block, EdidExtensions& extensions,
                              const TransferSettings& settings, Clock& clock, TransferUi& ui, EdidDocumentUi& document)
-    : bus_(bus), block_(block), extensions_(extensions), settings_(settings), clock_(clock), ui_(ui),
-      document_(document), channel_(bus.Channel()) {}
+    : bus_(bus), bitBanged_(&bus), block_(block), extensions_(extensions), settings_(settings), clock_(clock),
+      ui_(ui), document_(document), channel_(bus.Channel()) {}
+
+CEdidTransfer::CEdidTransfer(I2cMessageBus& bus, EdidBlock& block, EdidExtensions& extensions,
+                             const TransferSettings& settings, Clock& clock, TransferUi& ui, EdidDocumentUi& document)
+    : bus_(bus), bitBanged_(nullptr), block_(block), extensions_(extensions), settings_(settings), clock_(clock),
+      ui_(ui), document_(document), channel_(kChannelLinuxBus) {}
 
 uint8_t CEdidTransfer::PageValue() const { return ParsePageValue(settings_.mappedPage).value_or(kDefaultPage); }
 
@@ -79,11 +111,14 @@ void CEdidTransfer::ShowProgress(const char* format, int index) {
   ui_.SetStatusText(FormatText(format, index * 100 / 127));
 }
 
-void CEdidTransfer::ShowError(const std::string& text, const char* caption) { ui_.ShowError(text, caption); }
+void CEdidTransfer::ShowError(const std::string& text, const char* caption) {
+  const std::string detail = bus_.FailureDetail();
+  ui_.ShowError(detail.empty() ? text : text + "\n" + detail, caption);
+}
 
 uint8_t CEdidTransfer::FactoryReadRequest(uint8_t page, uint8_t index) {
   uint8_t request[3] = {static_cast<uint8_t>(page + 1), index, 0x00};
-  return bus_.RawTransfer(kFactoryWrite, 3, request);
+  return RawTransfer(bus_, kFactoryWrite, 3, request);
 }
 
 // ---- Whole EDIDs over DDC2B ----------------------------------------------------------------
@@ -91,28 +126,27 @@ uint8_t CEdidTransfer::FactoryReadRequest(uint8_t page, uint8_t index) {
 uint8_t CEdidTransfer::TransferBlockBytes(uint8_t deviceAddress, int offset, uint16_t count, uint8_t* buffer) {
   const auto segment = static_cast<uint8_t>(offset / kSegmentBytes);
   const auto wordAddress = static_cast<uint8_t>(offset % kSegmentBytes);
-  if (segment == 0) return bus_.Transfer(deviceAddress, wordAddress, count, buffer);
-  return bus_.SegmentTransfer(segment, deviceAddress, wordAddress, count, buffer);
+  if (segment == 0) return EepromTransfer(bus_, deviceAddress, wordAddress, count, buffer);
+  return SegmentTransfer(bus_, segment, deviceAddress, wordAddress, count, buffer);
 }
 
 // START, 0x60, STOP: a monitor without the segment pointer does not acknowledge its address.
-bool CEdidTransfer::SegmentPointerAnswers() { return bus_.RawTransfer(kSegmentPointer, 0, nullptr) == 0; }
+bool CEdidTransfer::SegmentPointerAnswers() { return bus_.Probe(kSegmentPointer).Ok(); }
 
 // Byte 126 of a block that is no EDID (a blank EEPROM reads 0xFF) counts nothing; following it
 // could read for minutes.
-bool CEdidTransfer::ReadExtensionBlocks(const EdidBytes& base, EdidExtensions& extensions,
-                                        std::vector<std::string>& notes) {
-  const int announced = AnnouncedExtensions(base);
-  if (announced > 0 && !HasEdidHeader(base)) {
-    notes.push_back(FormatText(texts::kNoteNotAnEdid, announced));
+bool CEdidTransfer::ReadExtensionBlocks(EdidRead& read) {
+  const int announced = AnnouncedExtensions(read.base);
+  if (announced > 0 && !HasEdidHeader(read.base)) {
+    read.notes.push_back(FormatText(texts::kNoteNotAnEdid, announced));
     return true;
   }
   for (int number = 1; number <= announced; ++number) {
     if (number == kFirstSegmentedBlock && !SegmentPointerAnswers()) {
-      notes.push_back(FormatText(texts::kNoteNoSegmentPointer, number, announced));
+      read.notes.push_back(FormatText(texts::kNoteNoSegmentPointer, number, announced));
       break;
     }
-    EdidBytes& block = extensions.blocks.emplace_back();
+    EdidBytes& block = read.extensions.blocks.emplace_back();
     const uint8_t status = TransferBlockBytes(kEepromRead, number * kEdidSize, kEdidSize, block.data());
     if (status) {
       ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
@@ -122,40 +156,17 @@ bool CEdidTransfer::ReadExtensionBlocks(const EdidBytes& base, EdidExtensions& e
   return true;
 }
 
-// The base block is taken as the monitor holds it, header or not, and the code window's refresh
-// puts the checksum of its own bytes into byte 127; the extension blocks are kept as read. What
-// differs from a sound EDID is said, not mended.
-void CEdidTransfer::TakeReadEdid(const EdidBytes& base, EdidExtensions extensions, std::vector<std::string> notes) {
-  std::vector<std::string> found;
-  if (!HasEdidHeader(base)) found.emplace_back(texts::kNoteNoHeader);
-  if (!IsChecksumRight(base)) found.push_back(FormatText(texts::kNoteBaseChecksum, base[127], ComputeChecksum(base)));
-  for (int number = 1; number <= extensions.Count(); ++number) {
-    const EdidBytes& block = extensions.blocks[number - 1];
-    if (IsChecksumRight(block)) continue;
-    found.push_back(FormatText(texts::kNoteExtensionChecksum, number, block[127], ComputeChecksum(block)));
-  }
-  found.insert(found.end(), notes.begin(), notes.end());
-
-  block_.Bytes() = base;
-  extensions_ = std::move(extensions);
-  document_.HighlightRange(0, kEdidSize - 1, true);
-  document_.ClearHighlight();
-  document_.ReplaceDocument(FormatEdidReport(block_, extensions_.blocks));
-  if (found.empty()) return;
-  std::string note = found.front();
-  for (size_t i = 1; i < found.size(); ++i) note.append(texts::kNoteSeparator).append(found[i]);
-  ui_.ShowNote(note);
-}
-
 bool CEdidTransfer::WriteWholeEdid() {
   std::vector<uint8_t> bytes = JoinWholeEdid(block_.Bytes(), extensions_);
+  const int pageSize = bus_.EepromPageSize();
   bus_.SetWriteEnable(true);
   int offset = 0;
   uint8_t status = 0;
-  // Pages follow each other without a pause: the next page's addressing phase is retried
-  // until the EEPROM has finished its write cycle and acknowledges again.
-  for (offset = 0; offset < static_cast<int>(bytes.size()); offset += kPageSize) {
-    status = TransferBlockBytes(kEepromWrite, offset, kPageSize, bytes.data() + offset);
+  // On the bit-banged bus the next page's addressing phase is retried until the EEPROM has
+  // finished its write cycle; a bus that cannot poll that way waits for the cycle after each page.
+  for (offset = 0; offset < static_cast<int>(bytes.size()); offset += pageSize) {
+    status = TransferBlockBytes(kEepromWrite, offset, static_cast<uint16_t>(pageSize), bytes.data() + offset);
+    if (status == 0) status = TransferStatus(bus_.AwaitWriteCycle(kEepromWrite));
     if (status) break;
   }
   bus_.SetWriteEnable(false);
@@ -163,7 +174,7 @@ bool CEdidTransfer::WriteWholeEdid() {
   return status == 0;
 }
 
-bool CEdidTransfer::VerifyWholeEdid() {
+bool CEdidTransfer::VerifyWholeEdid(const std::optional<EdidBytes>& before) {
   EdidBytes buffer{};
   for (int number = 0; number <= extensions_.Count(); ++number) {
     const uint8_t status = TransferBlockBytes(kEepromRead, number * kEdidSize, kEdidSize, buffer.data());
@@ -171,10 +182,14 @@ bool CEdidTransfer::VerifyWholeEdid() {
       ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
       return false;
     }
-    if (buffer != (number == 0 ? block_.Bytes() : extensions_.blocks[number - 1])) {
+    if (buffer == (number == 0 ? block_.Bytes() : extensions_.blocks[number - 1])) continue;
+    // An EEPROM that kept every byte of its base block did not take the write at all.
+    if (number == 0 && before && buffer == *before) {
+      ui_.ShowError(texts::kWriteProtected, texts::kWriteProtectedCaption);
+    } else {
       ShowError(texts::kEdidVerifyError, texts::kVerifyErrorCaption);
-      return false;
     }
+    return false;
   }
   return true;
 }
@@ -186,13 +201,12 @@ void CEdidTransfer::OnEdidRead() {
   WaitCursor wait(ui_);
   clock_.SleepMs(kReadSettleMs);
 
-  EdidBytes buffer{};
-  EdidExtensions extensions;
-  std::vector<std::string> notes;
+  EdidRead read;
+  EdidBytes& buffer = read.base;
   if (IsAocProtocol(settings_.protocol)) {
     const int protocol = static_cast<int>(settings_.protocol);
     for (int i = 0; i < kEdidSize; ++i) {
-      const uint16_t result = bus_.AocReadByte(static_cast<uint8_t>(i), buffer[i], protocol);
+      const uint16_t result = AocReadByte(bus_, clock_, static_cast<uint8_t>(i), buffer[i], protocol);
       if (result) {
         ShowError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kReadErrorCaption);
         return;
@@ -206,29 +220,42 @@ void CEdidTransfer::OnEdidRead() {
     for (int i = 0; i < kEdidSize; ++i) {
       const uint8_t requested = FactoryReadRequest(page, static_cast<uint8_t>(i));
       clock_.SleepMs(kSoftwareDdcByteMs);
-      const uint8_t read = bus_.RawTransfer(kFactoryRead, 1, &buffer[i]);
+      const uint8_t read = RawTransfer(bus_, kFactoryRead, 1, &buffer[i]);
       if (requested | read) {
         ShowError(FormatText(texts::kTransferError, requested | read), texts::kReadErrorCaption);
         return;
       }
     }
   } else {
-    const uint8_t status = bus_.Transfer(kEepromRead, 0x00, kEdidSize, buffer.data());
+    const uint8_t status = EepromTransfer(bus_, kEepromRead, 0x00, kEdidSize, buffer.data());
     if (status) {
       ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
       return;
     }
-    if (!ReadExtensionBlocks(buffer, extensions, notes)) return;
+    if (!ReadExtensionBlocks(read)) return;
   }
   // The command protocols and the factory page address EDID bytes 0 to 127 only.
   const bool baseBlockOnly = IsAocProtocol(settings_.protocol) || settings_.softwareDdcOnly;
   if (baseBlockOnly && AnnouncedExtensions(buffer) > 0) {
-    notes.push_back(FormatText(texts::kNoteBaseBlockOnly, AnnouncedExtensions(buffer)));
+    read.notes.push_back(FormatText(texts::kNoteBaseBlockOnly, AnnouncedExtensions(buffer)));
   }
-  TakeReadEdid(buffer, std::move(extensions), std::move(notes));
+  TakeReadEdid(std::move(read), block_, extensions_, ui_, document_);
 }
 
 // ---- EDID Write ----------------------------------------------------------------------------
+
+bool CEdidTransfer::CheckBeforeWrite(std::optional<EdidBytes>& before) {
+  const I2cMessageBus::WriteGuard* guard = bus_.GuardForWrites();
+  if (!guard) return true;
+  EdidBytes current{};
+  if (EepromTransfer(bus_, kEepromRead, 0x00, kEdidSize, current.data()) == 0) before = current;
+  const std::optional<Refusal> refusal = EepromContentRefusal(before);
+  if (!refusal || guard->force) return true;
+  const std::string message = RefusalMessage(guard->busLabel, *refusal);
+  if (ui_.ConfirmRisk(FormatText(texts::kOverrideQuestion, message.c_str()))) return true;
+  ui_.ShowError(message, texts::kRefusedCaption);
+  return false;
+}
 
 // Nothing reaches the monitor from an EDID the user did not see whole or that contradicts itself.
 bool CEdidTransfer::RefuseFaultyEdid() {
@@ -239,6 +266,8 @@ bool CEdidTransfer::RefuseFaultyEdid() {
 
 void CEdidTransfer::OnEdidWrite() {
   if (RefuseFaultyEdid()) return;
+  std::optional<EdidBytes> before;
+  if (!CheckBeforeWrite(before)) return;
   const int extensionCount = extensions_.Count();
   if (IsAocProtocol(settings_.protocol)) {
     if (extensionCount > 0) {
@@ -255,7 +284,7 @@ void CEdidTransfer::OnEdidWrite() {
       ShowError(texts::kNoSegmentPointer, texts::kWriteErrorCaption);
       return;
     }
-    if (!WriteWholeEdid() || !VerifyWholeEdid()) return;
+    if (!WriteWholeEdid() || !VerifyWholeEdid(before)) return;
   }
 
   if (settings_.factoryEnable == 1) {
@@ -276,10 +305,10 @@ void CEdidTransfer::OnFactoryWrite() {
   for (int i = 0; i < kEdidSize; ++i) {
     const auto index = static_cast<uint8_t>(i);
     uint8_t frame[3] = {page, index, bytes[i]};
-    bus_.RawTransfer(kFactoryWrite, 3, frame);  // judged by the read-back below
+    RawTransfer(bus_, kFactoryWrite, 3, frame);  // judged by the read-back below
 
     uint8_t readBack = 0;
-    const uint8_t status = FactoryReadRequest(page, index) | bus_.RawTransfer(kFactoryRead, 1, &readBack);
+    const uint8_t status = FactoryReadRequest(page, index) | RawTransfer(bus_, kFactoryRead, 1, &readBack);
     if (status) {
       // Without an answer there is nothing to compare; a stale value must not pass as verified.
       ShowError(FormatText(texts::kTransferError, status), texts::kFactoryWriteErrorCaption);
@@ -302,12 +331,12 @@ void CEdidTransfer::OnAocWrite() {
 
   for (int i = 0; i < kEdidSize; ++i) {
     const auto index = static_cast<uint8_t>(i);
-    uint16_t result = bus_.AocWriteByte(index, buffer[i], protocol);
+    uint16_t result = AocWriteByte(bus_, index, buffer[i], protocol);
     if (result) {
       ShowError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kWriteErrorCaption);
       return;
     }
-    result = bus_.AocReadByte(index, buffer[i], protocol);
+    result = AocReadByte(bus_, clock_, index, buffer[i], protocol);
     if (result) {
       ShowError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kReadErrorCaption);
       return;
@@ -325,12 +354,12 @@ void CEdidTransfer::OnAocWrite() {
 
 void CEdidTransfer::SwitchDviEeprom(uint8_t selector) {
   uint8_t frame[3] = {kDviSwitchCommand, selector, 0x00};
-  bus_.RawTransfer(kFactoryWrite, 3, frame);  // sent blind: the switch has no reply to check
+  RawTransfer(bus_, kFactoryWrite, 3, frame);  // sent blind: the switch has no reply to check
 }
 
 void CEdidTransfer::OnChannel(int channel) {
   channel_ = channel;
-  bus_.SelectChannel(channel);
+  if (bitBanged_) bitBanged_->SelectChannel(channel);
 }
 
 }  // namespace tolvex

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ddc/clock.h"
+#include "ddc/linux/kernel.h"
 #include "ddc/port_io.h"
 
 namespace tolvex {
@@ -22,21 +23,31 @@ class Hardware {
   // Keeps what the run changed (the simulated monitor's memory, its line capture); false with a
   // reason on failure.
   virtual bool Persist(std::string& error) = 0;
+
+  // The kernel's trees and device nodes: the Linux I2C buses, the ppdev ports, the connectors.
+  virtual KernelFiles& Files() = 0;
+  virtual KernelDevices& Devices() = 0;
+  virtual KernelPaths Paths() const { return {}; }
+  // The kernel I2C bus a simulation stands for, used as if the user had named it; -1 elsewhere.
+  virtual int SimulatedBus() const { return -1; }
 };
 
 struct SimulationOptions {
-  std::string adapter = "black-box";  // black-box, service-kit or s3
+  std::string adapter = "black-box";  // black-box, service-kit, s3 or i2c-dev
+  std::string access = "raw";         // raw or ppdev: how the parallel ports are reached
   std::string stateFile;              // the monitor's EEPROMs between runs; none when empty
-  std::string fault;                  // unplugged, sda-low, write-protect or no-controller; none when empty
+  // unplugged, sda-low, write-protect, no-controller or dimm; none when empty
+  std::string fault;
   std::string captureFile;            // SCL and SDA recorded as a Value Change Dump; none when empty
   // Bytes of each simulated EEPROM: 256 (the default), or 512 up to 32768 for an E-DDC monitor
   // that answers the segment pointer; empty: 256, or what the state file holds.
   std::string eepromSize;
 };
 
-// The values --sim-adapter and --sim-fault take.
+// The values --sim-adapter, --sim-fault and --sim-access take.
 const std::vector<std::string_view>& SimulatedAdapterNames();
 const std::vector<std::string_view>& SimulatedFaultNames();
+const std::vector<std::string_view>& SimulatedAccessNames();
 
 std::unique_ptr<Hardware> MakeRealHardware();
 // Nothing, with a reason in `error`, when the options are wrong, the state file is unreadable or

@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "ddc/hardware.h"
+#include "ddc/linux/linux_discovery.h"
+#include "ddc/linux/ppdev_port_io.h"
 #include "ddc/sim/sim_hardware.h"
 #include "ddc/sim/sim_vcd_capture.h"
 
@@ -27,9 +29,14 @@ std::optional<int> ParseEepromSize(const std::string& text) {
 
 class SimulatedHardware final : public Hardware {
  public:
-  SimulatedHardware(std::unique_ptr<sim::SimHardware> hardware, std::string stateFile, std::optional<int> eepromSize)
+  SimulatedHardware(std::unique_ptr<sim::SimHardware> hardware, std::string stateFile, bool ppdev,
+                    std::optional<int> eepromSize)
       : hardware_(std::move(hardware)), stateFile_(std::move(stateFile)), eepromSize_(eepromSize) {
     if (eepromSize_) hardware_->machine.Monitor().SetEepromSize(*eepromSize_);
+    if (!ppdev) return;
+    sim::AddPpdevPorts(*hardware_);
+    ppdev_ = std::make_unique<PpdevPortIo>(hardware_->kernel, hardware_->clock, hardware_->machine,
+                                           DiscoverLinux(hardware_->files, Paths()).parallelPorts);
   }
   ~SimulatedHardware() override { hardware_->machine.Monitor().Bus().SetLineObserver(nullptr); }
 
@@ -42,7 +49,10 @@ class SimulatedHardware final : public Hardware {
     return true;
   }
 
-  PortIo& Io() override { return hardware_->machine; }
+  PortIo& Io() override { return ppdev_ ? static_cast<PortIo&>(*ppdev_) : hardware_->machine; }
+  KernelFiles& Files() override { return hardware_->files; }
+  KernelDevices& Devices() override { return hardware_->kernel; }
+  int SimulatedBus() const override { return hardware_->namedBus; }
   Clock& GetClock() override { return hardware_->clock; }
   bool HasPortAccess() const override { return true; }
   std::string AccessNote() const override { return {}; }
@@ -89,6 +99,7 @@ class SimulatedHardware final : public Hardware {
   std::unique_ptr<sim::SimHardware> hardware_;
   std::string stateFile_;
   std::optional<int> eepromSize_;  // as the user gave it
+  std::unique_ptr<PpdevPortIo> ppdev_;
 };
 
 }  // namespace
@@ -104,15 +115,24 @@ const SimulatedAdapter kSimulatedAdapters[] = {
     {"black-box", [] { return sim::MakeBlackBoxHardware(); }},
     {"service-kit", [] { return sim::MakeServiceKitHardware(); }},
     {"s3", [] { return sim::MakeS3Hardware(); }},
+    {"i2c-dev", [] { return sim::MakeI2cDevHardware(); }},
 };
 
 struct SimulatedFault {
   std::string_view name;
   void (*apply)(sim::SimHardware& hardware);
+  bool kernelBusOnly = false;
 };
 
 const SimulatedFault kSimulatedFaults[] = {
-    {"unplugged", [](sim::SimHardware& h) { h.machine.UnplugMonitor(); }},
+    {"unplugged",
+     [](sim::SimHardware& h) {
+       if (h.monitorBus >= 0) {
+         sim::UnplugKernelMonitor(h);
+       } else {
+         h.machine.UnplugMonitor();
+       }
+     }},
     {"sda-low", [](sim::SimHardware& h) { h.machine.Monitor().HoldSdaLow(true); }},
     {"write-protect", [](sim::SimHardware& h) { h.machine.Monitor().SetWriteProtectStuck(true); }},
     {"no-controller",
@@ -120,7 +140,11 @@ const SimulatedFault kSimulatedFaults[] = {
        h.machine.Monitor().SetDevicePresent(sim::SimDevice::kController1, false);
        h.machine.Monitor().SetDevicePresent(sim::SimDevice::kController2, false);
      }},
+    // The run's bus is the chipset's SMBus, where the memory modules' SPD EEPROMs answer.
+    {"dimm", [](sim::SimHardware& h) { h.namedBus = sim::kSimSmbus; }, true},
 };
+
+const char* const kPortAccesses[] = {"raw", "ppdev"};
 
 template <typename Row, size_t N>
 std::vector<std::string_view> NamesOf(const Row (&rows)[N]) {
@@ -155,6 +179,11 @@ const std::vector<std::string_view>& SimulatedFaultNames() {
   return names;
 }
 
+const std::vector<std::string_view>& SimulatedAccessNames() {
+  static const std::vector<std::string_view> names(std::begin(kPortAccesses), std::end(kPortAccesses));
+  return names;
+}
+
 std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options, std::string& error) {
   const SimulatedAdapter* adapter = Lookup(kSimulatedAdapters, options.adapter);
   if (!adapter) {
@@ -171,9 +200,19 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
     error = "unknown simulated EEPROM size \"" + options.eepromSize + "\" (256, 512, 1024 and so on up to 32768)";
     return nullptr;
   }
+  const std::vector<std::string_view>& accesses = SimulatedAccessNames();
+  if (std::find(accesses.begin(), accesses.end(), options.access) == accesses.end()) {
+    error = "unknown port access \"" + options.access + "\" (" + NameList(accesses) + ")";
+    return nullptr;
+  }
   std::unique_ptr<sim::SimHardware> hardware = adapter->make();
+  if (fault && fault->kernelBusOnly && hardware->monitorBus < 0) {
+    error = "the simulated fault \"" + options.fault + "\" needs --sim-adapter i2c-dev";
+    return nullptr;
+  }
   if (fault) fault->apply(*hardware);
-  auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile, eepromSize);
+  auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile,
+                                                       options.access == "ppdev", eepromSize);
   if (!simulated->Load(error)) return nullptr;
   if (!options.captureFile.empty() && !simulated->StartCapture(options.captureFile, error)) return nullptr;
   return simulated;

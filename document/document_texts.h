@@ -8,7 +8,7 @@ inline constexpr char kOpenErrorCaption[] = "Open error";
 inline constexpr char kWizardCaption[] = "Wizard";
 
 // Whole EDIDs in files.
-inline constexpr char kIncompleteEdid[] =
+inline constexpr char kFileLacksBytes[] =
     "%1 bytes of the EDID are missing from this file and stand as zero.\n"
     "EDID Write refuses the EDID until the document has been saved or edited with File New.";
 inline constexpr char kBinaryTooLong[] = "The file holds more bytes than one EDID (255 blocks of 128 bytes).";

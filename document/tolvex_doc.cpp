@@ -8,6 +8,9 @@
 
 #include "app/edid_code_dlg.h"
 #include "ddc/config_dlg.h"
+#include "ddc/ddc_texts.h"
+#include "ddc/format_text.h"
+#include "ddc/linux/linux_texts.h"
 #include "document/document_texts.h"
 #include "document/framework_texts.h"
 #include "document/settings.h"
@@ -45,13 +48,145 @@ bool HasCrLfLines(const QByteArray& bytes) {
 CTolvexDoc::CTolvexDoc(Hardware& hardware, ProbeUi& probeUi)
     : hardware_(hardware), bus_(hardware.Io(), hardware.GetClock(), probeUi), configDlg_(std::make_unique<CConfigDlg>()) {
   LoadSettings(settings_);
+  FindChannelOptions();
+  ChooseRememberedChannel();
+}
+
+void CTolvexDoc::FindChannelOptions() {
+  linux_ = DiscoverLinux(hardware_.Files(), hardware_.Paths());
+  MatchBusesByEdid(linux_, hardware_.Devices(), hardware_.GetClock());
+  if (bus_.Channel() != kChannelNone) options_.push_back({Text(texts::kChannelNames[bus_.Channel()]), {}, bus_.Channel()});
+  for (const LinuxBusChannel& channel : ListLinuxBuses(linux_)) {
+    // Choosing a bus in the list names it; a system bus stays refused without --force, which
+    // only tolvex-cli offers.
+    const std::optional<Refusal> refusal = AdapterRefusal(*channel.adapter, true, false);
+    options_.push_back({QString::fromStdString(channel.Label()),
+                        refusal ? QString::fromStdString(refusal->reason) : QString(), kChannelLinuxBus,
+                        channel.adapter->number});
+  }
+}
+
+// The bus chosen last when it is still there; else the adapter discovery found; else the bus the
+// simulation stands for; else the first connected display's bus the rules allow.
+void CTolvexDoc::ChooseRememberedChannel() {
+  const std::string remembered = LoadChannelChoice();
+  for (const LinuxBusChannel& channel : ListLinuxBuses(linux_)) {
+    if (remembered.empty() || channel.Key() != remembered || AdapterRefusal(*channel.adapter, true, false)) continue;
+    linuxBus_ = channel.adapter->number;
+    return;
+  }
+  if (bus_.Channel() != kChannelNone) return;
+  if (hardware_.SimulatedBus() >= 0) {
+    linuxBus_ = hardware_.SimulatedBus();
+    return;
+  }
+  for (const LinuxBusChannel& channel : ListLinuxBuses(linux_)) {
+    if (!channel.connector || !channel.connector->connected || channel.refusal) continue;
+    linuxBus_ = channel.adapter->number;
+    return;
+  }
+}
+
+int CTolvexDoc::Channel() const { return linuxBus_ >= 0 ? kChannelLinuxBus : transfer_->Channel(); }
+
+int CTolvexDoc::CurrentOption() const {
+  for (size_t i = 0; i < options_.size(); ++i) {
+    const ChannelOption& option = options_[i];
+    if (linuxBus_ >= 0 ? option.bus == linuxBus_ : option.channel == transfer_->Channel()) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void CTolvexDoc::ChooseOption(int index) {
+  if (index < 0 || index >= static_cast<int>(options_.size()) || !options_[index].refusal.isEmpty()) return;
+  const ChannelOption& option = options_[index];
+  if (option.channel != kChannelLinuxBus) {
+    OnChannel(option.channel);
+    return;
+  }
+  linuxBus_ = option.bus;
+  for (const LinuxBusChannel& channel : ListLinuxBuses(linux_)) {
+    if (channel.adapter->number == option.bus) SaveChannelChoice(channel.Key());
+  }
+}
+
+void CTolvexDoc::OnChannel(int channel) {
+  if (linuxBus_ >= 0) SaveChannelChoice({});
+  linuxBus_ = -1;
+  transfer_->OnChannel(channel);
+}
+
+void CTolvexDoc::OnEdidRead() { RunTransferCommand(&CEdidTransfer::OnEdidRead, true); }
+void CTolvexDoc::OnEdidWrite() { RunTransferCommand(&CEdidTransfer::OnEdidWrite, false); }
+void CTolvexDoc::OnDviDigital() { RunTransferCommand(&CEdidTransfer::OnDviDigital, false); }
+void CTolvexDoc::OnDviAnalog() { RunTransferCommand(&CEdidTransfer::OnDviAnalog, false); }
+void CTolvexDoc::OnDviAuto() { RunTransferCommand(&CEdidTransfer::OnDviAuto, false); }
+
+void CTolvexDoc::RunTransferCommand(void (CEdidTransfer::*command)(), bool reading) {
+  if (linuxBus_ < 0) {
+    (transfer_.get()->*command)();
+    return;
+  }
+  RunOnLinuxBus(reading, [command](CEdidTransfer& transfer) { (transfer.*command)(); });
+}
+
+void CTolvexDoc::RunOnLinuxBus(bool reading, const std::function<void(CEdidTransfer&)>& command) {
+  std::string error;
+  std::unique_ptr<CI2cDevBus> bus =
+      OpenLinuxBus(linux_, hardware_.Devices(), hardware_.GetClock(), linuxBus_, {true, false}, error);
+  if (!bus) {
+    const DrmConnector* connector = linux_.ConnectorOf(linuxBus_);
+    if (reading && connector && KernelEdid(*connector)) {
+      const std::string path = hardware_.Paths().sysfs + "/class/drm/" + connector->name + "/edid";
+      const std::string note = FormatText(texts::kFallbackToSysfs, error.c_str(), path.c_str());
+      ReadKernelCopy(*connector, note);
+      QMessageBox::information(frame_->Window(), Text(texts::kBusUnavailableCaption), QString::fromStdString(note));
+      return;
+    }
+    frame_->ShowError(error, texts::kBusUnavailableCaption);
+    return;
+  }
+  CEdidTransfer transfer(*bus, frame_->Block(), extensions_, settings_, hardware_.GetClock(), *frame_, *this);
+  command(transfer);
+}
+
+// The rules are the transfer's, whichever bus the write then takes.
+bool CTolvexDoc::RefuseEdidWrite() { return transfer_->RefuseFaultyEdid(); }
+
+const DrmConnector* CTolvexDoc::DisplayToRead() const {
+  const DrmConnector* chosen = linux_.ConnectorOf(linuxBus_);
+  if (chosen && chosen->connected && KernelEdid(*chosen)) return chosen;
+  for (const DrmConnector& connector : linux_.connectors) {
+    if (connector.connected && KernelEdid(connector)) return &connector;
+  }
+  return nullptr;
+}
+
+void CTolvexDoc::OnReadFromDisplay() {
+  if (const DrmConnector* connector = DisplayToRead()) {
+    const std::string path = hardware_.Paths().sysfs + "/class/drm/" + connector->name + "/edid";
+    ReadKernelCopy(*connector, FormatText(texts::kReadFromDisplay, path.c_str()));
+  }
+}
+
+void CTolvexDoc::ReadKernelCopy(const DrmConnector& connector, const std::string& note) {
+  // The kernel read the display when it was connected; a display may have changed since, so the
+  // file is read again now.
+  const std::string path = hardware_.Paths().sysfs + "/class/drm/" + connector.name + "/edid";
+  DrmConnector current = connector;
+  current.edid = hardware_.Files().ReadFile(path, 256 * 128).value_or(connector.edid);
+  const std::optional<WholeEdid> edid = KernelEdid(current);
+  if (!edid) return;
+  ShowCodeWindow();
+  TakeReadEdid({edid->base, edid->extensions, {note}}, frame_->Block(), extensions_, *frame_, *this);
 }
 
 CTolvexDoc::~CTolvexDoc() = default;
 
 void CTolvexDoc::AttachFrame(DocumentFrame& frame) {
   frame_ = &frame;
-  transfer_ = std::make_unique<CEdidTransfer>(bus_, frame.Block(), extensions_, settings_, hardware_.GetClock(), frame, *this);
+  transfer_ =
+      std::make_unique<CEdidTransfer>(bus_, frame.Block(), extensions_, settings_, hardware_.GetClock(), frame, *this);
 }
 
 QString CTolvexDoc::Title() const { return title_.isEmpty() ? Text(texts::kUntitled) : title_; }
@@ -62,7 +197,9 @@ void CTolvexDoc::SetModifiedFlag(bool modified) {
   emit stateChanged();
 }
 
-bool CTolvexDoc::IsWriteEnabled() const { return transfer_->IsWriteEnabled(frame_->IsCodeWindowShown()); }
+bool CTolvexDoc::IsWriteEnabled() const {
+  return linuxBus_ >= 0 ? frame_->IsCodeWindowShown() : transfer_->IsWriteEnabled(frame_->IsCodeWindowShown());
+}
 
 bool CTolvexDoc::OnNewDocument() {
   pathName_.clear();
@@ -158,7 +295,7 @@ void CTolvexDoc::TakeOpenedEdid(const EdidBytes& base, EdidExtensions extensions
   ClearHighlight();
   if (extensions_.missingBytes > 0) {
     QMessageBox::warning(frame_->Window(), Text(texts::kApplicationTitle),
-                         Text(texts::kIncompleteEdid).arg(extensions_.missingBytes));
+                         Text(texts::kFileLacksBytes).arg(extensions_.missingBytes));
   }
 }
 
@@ -269,6 +406,13 @@ void CTolvexDoc::OnConfigSetup() {
   dialog.factoryEnable = settings_.factoryEnable != 0;
   dialog.pageText = QString::fromStdString(settings_.mappedPage);
   dialog.softwareDdcOnly = settings_.softwareDdcOnly;
+  dialog.channelLabels.clear();
+  dialog.channelRefusals.clear();
+  for (const ChannelOption& option : options_) {
+    dialog.channelLabels << option.label;
+    dialog.channelRefusals << option.refusal;
+  }
+  dialog.channel = CurrentOption();
   // Modal over the main window for this run only: the document, not the window, owns the dialog.
   dialog.setParent(frame_->Window(), dialog.windowFlags());
   const int result = dialog.exec();
@@ -279,6 +423,7 @@ void CTolvexDoc::OnConfigSetup() {
   settings_.softwareDdcOnly = dialog.softwareDdcOnly;
   settings_.mappedPage = dialog.pageText.toStdString();
   SaveSettings(settings_);
+  if (dialog.channel != CurrentOption()) ChooseOption(dialog.channel);
 }
 
 void CTolvexDoc::ShowCodeWindow() {

@@ -10,6 +10,7 @@ foreach(path
     usr/bin/tolvex
     usr/bin/tolvex-cli
     usr/share/bash-completion/completions/tolvex-cli
+    usr/lib/udev/rules.d/60-tolvex.rules
     usr/share/man/man1/tolvex-cli.1
     usr/share/applications/tolvex.desktop
     usr/share/mime/packages/tolvex.xml
@@ -31,6 +32,13 @@ string(FIND "${mime}" "<glob pattern=\"*.ddc\"/>" at)
 if(at LESS 0)
   message(FATAL_ERROR "the mime type does not claim *.ddc")
 endif()
+file(READ "${SCRATCH}/usr/lib/udev/rules.d/60-tolvex.rules" rules)
+foreach(line "GROUP=\"i2c\", MODE=\"0660\"" "ATTRS{class}==\"0x03*\", TAG+=\"uaccess\"")
+  string(FIND "${rules}" "${line}" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "the udev rule lacks '${line}'")
+  endif()
+endforeach()
 # The desktop knows raw EDID by its header, whatever the file is called.
 find_program(UPDATE_MIME update-mime-database)
 find_program(GIO gio)

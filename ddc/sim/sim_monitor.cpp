@@ -116,9 +116,11 @@ bool SimMonitor::OnAddress(uint8_t address) {
     if (!DevicePresent(kControllers[k].device)) return false;
     target_ = Target::kController;
     controller_ = k;
-    if (read) {
-      reply_ = SelectedEeprom().Memory()[controllers_[k].latched];
-      replyReadyNs_ = time_.ns + kReplyPrepareNs;
+    ControllerState& state = controllers_[k];
+    if (read && state.replyDue) {
+      state.reply = SelectedEeprom().Memory()[state.latched];
+      state.replyReadyNs = time_.ns + kReplyPrepareNs;
+      state.replyDue = false;
     }
     return true;
   }
@@ -144,7 +146,7 @@ ReadReply SimMonitor::OnReadByte() {
       ++factoryReadIndex_;
       return {value, factoryReadyNs_};
     }
-    case Target::kController: return {ControllerReply(), replyReadyNs_};
+    case Target::kController: return {ControllerReply(), controllers_[controller_].replyReadyNs};
     case Target::kSegmentPointer:
     case Target::kNone: break;
   }
@@ -199,6 +201,7 @@ bool SimMonitor::ControllerWrite(uint8_t byte) {
       // A request that comes too soon after the last transaction is lost on the firmware's side.
       if (frame_[0] == protocol.readRequestCommand && startNs_ >= requestsTakenFromNs_) {
         controllers_[controller_].latched = index;
+        controllers_[controller_].replyDue = true;
       }
       return true;
     }
@@ -219,11 +222,12 @@ bool SimMonitor::ControllerWrite(uint8_t byte) {
 }
 
 uint8_t SimMonitor::ControllerReply() {
+  const uint8_t reply = controllers_[controller_].reply;
   const int n = bytesOut_++;
   switch (n) {
     case 0:
-    case kReplyLength - 1: return reply_;
-    case 1: return static_cast<uint8_t>(reply_ ^ kReplyFillerXor);
+    case kReplyLength - 1: return reply;
+    case 1: return static_cast<uint8_t>(reply ^ kReplyFillerXor);
     case 2: return kReplyFiller2;
     case 3: return kReplyFiller3;
     default: return 0xFF;

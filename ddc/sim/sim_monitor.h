@@ -20,8 +20,10 @@
 //   - the controller takes a read request only 30 ms after the end (STOP) of its previous
 //     transaction; a request that comes sooner is acknowledged but lost, and the reply then
 //     carries the byte requested before;
-//   - its reply is ready 50 ms after its read address; until then its shift register is empty
-//     and what the master clocks reads 0xFF;
+//   - its reply is ready 50 ms after the first read address that follows a request; until then
+//     its shift register is empty and what the master clocks reads 0xFF. Once ready, the reply
+//     stays until the next request, so a master that cannot hold the clock after the address
+//     (the kernel's) can address the controller, wait, and read it in a second transaction;
 //   - a byte of factory memory is ready 3 ms after the read-pointer command; an earlier read at
 //     0x59 reads 0xFF;
 //   - for a second after a transaction with the DDC EEPROM the firmware re-reads its EDID, and a
@@ -117,6 +119,9 @@ class SimMonitor final : private I2cTarget {
   };
   struct ControllerState {
     uint8_t latched = 0;
+    bool replyDue = true;  // a request was taken since the reply was last prepared
+    uint8_t reply = 0;
+    uint64_t replyReadyNs = 0;
   };
 
   // I2cTarget
@@ -154,12 +159,10 @@ class SimMonitor final : private I2cTarget {
   int bytesIn_ = 0;  // data bytes after the address
   int bytesOut_ = 0;
   std::array<uint8_t, 4> frame_{};
-  uint8_t reply_ = 0;
   uint64_t startNs_ = 0;  // of the transaction under way
 
   // When the firmware is ready again (simulated ns).
   uint64_t requestsTakenFromNs_ = 0;
-  uint64_t replyReadyNs_ = 0;
   uint64_t factoryReadyNs_ = 0;
   uint64_t factoryWritableFromNs_ = 0;
 

@@ -15,6 +15,8 @@
 
 #include "cli/edid_file.h"
 #include "ddc/sim/sim_edid.h"
+#include "ddc/linux/linux_discovery.h"
+#include "ddc/sim/sim_files.h"
 #include "model/edid_extensions.h"
 #include "report/edid_report.h"
 #include "report/report_reader.h"
@@ -568,6 +570,120 @@ TEST_F(WholeEdidCli, WriteAndReadBackThroughTheSegmentPointerBetweenRuns) {
   r = RunTool({"write", "--simulate", source});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("does not answer the E-DDC segment pointer"), std::string::npos) << r.err;
+}
+
+
+// ---- Linux I2C buses, ppdev and the kernel's EDID copies -----------------------------------
+
+TEST_F(CliTest, ListShowsTheSimulatedPcWithItsSmbusRefused) {
+  const Result r = RunTool({"list", "--simulate", "--sim-adapter", "i2c-dev"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "/dev/i2c-3\tcard0-HDMI-A-1\tTOLVEX SIM17\n"
+            "/dev/i2c-4\tcard0-DP-1\t(no display)\n"
+            "/dev/i2c-0\tSMBus I801 adapter at efa0\t-\trefused: address 0x50 belongs to the kernel driver ee1004\n");
+  EXPECT_TRUE(r.err.empty()) << r.err;
+
+  const Result parallel = RunTool({"list", "--simulate", "--sim-access", "ppdev"});
+  EXPECT_EQ(parallel.out, "/dev/parport0\t0x378\tBlack Box\n");
+}
+
+TEST_F(CliTest, ASysfsTreeOnDiskIsListedAndItsConnectorsFallBackToTheKernelsCopy) {
+  sim::SimFiles files;
+  test::BuildDesktopTree(files);
+  test::WriteTree(files, dir_ / "root");
+  const std::vector<std::string> tree = {"--simulate", "--sim-adapter", "i2c-dev", "--sysfs-root",
+                                         (dir_ / "root" / "sys").string()};
+  auto with = [&](std::vector<std::string> args) {
+    args.insert(args.begin() + 1, tree.begin(), tree.end());
+    return RunTool(args);
+  };
+
+  const Result list = with({"list"});
+  EXPECT_EQ(list.status, 0) << list.err;
+  EXPECT_EQ(list.out.rfind("/dev/i2c-3\tcard0-HDMI-A-1\tDELL P2415Q\n/dev/i2c-5\tcard0-DP-1\tDELL U2720Q\n", 0), 0u)
+      << list.out;
+  for (const char* refused : {"/dev/i2c-0\tSMBus I801 adapter at efa0\t-\trefused: ",
+                              "/dev/i2c-1\tSynopsys DesignWare I2C adapter\t-\trefused: ",
+                              "/dev/i2c-7\ti2c-tiny-usb at bus 001 device 003\t-\trefused: "}) {
+    EXPECT_NE(list.out.find(refused), std::string::npos) << refused;
+  }
+  EXPECT_NE(list.out.find("/dev/i2c-8\tNVIDIA i2c adapter 1 at 1:00.0\t-\n"), std::string::npos);
+
+  // card1-DP-2 has no bus; card0-DP-1's bus does not exist on this (simulated) machine.
+  for (const char* connector : {"card1-DP-2", "card0-DP-1"}) {
+    const Result read = with({"read", "--connector", connector, Path("c.bin")});
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_NE(read.err.find("the EDID was read from the kernel's copy " + (dir_ / "root/sys/class/drm").string() + "/" +
+                            connector + "/edid instead"),
+              std::string::npos)
+        << read.err;
+  }
+  EXPECT_EQ(test::ReadFile(Path("c.bin")), test::EdidNamed("DELL U2720Q"));
+  const Result sysfs = with({"read", "--connector", "card1-DP-2", "--sysfs", Path("m.bin")});
+  EXPECT_EQ(sysfs.status, 0) << sysfs.err;
+  EXPECT_TRUE(sysfs.err.empty()) << sysfs.err;
+  EXPECT_EQ(test::ReadFile(Path("m.bin")), test::EdidNamed("MATCHED"));
+
+  const Result write = with({"write", "--connector", "card1-DP-2", Write("w.ddc", SampleReport())});
+  EXPECT_EQ(write.status, 1);
+  EXPECT_EQ(write.err, "tolvex-cli: card1-DP-2: no I2C bus reaches this connector\n");
+}
+
+TEST_F(CliTest, TheKernelBusWritesVerifiesAndRefusesWithNothingWritten) {
+  const std::string state = Path("monitor.bin");
+  const std::vector<std::string> kernel = {"--simulate", "--sim-adapter", "i2c-dev", "--sim-state", state};
+  auto with = [&](std::vector<std::string> args) {
+    args.insert(args.begin() + 1, kernel.begin(), kernel.end());
+    return RunTool(args);
+  };
+  EdidBytes bytes{};
+  const std::string source = Write("w.ddc", SampleReport(&bytes));
+  for (const char* protocol : {"0", "1", "2"}) {
+    const Result write = with({"write", "--protocol", protocol, source});
+    EXPECT_EQ(write.status, 0) << protocol << ": " << write.err;
+  }
+  ASSERT_EQ(with({"read", Path("back.bin")}).status, 0);
+  EXPECT_EQ(test::ReadFile(Path("back.bin")), std::string(bytes.begin(), bytes.end()));
+  const std::string kept = test::ReadFile(state);
+
+  const std::string fresh = Write("fresh.ddc", RunTool({"new"}).out);
+  Result r = with({"write", "--sim-fault", "write-protect", fresh});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "tolvex-cli: EEPROM write-protected: The EEPROM still holds its previous EDID: many monitors lock their "
+            "DDC EEPROM against writes\n");
+  for (bool force : {false, true}) {
+    std::vector<std::string> args = {"write", "--sim-fault", "dimm", fresh};
+    if (force) args.insert(args.begin() + 1, "--force");
+    r = with(args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "tolvex-cli: /dev/i2c-0 (SMBus I801 adapter at efa0): refused: address 0x50 belongs to the kernel driver "
+              "ee1004\n");
+  }
+  EXPECT_EQ(test::ReadFile(state), kept) << "nothing was written";
+
+  EXPECT_EQ(with({"probe"}).out, "card0-HDMI-A-1: " + MonitorName(std::string(bytes.begin(), bytes.end())) + " (i2c-3)\n");
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"read", "--bus", "five", Path("x")}, {"read", "--bus", "3", "--connector", "card0-DP-1", Path("x")},
+           {"read", "--sysfs", Path("x")}}) {
+    EXPECT_EQ(with(args).status, 2) << args[1];
+  }
+}
+
+TEST_F(CliTest, ParallelAdaptersThroughPpdevReadWhatRawPortsRead) {
+  for (const char* adapter : {"black-box", "service-kit"}) {
+    std::string read[2];
+    for (const char* access : {"raw", "ppdev"}) {
+      const std::string file = Path(std::string(access) + ".ddc");
+      const Result r = RunTool({"read", "--simulate", "--sim-adapter", adapter, "--sim-access", access, file});
+      EXPECT_EQ(r.status, 0) << adapter << " " << access << ": " << r.err;
+      read[std::string(access) == "ppdev"] = test::ReadFile(file);
+    }
+    EXPECT_EQ(read[0], read[1]) << adapter;
+    EXPECT_FALSE(read[0].empty());
+  }
 }
 
 }  // namespace

@@ -145,6 +145,23 @@ TEST_P(SimCaptureTest, AocWriteDecodesToCommandFramesAndFiveByteReplies) {
 INSTANTIATE_TEST_SUITE_P(Adapters, SimCaptureTest, ::testing::Values("black-box", "service-kit", "s3"),
                          [](const auto& info) { return std::regex_replace(info.param, std::regex("-"), ""); });
 
+// The kernel's bit-banging master on the same monitor: its wires decode to the same read.
+TEST(SimCapture, TheKernelBusReadDecodesAsTheAdaptersDo) {
+  if (!SigrokAvailable()) GTEST_SKIP() << "sigrok-cli is not installed";
+  const fs::path dir = fs::temp_directory_path() / ("tolvex-capture-kernel-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  std::ostringstream out, err;
+  ASSERT_EQ(RunCli({"read", "--simulate", "--sim-adapter=i2c-dev", "--sim-capture=" + (dir / "lines.vcd").string(),
+                    (dir / "read.bin").string()},
+                   out, err),
+            0)
+      << err.str();
+  const EdidFile read = LoadEdidFile(dir / "read.bin");
+  ASSERT_TRUE(read.ok) << read.error;
+  EXPECT_EQ(Decode(dir / "lines.vcd"), EepromRead(read.bytes));
+  fs::remove_all(dir);
+}
+
 TEST(SimCapture, AFileThatCannotBeCreatedIsRefusedBeforeTheBusIsTouched) {
   std::ostringstream out, err;
   const int status = RunCli({"probe", "--simulate", "--sim-capture=/nonexistent/folder/lines.vcd"}, out, err);
