@@ -24,6 +24,8 @@ constexpr std::array kCommands = {
     Command{kCmdAppExit, "E&xit", false, "Quit the application; prompts to save documents\nExit"},
     Command{kCmdEdidRead, "EDID &Read\tCtrl+R", true, "Read EDID from monitor\nRead EDID"},
     Command{kCmdEdidWrite, "EDID &Write\tCtrl+W", true, "Write EDID to monitor\nWrite EDID"},
+    Command{kCmdProductionWrite, "&Production Write...", false,
+            "Program monitor after monitor, each with its own serial number, and log them\nProduction Write"},
     Command{kCmdReadFromDisplay, "Read from connected &display", false,
             "Read the EDID the kernel holds for a connected display\nRead from connected display"},
     Command{kCmdChannelBlackBox, texts::kChannelNames[0], true, "Setup I2C RW channel = Black Box"},

@@ -209,6 +209,7 @@ void CMainFrame::CreateMenus() {
   i2c->addAction(actions_[kCmdEdidRead]);
   i2c->addAction(actions_[kCmdEdidWrite]);
   i2c->addAction(actions_[kCmdReadFromDisplay]);
+  i2c->addAction(actions_[kCmdProductionWrite]);
   i2c->addSeparator();
   QMenu* channel = i2c->addMenu(Text(texts::kChannelMenu));
   for (CommandId id : {kCmdChannelBlackBox, kCmdChannelServiceKit, kCmdChannelS3}) channel->addAction(actions_[id]);
@@ -391,6 +392,11 @@ void CMainFrame::RunCommand(CommandId id) {
       // A refusal needs no question first: nothing will be written.
       if (!doc_.RefuseEdidWrite() && ConfirmWriteDespiteFailures(block_, doc_.Extensions(), this)) doc_.OnEdidWrite();
       break;
+    case kCmdProductionWrite:
+      if (!doc_.RefuseProductionWrite() && ConfirmWriteDespiteFailures(block_, doc_.Extensions(), this)) {
+        doc_.OnProductionWrite();
+      }
+      break;
     case kCmdReadFromDisplay: doc_.OnReadFromDisplay(); break;
     case kCmdChannelBlackBox:
     case kCmdChannelServiceKit:
@@ -410,6 +416,7 @@ void CMainFrame::RunCommand(CommandId id) {
 void CMainFrame::UpdateCommandUi() {
   actions_[kCmdEdidRead]->setEnabled(doc_.IsReadEnabled());
   actions_[kCmdEdidWrite]->setEnabled(doc_.IsWriteEnabled());
+  actions_[kCmdProductionWrite]->setEnabled(doc_.IsReadEnabled());
   actions_[kCmdReadFromDisplay]->setEnabled(doc_.IsReadFromDisplayEnabled());
   for (CommandId id : {kCmdChannelBlackBox, kCmdChannelServiceKit, kCmdChannelS3}) {
     actions_[id]->setEnabled(doc_.IsChannelEnabled(ChannelOf(id)));

@@ -29,6 +29,7 @@ const ValueOption kSimulationOptions[] = {
     {"--sim-access", &SimulationOptions::access},
     {"--sim-capture", &SimulationOptions::captureFile},
     {"--sim-eeprom-size", &SimulationOptions::eepromSize},
+    {"--sim-units", &SimulationOptions::units},
 };
 
 }  // namespace
@@ -37,7 +38,8 @@ QString CommandLineUsage() {
   return QStringLiteral(
       "usage: tolvex [--simulate [--sim-adapter black-box|service-kit|s3|i2c-dev] [--sim-state FILE]\n"
       "              [--sim-fault unplugged|sda-low|write-protect|no-controller|dimm]\n"
-      "              [--sim-access raw|ppdev] [--sim-capture FILE.vcd] [--sim-eeprom-size BYTES]]\n"
+      "              [--sim-access raw|ppdev] [--sim-capture FILE.vcd] [--sim-eeprom-size BYTES]\n"
+      "              [--sim-units N]]\n"
       "              [--no-splash]\n"
       "              [--print FILE | FILE]");
 }

@@ -18,6 +18,7 @@
 #include "cli/console_ui.h"
 #include "cli/edid_file.h"
 #include "cli/linux_routes.h"
+#include "cli/production_cli.h"
 #include "ddc/linux/linux_channels.h"
 #include "ddc/linux/linux_texts.h"
 #include "ddc/hardware.h"
@@ -73,7 +74,12 @@ constexpr CommandSpec kCommands[] = {
      ".edid or .raw.",
      1, 1},
     {"write", kWrite, "FILE", "Write the EDID of FILE into the monitor and verify it.",
-     "FILE is a .ddc report or raw binary EDID; every block it holds is written.", 1, 1},
+     "FILE is a .ddc report or raw binary EDID; every block it holds is written. With --serial-counter\n"
+     "each unit gets the counter's number, which advances only after a verified write; --log appends\n"
+     "one CSV line per unit; --repeat programs monitor after monitor (a base block alone). PASS or\n"
+     "FAIL and the serial go to stdout, one line a unit; the exit status is 0 only when every unit\n"
+     "was verified.",
+     1, 1},
     {"probe", kProbe, "", "Print the I2C channel the program finds.",
      "With --bus or --connector: whether a monitor answers on that bus. The exit status is 1 when there\n"
      "is none.",
@@ -116,6 +122,13 @@ constexpr OptionSpec kOptions[] = {
     {"software-ddc", "", kTransfers, "Software DDC only: the EDID lives in the controller's page F0"},
     {"page", "PAGE", kTransfers, "mapped EDID page (hexadecimal) of the factory memory"},
     {"factory", "PAGE", kWrite, "also write the factory memory page PAGE (hexadecimal) and verify it"},
+    {"serial-counter", "FILE", kWrite, "give each unit the number FILE holds; it advances after a verified write"},
+    {"serial-field", "FIELD", kWrite, "where the serial goes (default binary):", SerialFieldNames},
+    {"serial-format", "TEMPLATE", kWrite, "the serial's text, as SN{:06d} or {year}{week:02d}{n:05d} (default {})"},
+    {"stamp-date", "", kWrite, "stamp each unit with today's week and year of manufacture"},
+    {"log", "FILE", kWrite, "append one CSV line per unit to FILE"},
+    {"repeat", "", kWrite, "program monitor after monitor: wait for each to come, then to go (Ctrl+C ends)"},
+    {"sim-units", "N", kWrite, "N simulated monitors come one after another, each taken away when done"},
 };
 
 // getopt_long reports our long options by this value plus their row in kOptions.
@@ -242,6 +255,17 @@ std::vector<option> LongOptionsOf(const CommandSpec& command) {
   return table;
 }
 
+ProductionRequest ProductionRequestOf(const Invocation& call) {
+  ProductionRequest request;
+  request.counter = call.Value("serial-counter");
+  request.field = call.Value("serial-field");
+  request.format = call.Value("serial-format");
+  request.log = call.Value("log");
+  request.stampDate = call.Has("stamp-date");
+  request.repeat = call.Has("repeat");
+  return request;
+}
+
 // The value checks that need no hardware; a wrong value is a usage error.
 std::optional<std::string> CheckValues(const Invocation& call) {
   if (call.Has("bus") && ParseBusName(call.Value("bus")) < 0) return std::string(cli_texts::kBusValues);
@@ -255,6 +279,12 @@ std::optional<std::string> CheckValues(const Invocation& call) {
                            page.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)) {
       return FormatText(cli_texts::kPageValues, ("--" + std::string(name)).c_str());
     }
+  }
+  if (call.Has("sim-units") && !ParseSimulatedUnits(call.Value("sim-units"))) {
+    return FormatText(cli_texts::kSimUnitsValues, kMaxSimulatedUnits);
+  }
+  if (const auto wrong = CheckProductionUsage(ProductionRequestOf(call), call.Has("serial-field"), call.Has("serial-format"))) {
+    return wrong;
   }
   for (const OptionSpec& option : kOptions) {
     if (!option.choices || !call.Has(option.name)) continue;
@@ -548,6 +578,7 @@ std::unique_ptr<Hardware> MakeHardware(const Invocation& call, std::ostream& err
     options.access = call.Value("sim-access", options.access);
     options.captureFile = call.Value("sim-capture");
     options.eepromSize = call.Value("sim-eeprom-size");
+    options.units = call.Value("sim-units");
     std::string error;
     hardware = MakeSimulatedHardware(options, error);
     if (!hardware) err << cli_texts::kProgram << ": " << error << '\n';
@@ -612,11 +643,13 @@ int ReadKernelCopy(const WholeEdid& edid, EdidBlock& block, EdidExtensions& exte
   return ui.Report() ? 0 : 1;
 }
 
-int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment& environment) {
+int RunTransfer(const Invocation& call, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
   const std::string& path = call.files[0];
   const bool reading = call.command->command == kRead;
   EdidBlock block;
   EdidExtensions extensions;
+  const ProductionRequest production = ProductionRequestOf(call);
+  std::optional<ProductionSetup> setup;
   if (!reading) {
     const EdidFile file = LoadEdidFile(path);
     if (!file.ok) {
@@ -634,6 +667,11 @@ int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment&
     block.UpdateChecksum();  // as opening the file in the program does
     extensions = file.extensions;
     if (call.Has("fix-checksum")) UpdateExtensionChecksums(extensions);
+    if (production.Wanted() && extensions.Count() > 0) {
+      PrintFileError(err, path, FormatText(cli_texts::kProductionBaseOnly, extensions.Count()));
+      return 1;
+    }
+    if (production.Wanted() && !(setup = PrepareProduction(production, block, err))) return 1;
   }
 
   std::unique_ptr<Hardware> hardware = MakeHardware(call, err);
@@ -669,6 +707,16 @@ int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment&
   }
 
   std::string error;
+  if (setup) {
+    const ProductionStation station = route.bitBus ? ProductionStation(*route.bitBus, settings, *hardware)
+                                                   : ProductionStation(*route.kernelBus, settings, *hardware);
+    const int status = RunProductionWrite(production, *setup, station, out, err, environment);
+    if (!hardware->Persist(error)) {
+      err << cli_texts::kProgram << ": " << error << '\n';
+      return 1;
+    }
+    return status;
+  }
   if (reading) {
     if (transfer) {
       transfer->OnEdidRead();
@@ -711,7 +759,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     case kCheck: return RunCheck(call, out, err, environment);
     case kNew: return RunNew(call, out);
     case kRead:
-    case kWrite: return RunTransfer(call, err, environment);
+    case kWrite: return RunTransfer(call, out, err, environment);
     case kProbe: return RunProbe(call, out, err);
     case kList: return RunList(call, out, err);
   }

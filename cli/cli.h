@@ -1,6 +1,7 @@
 // tolvex-cli: the EDID report, and monitor reads and writes, from scripts and production lines.
 #pragma once
 
+#include <functional>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -13,6 +14,10 @@ struct CliEnvironment {
   bool progressInPlace = false;
   // What "-" reads as a file; none without standard input.
   std::istream* input = nullptr;
+  // Ctrl+C ends `write --repeat` between units (the program itself; tests ask through
+  // stopRequested instead).
+  bool catchInterrupts = false;
+  std::function<bool()> stopRequested;
 };
 
 // Exit status: 0 success (help and version included), 1 a file or a transfer failed, 2 bad usage.

@@ -61,5 +61,14 @@ inline constexpr char kDevNodesMissing[] = "the I2C buses have no device nodes: 
 // `check` and `report --check`: "FILE: " and a finding, or "FILE: ok".
 inline constexpr char kCheckClean[] = "ok";
 inline constexpr char kFileSeparator[] = ": ";
+// Production writes.
+inline constexpr char kSerialNeedsCounter[] = "--serial-field and --serial-format need --serial-counter";
+inline constexpr char kSimUnitsValues[] = "--sim-units takes a number from 1 to %d";
+inline constexpr char kUnitsSummary[] = "%d passed, %d failed";
+inline constexpr char kStopped[] = "stopped";
+inline constexpr char kNoMoreUnits[] = "no further monitor can come";
+inline constexpr char kProductionBaseOnly[] =
+    "production writes program the base block alone, and this EDID has %d extension block(s)";
+inline constexpr char kInterruptHint[] = "Ctrl+C ends the run between units; a second Ctrl+C ends it at once";
 
 }  // namespace tolvex::cli_texts

@@ -12,5 +12,6 @@ int main(int argc, char** argv) {
   tolvex::CliEnvironment environment;
   environment.progressInPlace = isatty(STDERR_FILENO) != 0;
   environment.input = &std::cin;
+  environment.catchInterrupts = true;
   return tolvex::RunCli(args, std::cout, std::cerr, environment);
 }

@@ -51,6 +51,15 @@ bool HasEdidHeader(const EdidBytes& block) { return std::equal(kEdidHeader.begin
 
 bool IsAocProtocol(uint32_t protocol) { return protocol == kProtocolAocTx3 || protocol == kProtocolAocTx12; }
 
+// `first`: the offset of the block's byte 0 in the whole EDID.
+std::vector<ByteDifference> DifferencesOf(const EdidBytes& expected, const EdidBytes& read, int first) {
+  std::vector<ByteDifference> differences;
+  for (int i = 0; i < kEdidSize; ++i) {
+    if (read[i] != expected[i]) differences.push_back({first + i, expected[i], read[i]});
+  }
+  return differences;
+}
+
 }  // namespace
 
 std::optional<uint8_t> ParsePageValue(std::string_view pageText) {
@@ -182,7 +191,9 @@ bool CEdidTransfer::VerifyWholeEdid(const std::optional<EdidBytes>& before) {
       ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
       return false;
     }
-    if (buffer == (number == 0 ? block_.Bytes() : extensions_.blocks[number - 1])) continue;
+    const EdidBytes& expected = number == 0 ? block_.Bytes() : extensions_.blocks[number - 1];
+    if (buffer == expected) continue;
+    differences_ = DifferencesOf(expected, buffer, number * kEdidSize);
     // An EEPROM that kept every byte of its base block did not take the write at all.
     if (number == 0 && before && buffer == *before) {
       ui_.ShowError(texts::kWriteProtected, texts::kWriteProtectedCaption);
@@ -265,6 +276,7 @@ bool CEdidTransfer::RefuseFaultyEdid() {
 }
 
 void CEdidTransfer::OnEdidWrite() {
+  differences_.clear();
   if (RefuseFaultyEdid()) return;
   std::optional<EdidBytes> before;
   if (!CheckBeforeWrite(before)) return;
@@ -315,6 +327,7 @@ void CEdidTransfer::OnFactoryWrite() {
       break;
     }
     if (readBack != bytes[i]) {
+      differences_ = {{i, bytes[i], readBack}};
       ShowError(FormatText(texts::kFactoryVerifyError, i, readBack), texts::kFactoryWriteErrorCaption);
       break;
     }
@@ -342,6 +355,7 @@ void CEdidTransfer::OnAocWrite() {
       return;
     }
     if (buffer[i] != block_.Bytes()[i]) {
+      differences_ = {{i, block_.Bytes()[i], buffer[i]}};
       ShowError(FormatText(texts::kAocVerifyError, i, buffer[i], block_.Bytes()[i]), texts::kVerifyErrorCaption);
       return;
     }

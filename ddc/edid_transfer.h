@@ -39,6 +39,13 @@ inline constexpr uint8_t kDviAnalog = 0x00;
 inline constexpr uint8_t kDviDigital = 0x01;
 inline constexpr uint8_t kDviAuto = 0x02;
 
+// A byte that read back otherwise than it was written.
+struct ByteDifference {
+  int offset;
+  uint8_t expected;
+  uint8_t read;
+};
+
 // The page byte of the mapped EDID page text: its first two characters read as hexadecimal (one
 // digit is a one-digit value); nothing when the text does not start with a hexadecimal digit.
 std::optional<uint8_t> ParsePageValue(std::string_view pageText);
@@ -92,6 +99,10 @@ class CEdidTransfer {
   // The page the factory transfers use; the default page when the text gives none.
   uint8_t PageValue() const;
 
+  // The bytes the last write's verification found different (empty after a verified write, or
+  // when it failed before comparing); the production log names them.
+  const std::vector<ByteDifference>& VerifyDifferences() const { return differences_; }
+
  private:
   void SwitchDviEeprom(uint8_t selector);
   uint8_t FactoryReadRequest(uint8_t page, uint8_t index);
@@ -122,6 +133,7 @@ class CEdidTransfer {
   TransferUi& ui_;
   EdidDocumentUi& document_;
   int channel_;
+  std::vector<ByteDifference> differences_;
 };
 
 }  // namespace tolvex

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,9 @@ class Hardware {
   // Keeps what the run changed (the simulated monitor's memory, its line capture); false with a
   // reason on failure.
   virtual bool Persist(std::string& error) = 0;
+  // Whether a monitor the program has not worked with yet may be on the bus or still come: always
+  // on real hardware; in a simulation only while --sim-units has such a monitor left.
+  virtual bool MoreUnitsMayCome() const { return true; }
 
   // The kernel's trees and device nodes: the Linux I2C buses, the ppdev ports, the connectors.
   virtual KernelFiles& Files() = 0;
@@ -42,7 +46,14 @@ struct SimulationOptions {
   // Bytes of each simulated EEPROM: 256 (the default), or 512 up to 32768 for an E-DDC monitor
   // that answers the segment pointer; empty: 256, or what the state file holds.
   std::string eepromSize;
+  // How many monitors come one after another, each taken away once the program is done with it
+  // (1 to kMaxSimulatedUnits); empty: the one monitor stays.
+  std::string units;
 };
+
+inline constexpr int kMaxSimulatedUnits = 100000;
+// The number --sim-units gives; nothing when the text is not 1 to kMaxSimulatedUnits.
+std::optional<int> ParseSimulatedUnits(std::string_view text);
 
 // The values --sim-adapter, --sim-fault and --sim-access take.
 const std::vector<std::string_view>& SimulatedAdapterNames();

@@ -8,6 +8,7 @@
 #include "ddc/linux/linux_discovery.h"
 #include "ddc/linux/ppdev_port_io.h"
 #include "ddc/sim/sim_hardware.h"
+#include "ddc/sim/sim_production_line.h"
 #include "ddc/sim/sim_vcd_capture.h"
 
 namespace tolvex {
@@ -49,6 +50,11 @@ class SimulatedHardware final : public Hardware {
     return true;
   }
 
+  // After the state file is loaded: each unit starts with what the first one holds.
+  void StartProductionLine(int units) {
+    line_ = std::make_unique<sim::SimProductionLine>(hardware_->machine.Monitor(), hardware_->time, units);
+  }
+
   PortIo& Io() override { return ppdev_ ? static_cast<PortIo&>(*ppdev_) : hardware_->machine; }
   KernelFiles& Files() override { return hardware_->files; }
   KernelDevices& Devices() override { return hardware_->kernel; }
@@ -56,6 +62,7 @@ class SimulatedHardware final : public Hardware {
   Clock& GetClock() override { return hardware_->clock; }
   bool HasPortAccess() const override { return true; }
   std::string AccessNote() const override { return {}; }
+  bool MoreUnitsMayCome() const override { return line_ && line_->FreshUnitsLeft(); }
 
   // Without --sim-eeprom-size the state file's size says how large the EEPROMs are.
   bool Load(std::string& error) {
@@ -100,6 +107,7 @@ class SimulatedHardware final : public Hardware {
   std::string stateFile_;
   std::optional<int> eepromSize_;  // as the user gave it
   std::unique_ptr<PpdevPortIo> ppdev_;
+  std::unique_ptr<sim::SimProductionLine> line_;  // after the monitor it watches, so it goes first
 };
 
 }  // namespace
@@ -169,6 +177,15 @@ std::string NameList(const std::vector<std::string_view>& names) {
 
 }  // namespace
 
+std::optional<int> ParseSimulatedUnits(std::string_view text) {
+  int units = 0;
+  const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), units);
+  if (status != std::errc() || end != text.data() + text.size() || units < 1 || units > kMaxSimulatedUnits) {
+    return std::nullopt;
+  }
+  return units;
+}
+
 const std::vector<std::string_view>& SimulatedAdapterNames() {
   static const std::vector<std::string_view> names = NamesOf(kSimulatedAdapters);
   return names;
@@ -205,6 +222,15 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
     error = "unknown port access \"" + options.access + "\" (" + NameList(accesses) + ")";
     return nullptr;
   }
+  const std::optional<int> units = options.units.empty() ? std::optional<int>() : ParseSimulatedUnits(options.units);
+  if (!options.units.empty() && !units) {
+    error = "--sim-units takes a number from 1 to " + std::to_string(kMaxSimulatedUnits);
+    return nullptr;
+  }
+  if (units && options.fault == "unplugged") {
+    error = "the simulated monitors of --sim-units cannot be unplugged from the start";
+    return nullptr;
+  }
   std::unique_ptr<sim::SimHardware> hardware = adapter->make();
   if (fault && fault->kernelBusOnly && hardware->monitorBus < 0) {
     error = "the simulated fault \"" + options.fault + "\" needs --sim-adapter i2c-dev";
@@ -214,6 +240,7 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
   auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile,
                                                        options.access == "ppdev", eepromSize);
   if (!simulated->Load(error)) return nullptr;
+  if (units) simulated->StartProductionLine(*units);
   if (!options.captureFile.empty() && !simulated->StartCapture(options.captureFile, error)) return nullptr;
   return simulated;
 }

@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+#include "document/framework_texts.h"
+
 namespace tolvex {
 
 namespace {
@@ -16,6 +18,13 @@ constexpr char kChannelChoiceValue[] = "Linux_Bus";
 // The page field takes at most 4 characters; a longer text can only come from an outside edit
 // of the store, and is cut so that the configuration dialog can still be closed with OK.
 constexpr qsizetype kMappedPageLimit = 4;
+
+constexpr char kProductionGroup[] = "Production";
+constexpr char kCounterFileValue[] = "CounterFile";
+constexpr char kSerialFieldValue[] = "SerialField";
+constexpr char kSerialTemplateValue[] = "SerialTemplate";
+constexpr char kStampDateValue[] = "StampDate";
+constexpr char kLogFileValue[] = "LogFile";
 
 QSettings& Group(QSettings& store) {
   store.beginGroup(QLatin1String(kGroup));
@@ -45,6 +54,28 @@ void SaveSettings(const TransferSettings& settings) {
   store.setValue(QLatin1String(kProtocolValue), settings.protocol);
   store.setValue(QLatin1String(kFactoryEnableValue), settings.factoryEnable);
   store.setValue(QLatin1String(kMappedPageValue), QString::fromStdString(settings.mappedPage));
+}
+
+void LoadProductionChoices(ProductionChoices& choices) {
+  QSettings store(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(kCompany),
+                  QLatin1String(texts::kApplicationTitle));
+  store.beginGroup(QLatin1String(kProductionGroup));
+  choices.counterFile = store.value(QLatin1String(kCounterFileValue), choices.counterFile).toString();
+  choices.serialField = store.value(QLatin1String(kSerialFieldValue), choices.serialField).toInt();
+  choices.serialTemplate = store.value(QLatin1String(kSerialTemplateValue), choices.serialTemplate).toString();
+  choices.stampDate = store.value(QLatin1String(kStampDateValue), choices.stampDate).toBool();
+  choices.logFile = store.value(QLatin1String(kLogFileValue), choices.logFile).toString();
+}
+
+void SaveProductionChoices(const ProductionChoices& choices) {
+  QSettings store(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(kCompany),
+                  QLatin1String(texts::kApplicationTitle));
+  store.beginGroup(QLatin1String(kProductionGroup));
+  store.setValue(QLatin1String(kCounterFileValue), choices.counterFile);
+  store.setValue(QLatin1String(kSerialFieldValue), choices.serialField);
+  store.setValue(QLatin1String(kSerialTemplateValue), choices.serialTemplate);
+  store.setValue(QLatin1String(kStampDateValue), choices.stampDate);
+  store.setValue(QLatin1String(kLogFileValue), choices.logFile);
 }
 
 }  // namespace tolvex

@@ -2,6 +2,8 @@
 // "Marvane/Tolvex", group "Settings". Errors of the store are silent both ways.
 #pragma once
 
+#include <QString>
+
 #include "ddc/edid_transfer.h"
 
 namespace tolvex {
@@ -10,6 +12,18 @@ namespace tolvex {
 void LoadSettings(TransferSettings& settings);
 // Software DDC only is never stored.
 void SaveSettings(const TransferSettings& settings);
+
+// The last choices of the "Production Write" dialog, beside the framework's own entries
+// ("Marvane/tolvex3.01", group "Production").
+struct ProductionChoices {
+  QString counterFile;
+  int serialField = 0;  // SerialField
+  QString serialTemplate = QStringLiteral("{}");
+  bool stampDate = false;
+  QString logFile;
+};
+void LoadProductionChoices(ProductionChoices& choices);
+void SaveProductionChoices(const ProductionChoices& choices);
 
 // The kernel I2C bus chosen last, by its connector's name (or its adapter's, where no connector
 // uses it); empty when the channel discovery finds was chosen.

@@ -13,6 +13,7 @@
 #include "ddc/linux/linux_texts.h"
 #include "document/document_texts.h"
 #include "document/framework_texts.h"
+#include "document/production_dlg.h"
 #include "document/settings.h"
 #include "model/edid_block.h"
 #include "report/edid_report.h"
@@ -187,6 +188,33 @@ void CTolvexDoc::AttachFrame(DocumentFrame& frame) {
   frame_ = &frame;
   transfer_ =
       std::make_unique<CEdidTransfer>(bus_, frame.Block(), extensions_, settings_, hardware_.GetClock(), frame, *this);
+}
+
+bool CTolvexDoc::RefuseProductionWrite() {
+  if (extensions_.Count() == 0) return false;
+  frame_->ShowError(Text(texts::kProductionBaseOnly).arg(extensions_.Count()).toStdString(), texts::kProductionCaption);
+  return true;
+}
+
+void CTolvexDoc::OnProductionWrite() {
+  const EdidBlock& block = frame_->Block();
+  const auto runDialog = [&](const ProductionStation& station) {
+    CProductionDlg dialog(station, block.Bytes(), block.GetSerialFormat(), frame_->Window());
+    dialog.exec();
+  };
+  if (linuxBus_ < 0) {
+    runDialog(ProductionStation(bus_, settings_, hardware_));
+    return;
+  }
+  // The kernel bus stays open while the dialog is: one station for the whole batch.
+  std::string error;
+  std::unique_ptr<CI2cDevBus> bus =
+      OpenLinuxBus(linux_, hardware_.Devices(), hardware_.GetClock(), linuxBus_, {true, false}, error);
+  if (!bus) {
+    frame_->ShowError(error, texts::kBusUnavailableCaption);
+    return;
+  }
+  runDialog(ProductionStation(*bus, settings_, hardware_));
 }
 
 QString CTolvexDoc::Title() const { return title_.isEmpty() ? Text(texts::kUntitled) : title_; }

@@ -62,6 +62,10 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   bool RefuseEdidWrite();
   void OnChannel(int channel);
   void OnConfigSetup();
+  // "Production Write...": the dialog that programs monitor after monitor with the block.
+  void OnProductionWrite();
+  // Says why a production run cannot take this EDID (its units get the base block alone).
+  bool RefuseProductionWrite();
   void OnDviDigital();
   void OnDviAnalog();
   void OnDviAuto();
@@ -98,6 +102,7 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   const TransferSettings& Settings() const { return settings_; }
   CConfigDlg& ConfigDialog() { return *configDlg_; }
   CI2cBus& Bus() { return bus_; }
+  Hardware& GetHardware() { return hardware_; }
 
   // What a transfer does to the document and the code window.
   void ShowCodeWindow() override;

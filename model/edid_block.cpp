@@ -55,7 +55,7 @@ void EdidBlock::Reset() {
   std::copy(kEdidHeader.begin(), kEdidHeader.end(), bytes_.begin());
   std::fill(bytes_.begin() + 8, bytes_.end() - 1, uint8_t{0});
   const CalendarDate today = today_();
-  SetWeek((DayOfYear(today) + 6) / 7);
+  SetWeek(WeekOfManufacture(today));
   SetYear(today.year);
   SetVersion(1, 2);
   std::fill(bytes_.begin() + 38, bytes_.begin() + 54, uint8_t{0x01});

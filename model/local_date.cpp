@@ -15,6 +15,8 @@ int DayOfYear(const CalendarDate& date) {
   return day;
 }
 
+int WeekOfManufacture(const CalendarDate& date) { return (DayOfYear(date) + 6) / 7; }
+
 CalendarDate TodayLocal() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};

@@ -12,6 +12,9 @@ struct CalendarDate {
 bool IsLeapYear(int year);
 // 0 for 1 January.
 int DayOfYear(const CalendarDate& date);
+// The week of manufacture a block made on `date` carries: (day of the year + 6) / 7, so
+// 1 January is week 0 and 2 to 8 January week 1.
+int WeekOfManufacture(const CalendarDate& date);
 CalendarDate TodayLocal();
 
 }  // namespace tolvex

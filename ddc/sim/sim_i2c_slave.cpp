@@ -59,6 +59,34 @@ void SimI2cSlave::Attach(bool masterScl, bool masterSda) {
   NotifyLines();
 }
 
+void SimI2cSlave::SetConnected(bool connected) {
+  if (connected == connected_) return;
+  connected_ = connected;
+  if (connected_) {
+    Attach(masterScl_, masterSda_);
+    return;
+  }
+  phase_ = Phase::kIdle;
+  pendingRead_ = false;
+  holdPolls_ = 0;
+  FollowMasterAlone(masterScl_, masterSda_);
+}
+
+void SimI2cSlave::FollowMasterAlone(bool scl, bool sda) {
+  masterScl_ = scl;
+  masterSda_ = sda;
+  slaveSda_ = true;
+  if (lineScl_ == scl && lineSda_ == sda) return;
+  lineScl_ = scl;
+  lineSda_ = sda;
+  NotifyLines();
+}
+
+void SimI2cSlave::CountDataByte() {
+  ++dataBytes_;
+  lastDataNs_ = time_.ns;
+}
+
 void SimI2cSlave::SetLineObserver(LineObserver* observer) {
   observer_ = observer;
   NotifyLines();
@@ -277,6 +305,7 @@ void SimI2cSlave::ByteReceived() {
     ackOut_ = false;
   } else {
     ackOut_ = target_.OnWriteByte(shift_);
+    CountDataByte();
   }
   trace_.Record({WireEvent::kWrite, shift_, ackOut_});
 }
@@ -290,6 +319,7 @@ void SimI2cSlave::LoadNextReadByte() {
     corruptArmed_ = false;
   }
   ++bytesSent_;
+  CountDataByte();
   clocks_ = 0;
   if (time_.ns < reply.readyAtNs) {
     pendingRead_ = true;

@@ -51,6 +51,14 @@ class LineObserver {
   virtual void OnLines(uint64_t ns, bool scl, bool sda) = 0;
 };
 
+// Learns of each change of the master's drive before the slave takes it: the moment a simulated
+// operator may plug or unplug the monitor, since nothing on the wires can tell earlier.
+class MasterDriveObserver {
+ public:
+  virtual ~MasterDriveObserver() = default;
+  virtual void BeforeMasterDrive() = 0;
+};
+
 // Minimum times between edges, in nanoseconds (the I2C bus specification's tLOW, tHIGH,
 // tSU;STA, tHD;STA, tSU;STO, tBUF and tSU;DAT).
 struct I2cTimingMinima {
@@ -140,6 +148,11 @@ class SimI2cSlave {
   // The master's drive after one of its writes (true releases the line).
   void SetMasterDrive(bool scl, bool sda) {
     if (scl == masterScl_ && sda == masterSda_) return;
+    if (driveObserver_) driveObserver_->BeforeMasterDrive();
+    if (!connected_) {
+      FollowMasterAlone(scl, sda);
+      return;
+    }
     if (scl && !masterScl_) CountClockPulse();
     masterScl_ = scl;
     masterSda_ = sda;
@@ -147,7 +160,7 @@ class SimI2cSlave {
   }
   // The master read the register that senses SCL: one poll of a stretched clock.
   void OnSclSensed() {
-    if (holdPolls_ == 0 || !masterScl_) return;
+    if (holdPolls_ == 0 || !masterScl_ || !connected_) return;
     if (--holdPolls_ == 0) Update();
   }
   // Simulated time went on (the machine calls this before every access): a read byte the device
@@ -161,6 +174,18 @@ class SimI2cSlave {
   bool Sda() const { return lineSda_; }
   // True between a START and the next STOP.
   bool InTransaction() const { return phase_ != Phase::kIdle; }
+
+  // ---- The cable -----------------------------------------------------------------------------
+  // Unplugged, the monitor neither drives nor sees the lines: they carry the master's drive and
+  // the pull-ups, and no address is acknowledged. Plugged in again, it waits for the next START.
+  void SetConnected(bool connected);
+  bool Connected() const { return connected_; }
+  // nullptr: nobody is told.
+  void SetMasterDriveObserver(MasterDriveObserver* observer) { driveObserver_ = observer; }
+  // Data bytes that went between the master and an addressed device (address-only probes add
+  // none), and the simulated time of the last one.
+  uint64_t DataBytes() const { return dataBytes_; }
+  uint64_t LastDataNs() const { return lastDataNs_; }
 
   // ---- Timing --------------------------------------------------------------------------------
   void SetTimingMinima(const I2cTimingMinima& minima) { minima_ = minima; }
@@ -204,6 +229,8 @@ class SimI2cSlave {
   };
 
   void Update();
+  void FollowMasterAlone(bool scl, bool sda);
+  void CountDataByte();
   void CountClockPulse();
   int64_t Now() const { return static_cast<int64_t>(time_.ns); }
   bool MeetsMinimum(int64_t since, uint64_t minimum, const char* what);
@@ -225,6 +252,10 @@ class SimI2cSlave {
   const SimTime& time_;
   WireTrace trace_;
   LineObserver* observer_ = nullptr;
+  MasterDriveObserver* driveObserver_ = nullptr;
+  bool connected_ = true;
+  uint64_t dataBytes_ = 0;
+  uint64_t lastDataNs_ = 0;
 
   // Drivers and the resulting line levels.
   bool masterScl_ = true;

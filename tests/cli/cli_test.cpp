@@ -573,6 +573,17 @@ TEST_F(WholeEdidCli, WriteAndReadBackThroughTheSegmentPointerBetweenRuns) {
 }
 
 
+TEST_F(WholeEdidCli, AProductionRunRefusesExtensionBlocksItWouldNotWrite) {
+  const std::string source = Write("whole.ddc", WholeReport(blocks_));
+  const std::string counter = Write("counter", "1\n");
+  const Result r = RunTool({"write", "--simulate", "--sim-eeprom-size", "512", "--serial-counter", counter, source});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("production writes program the base block alone, and this EDID has 2 extension block(s)"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(test::ReadFile(counter), "1\n") << "no unit was counted";
+}
+
 // ---- Linux I2C buses, ppdev and the kernel's EDID copies -----------------------------------
 
 TEST_F(CliTest, ListShowsTheSimulatedPcWithItsSmbusRefused) {

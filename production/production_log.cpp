@@ -1,0 +1,115 @@
+#include "production/production_log.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "ddc/format_text.h"
+#include "production/file_ops.h"
+#include "production/production_texts.h"
+
+namespace tolvex {
+
+namespace {
+
+// A message may span lines (a kernel's detail under the status); a log line may not.
+std::string CsvField(std::string_view text) {
+  std::string flat;
+  for (char c : text) {
+    if (c == '\r') continue;
+    flat += c == '\n' ? ' ' : c;
+  }
+  if (flat.find_first_of(",\"") == std::string::npos) return flat;
+  std::string quoted = "\"";
+  for (char c : flat) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+// "0C:2A>FF": the offset, what was written, what came back.
+std::string FormatDifferences(const std::vector<ByteDifference>& differences) {
+  std::string text;
+  for (const ByteDifference& d : differences) {
+    if (!text.empty()) text += ' ';
+    text += FormatText("%02X:%02X>%02X", d.offset, d.expected, d.read);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string IsoLocalTime(std::time_t time) {
+  std::tm local{};
+  localtime_r(&time, &local);
+  char stamp[40];
+  const size_t length = std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S%z", &local);
+  std::string text(stamp, length);
+  if (text.size() >= 5) text.insert(text.size() - 2, ":");  // +0100 becomes +01:00
+  return text;
+}
+
+std::string FormatLogLine(const UnitRecord& record) {
+  const std::string fields[] = {
+      IsoLocalTime(record.time),
+      CsvField(record.channel),
+      CsvField(record.bus),
+      CsvField(record.protocol),
+      CsvField(record.serialText),
+      std::to_string(record.serialNumber),
+      FormatText("0x%02X", record.checksum),
+      record.verified ? production_texts::kPass : production_texts::kFail,
+      CsvField(record.result),
+      FormatDifferences(record.differences),
+  };
+  std::string line;
+  for (const std::string& field : fields) line += (line.empty() ? "" : ",") + field;
+  return line + '\n';
+}
+
+namespace {
+
+// Empty when the text is on the disk; otherwise why not.
+std::string AppendLocked(int fd, const std::string& line) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return std::strerror(errno);
+  if (!S_ISREG(info.st_mode)) return production_texts::kNotARegularFile;
+  // The header goes in by whichever program finds the file empty under the lock.
+  if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &info) != 0) return std::strerror(errno);
+  const std::string text = (info.st_size == 0 ? std::string(production_texts::kLogHeader) : std::string()) + line;
+  if (!WriteAll(fd, text) || ::fsync(fd) != 0) return std::strerror(errno);
+  return {};
+}
+
+}  // namespace
+
+bool ProductionLog::CheckWritable(std::string& error) const {
+  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+  struct stat info {};
+  std::string problem;
+  if (fd < 0 || ::fstat(fd, &info) != 0) {
+    problem = std::strerror(errno);
+  } else if (!S_ISREG(info.st_mode)) {
+    problem = production_texts::kNotARegularFile;
+  }
+  if (fd >= 0) ::close(fd);
+  if (problem.empty()) return true;
+  error = FormatText(production_texts::kLogError, path_.c_str(), problem.c_str());
+  return false;
+}
+
+bool ProductionLog::Append(const UnitRecord& record, std::string& error) {
+  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+  const std::string problem = fd < 0 ? std::strerror(errno) : AppendLocked(fd, FormatLogLine(record));
+  if (fd >= 0) ::close(fd);
+  if (problem.empty()) return true;
+  error = FormatText(production_texts::kLogError, path_.c_str(), problem.c_str());
+  return false;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,144 @@
+#include "production/production_run.h"
+
+#include "ddc/format_text.h"
+#include "production/production_texts.h"
+
+namespace tolvex {
+
+std::optional<UnitBlock> NextUnit(const ProductionSetup& setup, const CalendarDate& today, std::string& error) {
+  std::optional<uint64_t> number;
+  if (!setup.counterPath.empty()) {
+    uint64_t next = 0;
+    if (!SerialCounter::Read(setup.counterPath, next, error)) return std::nullopt;
+    number = next;
+  }
+  return MakeUnitBlock(setup.base, setup.serialFormat, number, today, setup.plan, error);
+}
+
+std::optional<std::string> CheckSetup(const ProductionSetup& setup, const CalendarDate& today) {
+  std::string error;
+  uint64_t number = 0;
+  if (!setup.counterPath.empty() && !SerialCounter::CheckUsable(setup.counterPath, number, error)) return error;
+  if (!NextUnit(setup, today, error)) return error;
+  if (!setup.logPath.empty() && !ProductionLog(setup.logPath).CheckWritable(error)) return error;
+  return std::nullopt;
+}
+
+ProductionRun::ProductionRun(const ProductionSetup& setup, UnitWriter& writer, Clock& clock,
+                             ProductionEvents& events, ProductionHooks hooks)
+    : setup_(setup), writer_(writer), clock_(clock), events_(events), hooks_(std::move(hooks)) {
+  if (!setup_.counterPath.empty()) counter_ = std::make_unique<SerialCounter>(setup_.counterPath);
+  if (!setup_.logPath.empty()) log_ = std::make_unique<ProductionLog>(setup_.logPath);
+}
+
+UnitRecord ProductionRun::RecordOf(const UnitBlock& unit, const UnitOutcome& outcome) const {
+  UnitRecord record;
+  record.time = hooks_.now();
+  record.channel = setup_.channel;
+  record.bus = setup_.bus;
+  record.protocol = setup_.protocol;
+  record.serialText = unit.serialText;
+  record.serialNumber = unit.serialNumber;
+  record.checksum = unit.bytes[kEdidSize - 1];
+  record.verified = outcome.verified;
+  record.result = outcome.result;
+  record.differences = outcome.differences;
+  return record;
+}
+
+// The counter advances for a verified unit only; either way its lock goes.
+bool ProductionRun::FinishCounter(const UnitBlock& unit, bool verified) {
+  if (!counter_) return true;
+  if (!verified) {
+    counter_->Unlock();
+    return true;
+  }
+  std::string error;
+  if (counter_->AdvanceAndUnlock(error)) return true;
+  events_.OnRunError(FormatText(production_texts::kCounterNotAdvanced, unit.serialText.c_str(), error.c_str(),
+                                setup_.counterPath.c_str(), std::to_string(unit.serialNumber + 1).c_str()));
+  return false;
+}
+
+UnitResult ProductionRun::ProgramUnit() {
+  std::string error;
+  std::optional<uint64_t> number;
+  if (counter_) {
+    uint64_t next = 0;
+    switch (counter_->Lock(next, error, hooks_.stopRequested)) {
+      case SerialCounter::Take::kTaken: number = next; break;
+      case SerialCounter::Take::kStopped: return UnitResult::kStopped;
+      case SerialCounter::Take::kFailed: events_.OnRunError(error); return UnitResult::kRunError;
+    }
+  }
+  const std::optional<UnitBlock> unit = MakeUnitBlock(setup_.base, setup_.serialFormat, number, hooks_.today(),
+                                                      setup_.plan, error);
+  if (!unit) {
+    if (counter_) counter_->Unlock();
+    events_.OnRunError(error);
+    return UnitResult::kRunError;
+  }
+
+  events_.OnStatus(FormatText(production_texts::kProgramming, unit->serialText.c_str()));
+  const UnitOutcome outcome = writer_.WriteUnit(unit->bytes);
+  const UnitRecord record = RecordOf(*unit, outcome);
+  // The number reaches the disk first: a unit that went out with it must never share it.
+  bool runOn = FinishCounter(*unit, outcome.verified);
+  if (log_ && !log_->Append(record, error)) {
+    events_.OnRunError(error);
+    runOn = false;
+  }
+  events_.OnUnitDone(record);
+  if (!runOn) return UnitResult::kRunError;
+  return outcome.verified ? UnitResult::kVerified : UnitResult::kFailed;
+}
+
+// However the waits and the units fall, two probes are never closer than the poll interval.
+bool ProductionRun::PollMonitor() {
+  if (polled_) {
+    const uint64_t since = clock_.NowMs() - lastPollMs_;
+    if (since < kPollIntervalMs) clock_.SleepMs(static_cast<uint32_t>(kPollIntervalMs - since));
+  }
+  polled_ = true;
+  lastPollMs_ = clock_.NowMs();
+  return hooks_.monitorAnswers();
+}
+
+ProductionRun::Wait ProductionRun::WaitForMonitor(bool present) {
+  int agreeing = 0;
+  for (;;) {
+    if (StopRequested()) return Wait::kStopped;
+    const bool answers = PollMonitor();
+    agreeing = answers == present ? agreeing + 1 : 0;
+    if (agreeing >= kPollsToDecide) return Wait::kHappened;
+    if (present && !answers && !MoreUnitsMayCome()) return Wait::kNoMoreUnits;
+  }
+}
+
+RunSummary ProductionRun::RunRepeat() {
+  RunSummary summary;
+  for (;;) {
+    events_.OnStatus(production_texts::kWaitingForMonitor);
+    Wait wait = WaitForMonitor(true);
+    if (wait != Wait::kHappened) {
+      summary.stopped = wait == Wait::kStopped;
+      break;
+    }
+    const UnitResult result = ProgramUnit();
+    if (result == UnitResult::kVerified) ++summary.passed;
+    if (result == UnitResult::kFailed) ++summary.failed;
+    if (result == UnitResult::kRunError) summary.runError = true;
+    if (result == UnitResult::kStopped) summary.stopped = true;
+    if (result == UnitResult::kRunError || result == UnitResult::kStopped || !MoreUnitsMayCome()) break;
+
+    events_.OnStatus(production_texts::kRemoveMonitor);
+    wait = WaitForMonitor(false);
+    if (wait != Wait::kHappened) {
+      summary.stopped = wait == Wait::kStopped;
+      break;
+    }
+  }
+  return summary;
+}
+
+}  // namespace tolvex
