@@ -52,8 +52,12 @@ QIcon LevelIcon(CheckLevel level, const QStyle& style) {
 
 }  // namespace
 
-CCheckPane::CCheckPane(const EdidBlock& block, QWidget* parent)
-    : QDockWidget(Text(texts::kCheckPaneTitle), parent), block_(block), summary_(new QLabel), list_(new QTreeWidget) {
+CCheckPane::CCheckPane(const EdidBlock& block, const EdidExtensions& extensions, QWidget* parent)
+    : QDockWidget(Text(texts::kCheckPaneTitle), parent),
+      block_(block),
+      extensions_(extensions),
+      summary_(new QLabel),
+      list_(new QTreeWidget) {
   setObjectName(QStringLiteral("checkPane"));
   setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
   toggleViewAction()->setText(Text(texts::kCheckPaneMenuLabel));
@@ -107,7 +111,7 @@ void CCheckPane::showEvent(QShowEvent* event) {
 
 void CCheckPane::Recheck() {
   stale_ = false;
-  CheckFindings findings = CheckEdid(block_.Bytes());
+  CheckFindings findings = CheckEdid(JoinWholeEdid(block_.Bytes(), extensions_));
   // Most keystrokes leave the findings as they were; the list is rebuilt only when they change.
   if (listed_ && findings == findings_) return;
   listed_ = true;
@@ -145,8 +149,8 @@ void CCheckPane::ChooseRow() {
   if (InBaseBlock(finding)) emit bytesChosen(finding.first, std::min(finding.last, kEdidSize - 1));
 }
 
-bool ConfirmWriteDespiteFailures(const EdidBlock& block, QWidget* parent) {
-  const CheckFindings findings = CheckEdid(block.Bytes());
+bool ConfirmWriteDespiteFailures(const EdidBlock& block, const EdidExtensions& extensions, QWidget* parent) {
+  const CheckFindings findings = CheckEdid(JoinWholeEdid(block.Bytes(), extensions));
   QStringList named;
   int failures = 0;
   for (const CheckFinding& finding : findings) {

@@ -1,5 +1,6 @@
-// The "Check" pane: the conformance check's findings on the current block, one row each, in byte
-// order. It re-checks whenever the block's bytes change (the code window reports every refresh),
+// The "Check" pane: the conformance check's findings on the whole EDID, one row each, in byte
+// order. It re-checks whenever the block's bytes change (the code window reports every refresh,
+// and every path that brings new extension blocks ends with one),
 // and only while it is open; choosing a row asks for its bytes to be selected. The pane remembers
 // between runs whether it is open.
 #pragma once
@@ -8,6 +9,7 @@
 
 #include "check/edid_check.h"
 #include "model/edid_block.h"
+#include "model/edid_extensions.h"
 
 class QLabel;
 class QTreeWidget;
@@ -19,7 +21,7 @@ class CCheckPane : public QDockWidget {
 
  public:
   // Opens as it was left at the end of the last run (open the first time).
-  CCheckPane(const EdidBlock& block, QWidget* parent);
+  CCheckPane(const EdidBlock& block, const EdidExtensions& extensions, QWidget* parent);
 
   // The block's bytes changed: re-check now if the pane is open, else when it opens.
   void BlockChanged();
@@ -42,6 +44,7 @@ class CCheckPane : public QDockWidget {
   void ChooseRow();
 
   const EdidBlock& block_;
+  const EdidExtensions& extensions_;
   QLabel* summary_;
   QTreeWidget* list_;
   CheckFindings findings_;
@@ -49,8 +52,8 @@ class CCheckPane : public QDockWidget {
   bool listed_ = false;  // the list and summary show findings_
 };
 
-// Asks, before EDID Write sends a block with failures, naming the first of them; Cancel is the
+// Asks, before EDID Write sends an EDID with failures, naming the first of them; Cancel is the
 // default. True when there is nothing to ask or the user chose to write anyway.
-bool ConfirmWriteDespiteFailures(const EdidBlock& block, QWidget* parent);
+bool ConfirmWriteDespiteFailures(const EdidBlock& block, const EdidExtensions& extensions, QWidget* parent);
 
 }  // namespace tolvex

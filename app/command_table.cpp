@@ -15,6 +15,8 @@ constexpr std::array kCommands = {
     Command{kCmdFileOpen, "&Open...\tCtrl+O", true, "Open an existing document\nOpen"},
     Command{kCmdFileSave, "&Save\tCtrl+S", true, "Save the active document\nSave"},
     Command{kCmdFileSaveAs, "Save &As...", false, "Save the active document with a new name\nSave As"},
+    Command{kCmdFileExportBinary, "Export &Binary...", false,
+            "Write the whole EDID as raw binary, for the kernel's EDID firmware\nExport Binary"},
     Command{kCmdFilePrint, "&Print...\tCtrl+P", true, "Print the active document\nPrint"},
     Command{kCmdFilePrintPreview, "Print Pre&view", false, "Display full pages\nPrint Preview"},
     Command{kCmdFilePrintSetup, "P&rint Setup...", false, "Change the printer and printing options\nPrint Setup"},

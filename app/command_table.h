@@ -11,6 +11,7 @@ enum CommandId : int {
   kCmdFileOpen = 57601,
   kCmdFileSave = 57603,
   kCmdFileSaveAs = 57604,
+  kCmdFileExportBinary = 32891,
   kCmdFilePrintSetup = 57606,
   kCmdFilePrint = 57607,
   kCmdFilePrintPreview = 57609,

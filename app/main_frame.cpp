@@ -31,6 +31,7 @@
 #include "app/check_pane.h"
 #include "app/edid_code_dlg.h"
 #include "app/tolvex_view.h"
+#include "document/document_texts.h"
 #include "document/framework_texts.h"
 #include "document/tolvex_doc.h"
 
@@ -194,7 +195,9 @@ void CMainFrame::CreateActions() {
 
 void CMainFrame::CreateMenus() {
   fileMenu_ = menuBar()->addMenu(Text(texts::kFileMenu));
-  for (CommandId id : {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs}) fileMenu_->addAction(actions_[id]);
+  for (CommandId id : {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs, kCmdFileExportBinary}) {
+    fileMenu_->addAction(actions_[id]);
+  }
   fileMenu_->addSeparator();
   for (CommandId id : {kCmdFilePrint, kCmdFilePrintPreview, kCmdFilePrintSetup}) fileMenu_->addAction(actions_[id]);
   fileMenu_->addSeparator();
@@ -298,7 +301,7 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::CreateCheckPane() {
-  checkPane_ = new CCheckPane(block_, this);
+  checkPane_ = new CCheckPane(block_, doc_.Extensions(), this);
   addDockWidget(Qt::BottomDockWidgetArea, checkPane_);
   // A few rows under the report, which keeps most of the window.
   resizeDocks({checkPane_}, {kCheckPaneHeight}, Qt::Vertical);
@@ -378,6 +381,7 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdFileOpen: OnFileOpen(); break;
     case kCmdFileSave: OnFileSave(); break;
     case kCmdFileSaveAs: OnFileSaveAs(); break;
+    case kCmdFileExportBinary: doc_.OnFileExportBinary(); break;
     case kCmdFilePrint: OnFilePrint(); break;
     case kCmdFilePrintPreview: OnFilePrintPreview(); break;
     case kCmdFilePrintSetup: OnFilePrintSetup(); break;
@@ -385,10 +389,13 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdAppAbout: OnAppAbout(); break;
     case kCmdEdidRead: doc_.OnEdidRead(); break;
     case kCmdEdidWrite:
-      if (ConfirmWriteDespiteFailures(block_, this)) doc_.OnEdidWrite();
+      // A refusal needs no question first: nothing will be written.
+      if (!doc_.RefuseEdidWrite() && ConfirmWriteDespiteFailures(block_, doc_.Extensions(), this)) doc_.OnEdidWrite();
       break;
     case kCmdProductionWrite:
-      if (ConfirmWriteDespiteFailures(block_, this)) doc_.OnProductionWrite();
+      if (!doc_.RefuseProductionWrite() && ConfirmWriteDespiteFailures(block_, doc_.Extensions(), this)) {
+        doc_.OnProductionWrite();
+      }
       break;
     case kCmdReadFromDisplay: doc_.OnReadFromDisplay(); break;
     case kCmdChannelBlackBox:
@@ -456,6 +463,13 @@ QString CMainFrame::AskSavePath(const QString& suggested) {
   return path;
 }
 
+QString CMainFrame::AskExportPath(const QString& suggested) {
+  if (askExportPath) return askExportPath(suggested);
+  QString path = QFileDialog::getSaveFileName(this, Text(texts::kExportCaption), suggested, Text(texts::kExportFilter));
+  if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += Text(texts::kExportExtension);
+  return path;
+}
+
 QString CMainFrame::ViewText() const { return view_->toPlainText(); }
 
 void CMainFrame::SetViewText(const QString& text) {
@@ -486,6 +500,13 @@ void CMainFrame::SetStatusText(std::string_view text) {
 
 void CMainFrame::ShowError(std::string_view text, std::string_view caption) {
   QMessageBox box(QMessageBox::Critical, QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
+                  QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
+  box.exec();
+}
+
+void CMainFrame::ShowInformation(std::string_view text, std::string_view caption) {
+  QMessageBox box(QMessageBox::Information,
+                  QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
                   QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
   box.exec();
 }
@@ -522,7 +543,7 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
 
 void CMainFrame::OnFileOpen() {
   const QString path = askOpenPath ? askOpenPath()
-                                   : QFileDialog::getOpenFileName(this, QString(), QString(), Text(texts::kFileFilter));
+                                   : QFileDialog::getOpenFileName(this, QString(), QString(), Text(texts::kOpenFilters));
   if (!path.isEmpty()) OpenDocumentFile(path);
 }
 

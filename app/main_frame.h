@@ -66,14 +66,17 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void DocumentTitleChanged() override;
   QWidget* Window() override { return this; }
   QString AskSavePath(const QString& suggested) override;
+  QString AskExportPath(const QString& suggested) override;
   void SetStatusText(std::string_view text) override;
   void ShowError(std::string_view text, std::string_view caption) override;
   void SetWaitCursor(bool wait) override;
+  void ShowInformation(std::string_view text, std::string_view caption) override;
   bool ConfirmRisk(std::string_view question) override;
 
   // The framework's file dialogs; tests replace them.
   std::function<QString()> askOpenPath;
   std::function<QString(const QString& suggested)> askSavePath;
+  std::function<QString(const QString& suggested)> askExportPath;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -30,6 +30,7 @@ const ValueOption kSimulationOptions[] = {
     {"--sim-fault", &SimulationOptions::fault},
     {"--sim-access", &SimulationOptions::access},
     {"--sim-capture", &SimulationOptions::captureFile},
+    {"--sim-eeprom-size", &SimulationOptions::eepromSize},
     {"--sim-units", &SimulationOptions::units},
 };
 
@@ -50,7 +51,8 @@ QString CommandLineUsage() {
   return QStringLiteral(
              "usage: tolvex [--simulate [--sim-adapter %1] [--sim-state FILE]\n"
              "              [--sim-fault %2]\n"
-             "              [--sim-access %3] [--sim-capture FILE.vcd] [--sim-units N]]\n"
+             "              [--sim-access %3] [--sim-capture FILE.vcd] [--sim-eeprom-size BYTES]\n"
+             "              [--sim-units N]]\n"
              "              [--no-splash]\n"
              "              [--print FILE | FILE]")
       .arg(Choices(SimulatedAdapterNames()), Choices(SimulatedFaultNames()), Choices(SimulatedAccessNames()));

@@ -46,7 +46,8 @@ void RunTransfer(benchmark::State& state, Job job) {
   QuietUi ui(block);
   CI2cBus bus(hw->machine, hw->clock, ui);
   TransferSettings settings;
-  CEdidTransfer transfer(bus, block, settings, hw->clock, ui, ui);
+  EdidExtensions extensions;
+  CEdidTransfer transfer(bus, block, extensions, settings, hw->clock, ui, ui);
   block.SetManufacturerId("BEN");
   block.UpdateChecksum();
 
@@ -93,7 +94,8 @@ void RunKernelTransfer(benchmark::State& state, Job job) {
   EdidBlock block;
   QuietUi ui(block);
   TransferSettings settings;
-  CEdidTransfer transfer(*bus, block, settings, hw->clock, ui, ui);
+  EdidExtensions extensions;
+  CEdidTransfer transfer(*bus, block, extensions, settings, hw->clock, ui, ui);
   block.SetManufacturerId("BEN");
   block.UpdateChecksum();
 

@@ -77,7 +77,8 @@ int main(int argc, char* argv[]) {
   tolvex::CEdidCodeDlg code(block, nullptr);
   code.Initialise();
   code.show();
-  tolvex::CCheckPane pane(block, nullptr);
+  const tolvex::EdidExtensions extensions;
+  tolvex::CCheckPane pane(block, extensions, nullptr);
   pane.show();
   QObject::connect(&code, &tolvex::CEdidCodeDlg::bytesRefreshed, &pane, &tolvex::CCheckPane::BlockChanged);
   tolvex::CEdidWizard wizard(block, code, nullptr);

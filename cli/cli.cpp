@@ -25,6 +25,8 @@
 #include "ddc/ddc_texts.h"
 #include "ddc/format_text.h"
 #include "ddc/i2c_bus.h"
+#include "model/edid_extensions.h"
+#include "report/edid_input.h"
 #include "report/edid_report.h"
 #include "util/file_io.h"
 #include "util/file_texts.h"
@@ -33,7 +35,9 @@ namespace tolvex {
 
 namespace {
 
-enum Command : unsigned { kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16, kCheck = 32, kList = 64 };
+enum Command : unsigned {
+  kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16, kCheck = 32, kList = 64, kExport = 128
+};
 constexpr unsigned kOnHardware = kRead | kWrite | kProbe | kList;
 constexpr unsigned kOnOneBus = kRead | kWrite | kProbe;
 constexpr unsigned kTransfers = kRead | kWrite;
@@ -54,21 +58,28 @@ constexpr int kAnyNumber = 1 << 30;
 constexpr CommandSpec kCommands[] = {
     {"report", kReport, "FILE...", "Print the EDID report of each FILE.",
      "FILE is a .ddc report or raw binary EDID; - reads standard input. The report is exactly what a\n"
-     "saved .ddc file holds (CR LF lines).",
+     "saved .ddc file holds (CR LF lines), extension blocks included.",
      1, kAnyNumber},
     {"check", kCheck, "FILE...", "Check each FILE against the EDID rules.",
      "Prints 'FILE: failure|warning: bytes A-B: RULE: sentence' for each finding, or 'FILE: ok'. A\n"
      "binary FILE is checked whole, extension blocks included. The exit status is 1 when any file has\n"
      "a failure or cannot be read, 0 when there are at most warnings.",
      1, kAnyNumber},
+    {"export", kExport, "IN OUT", "Write the EDID of IN as raw binary into OUT.",
+     "IN is a .ddc report or raw binary EDID; OUT gets every block, ready for the kernel's\n"
+     "drm.edid_firmware= or /lib/firmware/edid/.",
+     2, 2},
     {"new", kNew, "", "Print the report of a freshly reset block.", "", 0, 0},
     {"read", kRead, "FILE", "Read the monitor's EDID into FILE.",
-     "FILE becomes a .ddc report, or raw binary EDID when its name ends in .bin.", 1, 1},
-    {"write", kWrite, "FILE", "Write the block of FILE into the monitor and verify it.",
-     "FILE is a .ddc report or raw binary EDID. With --serial-counter each unit gets the counter's\n"
-     "number, which advances only after a verified write; --log appends one CSV line per unit;\n"
-     "--repeat programs monitor after monitor. PASS or FAIL and the serial go to stdout, one line a\n"
-     "unit; the exit status is 0 only when every unit was verified.",
+     "FILE becomes a .ddc report, or raw binary EDID (every block) when its name ends in .bin,\n"
+     ".edid or .raw.",
+     1, 1},
+    {"write", kWrite, "FILE", "Write the EDID of FILE into the monitor and verify it.",
+     "FILE is a .ddc report or raw binary EDID; every block it holds is written. With --serial-counter\n"
+     "each unit gets the counter's number, which advances only after a verified write; --log appends\n"
+     "one CSV line per unit; --repeat programs monitor after monitor (a base block alone). PASS or\n"
+     "FAIL and the serial go to stdout, one line a unit; the exit status is 0 only when every unit\n"
+     "was verified.",
      1, 1},
     {"probe", kProbe, "", "Print the I2C channel the program finds.",
      "With --bus or --connector: whether a monitor answers on that bus. The exit status is 1 when there\n"
@@ -91,8 +102,8 @@ struct OptionSpec {
 };
 
 constexpr OptionSpec kOptions[] = {
-    {"fix-checksum", "", kReport | kWrite,
-     "recompute the checksum byte (write refuses a block whose stored checksum does not match without it)"},
+    {"fix-checksum", "", kReport | kExport | kWrite,
+     "recompute every block's checksum (without it, write refuses a stored checksum that does not match)"},
     {"check", "", kReport, "append the findings of the check after each report (exit status 1 on a failure)"},
     {"lf", "", kPrintsReports, "end lines with LF alone (for grep and diff); files keep CR LF"},
     {"simulate", "", kOnHardware, "use the simulated monitor instead of the PC's ports"},
@@ -100,6 +111,8 @@ constexpr OptionSpec kOptions[] = {
     {"sim-state", "FILE", kOnHardware, "keep the simulated monitor's EEPROMs in FILE between runs"},
     {"sim-fault", "NAME", kOnHardware, "simulated fault:", SimulatedFaultNames},
     {"sim-capture", "FILE", kOnHardware, "record SCL and SDA in simulated time into FILE (Value Change Dump)"},
+    {"sim-eeprom-size", "BYTES", kOnHardware,
+     "simulated EEPROM size: 256 (default), or 512 to 32768 for an E-DDC monitor with a segment pointer"},
     {"sim-access", "NAME", kOnHardware, "how the simulated parallel ports are reached (default raw):",
      SimulatedAccessNames},
     {"bus", "DEV", kOnOneBus, "the Linux I2C bus to use, /dev/i2c-N or N"},
@@ -416,6 +429,27 @@ void PrintReport(const Invocation& call, std::ostream& out, const std::string& r
 // time zone need not be asked for it.
 CalendarDate UnusedDate() { return {2000, 1, 1}; }
 
+// The block and the extensions of a file, with the checksums mended when the user says so.
+struct LoadedEdid {
+  EdidBlock block{UnusedDate};
+  EdidExtensions extensions;
+};
+
+void TakeFile(const Invocation& call, const EdidFile& file, LoadedEdid& edid) {
+  edid.block.Bytes() = file.bytes;
+  edid.block.SetProductCodeFormat(file.productCodeFormat);
+  edid.block.SetSerialFormat(file.serialFormat);
+  edid.extensions = file.extensions;
+  if (call.Has("fix-checksum")) {
+    edid.block.UpdateChecksum();
+    UpdateExtensionChecksums(edid.extensions);
+  }
+}
+
+std::string IncompleteText(const EdidFile& file) {
+  return FormatText(cli_texts::kIncompleteEdid, file.extensions.missingBytes);
+}
+
 // One line per finding, "FILE: failure: bytes 8-9: manufacturer: ...", or "FILE: ok"; whether
 // any was a failure.
 bool PrintFindings(const std::string& name, const std::vector<uint8_t>& edid, std::string_view lineEnd,
@@ -439,19 +473,20 @@ int ForEachFile(const Invocation& call, std::ostream& err, const CliEnvironment&
   return status;
 }
 
+// A file that lacks bytes is printed all the same, so the user sees what is there (the missing
+// bytes as zero), and named on stderr.
 int RunReport(const Invocation& call, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
   const int status = ForEachFile(call, err, environment, [&](const std::string& name, const EdidFile& file) {
-    EdidBlock block(UnusedDate);
-    block.Bytes() = file.bytes;
-    block.SetProductCodeFormat(file.productCodeFormat);
-    block.SetSerialFormat(file.serialFormat);
-    if (call.Has("fix-checksum")) block.UpdateChecksum();
-    PrintReport(call, out, FormatEdidReport(block));
-    if (!call.Has("check")) return true;
+    LoadedEdid edid;
+    TakeFile(call, file, edid);
+    PrintReport(call, out, FormatEdidReport(edid.block, edid.extensions.blocks));
+    const bool whole = file.extensions.missingBytes == 0;
+    if (!whole) PrintFileError(err, name, IncompleteText(file));
+    if (!call.Has("check")) return whole;
     // The findings follow on stdout only: the report above them stays what a .ddc file holds.
-    std::vector<uint8_t> edid = file.edid;
-    std::copy(block.Bytes().begin(), block.Bytes().end(), edid.begin());  // with a fixed checksum
-    return !PrintFindings(name, edid, call.Has("lf") ? "\n" : "\r\n", out);
+    return !PrintFindings(name, JoinWholeEdid(edid.block.Bytes(), edid.extensions), call.Has("lf") ? "\n" : "\r\n",
+                          out) &&
+           whole;
   });
   out.flush();
   return status;
@@ -459,7 +494,7 @@ int RunReport(const Invocation& call, std::ostream& out, std::ostream& err, cons
 
 int RunCheck(const Invocation& call, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
   const int status = ForEachFile(call, err, environment, [&](const std::string& name, const EdidFile& file) {
-    return !PrintFindings(name, file.edid, "\n", out);
+    return !PrintFindings(name, JoinWholeEdid(file.bytes, file.extensions), "\n", out);
   });
   out.flush();
   return status;
@@ -496,8 +531,29 @@ bool WriteOutput(const std::string& path, const std::string& content, std::strin
   return !failed;
 }
 
-bool EndsWith(const std::string& text, std::string_view suffix) {
-  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+// Only an EDID whole and consistent goes into a firmware file; nothing is written otherwise.
+int RunExport(const Invocation& call, std::ostream& err, const CliEnvironment& environment) {
+  const std::string& in = call.files[0];
+  const std::string& path = call.files[1];
+  const EdidFile file = LoadInput(in, environment);
+  if (!file.ok) {
+    PrintFileError(err, DisplayName(in), file.error);
+    return 1;
+  }
+  LoadedEdid edid;
+  TakeFile(call, file, edid);
+  if (const std::optional<WholeEdidFault> fault = FindWholeEdidFault(edid.block.Bytes(), edid.extensions)) {
+    PrintFileError(err, DisplayName(in),
+                   fault->kind == WholeEdidFault::kIncomplete ? IncompleteText(file) : DescribeWholeEdidFault(*fault));
+    return 1;
+  }
+  const std::vector<uint8_t> bytes = JoinWholeEdid(edid.block.Bytes(), edid.extensions);
+  std::string error;
+  if (!WriteOutput(path, std::string(bytes.begin(), bytes.end()), error)) {
+    PrintFileError(err, path, error);
+    return 1;
+  }
+  return 0;
 }
 
 // The simulated or the real hardware; nothing, after a message, when it cannot be used.
@@ -510,6 +566,7 @@ std::unique_ptr<Hardware> MakeHardware(const Invocation& call, std::ostream& err
     options.fault = call.Value("sim-fault");
     options.access = call.Value("sim-access", options.access);
     options.captureFile = call.Value("sim-capture");
+    options.eepromSize = call.Value("sim-eeprom-size");
     options.units = call.Value("sim-units");
     std::string error;
     hardware = MakeSimulatedHardware(options, error);
@@ -570,15 +627,33 @@ int RunList(const Invocation& call, std::ostream& out, std::ostream& err) {
 }
 
 // The kernel's copy of a connector's EDID, read as a monitor read is.
-int ReadKernelCopy(const EdidBytes& bytes, EdidBlock& block, ConsoleUi& ui) {
-  TakeReadBlock(bytes, block, ui);
+int ReadKernelCopy(const WholeEdid& edid, EdidBlock& block, EdidExtensions& extensions, ConsoleUi& ui) {
+  TakeReadEdid({edid.base, edid.extensions, {}}, block, extensions, ui, ui);
   return ui.Report() ? 0 : 1;
+}
+
+// Why the blocks of `file` must not go to a monitor as they stand, with --fix-checksum or not.
+std::optional<std::string> WriteRefusal(const EdidFile& file, bool fixChecksums) {
+  EdidBytes base = file.bytes;
+  EdidExtensions extensions = file.extensions;
+  if (fixChecksums) {
+    base[kEdidSize - 1] = ComputeChecksum(base);
+    UpdateExtensionChecksums(extensions);
+  }
+  const std::optional<WholeEdidFault> fault = FindWholeEdidFault(base, extensions);
+  if (!fault) return std::nullopt;
+  if (fault->kind == WholeEdidFault::kIncomplete) return IncompleteText(file);
+  if (fault->kind == WholeEdidFault::kChecksum && fault->block == 0) {
+    return FormatText(cli_texts::kChecksumMismatch, fault->stated, fault->actual);
+  }
+  return DescribeWholeEdidFault(*fault);
 }
 
 int RunTransfer(const Invocation& call, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
   const std::string& path = call.files[0];
   const bool reading = call.command->command == kRead;
   EdidBlock block;
+  EdidExtensions extensions;
   const ProductionRequest production = ProductionRequestOf(call);
   std::optional<ProductionSetup> setup;
   if (!reading) {
@@ -587,17 +662,23 @@ int RunTransfer(const Invocation& call, std::ostream& out, std::ostream& err, co
       PrintFileError(err, path, file.error);
       return 1;
     }
-    // The stored checksum is what shows a block changed since it was saved; it is replaced
-    // (as opening the file in the program does) only when the user says so.
-    const uint8_t computed = ComputeChecksum(file.bytes);
-    if (file.bytes[kEdidSize - 1] != computed && !call.Has("fix-checksum")) {
-      PrintFileError(err, path, FormatText(cli_texts::kChecksumMismatch, file.bytes[kEdidSize - 1], computed));
+    // No way round on the command line: bytes the file lacks never reach a monitor. A stored
+    // checksum is what shows a block changed since it was saved; it is replaced (as opening the
+    // file in the program does) only when the user says so.
+    if (const std::optional<std::string> refusal = WriteRefusal(file, call.Has("fix-checksum"))) {
+      PrintFileError(err, path, *refusal);
       return 1;
     }
     block.Bytes() = file.bytes;
     block.SetProductCodeFormat(file.productCodeFormat);
     block.SetSerialFormat(file.serialFormat);
-    block.UpdateChecksum();
+    block.UpdateChecksum();  // as opening the file in the program does
+    extensions = file.extensions;
+    if (call.Has("fix-checksum")) UpdateExtensionChecksums(extensions);
+    if (production.Wanted() && extensions.Count() > 0) {
+      PrintFileError(err, path, FormatText(cli_texts::kProductionBaseOnly, extensions.Count()));
+      return 1;
+    }
     if (production.Wanted() && !(setup = PrepareProduction(production, block, err))) return 1;
   }
 
@@ -627,9 +708,10 @@ int RunTransfer(const Invocation& call, std::ostream& out, std::ostream& err, co
   const TransferSettings settings = SettingsOf(call);
   std::unique_ptr<CEdidTransfer> transfer;
   if (route.bitBus) {
-    transfer = std::make_unique<CEdidTransfer>(*route.bitBus, block, settings, hardware->GetClock(), ui, ui);
+    transfer = std::make_unique<CEdidTransfer>(*route.bitBus, block, extensions, settings, hardware->GetClock(), ui, ui);
   } else if (route.kernelBus) {
-    transfer = std::make_unique<CEdidTransfer>(*route.kernelBus, block, settings, hardware->GetClock(), ui, ui);
+    transfer =
+        std::make_unique<CEdidTransfer>(*route.kernelBus, block, extensions, settings, hardware->GetClock(), ui, ui);
   }
 
   std::string error;
@@ -647,15 +729,14 @@ int RunTransfer(const Invocation& call, std::ostream& out, std::ostream& err, co
     if (transfer) {
       transfer->OnEdidRead();
     } else {
-      ReadKernelCopy(*route.kernelCopy, block, ui);
+      ReadKernelCopy(*route.kernelCopy, block, extensions, ui);
     }
     if (ui.ErrorShown() || !ui.Report()) return 1;
-    if (ui.ChecksumBeforeRefresh() && *ui.ChecksumBeforeRefresh() != block.GetChecksum()) {
-      err << cli_texts::kProgram << ": "
-          << FormatText(cli_texts::kChecksumNote, *ui.ChecksumBeforeRefresh(), block.GetChecksum()) << '\n';
+    std::string content = *ui.Report();
+    if (HasBinaryEdidName(path)) {
+      const std::vector<uint8_t> bytes = JoinWholeEdid(block.Bytes(), extensions);
+      content.assign(bytes.begin(), bytes.end());
     }
-    const bool binary = EndsWith(path, ".bin");
-    const std::string content = binary ? std::string(block.Bytes().begin(), block.Bytes().end()) : *ui.Report();
     if (!WriteOutput(path, content, error)) {
       PrintFileError(err, path, error);
       return 1;
@@ -682,6 +763,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   const Invocation& call = std::get<Invocation>(parsed);
   switch (call.command->command) {
     case kReport: return RunReport(call, out, err, environment);
+    case kExport: return RunExport(call, err, environment);
     case kCheck: return RunCheck(call, out, err, environment);
     case kNew: return RunNew(call, out);
     case kRead:

@@ -39,6 +39,7 @@ inline constexpr char kPageValues[] = "%s takes one to four hexadecimal digits";
 inline constexpr char kChoiceValues[] = "--%s takes %s";
 
 inline constexpr char kNoEdidContent[] = "neither an EDID report (no hex dump found) nor binary EDID";
+inline constexpr char kBinaryTooLong[] = "more bytes than one EDID holds (255 blocks of 128 bytes)";
 inline constexpr char kStandardInput[] = "-";
 inline constexpr char kStandardInputName[] = "(standard input)";
 inline constexpr char kNoPortAccess[] = "no port access";
@@ -46,6 +47,9 @@ inline constexpr char kNoAdapter[] = "no I2C adapter found (Black Box, Service K
 inline constexpr char kWrittenAndVerified[] = "written to the monitor and verified";
 inline constexpr char kChecksumMismatch[] =
     "the stored checksum 0x%02X does not match the block's bytes (0x%02X); --fix-checksum writes it anyway";
+inline constexpr char kIncompleteEdid[] =
+    "incomplete EDID: %d of its bytes are missing (a dump or file cut short, or fewer extension blocks than byte "
+    "126 announces)";
 inline constexpr char kNoConnector[] = "there is no connector %s ('tolvex-cli list' shows them)";
 inline constexpr char kConnectorWithoutBus[] = "%s: no I2C bus reaches this connector";
 inline constexpr char kForceHint[] = "--force overrides this";
@@ -63,7 +67,8 @@ inline constexpr char kSimUnitsValues[] = "--sim-units takes a number from 1 to 
 inline constexpr char kUnitsSummary[] = "%d passed, %d failed";
 inline constexpr char kStopped[] = "stopped";
 inline constexpr char kNoMoreUnits[] = "no further monitor can come";
+inline constexpr char kProductionBaseOnly[] =
+    "production writes program the base block alone, and this EDID has %d extension block(s)";
 inline constexpr char kInterruptHint[] = "Ctrl+C ends the run between units; a second Ctrl+C ends it at once";
-inline constexpr char kChecksumNote[] = "the monitor's checksum byte was 0x%02X; the block now carries 0x%02X";
 
 }  // namespace tolvex::cli_texts

@@ -29,12 +29,16 @@ void ConsoleUi::ShowError(std::string_view text, std::string_view caption) {
   errorShown_ = true;
 }
 
+void ConsoleUi::ShowNote(std::string_view text) {
+  EndProgressLine();
+  err_ << cli_texts::kProgram << ": " << text << '\n';
+}
+
+void ConsoleUi::ShowInformation(std::string_view text, std::string_view /*caption*/) { ShowNote(text); }
+
 void ConsoleUi::HighlightRange(int /*first*/, int /*last*/, bool refresh) {
   // The code window's refresh recomputes the checksum; without a window the block still needs it.
-  if (refresh) {
-    checksumBefore_ = block_.GetChecksum();
-    block_.UpdateChecksum();
-  }
+  if (refresh) block_.UpdateChecksum();
 }
 
 }  // namespace tolvex

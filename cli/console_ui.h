@@ -21,6 +21,9 @@ class ConsoleUi final : public ProbeUi, public TransferUi, public EdidDocumentUi
   void SetStatusText(std::string_view text) override;
   void ShowError(std::string_view text, std::string_view caption) override;
   void SetWaitCursor(bool) override {}
+  // One line of its own, named like the program's other messages.
+  void ShowNote(std::string_view text) override;
+  void ShowInformation(std::string_view text, std::string_view caption) override;
   void ShowCodeWindow() override {}
   void HighlightRange(int first, int last, bool refresh) override;
   void ClearHighlight() override {}
@@ -34,8 +37,6 @@ class ConsoleUi final : public ProbeUi, public TransferUi, public EdidDocumentUi
 
   bool ErrorShown() const { return errorShown_; }
   const std::optional<std::string>& Report() const { return report_; }
-  // The checksum byte the block held before the last refresh recomputed it.
-  std::optional<uint8_t> ChecksumBeforeRefresh() const { return checksumBefore_; }
 
  private:
   void EndProgressLine();
@@ -47,7 +48,6 @@ class ConsoleUi final : public ProbeUi, public TransferUi, public EdidDocumentUi
   bool errorShown_ = false;
   bool riskRefused_ = false;
   std::optional<std::string> report_;
-  std::optional<uint8_t> checksumBefore_;
 };
 
 }  // namespace tolvex

@@ -3,36 +3,31 @@
 #include <algorithm>
 
 #include "cli/cli_texts.h"
-#include "report/report_reader.h"
+#include "report/edid_input.h"
 #include "util/file_io.h"
 
 namespace tolvex {
 
-EdidFile ParseEdidFile(const std::string& content) {
+EdidFile ParseEdidFile(const std::string& content, std::string_view name) {
   EdidFile file;
-  if (const auto report = ReadReport(content)) {
-    // A damaged dump would give a different block than the one saved; say where it breaks.
-    if (report->damage) {
-      file.error = DescribeDumpDamage(*report->damage);
-      return file;
-    }
-    file.ok = true;
-    file.bytes = report->bytes;
-    file.edid.assign(file.bytes.begin(), file.bytes.end());
-    file.productCodeFormat = report->productCodeFormat;
-    file.serialFormat = report->serialFormat;
-    return file;
+  EdidInput input = ReadEdidInput(content, name);
+  switch (input.kind) {
+    case EdidInput::kNeither: file.error = cli_texts::kNoEdidContent; return file;
+    case EdidInput::kOversized: file.error = cli_texts::kBinaryTooLong; return file;
+    case EdidInput::kReport:
+      // A damaged dump would give a different block than the one saved; say where it breaks.
+      if (input.damage) {
+        file.error = DescribeDumpDamage(*input.damage);
+        return file;
+      }
+      break;
+    case EdidInput::kBinary: break;
   }
-  if (content.size() >= kEdidSize &&
-      std::equal(kEdidHeader.begin(), kEdidHeader.end(), content.begin(),
-                 [](uint8_t h, char c) { return h == static_cast<uint8_t>(c); })) {
-    file.ok = true;
-    std::transform(content.begin(), content.begin() + kEdidSize, file.bytes.begin(),
-                   [](char c) { return static_cast<uint8_t>(c); });
-    file.edid.assign(content.begin(), content.begin() + static_cast<long>(std::min(content.size(), kMaxEdidBlocks * kEdidSize)));
-    return file;
-  }
-  file.error = cli_texts::kNoEdidContent;
+  file.ok = true;
+  file.bytes = input.bytes;
+  file.productCodeFormat = input.productCodeFormat;
+  file.serialFormat = input.serialFormat;
+  file.extensions = std::move(input.extensions);
   return file;
 }
 
@@ -45,7 +40,7 @@ EdidFile LoadEdidFile(const std::filesystem::path& path) {
     file.error = DescribeFileError(content.error);
     return file;
   }
-  return ParseEdidFile(content.bytes);
+  return ParseEdidFile(content.bytes, path.filename().string());
 }
 
 }  // namespace tolvex

@@ -4,9 +4,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "model/edid_block.h"
+#include "model/edid_extensions.h"
 #include "report/report_reader.h"
 
 namespace tolvex {
@@ -14,24 +15,21 @@ namespace tolvex {
 // Files longer than this are refused, as the document refuses them.
 inline constexpr size_t kMaxEdidFileSize = kMaxReportFileSize;
 
-// The most blocks an EDID has: the base block and 255 extension blocks.
-inline constexpr size_t kMaxEdidBlocks = 256;
-
 struct EdidFile {
   bool ok = false;
   std::string error;  // why the file gave no block
   EdidBytes bytes{};
-  // The whole EDID as the file holds it: a report's block, or binary content with its extension
-  // blocks (at most kMaxEdidBlocks blocks of it).
-  std::vector<uint8_t> edid;
   uint8_t productCodeFormat = 0;
   uint8_t serialFormat = 0;
+  // The extension blocks; missingBytes > 0 when the file holds less than its EDID announces.
+  EdidExtensions extensions;
 };
 
-// A report gives its dump and its two format settings (a damaged dump is an error naming the
-// line); binary content (128 bytes or more that start with the EDID header, as the kernel's
-// connector files hold) gives its first 128 bytes as the block, and all of it as the whole EDID.
+// A report gives its dump, its extension sections and its two format settings (a damaged dump
+// is an error naming the line); binary content (anything that starts with the EDID header, as the
+// kernel's connector files hold, or a file named *.bin, *.edid or *.raw) gives the base block and
+// the extension blocks after it.
 EdidFile LoadEdidFile(const std::filesystem::path& path);
-EdidFile ParseEdidFile(const std::string& content);
+EdidFile ParseEdidFile(const std::string& content, std::string_view name = {});
 
 }  // namespace tolvex

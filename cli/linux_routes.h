@@ -13,6 +13,7 @@
 #include "ddc/i2c_bus.h"
 #include "ddc/linux/i2c_dev_bus.h"
 #include "ddc/linux/linux_discovery.h"
+#include "model/edid_extensions.h"
 
 namespace tolvex {
 
@@ -41,7 +42,7 @@ struct Route {
   std::unique_ptr<CI2cDevBus> kernelBus;
   int busNumber = -1;                       // the kernel bus's number
   const DrmConnector* connector = nullptr;  // the connector the kernel bus reaches, if any
-  std::optional<EdidBytes> kernelCopy;      // a read falls back to the connector's EDID file
+  std::optional<WholeEdid> kernelCopy;      // a read falls back to the connector's EDID file
   std::string note;                         // said on stderr when the fallback is taken
   std::string error;                        // no route: said on stderr, exit status 1
 

@@ -24,6 +24,14 @@ class TransferUi {
   virtual void ShowError(std::string_view text, std::string_view caption) = 0;
   // true: wait cursor; false: the arrow again.
   virtual void SetWaitCursor(bool wait) = 0;
+  // What the user should know of a command that went through: what a read found wrong. The
+  // status bar shows it (stderr on the command line).
+  virtual void ShowNote(std::string_view text) { SetStatusText(text); }
+  // What the user should know before the command goes on (an information box with an OK button).
+  virtual void ShowInformation(std::string_view text, std::string_view caption) {
+    (void)caption;
+    ShowNote(text);
+  }
   // A question before a risky step that the safety rules let the user take (Yes/No, No the
   // default); true goes ahead. Where nobody can be asked, the answer is no.
   virtual bool ConfirmRisk(std::string_view question) {

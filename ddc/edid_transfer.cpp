@@ -1,5 +1,7 @@
 #include "ddc/edid_transfer.h"
 
+#include <algorithm>
+
 #include "ddc/ddc_texts.h"
 #include "ddc/format_text.h"
 #include "ddc/i2c_operations.h"
@@ -14,6 +16,9 @@ namespace {
 
 constexpr uint8_t kDefaultPage = 0xF8;
 constexpr uint8_t kDviSwitchCommand = 0x63;
+// The word address reaches 256 bytes; blocks from the third on lie behind the segment pointer.
+constexpr int kSegmentBytes = 256;
+constexpr int kFirstSegmentedBlock = kSegmentBytes / kEdidSize;
 constexpr uint32_t kReadSettleMs = 500;
 constexpr uint32_t kSoftwareDdcByteMs = 3;
 constexpr uint32_t kFactoryModeSettleMs = 1000;
@@ -42,12 +47,15 @@ class SlowTiming {
   I2cMessageBus& bus_;
 };
 
+bool HasEdidHeader(const EdidBytes& block) { return std::equal(kEdidHeader.begin(), kEdidHeader.end(), block.begin()); }
+
 bool IsAocProtocol(uint32_t protocol) { return protocol == kProtocolAocTx3 || protocol == kProtocolAocTx12; }
 
-std::vector<ByteDifference> DifferencesOf(const EdidBytes& expected, const EdidBytes& read) {
+// `first`: the offset of the block's byte 0 in the whole EDID.
+std::vector<ByteDifference> DifferencesOf(const EdidBytes& expected, const EdidBytes& read, int first) {
   std::vector<ByteDifference> differences;
   for (int i = 0; i < kEdidSize; ++i) {
-    if (read[i] != expected[i]) differences.push_back({i, expected[i], read[i]});
+    if (read[i] != expected[i]) differences.push_back({first + i, expected[i], read[i]});
   }
   return differences;
 }
@@ -61,22 +69,50 @@ std::optional<uint8_t> ParsePageValue(std::string_view pageText) {
   return static_cast<uint8_t>(value);
 }
 
-void TakeReadBlock(const EdidBytes& bytes, EdidBlock& block, EdidDocumentUi& document) {
-  block.Bytes() = bytes;
-  document.HighlightRange(0, kEdidSize - 1, true);
-  document.ClearHighlight();
-  document.ReplaceDocument(FormatEdidReport(block));
+std::string DescribeWholeEdidFault(const WholeEdidFault& fault) {
+  switch (fault.kind) {
+    case WholeEdidFault::kIncomplete: return FormatText(texts::kIncompleteEdid, fault.stated);
+    case WholeEdidFault::kCountMismatch: return FormatText(texts::kExtensionCountMismatch, fault.stated, fault.actual);
+    case WholeEdidFault::kChecksum: break;
+  }
+  if (fault.block == 0) return FormatText(texts::kBaseChecksumWrong, fault.stated, fault.actual);
+  return FormatText(texts::kExtensionChecksumWrong, fault.block, fault.stated, fault.actual);
 }
 
-CEdidTransfer::CEdidTransfer(CI2cBus& bus, EdidBlock& block, const TransferSettings& settings, Clock& clock,
-                             TransferUi& ui, EdidDocumentUi& document)
-    : bus_(bus), bitBanged_(&bus), block_(block), settings_(settings), clock_(clock), ui_(ui), document_(document),
-      channel_(bus.Channel()) {}
+// What differs from a sound EDID is said, not mended.
+void TakeReadEdid(EdidRead read, EdidBlock& block, EdidExtensions& extensions, TransferUi& ui,
+                  EdidDocumentUi& document) {
+  std::vector<std::string> found;
+  const EdidBytes& base = read.base;
+  if (!HasEdidHeader(base)) found.emplace_back(texts::kNoteNoHeader);
+  if (!IsChecksumRight(base)) found.push_back(FormatText(texts::kNoteBaseChecksum, base[127], ComputeChecksum(base)));
+  for (int number = 1; number <= read.extensions.Count(); ++number) {
+    const EdidBytes& extension = read.extensions.blocks[number - 1];
+    if (IsChecksumRight(extension)) continue;
+    found.push_back(FormatText(texts::kNoteExtensionChecksum, number, extension[127], ComputeChecksum(extension)));
+  }
+  found.insert(found.end(), read.notes.begin(), read.notes.end());
 
-CEdidTransfer::CEdidTransfer(I2cMessageBus& bus, EdidBlock& block, const TransferSettings& settings, Clock& clock,
-                             TransferUi& ui, EdidDocumentUi& document)
-    : bus_(bus), bitBanged_(nullptr), block_(block), settings_(settings), clock_(clock), ui_(ui), document_(document),
-      channel_(kChannelLinuxBus) {}
+  block.Bytes() = base;
+  extensions = std::move(read.extensions);
+  document.HighlightRange(0, kEdidSize - 1, true);
+  document.ClearHighlight();
+  document.ReplaceDocument(FormatEdidReport(block, extensions.blocks));
+  if (found.empty()) return;
+  std::string note = found.front();
+  for (size_t i = 1; i < found.size(); ++i) note.append(texts::kNoteSeparator).append(found[i]);
+  ui.ShowNote(note);
+}
+
+CEdidTransfer::CEdidTransfer(CI2cBus& bus, EdidBlock& block, EdidExtensions& extensions,
+                             const TransferSettings& settings, Clock& clock, TransferUi& ui, EdidDocumentUi& document)
+    : bus_(bus), bitBanged_(&bus), block_(block), extensions_(extensions), settings_(settings), clock_(clock),
+      ui_(ui), document_(document), channel_(bus.Channel()) {}
+
+CEdidTransfer::CEdidTransfer(I2cMessageBus& bus, EdidBlock& block, EdidExtensions& extensions,
+                             const TransferSettings& settings, Clock& clock, TransferUi& ui, EdidDocumentUi& document)
+    : bus_(bus), bitBanged_(nullptr), block_(block), extensions_(extensions), settings_(settings), clock_(clock),
+      ui_(ui), document_(document), channel_(kChannelLinuxBus) {}
 
 uint8_t CEdidTransfer::PageValue() const { return ParsePageValue(settings_.mappedPage).value_or(kDefaultPage); }
 
@@ -100,6 +136,88 @@ uint8_t CEdidTransfer::FactoryReadRequest(uint8_t page, uint8_t index) {
 // that sends no zero-length message asks the same question another way.
 uint8_t CEdidTransfer::ConfirmPresent(uint8_t address) { return TransferStatus(bus_.Probe(address)); }
 
+// Block `number` of the whole EDID, read and then confirmed as read from a monitor still there.
+uint8_t CEdidTransfer::ReadBlockPresent(int number, uint8_t* buffer) {
+  uint8_t status = TransferBlockBytes(kEepromRead, number * kEdidSize, kEdidSize, buffer);
+  if (!status) status = ConfirmPresent(kEepromWrite);
+  return status;
+}
+
+// ---- Whole EDIDs over DDC2B ----------------------------------------------------------------
+
+uint8_t CEdidTransfer::TransferBlockBytes(uint8_t deviceAddress, int offset, uint16_t count, uint8_t* buffer) {
+  const auto segment = static_cast<uint8_t>(offset / kSegmentBytes);
+  const auto wordAddress = static_cast<uint8_t>(offset % kSegmentBytes);
+  if (segment == 0) return EepromTransfer(bus_, deviceAddress, wordAddress, count, buffer);
+  return SegmentTransfer(bus_, segment, deviceAddress, wordAddress, count, buffer);
+}
+
+// START, 0x60, STOP: a monitor without the segment pointer does not acknowledge its address.
+bool CEdidTransfer::SegmentPointerAnswers() { return bus_.Probe(kSegmentPointer).Ok(); }
+
+// Byte 126 of a block that is no EDID (a blank EEPROM reads 0xFF) counts nothing; following it
+// could read for minutes.
+bool CEdidTransfer::ReadExtensionBlocks(EdidRead& read) {
+  const int announced = AnnouncedExtensions(read.base);
+  if (announced > 0 && !HasEdidHeader(read.base)) {
+    read.notes.push_back(FormatText(texts::kNoteNotAnEdid, announced));
+    return true;
+  }
+  for (int number = 1; number <= announced; ++number) {
+    if (number == kFirstSegmentedBlock && !SegmentPointerAnswers()) {
+      read.notes.push_back(FormatText(texts::kNoteNoSegmentPointer, number, announced));
+      break;
+    }
+    EdidBytes& block = read.extensions.blocks.emplace_back();
+    const uint8_t status = ReadBlockPresent(number, block.data());
+    if (status) {
+      ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CEdidTransfer::WriteWholeEdid() {
+  std::vector<uint8_t> bytes = JoinWholeEdid(block_.Bytes(), extensions_);
+  const int pageSize = bus_.EepromPageSize();
+  bus_.SetWriteEnable(true);
+  int offset = 0;
+  uint8_t status = 0;
+  // On the bit-banged bus the next page's addressing phase is retried until the EEPROM has
+  // finished its write cycle; a bus that cannot poll that way waits for the cycle after each page.
+  for (offset = 0; offset < static_cast<int>(bytes.size()); offset += pageSize) {
+    status = TransferBlockBytes(kEepromWrite, offset, static_cast<uint16_t>(pageSize), bytes.data() + offset);
+    if (status == 0) status = TransferStatus(bus_.AwaitWriteCycle(kEepromWrite));
+    if (status) break;
+  }
+  bus_.SetWriteEnable(false);
+  if (status) ShowError(FormatText(texts::kPageTransferError, offset, status), texts::kWriteErrorCaption);
+  return status == 0;
+}
+
+bool CEdidTransfer::VerifyWholeEdid(const std::optional<EdidBytes>& before) {
+  EdidBytes buffer{};
+  for (int number = 0; number <= extensions_.Count(); ++number) {
+    const uint8_t status = ReadBlockPresent(number, buffer.data());
+    if (status) {
+      ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
+      return false;
+    }
+    const EdidBytes& expected = number == 0 ? block_.Bytes() : extensions_.blocks[number - 1];
+    if (buffer == expected) continue;
+    differences_ = DifferencesOf(expected, buffer, number * kEdidSize);
+    // An EEPROM that kept every byte of its base block did not take the write at all.
+    if (number == 0 && before && buffer == *before) {
+      ui_.ShowError(texts::kWriteProtected, texts::kWriteProtectedCaption);
+    } else {
+      ShowError(texts::kEdidVerifyError, texts::kVerifyErrorCaption);
+    }
+    return false;
+  }
+  return true;
+}
+
 // ---- EDID Read -----------------------------------------------------------------------------
 
 void CEdidTransfer::OnEdidRead() {
@@ -107,7 +225,8 @@ void CEdidTransfer::OnEdidRead() {
   WaitCursor wait(ui_);
   clock_.SleepMs(kReadSettleMs);
 
-  EdidBytes buffer{};
+  EdidRead read;
+  EdidBytes& buffer = read.base;
   if (IsAocProtocol(settings_.protocol)) {
     const int protocol = static_cast<int>(settings_.protocol);
     for (int i = 0; i < kEdidSize; ++i) {
@@ -141,14 +260,18 @@ void CEdidTransfer::OnEdidRead() {
       return;
     }
   } else {
-    uint8_t status = EepromTransfer(bus_, kEepromRead, 0x00, kEdidSize, buffer.data());
-    if (!status) status = ConfirmPresent(kEepromWrite);
-    if (status) {
+    if (const uint8_t status = ReadBlockPresent(0, buffer.data())) {
       ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
       return;
     }
+    if (!ReadExtensionBlocks(read)) return;
   }
-  TakeReadBlock(buffer, block_, document_);
+  // The command protocols and the factory page address EDID bytes 0 to 127 only.
+  const bool baseBlockOnly = IsAocProtocol(settings_.protocol) || settings_.softwareDdcOnly;
+  if (baseBlockOnly && AnnouncedExtensions(buffer) > 0) {
+    read.notes.push_back(FormatText(texts::kNoteBaseBlockOnly, AnnouncedExtensions(buffer)));
+  }
+  TakeReadEdid(std::move(read), block_, extensions_, ui_, document_);
 }
 
 // ---- EDID Write ----------------------------------------------------------------------------
@@ -166,56 +289,43 @@ bool CEdidTransfer::CheckBeforeWrite(std::optional<EdidBytes>& before) {
   return false;
 }
 
-bool CEdidTransfer::WriteEepromPages(EdidBytes& buffer) {
-  const int pageSize = bus_.EepromPageSize();
-  bus_.SetWriteEnable(true);
-  int page = 0;
-  uint8_t status = 0;
-  // On the bit-banged bus the next page's addressing phase is retried until the EEPROM has
-  // finished its write cycle; a bus that cannot poll that way waits for the cycle after each page.
-  for (page = 0; page < kEdidSize; page += pageSize) {
-    status = EepromTransfer(bus_, kEepromWrite, static_cast<uint8_t>(page), static_cast<uint16_t>(pageSize),
-                            buffer.data() + page);
-    if (status == 0) status = TransferStatus(bus_.AwaitWriteCycle(kEepromWrite));
-    if (status) break;
-  }
-  bus_.SetWriteEnable(false);
-  if (status) ShowError(FormatText(texts::kPageTransferError, page, status), texts::kWriteErrorCaption);
-  return status == 0;
+// Nothing reaches the monitor from an EDID the user did not see whole or that contradicts itself.
+bool CEdidTransfer::RefuseFaultyEdid() {
+  const std::optional<WholeEdidFault> fault = FindWholeEdidFault(block_.Bytes(), extensions_);
+  if (fault) ShowError(DescribeWholeEdidFault(*fault), texts::kWriteRefusedCaption);
+  return fault.has_value();
 }
 
 void CEdidTransfer::OnEdidWrite() {
   differences_.clear();
+  if (RefuseFaultyEdid()) return;
   std::optional<EdidBytes> before;
   if (!CheckBeforeWrite(before)) return;
+  const int extensionCount = extensions_.Count();
   if (IsAocProtocol(settings_.protocol)) {
+    if (extensionCount > 0) {
+      ui_.ShowInformation(FormatText(texts::kAocBaseBlockOnly, extensionCount), texts::kBaseBlockOnlyCaption);
+    }
     OnAocWrite();
     return;
   }
   WaitCursor wait(ui_);
-  EdidBytes buffer = block_.Bytes();
-
   if (!settings_.softwareDdcOnly) {
-    if (!WriteEepromPages(buffer)) return;
-    uint8_t status = EepromTransfer(bus_, kEepromRead, 0x00, kEdidSize, buffer.data());
-    if (!status) status = ConfirmPresent(kEepromWrite);
-    if (status) {
-      ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
+    // Asked before the first page, so a monitor that cannot take the later blocks keeps all of
+    // its EDID rather than a base block announcing blocks it never got.
+    if (extensionCount >= kFirstSegmentedBlock && !SegmentPointerAnswers()) {
+      ShowError(texts::kNoSegmentPointer, texts::kWriteErrorCaption);
       return;
     }
-    if (buffer != block_.Bytes()) {
-      differences_ = DifferencesOf(block_.Bytes(), buffer);
-      // An EEPROM that kept every byte it held did not take the write at all.
-      if (before && buffer == *before) {
-        ui_.ShowError(texts::kWriteProtected, texts::kWriteProtectedCaption);
-      } else {
-        ShowError(texts::kEdidVerifyError, texts::kVerifyErrorCaption);
-      }
-      return;
-    }
+    if (!WriteWholeEdid() || !VerifyWholeEdid(before)) return;
   }
 
-  if (settings_.factoryEnable == 1) OnFactoryWrite();
+  if (settings_.factoryEnable == 1) {
+    if (extensionCount > 0) {
+      ui_.ShowInformation(FormatText(texts::kFactoryBaseBlockOnly, extensionCount), texts::kBaseBlockOnlyCaption);
+    }
+    OnFactoryWrite();
+  }
 }
 
 void CEdidTransfer::OnFactoryWrite() {

@@ -16,6 +16,7 @@
 #include "ddc/i2c_bus.h"
 #include "ddc/i2c_message_bus.h"
 #include "model/edid_block.h"
+#include "model/edid_extensions.h"
 
 namespace tolvex {
 
@@ -49,22 +50,39 @@ struct ByteDifference {
 // digit is a one-digit value); nothing when the text does not start with a hexadecimal digit.
 std::optional<uint8_t> ParsePageValue(std::string_view pageText);
 
-// What a successful read does with the bytes it got: they become the block (neither header nor
-// checksum is checked), the code window's refresh puts the checksum of the block's own bytes
-// into byte 127, and the document becomes a new one showing the block's report.
-void TakeReadBlock(const EdidBytes& bytes, EdidBlock& block, EdidDocumentUi& document);
+// Why a whole EDID is refused, for the user (tolvex-cli and the desktop program alike).
+std::string DescribeWholeEdidFault(const WholeEdidFault& fault);
+
+// A whole EDID as a read got it, and what the read has to say about it already.
+struct EdidRead {
+  EdidBytes base{};
+  EdidExtensions extensions;
+  std::vector<std::string> notes;
+};
+
+// What a successful read does with the bytes it got: the base block becomes the block (neither
+// header nor checksum stops it), the code window's refresh puts the checksum of the block's own
+// bytes into byte 127, the extension blocks are kept as read, and the document becomes a new one
+// showing the report of them all. A missing header and every wrong checksum are added to the
+// notes, which go to the status bar in one line.
+void TakeReadEdid(EdidRead read, EdidBlock& block, EdidExtensions& extensions, TransferUi& ui,
+                  EdidDocumentUi& document);
 
 class CEdidTransfer {
  public:
-  // On the bit-banged bus: the channel commands select its channel.
-  CEdidTransfer(CI2cBus& bus, EdidBlock& block, const TransferSettings& settings, Clock& clock, TransferUi& ui,
-                EdidDocumentUi& document);
+  // On the bit-banged bus: the channel commands select its channel. `extensions` travel with
+  // `block`: a read replaces both, a write sends both.
+  CEdidTransfer(CI2cBus& bus, EdidBlock& block, EdidExtensions& extensions, const TransferSettings& settings,
+                Clock& clock, TransferUi& ui, EdidDocumentUi& document);
   // On any other bus (a kernel I2C bus): the channel copy is kChannelLinuxBus.
-  CEdidTransfer(I2cMessageBus& bus, EdidBlock& block, const TransferSettings& settings, Clock& clock, TransferUi& ui,
-                EdidDocumentUi& document);
+  CEdidTransfer(I2cMessageBus& bus, EdidBlock& block, EdidExtensions& extensions, const TransferSettings& settings,
+                Clock& clock, TransferUi& ui, EdidDocumentUi& document);
 
   void OnEdidRead();
   void OnEdidWrite();
+  // When the whole EDID must not be written (incomplete, byte 126 against the blocks held, a
+  // wrong checksum): says why and answers true. OnEdidWrite asks this first.
+  bool RefuseFaultyEdid();
   void OnFactoryWrite();
   void OnAocWrite();
   void OnDviDigital() { SwitchDviEeprom(kDviDigital); }
@@ -89,17 +107,29 @@ class CEdidTransfer {
   void SwitchDviEeprom(uint8_t selector);
   uint8_t FactoryReadRequest(uint8_t page, uint8_t index);
   uint8_t ConfirmPresent(uint8_t address);
+  uint8_t ReadBlockPresent(int number, uint8_t* buffer);
   // Before a write on a bus that guards its writes: what 0xA0 holds must be an EDID or blank,
   // unless forced or the user agrees. `before` gets what it held (nothing when it did not answer).
   bool CheckBeforeWrite(std::optional<EdidBytes>& before);
-  bool WriteEepromPages(EdidBytes& buffer);
   void ShowProgress(const char* format, int index);
   // A transfer's error, with what the kernel said about it where that adds to the status.
   void ShowError(const std::string& text, const char* caption);
 
+  // Whole EDIDs over DDC2B: blocks 0 and 1 at word addresses 0 and 128, the blocks after them
+  // through the segment pointer.
+  uint8_t TransferBlockBytes(uint8_t deviceAddress, int offset, uint16_t count, uint8_t* buffer);
+  bool SegmentPointerAnswers();
+  // The extension blocks after `read.base`, as many as its byte 126 announces and the monitor
+  // gives. False after an error message.
+  bool ReadExtensionBlocks(EdidRead& read);
+  bool WriteWholeEdid();
+  // False after an error message; `before` tells a write-protected EEPROM from a failed one.
+  bool VerifyWholeEdid(const std::optional<EdidBytes>& before);
+
   I2cMessageBus& bus_;
   CI2cBus* bitBanged_;
   EdidBlock& block_;
+  EdidExtensions& extensions_;
   const TransferSettings& settings_;
   Clock& clock_;
   TransferUi& ui_;

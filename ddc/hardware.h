@@ -42,6 +42,9 @@ struct SimulationOptions {
   std::string stateFile;              // the monitor's EEPROMs between runs; none when empty
   std::string fault;                  // one of SimulatedFaultNames(); none when empty
   std::string captureFile;            // SCL and SDA recorded as a Value Change Dump; none when empty
+  // Bytes of each simulated EEPROM: 256 (the default), or 512 up to 32768 for an E-DDC monitor
+  // that answers the segment pointer; empty: 256, or what the state file holds.
+  std::string eepromSize;
   // How many monitors come one after another, each taken away once the program is done with it
   // (1 to kMaxSimulatedUnits); empty: the one monitor stays.
   std::string units;

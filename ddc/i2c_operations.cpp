@@ -76,24 +76,45 @@ uint8_t TransferStatus(const I2cResult& result) {
   }
 }
 
-uint8_t EepromTransfer(I2cMessageBus& bus, uint8_t deviceAddress, uint8_t wordAddress, uint16_t count,
-                       uint8_t* buffer) {
+namespace {
+
+// The messages of an EEPROM-style transfer, behind a segment pointer's message when there is one.
+uint8_t RunEepromTransfer(I2cMessageBus& bus, const I2cMessage* segment, uint8_t deviceAddress, uint8_t wordAddress,
+                          uint16_t count, uint8_t* buffer) {
+  std::array<I2cMessage, 3> messages;
+  size_t used = 0;
+  if (segment) messages[used++] = *segment;
   const uint8_t writeAddress = deviceAddress & 0xFE;
-  if (deviceAddress & 1) {
-    uint8_t word = wordAddress;
-    const I2cMessage messages[] = {{writeAddress, &word, 1}, {deviceAddress, buffer, count}};
-    return TransferStatus(bus.Run({messages, I2cRetry::kAddress}));
-  }
+  uint8_t word = wordAddress;
   std::array<uint8_t, kWriteScratch> scratch;
   std::vector<uint8_t> large;
-  uint8_t* data = scratch.data();
-  if (count + size_t{1} > scratch.size()) {
-    large.resize(count + size_t{1});
-    data = large.data();
+  if (deviceAddress & 1) {
+    messages[used++] = {writeAddress, &word, 1};
+    messages[used++] = {deviceAddress, buffer, count};
+  } else {
+    uint8_t* data = scratch.data();
+    if (count + size_t{1} > scratch.size()) {
+      large.resize(count + size_t{1});
+      data = large.data();
+    }
+    data[0] = wordAddress;
+    std::copy_n(buffer, count, data + 1);
+    messages[used++] = {writeAddress, data, static_cast<uint16_t>(count + 1)};
   }
-  data[0] = wordAddress;
-  std::copy_n(buffer, count, data + 1);
-  return TransferStatus(RunOne(bus, {writeAddress, data, static_cast<uint16_t>(count + 1)}, I2cRetry::kAddress));
+  return TransferStatus(bus.Run({std::span<const I2cMessage>(messages.data(), used), I2cRetry::kAddress}));
+}
+
+}  // namespace
+
+uint8_t EepromTransfer(I2cMessageBus& bus, uint8_t deviceAddress, uint8_t wordAddress, uint16_t count,
+                       uint8_t* buffer) {
+  return RunEepromTransfer(bus, nullptr, deviceAddress, wordAddress, count, buffer);
+}
+
+uint8_t SegmentTransfer(I2cMessageBus& bus, uint8_t segment, uint8_t deviceAddress, uint8_t wordAddress,
+                        uint16_t count, uint8_t* buffer) {
+  const I2cMessage pointer{kSegmentPointer, &segment, 1};
+  return RunEepromTransfer(bus, &pointer, deviceAddress, wordAddress, count, buffer);
 }
 
 uint8_t RawTransfer(I2cMessageBus& bus, uint8_t deviceAddress, uint16_t count, uint8_t* buffer) {

@@ -21,6 +21,16 @@ uint8_t RawTransfer(I2cMessageBus& bus, uint8_t deviceAddress, uint16_t count, u
 // The monitor controller's write address in command protocol 1 or 2.
 uint8_t AocControllerAddress(int protocol);
 
+// The E-DDC segment pointer's write address.
+inline constexpr uint8_t kSegmentPointer = 0x60;
+
+// EepromTransfer in segment `segment` of an E-DDC monitor's memory: S, 0x60, the segment, then
+// behind a repeated START the transfer as EepromTransfer sends it, all one transaction, since the
+// STOP sets the pointer back to segment 0. The segment pointer's address is retried while it is
+// refused, as the EEPROM's is.
+uint8_t SegmentTransfer(I2cMessageBus& bus, uint8_t segment, uint8_t deviceAddress, uint8_t wordAddress,
+                        uint16_t count, uint8_t* buffer);
+
 // Monitor controller commands. Result: 0, or the status in the low byte and, where it applies,
 // the frame byte that was not acknowledged in the high byte.
 uint16_t AocWriteByte(I2cMessageBus& bus, uint8_t index, uint8_t data, int protocol);

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <charconv>
 #include <iterator>
+#include <optional>
 #include <span>
 
 #include "ddc/hardware.h"
@@ -16,13 +17,25 @@ namespace tolvex {
 
 namespace {
 
-// The state file holds the analog EEPROM, then the digital one: 512 bytes.
-constexpr size_t kStateSize = 2 * sim::SimEeprom::kSize;
+// The state file holds the analog EEPROM, then the digital one: twice the EEPROM size.
+constexpr int kEepromCount = 2;
+
+// The EEPROM size a --sim-eeprom-size text gives; nothing when it is not a size the chips come in.
+std::optional<int> ParseEepromSize(const std::string& text) {
+  int size = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), size);
+  if (error != std::errc() || end != text.data() + text.size() || !sim::SimEeprom::IsValidSize(size)) {
+    return std::nullopt;
+  }
+  return size;
+}
 
 class SimulatedHardware final : public Hardware {
  public:
-  SimulatedHardware(std::unique_ptr<sim::SimHardware> hardware, std::string stateFile, bool ppdev)
-      : hardware_(std::move(hardware)), stateFile_(std::move(stateFile)) {
+  SimulatedHardware(std::unique_ptr<sim::SimHardware> hardware, std::string stateFile, bool ppdev,
+                    std::optional<int> eepromSize)
+      : hardware_(std::move(hardware)), stateFile_(std::move(stateFile)), eepromSize_(eepromSize) {
+    if (eepromSize_) hardware_->machine.Monitor().SetEepromSize(*eepromSize_);
     if (!ppdev) return;
     sim::AddPpdevPorts(*hardware_);
     ppdev_ = std::make_unique<PpdevPortIo>(hardware_->kernel, hardware_->clock, hardware_->machine,
@@ -53,25 +66,36 @@ class SimulatedHardware final : public Hardware {
   std::string AccessNote() const override { return {}; }
   bool MoreUnitsMayCome() const override { return line_ && line_->FreshUnitsLeft(); }
 
+  // Without --sim-eeprom-size the state file's size says how large the EEPROMs are.
   bool Load(std::string& error) {
     if (stateFile_.empty()) return true;
-    // Only a regular file of the state's size; anything else is named and kept as it is.
-    const FileContent state = ReadInputFile(stateFile_, kStateSize, Devices::kRefused);
-    if (state.error.problem == FileProblem::kSystem && state.error.error == ENOENT) {
+    // Only a regular file no larger than the largest state; anything else is named and kept as it is.
+    const FileContent read = ReadInputFile(stateFile_, kEepromCount * sim::SimEeprom::kMaxSize, Devices::kRefused);
+    if (read.error.problem == FileProblem::kSystem && read.error.error == ENOENT) {
       return true;  // a first run starts from the monitor's own EDID
     }
-    if (state.error) {
-      error = stateFile_ + ": " + DescribeFileError(state.error);
+    const int expected = eepromSize_.value_or(sim::SimEeprom::kDefaultSize) * kEepromCount;
+    const std::string notAState =
+        stateFile_ + ": not a simulated monitor state (" + std::to_string(expected) + " bytes expected)";
+    if (read.error.problem == FileProblem::kTooLarge) {
+      error = notAState;
       return false;
     }
-    if (state.bytes.size() != kStateSize) {
-      error = stateFile_ + ": not a simulated monitor state (" + std::to_string(kStateSize) + " bytes expected)";
+    if (read.error) {
+      error = stateFile_ + ": " + DescribeFileError(read.error);
+      return false;
+    }
+    const std::string& state = read.bytes;
+    const int eepromBytes = static_cast<int>(std::min<size_t>(state.size() / kEepromCount, sim::SimEeprom::kMaxSize + 1));
+    const bool sizeFits = state.size() % kEepromCount == 0 && sim::SimEeprom::IsValidSize(eepromBytes);
+    if (!sizeFits || (eepromSize_ && eepromBytes != *eepromSize_)) {
+      error = notAState;
       return false;
     }
     auto& monitor = hardware_->machine.Monitor();
-    std::copy_n(state.bytes.begin(), sim::SimEeprom::kSize, monitor.AnalogEeprom().Memory().begin());
-    std::copy_n(state.bytes.begin() + sim::SimEeprom::kSize, sim::SimEeprom::kSize,
-                monitor.DigitalEeprom().Memory().begin());
+    monitor.SetEepromSize(eepromBytes);
+    std::copy_n(state.begin(), eepromBytes, monitor.AnalogEeprom().Memory().begin());
+    std::copy_n(state.begin() + eepromBytes, eepromBytes, monitor.DigitalEeprom().Memory().begin());
     return true;
   }
 
@@ -83,7 +107,7 @@ class SimulatedHardware final : public Hardware {
     auto& monitor = hardware_->machine.Monitor();
     std::string state;
     for (const sim::SimEeprom* eeprom : {&monitor.AnalogEeprom(), &monitor.DigitalEeprom()}) {
-      state.append(eeprom->Memory().begin(), eeprom->Memory().end());
+      state.append(reinterpret_cast<const char*>(eeprom->Memory().data()), static_cast<size_t>(eeprom->Size()));
     }
     if (const FileError failed = WriteFileAtomically(stateFile_, state)) {
       error = stateFile_ + ": cannot save the simulated monitor state: " + DescribeFileError(failed);
@@ -96,6 +120,7 @@ class SimulatedHardware final : public Hardware {
   sim::VcdCapture capture_;  // declared before the machine that points at it, so it outlives it
   std::unique_ptr<sim::SimHardware> hardware_;
   std::string stateFile_;
+  std::optional<int> eepromSize_;  // as the user gave it
   std::unique_ptr<PpdevPortIo> ppdev_;
   std::unique_ptr<sim::SimProductionLine> line_;  // after the monitor it watches, so it goes first
 };
@@ -160,6 +185,11 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
     error = "unknown simulated fault \"" + options.fault + "\" (" + NameList(SimulatedFaultNames()) + ")";
     return nullptr;
   }
+  const std::optional<int> eepromSize = options.eepromSize.empty() ? std::nullopt : ParseEepromSize(options.eepromSize);
+  if (!options.eepromSize.empty() && !eepromSize) {
+    error = "unknown simulated EEPROM size \"" + options.eepromSize + "\" (256, 512, 1024 and so on up to 32768)";
+    return nullptr;
+  }
   const std::vector<std::string_view>& accesses = SimulatedAccessNames();
   if (std::find(accesses.begin(), accesses.end(), options.access) == accesses.end()) {
     error = "unknown port access \"" + options.access + "\" (" + NameList(accesses) + ")";
@@ -180,7 +210,8 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
     return nullptr;
   }
   if (fault) fault->apply(*hardware);
-  auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile, options.access == "ppdev");
+  auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile,
+                                                       options.access == "ppdev", eepromSize);
   if (!simulated->Load(error)) return nullptr;
   if (units) simulated->StartProductionLine(*units);
   if (!options.captureFile.empty() && !simulated->StartCapture(options.captureFile, error)) return nullptr;

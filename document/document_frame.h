@@ -32,6 +32,8 @@ class DocumentFrame : public TransferUi {
   virtual QWidget* Window() = 0;
   // The Save As file dialog; empty when the user cancels.
   virtual QString AskSavePath(const QString& suggested) = 0;
+  // The Export Binary file dialog; empty when the user cancels.
+  virtual QString AskExportPath(const QString& suggested) = 0;
 };
 
 }  // namespace tolvex

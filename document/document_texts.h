@@ -7,4 +7,17 @@ inline constexpr char kInvalidHexFile[] = "Invalid EDID hex file !\nDo you want 
 inline constexpr char kOpenErrorCaption[] = "Open error";
 inline constexpr char kWizardCaption[] = "Wizard";
 
+// Whole EDIDs in files.
+inline constexpr char kFileLacksBytes[] =
+    "%1 bytes of the EDID are missing from this file and stand as zero.\n"
+    "EDID Write refuses the EDID until the document has been saved or edited with File New.";
+inline constexpr char kBinaryTooLong[] = "The file holds more bytes than one EDID (255 blocks of 128 bytes).";
+inline constexpr char kExportCaption[] = "Export Binary";
+inline constexpr char kExportFilter[] = "Raw EDID (*.bin)";
+inline constexpr char kExportExtension[] = ".bin";
+inline constexpr char kProductionBaseOnly[] =
+    "Production Write programs the base block alone, and this EDID has %1 extension block(s).\n"
+    "Open or build an EDID without extension blocks for a production run.";
+inline constexpr char kProductionCaption[] = "Production Write";
+
 }  // namespace tolvex::texts

@@ -15,6 +15,7 @@
 #include "document/settings.h"
 #include "model/edid_block.h"
 #include "report/edid_report.h"
+#include "report/edid_input.h"
 #include "report/report_reader.h"
 #include "util/file_io.h"
 #include "wizard/edid_wizard.h"
@@ -137,9 +138,12 @@ void CTolvexDoc::RunOnLinuxBus(bool reading, const std::function<void(CEdidTrans
     frame_->ShowError(error, texts::kBusUnavailableCaption);
     return;
   }
-  CEdidTransfer transfer(*bus, frame_->Block(), settings_, hardware_.GetClock(), *frame_, *this);
+  CEdidTransfer transfer(*bus, frame_->Block(), extensions_, settings_, hardware_.GetClock(), *frame_, *this);
   command(transfer);
 }
+
+// The rules are the transfer's, whichever bus the write then takes.
+bool CTolvexDoc::RefuseEdidWrite() { return transfer_->RefuseFaultyEdid(); }
 
 const DrmConnector* CTolvexDoc::DisplayToRead() const {
   const DrmConnector* chosen = linux_.ConnectorOf(linuxBus_);
@@ -163,18 +167,24 @@ void CTolvexDoc::ReadKernelCopy(const DrmConnector& connector, const std::string
   const std::string path = hardware_.Paths().sysfs + "/class/drm/" + connector.name + "/edid";
   DrmConnector current = connector;
   current.edid = hardware_.Files().ReadFile(path, 256 * 128).value_or(connector.edid);
-  const std::optional<EdidBytes> bytes = KernelEdid(current);
-  if (!bytes) return;
+  const std::optional<WholeEdid> edid = KernelEdid(current);
+  if (!edid) return;
   ShowCodeWindow();
-  TakeReadBlock(*bytes, frame_->Block(), *this);
-  frame_->SetStatusText(note);
+  TakeReadEdid({edid->base, edid->extensions, {note}}, frame_->Block(), extensions_, *frame_, *this);
 }
 
 CTolvexDoc::~CTolvexDoc() = default;
 
 void CTolvexDoc::AttachFrame(DocumentFrame& frame) {
   frame_ = &frame;
-  transfer_ = std::make_unique<CEdidTransfer>(bus_, frame.Block(), settings_, hardware_.GetClock(), frame, *this);
+  transfer_ =
+      std::make_unique<CEdidTransfer>(bus_, frame.Block(), extensions_, settings_, hardware_.GetClock(), frame, *this);
+}
+
+bool CTolvexDoc::RefuseProductionWrite() {
+  if (extensions_.Count() == 0) return false;
+  frame_->ShowError(Text(texts::kProductionBaseOnly).arg(extensions_.Count()).toStdString(), texts::kProductionCaption);
+  return true;
 }
 
 void CTolvexDoc::OnProductionWrite() {
@@ -239,39 +249,80 @@ bool CTolvexDoc::OnOpenDocument(const QString& path) {
   }
 
   const std::string_view text(file.bytes);
-  std::optional<DumpStart> start = FindDumpStart(text);
-  const std::optional<DumpDamage> damage = start ? ReadDump(text, *start).damage : std::nullopt;
-  // The file goes into the view before the question, as the framework loads it first; No puts
-  // the previous text back, and with it how that text is saved.
-  const QString kept = frame_->ViewText();
-  const FileText keptFile = fileText_;
-  SetViewText(file.bytes);
-  if (!start || damage) {
+  const QFileInfo info(path);
+  EdidInput input = ReadEdidInput(text, info.fileName().toStdString());
+  if (input.kind == EdidInput::kOversized) {
+    QMessageBox::warning(window, Text(texts::kApplicationTitle), Text(texts::kBinaryTooLong));
+    return false;
+  }
+  if (input.kind == EdidInput::kBinary) return OpenBinary(info, input);
+  if (input.kind == EdidInput::kNeither || input.damage) {
+    // The file goes into the view before the question, as the framework loads it first; No puts
+    // the previous text back, and with it how that text is saved.
+    const QString kept = frame_->ViewText();
+    const FileText keptFile = fileText_;
+    SetViewText(file.bytes);
     QMessageBox question(QMessageBox::Question, Text(texts::kOpenErrorCaption), Text(texts::kInvalidHexFile),
                          QMessageBox::Yes | QMessageBox::No, window);
-    if (damage) question.setInformativeText(QString::fromStdString(DescribeDumpDamage(*damage)));
+    if (input.damage) {
+      // One question says it all: where the dump breaks, and what that leaves missing.
+      QString detail = QString::fromStdString(DescribeDumpDamage(*input.damage));
+      if (input.extensions.missingBytes > 0) {
+        detail += QStringLiteral("\n\n") + Text(texts::kFileLacksBytes).arg(input.extensions.missingBytes);
+      }
+      question.setInformativeText(detail);
+    }
     question.setDefaultButton(QMessageBox::No);
     if (question.exec() != QMessageBox::Yes) {
       frame_->SetViewText(kept);
       fileText_ = keptFile;
       return false;
     }
-    if (!start) start = DumpStart{0, 2};
+    if (input.kind == EdidInput::kNeither) {
+      WholeDump dump = ParseWholeDump(text, DumpStart{0, 2});
+      input.bytes = dump.base;
+      input.extensions = std::move(dump.extensions);
+    }
+  } else {
+    SetViewText(file.bytes);
   }
 
-  EdidBlock& block = frame_->Block();
-  block.Bytes() = ParseDump(text, *start);
-  frame_->SetCodeWindowShown(false);
-  frame_->OnEdidCode();
-  HighlightRange(0, 127, true);
-  ClearHighlight();
-
+  const bool missingShown = input.damage.has_value();
+  TakeOpenedEdid(input.bytes, std::move(input.extensions), !missingShown);
   pathName_ = path;
-  title_ = QFileInfo(path).fileName();
+  title_ = info.fileName();
   frame_->SetViewModified(false);
   modified_ = false;
   emit stateChanged();
   return true;
+}
+
+// Raw bytes have no report to show: the view gets the report of what they hold. The document
+// stays without a path, so Save asks where the report goes rather than overwriting the binary
+// file with text.
+bool CTolvexDoc::OpenBinary(const QFileInfo& info, EdidInput& input) {
+  EdidBlock& block = frame_->Block();
+  TakeOpenedEdid(input.bytes, std::move(input.extensions));
+  SetViewText(FormatEdidReport(block, extensions_.blocks));
+  pathName_.clear();
+  title_ = HasBinaryEdidName(info.fileName().toStdString()) ? info.completeBaseName() : info.fileName();
+  frame_->SetViewModified(false);
+  modified_ = false;
+  emit stateChanged();
+  return true;
+}
+
+void CTolvexDoc::TakeOpenedEdid(const EdidBytes& base, EdidExtensions extensions, bool warnMissing) {
+  frame_->Block().Bytes() = base;
+  extensions_ = std::move(extensions);
+  frame_->SetCodeWindowShown(false);
+  frame_->OnEdidCode();
+  HighlightRange(0, 127, true);
+  ClearHighlight();
+  if (warnMissing && extensions_.missingBytes > 0) {
+    QMessageBox::warning(frame_->Window(), Text(texts::kApplicationTitle),
+                         Text(texts::kFileLacksBytes).arg(extensions_.missingBytes));
+  }
 }
 
 bool CTolvexDoc::OnSaveDocument(const QString& path) {
@@ -297,6 +348,8 @@ bool CTolvexDoc::DoSave(const QString& path, bool replace) {
     if (target.isEmpty()) return false;
   }
   if (!OnSaveDocument(target)) return false;
+  // Saved on purpose: the EDID is taken as it stands, missing bytes and all.
+  extensions_.missingBytes = 0;
   if (replace) {
     pathName_ = target;
     title_ = QFileInfo(target).fileName();
@@ -334,7 +387,9 @@ void CTolvexDoc::OnFileNew() {
     finished = wizard.exec() == QDialog::Accepted;
   }
   if (finished) {
-    ReplaceDocument(FormatEdidReport(block));
+    // Edited on purpose: the EDID is taken as it stands.
+    extensions_.missingBytes = 0;
+    ReplaceDocument(FormatEdidReport(block, extensions_.blocks));
   } else {
     block.Bytes() = backup;
     block.SetProductCodeFormat(productCodeFormat);
@@ -343,6 +398,24 @@ void CTolvexDoc::OnFileNew() {
     HighlightRange(0, 127, true);
   }
   ClearHighlight();
+}
+
+void CTolvexDoc::OnFileExportBinary() {
+  QWidget* window = frame_->Window();
+  const EdidBytes& base = frame_->Block().Bytes();
+  if (const std::optional<WholeEdidFault> fault = FindWholeEdidFault(base, extensions_)) {
+    QMessageBox::warning(window, Text(texts::kExportCaption), QString::fromStdString(DescribeWholeEdidFault(*fault)));
+    return;
+  }
+  QString suggested = pathName_.isEmpty() ? Title() : QFileInfo(pathName_).path() + QLatin1Char('/') +
+                                                          QFileInfo(pathName_).completeBaseName();
+  const QString target = frame_->AskExportPath(suggested + Text(texts::kExportExtension));
+  if (target.isEmpty()) return;
+  const std::vector<uint8_t> bytes = JoinWholeEdid(base, extensions_);
+  // As a save: the previous file stays whole until the new one is completely on the disk.
+  const FileError error = WriteFileAtomically(
+      LocalPath(target), std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  if (error) Warn(window, texts::kFailedToSave, DescribeFileError(error));
 }
 
 void CTolvexDoc::OnConfigSetup() {

@@ -3,6 +3,7 @@
 // block, the code window and the view text belong to the main window and are reached through it.
 #pragma once
 
+#include <QFileInfo>
 #include <QObject>
 #include <QString>
 
@@ -16,6 +17,8 @@
 #include "ddc/linux/linux_channels.h"
 #include "document/document_frame.h"
 #include "document/file_text.h"
+#include "model/edid_extensions.h"
+#include "report/edid_input.h"
 
 namespace tolvex {
 
@@ -52,12 +55,18 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
 
   // Commands. On a kernel I2C bus each opens the bus for its own run.
   void OnFileNew();
+  // The whole EDID as raw binary, for the kernel's EDID firmware.
+  void OnFileExportBinary();
   void OnEdidRead();
   void OnEdidWrite();
+  // Says why the whole EDID must not be written, when it must not.
+  bool RefuseEdidWrite();
   void OnChannel(int channel);
   void OnConfigSetup();
   // "Production Write...": the dialog that programs monitor after monitor with the block.
   void OnProductionWrite();
+  // Says why a production run cannot take this EDID (its units get the base block alone).
+  bool RefuseProductionWrite();
   void OnDviDigital();
   void OnDviAnalog();
   void OnDviAuto();
@@ -87,6 +96,10 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   // Chooses and remembers an option; one that cannot be chosen is ignored.
   void ChooseOption(int index);
 
+  // The extension blocks that make the frame's block a whole EDID.
+  EdidExtensions& Extensions() { return extensions_; }
+  const EdidExtensions& Extensions() const { return extensions_; }
+
   const TransferSettings& Settings() const { return settings_; }
   CConfigDlg& ConfigDialog() { return *configDlg_; }
   CI2cBus& Bus() { return bus_; }
@@ -104,6 +117,10 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
 
  private:
   void SetViewText(const std::string& text);
+  // A file's bytes became the document's whole EDID: the code window shows the base block
+  // (whose checksum it recomputes), and a file that lacked bytes says so.
+  void TakeOpenedEdid(const EdidBytes& base, EdidExtensions extensions, bool warnMissing = true);
+  bool OpenBinary(const QFileInfo& info, EdidInput& input);
   void FindChannelOptions();
   void ChooseRememberedChannel();
   // Runs a transfer command on the channel discovery found, or on the chosen kernel bus.
@@ -123,6 +140,7 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   TransferSettings settings_;
   DocumentFrame* frame_ = nullptr;
   std::unique_ptr<CEdidTransfer> transfer_;
+  EdidExtensions extensions_;
 
   QString pathName_;
   QString title_;

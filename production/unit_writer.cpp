@@ -30,7 +30,7 @@ TransferUnitWriter::TransferUnitWriter(I2cMessageBus& bus, const TransferSetting
                                        std::function<void(std::string_view)> progress)
     : progress_(std::move(progress)),
       block_(AnyDate),
-      transfer_(bus, block_, settings, clock, *this, *this) {}
+      transfer_(bus, block_, extensions_, settings, clock, *this, *this) {}
 
 UnitOutcome TransferUnitWriter::WriteUnit(const EdidBytes& bytes) {
   block_.Bytes() = bytes;

@@ -13,6 +13,7 @@
 #include "ddc/edid_transfer.h"
 #include "ddc/i2c_message_bus.h"
 #include "model/edid_block.h"
+#include "model/edid_extensions.h"
 
 namespace tolvex {
 
@@ -56,6 +57,7 @@ class TransferUnitWriter final : public UnitWriter, private TransferUi, private 
 
   std::function<void(std::string_view)> progress_;
   EdidBlock block_;
+  EdidExtensions extensions_;  // a unit gets its base block alone
   CEdidTransfer transfer_;
   std::string error_;
 };

@@ -1,10 +1,12 @@
 #include "report/edid_report.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <string_view>
 
 #include "model/bits.h"
+#include "model/edid_extensions.h"
 #include "model/edid_tables.h"
 #include "report/report_texts.h"
 
@@ -17,6 +19,7 @@ namespace rt = report_text;
 // Room for a full report of four descriptors, so building it never reallocates.
 constexpr size_t kReportCapacity = 8192;
 constexpr size_t kHexDumpCapacity = 1280;
+constexpr size_t kExtensionSectionCapacity = 1536;
 
 // Appends to the one string the report is built in. Numbers go through std::to_chars: no locale,
 // no allocation, and the same digits printf would give.
@@ -434,12 +437,18 @@ void AppendReport(std::string& text, EdidBlock& block) {
 
 // ---- Hex dump -------------------------------------------------------------------------------
 
-// "%3d: %02x"
+// "%3d: %02x". Offsets from 1000 on (extension blocks from the eighth on) are wider: their
+// thousands go first, then the rest as three digits.
 void AppendDumpCell(std::string& text, int index, uint8_t value) {
   constexpr std::string_view kHexDigits = "0123456789abcdef";
+  const bool wide = index >= 1000;
+  if (wide) {
+    ReportOut(text).Decimal(index / 1000);
+    index %= 1000;
+  }
   const char cell[] = {
-      index >= 100 ? static_cast<char>('0' + index / 100) : ' ',
-      index >= 10 ? static_cast<char>('0' + index / 10 % 10) : ' ',
+      wide || index >= 100 ? static_cast<char>('0' + index / 100) : ' ',
+      wide || index >= 10 ? static_cast<char>('0' + index / 10 % 10) : ' ',
       static_cast<char>('0' + index % 10),
       rt::kDumpIndexEnd[0],
       rt::kDumpIndexEnd[1],
@@ -449,23 +458,73 @@ void AppendDumpCell(std::string& text, int index, uint8_t value) {
   text.append(cell, sizeof cell);
 }
 
-// The line break comes before each row rather than after it, so the heading is followed by an
-// empty line and the last row needs a break of its own.
-void AppendHexDump(std::string& text, const EdidBytes& bytes) {
+// 16 rows of 8 cells for the block whose first byte is at `firstOffset`. The line break comes
+// before each row rather than after it, so the heading is followed by an empty line and the last
+// row needs a break of its own.
+void AppendDumpRows(std::string& text, const EdidBytes& bytes, int firstOffset) {
   ReportOut out(text);
-  out.EmptyLine();
-  out.Line(rt::kSeparator);
-  out.Line(rt::kDumpHeading);
-  out.Line(rt::kSeparator);
   for (int i = 0; i < kEdidSize; ++i) {
     if (i % rt::kDumpCellsPerRow == 0) {
       out.EndLine();
     } else {
       out.Char(rt::kDumpCellGap);
     }
-    AppendDumpCell(text, i, bytes[i]);
+    AppendDumpCell(text, firstOffset + i, bytes[i]);
   }
   out.EndLine();
+}
+
+void AppendHexDump(std::string& text, const EdidBytes& bytes) {
+  ReportOut out(text);
+  out.EmptyLine();
+  out.Line(rt::kSeparator);
+  out.Line(rt::kDumpHeading);
+  out.Line(rt::kSeparator);
+  AppendDumpRows(text, bytes, 0);
+}
+
+// ---- Extension blocks -----------------------------------------------------------------------
+
+// Byte 0 names the kind; a CTA-861 block's revision is byte 1.
+void WriteExtensionKind(ReportOut& out, const EdidBytes& block) {
+  out.Text(rt::kExtensionKindLabel);
+  const uint8_t tag = block[0];
+  const auto* kind = std::find_if(rt::kExtensionKinds.begin(), rt::kExtensionKinds.end(),
+                                  [tag](const rt::ExtensionKind& k) { return k.tag == tag; });
+  if (kind == rt::kExtensionKinds.end()) {
+    out.Text(rt::kExtensionUnknownTag).HexUpper(tag, 2).EndLine();
+    return;
+  }
+  out.Text(kind->name);
+  if (tag == kTagCta861) out.Text(rt::kExtensionRevision).Decimal(block[1]);
+  out.EndLine();
+}
+
+void WriteExtensionChecksum(ReportOut& out, const EdidBytes& block) {
+  out.Text(rt::kExtensionChecksumLabel).HexUpper(block[kEdidSize - 1], 2).Text(rt::kChecksumSuffix);
+  if (IsChecksumRight(block)) {
+    out.Text(rt::kExtensionChecksumRight);
+  } else {
+    out.Text(rt::kExtensionChecksumWrong).HexUpper(ComputeChecksum(block), 2).Text(rt::kChecksumSuffix);
+  }
+  out.EndLine();
+}
+
+// Laid out like the base dump section, so the rows read the same way; the kind and checksum
+// lines sit inside the heading, where no reader of the base block looks.
+void AppendExtensionSection(std::string& text, const EdidBytes& block, int number) {
+  ReportOut out(text);
+  out.EmptyLine();
+  out.Line(rt::kSeparator);
+  out.Text(rt::kExtensionHeading).Decimal(number).Text(rt::kExtensionHeadingEnd).EndLine();
+  WriteExtensionKind(out, block);
+  WriteExtensionChecksum(out, block);
+  out.Line(rt::kSeparator);
+  AppendDumpRows(text, block, number * kEdidSize);
+}
+
+void AppendExtensionSections(std::string& text, std::span<const EdidBytes> extensions) {
+  for (size_t k = 0; k < extensions.size(); ++k) AppendExtensionSection(text, extensions[k], static_cast<int>(k) + 1);
 }
 
 }  // namespace
@@ -484,11 +543,21 @@ std::string FormatHexDump(const EdidBlock& block) {
   return text;
 }
 
-std::string FormatEdidReport(EdidBlock& block) {
+std::string FormatEdidReport(EdidBlock& block) { return FormatEdidReport(block, {}); }
+
+std::string FormatExtensionSections(std::span<const EdidBytes> extensions) {
   std::string text;
-  text.reserve(kReportCapacity + kHexDumpCapacity);
+  text.reserve(kExtensionSectionCapacity * extensions.size());
+  AppendExtensionSections(text, extensions);
+  return text;
+}
+
+std::string FormatEdidReport(EdidBlock& block, std::span<const EdidBytes> extensions) {
+  std::string text;
+  text.reserve(kReportCapacity + kHexDumpCapacity + kExtensionSectionCapacity * extensions.size());
   AppendReport(text, block);
   AppendHexDump(text, block.Bytes());
+  AppendExtensionSections(text, extensions);
   return text;
 }
 

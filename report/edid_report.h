@@ -2,6 +2,7 @@
 // CR LF lines, 8-bit text; the report is FormatReport followed directly by FormatHexDump.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "model/edid_block.h"
@@ -15,5 +16,13 @@ std::string FormatReport(EdidBlock& block);
 std::string FormatHexDump(const EdidBlock& block);
 // FormatReport followed by FormatHexDump: what the view shows and a .ddc file holds.
 std::string FormatEdidReport(EdidBlock& block);
+
+// One section per extension block, to follow the base block's dump: a heading with the block's
+// number (from 1), its kind by tag and whether its checksum is right, then its 128 bytes in the
+// rows of the base dump with offsets counting on from 128 x number.
+std::string FormatExtensionSections(std::span<const EdidBytes> extensions);
+// The report of a whole EDID: the base block's report and dump, then the extension sections.
+// Without extensions it is the base block's report byte for byte.
+std::string FormatEdidReport(EdidBlock& block, std::span<const EdidBytes> extensions);
 
 }  // namespace tolvex

@@ -1,5 +1,6 @@
 // Reading a block back from an EDID report text (a .ddc file): the 128 bytes from the hex dump,
-// the two display settings from the "ID Product Code" and "ID Serial Number" lines.
+// the two display settings from the "ID Product Code" and "ID Serial Number" lines, and the
+// extension blocks from the sections after the dump.
 // The reader never reads outside the text it is given, whatever that text holds.
 #pragma once
 
@@ -10,6 +11,7 @@
 #include <string_view>
 
 #include "model/edid_block.h"
+#include "model/edid_extensions.h"
 
 namespace tolvex {
 
@@ -78,6 +80,18 @@ struct DumpRead {
   std::optional<DumpDamage> damage;
 };
 DumpRead ReadDump(std::string_view text, DumpStart start);
+
+// The whole EDID of a report: the base block as ParseDump reads it, then the blocks of the
+// extension sections after its dump, found by their first row ("128: ", "256: ", ...) and read
+// cell by cell until a cell is not there. Cells of the base dump without a hexadecimal digit,
+// cells an extension section lacks, and blocks byte 126 announces beyond the sections found are
+// counted as missing.
+struct WholeDump {
+  EdidBytes base;
+  EdidExtensions extensions;
+};
+WholeDump ParseWholeDump(std::string_view text, DumpStart start);
+
 uint8_t ReadProductCodeFormat(std::string_view text);
 uint8_t ReadSerialFormat(std::string_view text);
 
@@ -85,11 +99,12 @@ struct ReportContent {
   EdidBytes bytes;
   uint8_t productCodeFormat;
   uint8_t serialFormat;
+  EdidExtensions extensions;
   // Set when the dump is not well formed: the bytes may then not be the ones that were saved.
   std::optional<DumpDamage> damage;
 };
 
-// All of the above; nothing when the text has no dump row.
+// All of the above (the whole dump); nothing when the text has no dump row.
 std::optional<ReportContent> ReadReport(std::string_view text);
 
 }  // namespace tolvex

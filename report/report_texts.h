@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "model/edid_extensions.h"
+
 namespace tolvex::report_text {
 
 inline constexpr std::string_view kLineEnd = "\r\n";
@@ -218,6 +220,31 @@ inline constexpr std::string_view kDumpHeading = "EDID data (128 bytes)";
 inline constexpr std::string_view kDumpIndexEnd = ": ";
 inline constexpr char kDumpCellGap = ' ';
 inline constexpr int kDumpCellsPerRow = 8;
+
+// ---- Extension blocks: one section each after the base block's dump -------------------------
+// "EDID extension block %d (128 bytes)", then the kind and the checksum lines.
+inline constexpr std::string_view kExtensionHeading = "EDID extension block ";
+inline constexpr std::string_view kExtensionHeadingEnd = " (128 bytes)";
+inline constexpr std::string_view kExtensionKindLabel = "\tBlock Kind                      :  ";
+inline constexpr std::string_view kExtensionChecksumLabel = "\tCheck sum                       :  ";
+// After "%02X (HEX.)" of byte 127 of the block.
+inline constexpr std::string_view kExtensionChecksumRight = ", correct";
+inline constexpr std::string_view kExtensionChecksumWrong = ", wrong: the block's bytes need ";
+
+// The kinds by tag (byte 0); a CTA-861 block adds its revision (byte 1).
+struct ExtensionKind {
+  uint8_t tag;
+  std::string_view name;
+};
+inline constexpr std::array<ExtensionKind, 4> kExtensionKinds = {{
+    {kTagCta861, "CTA-861"},
+    {kTagVideoTimingBlock, "VTB"},
+    {kTagDisplayId, "DisplayID"},
+    {kTagBlockMap, "block map"},
+}};
+inline constexpr std::string_view kExtensionRevision = " revision ";
+// "unknown tag 0x%02X"
+inline constexpr std::string_view kExtensionUnknownTag = "unknown tag 0x";
 
 // The first dump row of any block with a valid header; readers find the dump by it.
 inline constexpr std::string_view kDumpFirstRow =

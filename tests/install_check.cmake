@@ -39,6 +39,22 @@ foreach(line "GROUP=\"i2c\", MODE=\"0660\"" "ATTRS{class}==\"0x03*\", TAG+=\"uac
     message(FATAL_ERROR "the udev rule lacks '${line}'")
   endif()
 endforeach()
+# The desktop knows raw EDID by its header, whatever the file is called.
+find_program(UPDATE_MIME update-mime-database)
+find_program(GIO gio)
+if(UPDATE_MIME AND GIO)
+  execute_process(COMMAND "${UPDATE_MIME}" "${SCRATCH}/usr/share/mime" OUTPUT_QUIET ERROR_QUIET)
+  # Raw EDID, written by the installed command-line tool under a name that says nothing.
+  execute_process(COMMAND "${SCRATCH}/usr/bin/tolvex-cli" new OUTPUT_FILE "${SCRATCH}/new.ddc")
+  execute_process(COMMAND "${SCRATCH}/usr/bin/tolvex-cli" export "${SCRATCH}/new.ddc" "${SCRATCH}/monitor.dat")
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E env "XDG_DATA_DIRS=${SCRATCH}/usr/share"
+                          "${GIO}" info -a standard::content-type "${SCRATCH}/monitor.dat"
+                  OUTPUT_VARIABLE type ERROR_QUIET)
+  string(FIND "${type}" "application/x-tolvex-edid" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "a file that starts with the EDID header is not raw EDID to the desktop: ${type}")
+  endif()
+endif()
 find_program(VALIDATE desktop-file-validate)
 if(VALIDATE)
   execute_process(COMMAND "${VALIDATE}" "${SCRATCH}/usr/share/applications/tolvex.desktop" RESULT_VARIABLE valid)

@@ -35,4 +35,13 @@ void WriteTree(const sim::SimFiles& files, const std::filesystem::path& root);
 // Spells out a CR LF text line by line, so a failing comparison shows readable lines.
 std::string Lines(std::initializer_list<const char*> lines);
 
+// A CTA-861 extension as an HDMI monitor carries it: revision 3, a video data block (VICs 16, 4,
+// 3, 2), a 2-channel LPCM audio data block, an HDMI vendor block, one detailed timing (1920x1080
+// at 60 Hz) and its checksum.
+EdidBytes MakeCtaBlock();
+// Any extension block: the tag, bytes counting up from `seed`, and its checksum.
+EdidBytes MakeExtensionBlock(uint8_t tag, uint8_t seed);
+// `base` with byte 126 counting the blocks and both checksum kinds right, then the blocks.
+std::vector<uint8_t> MakeWholeEdid(EdidBytes base, const std::vector<EdidBytes>& extensions);
+
 }  // namespace tolvex::test

@@ -43,7 +43,7 @@ std::vector<LinuxBusChannel> ListLinuxBuses(const LinuxDiscovery& discovery) {
 
 void MatchBusesByEdid(LinuxDiscovery& discovery, KernelDevices& kernel, Clock& clock) {
   for (DrmConnector& connector : discovery.connectors) {
-    const std::optional<EdidBytes> edid = KernelEdid(connector);
+    const std::optional<WholeEdid> edid = KernelEdid(connector);
     if (!connector.connected || connector.bus >= 0 || !edid) continue;
     for (const I2cAdapter& adapter : discovery.adapters) {
       if (discovery.ConnectorOf(adapter.number) || AdapterRefusal(adapter, false, false)) continue;
@@ -51,7 +51,7 @@ void MatchBusesByEdid(LinuxDiscovery& discovery, KernelDevices& kernel, Clock& c
       std::unique_ptr<CI2cDevBus> bus = CI2cDevBus::Open(kernel, clock, adapter, adapter.device, {}, error);
       if (!bus) continue;
       EdidBytes read{};
-      if (EepromTransfer(*bus, kEepromRead, 0x00, kEdidSize, read.data()) != 0 || read != *edid) continue;
+      if (EepromTransfer(*bus, kEepromRead, 0x00, kEdidSize, read.data()) != 0 || read != edid->base) continue;
       connector.bus = adapter.number;
       connector.route = BusRoute::kMatchedEdid;
       break;
@@ -70,11 +70,10 @@ std::unique_ptr<CI2cDevBus> OpenLinuxBus(const LinuxDiscovery& discovery, Kernel
   return CI2cDevBus::Open(kernel, clock, *adapter, BusLabel(*adapter, discovery), choice, error);
 }
 
-std::optional<EdidBytes> KernelEdid(const DrmConnector& connector) {
+std::optional<WholeEdid> KernelEdid(const DrmConnector& connector) {
   if (connector.edid.size() < static_cast<size_t>(kEdidSize)) return std::nullopt;
-  EdidBytes bytes{};
-  std::copy_n(connector.edid.begin(), kEdidSize, bytes.begin());
-  return bytes;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(connector.edid.data());
+  return SplitWholeEdid(std::span<const uint8_t>(bytes, connector.edid.size()));
 }
 
 }  // namespace tolvex

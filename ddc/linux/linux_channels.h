@@ -13,6 +13,7 @@
 #include "ddc/linux/i2c_dev_bus.h"
 #include "ddc/linux/linux_discovery.h"
 #include "model/edid_block.h"
+#include "model/edid_extensions.h"
 
 namespace tolvex {
 
@@ -41,7 +42,8 @@ void MatchBusesByEdid(LinuxDiscovery& discovery, KernelDevices& kernel, Clock& c
 std::unique_ptr<CI2cDevBus> OpenLinuxBus(const LinuxDiscovery& discovery, KernelDevices& kernel, Clock& clock,
                                          int number, BusChoice choice, std::string& error);
 
-// The base block of the kernel's copy of a connector's EDID; nothing without one.
-std::optional<EdidBytes> KernelEdid(const DrmConnector& connector);
+// The kernel's copy of a connector's EDID, the base block and its extension blocks; nothing
+// without one.
+std::optional<WholeEdid> KernelEdid(const DrmConnector& connector);
 
 }  // namespace tolvex

@@ -7,6 +7,7 @@ namespace tolvex::sim {
 namespace {
 
 constexpr uint8_t kEepromAddress = 0xA0;
+constexpr uint8_t kSegmentPointerAddress = 0x60;
 constexpr uint8_t kFactoryAddress = 0x58;
 constexpr int kEdidIndexCount = 128;
 constexpr int kReplyLength = 5;
@@ -32,6 +33,10 @@ SimMonitor::SimMonitor(const SimTime& time)
 
 void SimMonitor::SetWriteCycleUs(uint32_t us) {
   for (SimEeprom& eeprom : eeproms_) eeprom.SetWriteCycleUs(us);
+}
+
+void SimMonitor::SetEepromSize(int size) {
+  for (SimEeprom& eeprom : eeproms_) eeprom.Resize(size);
 }
 
 void SimMonitor::SetMappedPages(std::initializer_list<uint8_t> pages) {
@@ -74,11 +79,12 @@ void SimMonitor::OnStart(bool /*repeated*/) {
 }
 
 void SimMonitor::OnStop() {
-  if (target_ == Target::kEeprom) {
+  if (target_ == Target::kEeprom || target_ == Target::kSegmentPointer) {
     eeprom_->OnStop(writeEnableLine_ && !writeProtectStuck_);
     factoryWritableFromNs_ = time_.ns + kEdidReloadNs;
   }
   if (target_ == Target::kController) requestsTakenFromNs_ = time_.ns + kRequestGapNs;
+  for (SimEeprom& eeprom : eeproms_) eeprom.OnBusStop();
   target_ = Target::kNone;
   eeprom_ = nullptr;
 }
@@ -90,12 +96,14 @@ bool SimMonitor::OnAddress(uint8_t address) {
   bytesOut_ = 0;
   target_ = Target::kNone;
 
-  if (device == kEepromAddress) {
+  if (device == kEepromAddress || device == kSegmentPointerAddress) {
     const int chip = SelectedIndex();
     if (!present_[static_cast<int>(chip == 0 ? SimDevice::kAnalogEeprom : SimDevice::kDigitalEeprom)]) return false;
-    if (!eeproms_[chip].OnAddress(read)) return false;
-    eeprom_ = &eeproms_[chip];
-    target_ = Target::kEeprom;
+    SimEeprom& eeprom = eeproms_[chip];
+    // The segment pointer is written, never read.
+    if (device == kSegmentPointerAddress ? read || !eeprom.OnSegmentAddress() : !eeprom.OnAddress(read)) return false;
+    eeprom_ = &eeprom;
+    target_ = device == kEepromAddress ? Target::kEeprom : Target::kSegmentPointer;
     return true;
   }
   if (device == kFactoryAddress) {
@@ -122,6 +130,7 @@ bool SimMonitor::OnAddress(uint8_t address) {
 bool SimMonitor::OnWriteByte(uint8_t byte) {
   switch (target_) {
     case Target::kEeprom: return eeprom_->OnWriteByte(byte);
+    case Target::kSegmentPointer: return bytesIn_++ == 0 && eeprom_->OnSegmentByte(byte);
     case Target::kFactory: return FactoryWrite(byte);
     case Target::kController: return ControllerWrite(byte);
     case Target::kNone: break;
@@ -138,6 +147,7 @@ ReadReply SimMonitor::OnReadByte() {
       return {value, factoryReadyNs_};
     }
     case Target::kController: return {ControllerReply(), controllers_[controller_].replyReadyNs};
+    case Target::kSegmentPointer:
     case Target::kNone: break;
   }
   return {};

@@ -1,6 +1,7 @@
 // The simulated monitor behind the DDC lines: its bit-level bus interface and the devices on it.
 //
 //   0xA0/0xA1  the DDC EEPROM; a DVI-I monitor has two (analog and digital) behind a switch
+//   0x60       the E-DDC segment pointer of the selected EEPROM, when it is larger than 256 bytes
 //   0x58/0x59  factory memory, and the EEPROM switch
 //   0xFA/0xFB  the monitor controller, command protocol 1
 //   0xA8/0xA9  the monitor controller, command protocol 2
@@ -53,8 +54,8 @@ class SimMonitor final : private I2cTarget {
   static constexpr uint64_t kFactoryFetchNs = 3'000'000;
   static constexpr uint64_t kEdidReloadNs = 1'000'000'000;
 
-  // Each EEPROM starts with the simulated EDID (sim_edid.h) of its input kind in bytes 0-127;
-  // bytes 128-255 and the plain factory pages read 0xFF.
+  // Each EEPROM (256 bytes) starts with the simulated EDID (sim_edid.h) of its input kind in
+  // bytes 0-127; bytes 128-255 and the plain factory pages read 0xFF.
   explicit SimMonitor(const SimTime& time);
 
   SimMonitor(const SimMonitor&) = delete;
@@ -71,6 +72,8 @@ class SimMonitor final : private I2cTarget {
   // The chip that answers at 0xA0/0xA1 now, after the switch and the input sense.
   SimEeprom& SelectedEeprom() { return eeproms_[SelectedIndex()]; }
   void SetWriteCycleUs(uint32_t us);
+  // Both EEPROMs (SimEeprom::IsValidSize); from 512 bytes on they answer the segment pointer.
+  void SetEepromSize(int size);
 
   DviSelect DviSelection() const { return dvi_; }
   void SetDviSelection(DviSelect select) { dvi_ = select; }
@@ -105,7 +108,7 @@ class SimMonitor final : private I2cTarget {
   void ClearFaults();
 
  private:
-  enum class Target : uint8_t { kNone, kEeprom, kFactory, kController };
+  enum class Target : uint8_t { kNone, kEeprom, kSegmentPointer, kFactory, kController };
 
   struct ControllerProtocol {
     uint8_t address;

@@ -46,7 +46,7 @@ class SimProductionLine final : private MasterDriveObserver {
   const SimTime& time_;
   int units_;
   int plugged_ = 1;
-  std::array<std::array<uint8_t, SimEeprom::kSize>, 2> fresh_;  // analog and digital EEPROM
+  std::array<std::vector<uint8_t>, 2> fresh_;  // analog and digital EEPROM
   uint64_t dataBytesAtPlug_ = 0;
   uint64_t unpluggedAtNs_ = 0;
 };

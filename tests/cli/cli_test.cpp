@@ -16,6 +16,7 @@
 #include "file_faults.h"
 #include "ddc/linux/linux_discovery.h"
 #include "ddc/sim/sim_files.h"
+#include "model/edid_extensions.h"
 #include "report/edid_report.h"
 #include "report/report_reader.h"
 #include "test_support.h"
@@ -81,16 +82,16 @@ TEST_F(CliTest, ReportOfADdcFileIsTheFileItself) {
   EXPECT_TRUE(r.err.empty());
 }
 
-TEST_F(CliTest, ReportOfBinaryEdidTakesTheFirst128Bytes) {
+TEST_F(CliTest, ReportOfBinaryEdidPrintsEveryBlock) {
   EdidBytes bytes{};
   SampleReport(&bytes);
-  std::string binary(bytes.begin(), bytes.end());
-  binary += std::string(128, '\x02');  // an extension block, as the kernel's file holds it
-  const Result r = RunTool({"report", Write("card0-VGA-1.edid", binary)});
+  const EdidBytes cta = test::MakeCtaBlock();
+  const std::vector<uint8_t> whole = test::MakeWholeEdid(bytes, {cta});  // as the kernel's file holds it
+  const Result r = RunTool({"report", Write("card0-VGA-1", std::string(whole.begin(), whole.end()))});
   EXPECT_EQ(r.status, 0) << r.err;
   EdidBlock block;
-  block.Bytes() = bytes;
-  EXPECT_EQ(r.out, FormatEdidReport(block));
+  std::copy_n(whole.begin(), kEdidSize, block.Bytes().begin());
+  EXPECT_EQ(r.out, FormatEdidReport(block, std::vector<EdidBytes>{cta}));
 }
 
 TEST_F(CliTest, ReportKeepsTheStoredChecksumUnlessAskedToFixIt) {
@@ -116,7 +117,10 @@ TEST_F(CliTest, BadFilesAreNamedAndTheOthersStillPrinted) {
   const std::string missing = Path("missing.ddc");
   const Result r = RunTool({"report", text, good, missing, shortBinary, good});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, SampleReport() + SampleReport());
+  // The short binary is printed too, with what it lacks named.
+  EXPECT_TRUE(r.out.starts_with(SampleReport()));
+  EXPECT_TRUE(r.out.ends_with(SampleReport()));
+  EXPECT_NE(r.out.find("  0: 00   1: ff", SampleReport().size()), std::string::npos);
   std::istringstream lines(r.err);
   std::string line;
   std::vector<std::string> errors;
@@ -124,7 +128,9 @@ TEST_F(CliTest, BadFilesAreNamedAndTheOthersStillPrinted) {
   ASSERT_EQ(errors.size(), 3u) << r.err;
   EXPECT_EQ(errors[0], "tolvex-cli: " + text + ": neither an EDID report (no hex dump found) nor binary EDID");
   EXPECT_EQ(errors[1], "tolvex-cli: " + missing + ": No such file or directory");
-  EXPECT_EQ(errors[2], "tolvex-cli: " + shortBinary + ": neither an EDID report (no hex dump found) nor binary EDID");
+  EXPECT_EQ(errors[2], "tolvex-cli: " + shortBinary +
+                           ": incomplete EDID: 120 of its bytes are missing (a dump or file cut short, or fewer "
+                           "extension blocks than byte 126 announces)");
 }
 
 TEST_F(CliTest, FilesOverTheSizeLimitAreRefused) {
@@ -368,7 +374,7 @@ TEST_F(CliTest, ReadNotesAChecksumTheMonitorGotWrong) {
   const Result r = RunTool({"read", "--simulate", "--sim-state", state, Path("read.ddc")});
   EXPECT_EQ(r.status, 0) << r.err;
   char note[96];
-  std::snprintf(note, sizeof note, "tolvex-cli: the monitor's checksum byte was 0x%02X; the block now carries 0x%02X\n",
+  std::snprintf(note, sizeof note, "tolvex-cli: the base block's checksum byte 0x%02X is now 0x%02X\n",
                 block.GetChecksum() ^ 0x11, block.GetChecksum());
   EXPECT_NE(r.err.find(note), std::string::npos) << r.err;
 }
@@ -616,6 +622,111 @@ TEST_F(CliTest, AMonitorLeavingInTheMiddleOfAReadIsAReadError) {
       EXPECT_FALSE(fs::exists(Path("o.ddc")));
     }
   }
+}
+
+
+// ---- Whole EDIDs ---------------------------------------------------------------------------
+
+class WholeEdidCli : public CliTest {
+ protected:
+  // The sample block with byte 126 counting the blocks, and the report of it all.
+  std::string WholeReport(const std::vector<EdidBytes>& blocks, std::vector<uint8_t>* whole = nullptr) {
+    EdidBytes bytes{};
+    SampleReport(&bytes);
+    const std::vector<uint8_t> all = test::MakeWholeEdid(bytes, blocks);
+    if (whole) *whole = all;
+    EdidBlock block;
+    std::copy_n(all.begin(), kEdidSize, block.Bytes().begin());
+    return FormatEdidReport(block, blocks);
+  }
+  const std::vector<EdidBytes> blocks_ = {test::MakeCtaBlock(), test::MakeExtensionBlock(kTagDisplayId, 7)};
+};
+
+TEST_F(WholeEdidCli, ExportWritesEveryBlockAndReportReadsThemBack) {
+  std::vector<uint8_t> whole;
+  const std::string report = Write("whole.ddc", WholeReport(blocks_, &whole));
+  const Result exported = RunTool({"export", report, Path("whole.bin")});
+  EXPECT_EQ(exported.status, 0) << exported.err;
+  EXPECT_EQ(test::ReadFile(Path("whole.bin")), std::string(whole.begin(), whole.end()));
+  const Result printed = RunTool({"report", Path("whole.bin")});
+  EXPECT_EQ(printed.status, 0) << printed.err;
+  EXPECT_EQ(printed.out, test::ReadFile(report));
+}
+
+TEST_F(WholeEdidCli, ExportAndWriteRefuseWhatIsNotWholeAndWriteNothing) {
+  const std::string good = WholeReport(blocks_);
+  std::string uncounted = WholeReport({blocks_[0]});
+  uncounted.replace(uncounted.find("126: 01"), 7, "126: 00");
+  std::string badChecksum = good;
+  const size_t lastCell = badChecksum.rfind("383: ") + 5;
+  badChecksum.replace(lastCell, 2, badChecksum.substr(lastCell, 2) == "00" ? "01" : "00");
+  struct Case {
+    const char* name;
+    std::string file;
+    bool fixChecksumMends;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"a dump cut short", good.substr(0, good.find("\r\n320: ")), false,
+       "incomplete EDID: 64 of its bytes are missing (a dump or file cut short, or fewer extension blocks than byte "
+       "126 announces)"},
+      {"byte 126 against the sections", uncounted, false,
+       "Byte 126 of the base block announces 0 extension blocks, but the EDID holds 1."},
+      {"a wrong extension checksum", badChecksum, true, "The checksum byte of extension block 2 is 0x"},
+  };
+  for (const Case& c : cases) {
+    const std::string file = Write("bad.ddc", c.file);
+    const std::string state = Path("monitor.state");
+    fs::remove(state);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"export", file, Path("out.bin")},
+          std::vector<std::string>{"write", "--simulate", "--sim-state", state, file}}) {
+      fs::remove(Path("out.bin"));
+      const Result r = RunTool(args);
+      EXPECT_EQ(r.status, 1) << c.name << ": " << args[0];
+      EXPECT_NE(r.err.find(c.reason), std::string::npos) << c.name << ": " << r.err;
+      EXPECT_FALSE(fs::exists(Path("out.bin"))) << c.name;
+      EXPECT_FALSE(fs::exists(state)) << c.name << ": the simulated monitor was not even started";
+    }
+    if (!c.fixChecksumMends) continue;
+    EXPECT_EQ(RunTool({"export", "--fix-checksum", file, Path("out.bin")}).status, 0) << c.name;
+    EXPECT_EQ(RunTool({"write", "--simulate", "--sim-eeprom-size=512", "--fix-checksum", file}).status, 0) << c.name;
+  }
+}
+
+TEST_F(WholeEdidCli, WriteAndReadBackThroughTheSegmentPointerBetweenRuns) {
+  std::vector<uint8_t> whole;
+  const std::string source = Write("whole.ddc", WholeReport(blocks_, &whole));
+  const std::string state = Path("monitor.state");
+  Result r = RunTool({"write", "--simulate", "--sim-eeprom-size", "512", "--sim-state", state, source});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(fs::file_size(state), 1024u) << "both EEPROMs whole";
+  // The state file's size says how large the EEPROMs are.
+  r = RunTool({"read", "--simulate", "--sim-state", state, Path("back.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(test::ReadFile(Path("back.bin")), std::string(whole.begin(), whole.end()));
+
+  r = RunTool({"read", "--simulate", "--sim-eeprom-size", "1024", "--sim-state", state, Path("x.bin")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("not a simulated monitor state (2048 bytes expected)"), std::string::npos) << r.err;
+  EXPECT_EQ(RunTool({"read", "--simulate", "--sim-eeprom-size", "300", Path("x.bin")}).status, 1);
+
+  // A 256-byte monitor has no segment pointer: it is asked before anything is written.
+  r = RunTool({"write", "--simulate", source});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("does not answer the E-DDC segment pointer"), std::string::npos) << r.err;
+}
+
+
+TEST_F(WholeEdidCli, AProductionRunRefusesExtensionBlocksItWouldNotWrite) {
+  const std::string source = Write("whole.ddc", WholeReport(blocks_));
+  const std::string counter = Write("counter", "1\n");
+  const Result r = RunTool({"write", "--simulate", "--sim-eeprom-size", "512", "--serial-counter", counter, source});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("production writes program the base block alone, and this EDID has 2 extension block(s)"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(test::ReadFile(counter), "1\n") << "no unit was counted";
 }
 
 // ---- Linux I2C buses, ppdev and the kernel's EDID copies -----------------------------------

@@ -12,6 +12,7 @@
 #include "ddc/sim/sim_hardware.h"
 #include "fake_ui.h"
 #include "hooked_io.h"
+#include "model/edid_extensions.h"
 #include "report/edid_report.h"
 #include "test_support.h"
 
@@ -44,7 +45,8 @@ struct Rig {
   test::FakeUi ui{&block};
   CI2cBus bus{io, hw->clock, ui};
   TransferSettings settings;
-  CEdidTransfer transfer{bus, block, settings, hw->clock, ui, ui};
+  EdidExtensions extensions;
+  CEdidTransfer transfer{bus, block, extensions, settings, hw->clock, ui, ui};
 
   SimMonitor& Monitor() { return hw->machine.Monitor(); }
   EdidBytes Eeprom() {
@@ -122,6 +124,160 @@ TEST_P(EveryChannel, WriteVerifiesAndLeavesTheBlockAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(Channels, EveryChannel, ::testing::Values(kChannelBlackBox, kChannelServiceKit, kChannelS3),
                          [](const auto& info) { return std::string(info.param == 0 ? "BlackBox" : info.param == 1 ? "ServiceKit" : "S3"); });
+
+// ---- Whole EDIDs ---------------------------------------------------------------------------
+
+// The rig's block and extensions as a whole EDID: the simulated monitor's own base block with
+// byte 126 counting `blocks`.
+void TakeWholeEdid(Rig& rig, const std::vector<EdidBytes>& blocks) {
+  FillTestBlock(rig.block);
+  rig.block.Bytes()[126] = static_cast<uint8_t>(blocks.size());
+  rig.block.UpdateChecksum();
+  rig.extensions.blocks = blocks;
+}
+
+std::vector<uint8_t> EepromBytes(Rig& rig, size_t count) {
+  const std::vector<uint8_t>& memory = rig.Monitor().AnalogEeprom().Memory();
+  return {memory.begin(), memory.begin() + static_cast<std::ptrdiff_t>(count)};
+}
+
+TEST_P(EveryChannel, A384ByteEdidGoesThroughTheSegmentPointerAndComesBack) {
+  Rig rig(MakeRoute(GetParam()));
+  rig.Monitor().SetEepromSize(512);
+  TakeWholeEdid(rig, {test::MakeCtaBlock(), test::MakeExtensionBlock(kTagDisplayId, 5)});
+  const std::vector<uint8_t> whole = JoinWholeEdid(rig.block.Bytes(), rig.extensions);
+  rig.Monitor().Trace().SetCapacity(size_t{1} << 20);  // every poll of 48 write cycles
+
+  rig.transfer.OnEdidWrite();
+  ASSERT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  EXPECT_EQ(EepromBytes(rig, whole.size()), whole);
+  EXPECT_EQ(rig.Monitor().AnalogEeprom().PageWrites(), 48u);
+  std::string trace = rig.Trace();
+  EXPECT_NE(trace.find("S >60+ >01+ Sr >A0+ >00+ >70+"), std::string::npos) << "block 2's first page";
+  EXPECT_NE(trace.find("S >A0+ >80+ >02+"), std::string::npos) << "block 1 at word address 128, no segment";
+
+  rig.block.Bytes().fill(0);
+  rig.extensions.Clear();
+  rig.Monitor().Trace().Clear();
+  rig.transfer.OnEdidRead();
+  ASSERT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  EXPECT_EQ(JoinWholeEdid(rig.block.Bytes(), rig.extensions), whole);
+  EXPECT_EQ(rig.ui.report, FormatEdidReport(rig.block, rig.extensions.blocks));
+  EXPECT_TRUE(rig.ui.notes.empty()) << rig.ui.notes.front();
+  trace = rig.Trace();
+  EXPECT_NE(trace.find("S >A0+ >80+ Sr >A1+ <02+"), std::string::npos);
+  EXPECT_NE(trace.find("S >60+ >01+ Sr >A0+ >00+ Sr >A1+ <70+"), std::string::npos) << "one transaction";
+  EXPECT_EQ(rig.Monitor().Bus().TimingViolations(), 0u) << rig.Monitor().Bus().FirstTimingViolation();
+}
+
+TEST(WholeEdid, TwoBlocksFitTheWordAddressAndNeedNoSegmentPointer) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  TakeWholeEdid(rig, {test::MakeCtaBlock()});
+  const std::vector<uint8_t> whole = JoinWholeEdid(rig.block.Bytes(), rig.extensions);
+  rig.Monitor().Trace().Clear();
+  rig.transfer.OnEdidWrite();
+  rig.extensions.Clear();
+  rig.transfer.OnEdidRead();
+  EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  EXPECT_EQ(EepromBytes(rig, whole.size()), whole);
+  EXPECT_EQ(JoinWholeEdid(rig.block.Bytes(), rig.extensions), whole);
+  EXPECT_EQ(rig.Trace().find("S >60"), std::string::npos);
+}
+
+TEST(WholeEdid, ReadWithoutASegmentPointerKeepsWhatItCanAndSaysSo) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  TakeWholeEdid(rig, {test::MakeCtaBlock(), test::MakeExtensionBlock(kTagBlockMap, 1), test::MakeCtaBlock()});
+  const std::vector<uint8_t> first = JoinWholeEdid(rig.block.Bytes(), {{rig.extensions.blocks[0]}});
+  rig.Monitor().AnalogEeprom().Load(first);
+  rig.extensions.Clear();
+  rig.transfer.OnEdidRead();
+  EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  EXPECT_EQ(JoinWholeEdid(rig.block.Bytes(), rig.extensions), first);
+  EXPECT_EQ(rig.ui.notes, std::vector<std::string>{
+                              "extension blocks 2 to 3 were not read: the monitor does not answer the segment pointer"});
+}
+
+TEST(WholeEdid, ABlankEepromIsNoEdidAndItsByte126CountsNothing) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  rig.Monitor().SetEepromSize(1024);
+  std::fill(rig.Monitor().AnalogEeprom().Memory().begin(), rig.Monitor().AnalogEeprom().Memory().end(), 0xFF);
+  rig.Monitor().Trace().Clear();
+  rig.transfer.OnEdidRead();
+  EXPECT_EQ(rig.extensions.Count(), 0);
+  EXPECT_EQ(rig.ui.notes, std::vector<std::string>{
+                              "the base block does not begin with the EDID header; the base block's checksum byte "
+                              "0xFF is now 0x7F; the 254 extension blocks byte 126 announces were not read: the base "
+                              "block is no EDID"});
+  // The block read, then the probe that confirms the monitor stayed; no segment pointer.
+  const std::string trace = rig.Trace();
+  EXPECT_EQ(trace.find(" S ", trace.find(" S ") + 1), std::string::npos) << trace;
+  EXPECT_EQ(trace.find(">60"), std::string::npos) << trace;
+}
+
+TEST(WholeEdid, ReadNamesEveryBlockWhoseChecksumIsWrong) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  TakeWholeEdid(rig, {test::MakeCtaBlock()});
+  std::vector<uint8_t> bytes = JoinWholeEdid(rig.block.Bytes(), rig.extensions);
+  bytes[127] ^= 0x01;
+  bytes[255] ^= 0x10;
+  rig.Monitor().AnalogEeprom().Load(bytes);
+  rig.transfer.OnEdidRead();
+  char expected[200];
+  std::snprintf(expected, sizeof expected,
+                "the base block's checksum byte 0x%02X is now 0x%02X; extension block 1 has the checksum 0x%02X where "
+                "its bytes need 0x%02X",
+                bytes[127], bytes[127] ^ 0x01, bytes[255], bytes[255] ^ 0x10);
+  EXPECT_EQ(rig.ui.notes, std::vector<std::string>{expected});
+  EXPECT_EQ(rig.extensions.blocks[0][127], bytes[255]) << "extension blocks are kept as read";
+}
+
+TEST(WholeEdid, RefusedWritesSendNothing) {
+  struct Case {
+    const char* name;
+    std::function<void(Rig&)> make;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"incomplete", [](Rig& r) { r.extensions.missingBytes = 56; },
+       "EDID write refused: The EDID is incomplete: 56 of its bytes were missing from its file and stand as zero. "
+       "Save the document, or edit it with File New, to take it as it stands."},
+      {"byte 126 against the blocks held", [](Rig& r) { r.extensions.blocks.pop_back(); },
+       "EDID write refused: Byte 126 of the base block announces 2 extension blocks, but the EDID holds 1."},
+      {"a wrong extension checksum", [](Rig& r) { r.extensions.blocks[1][127] ^= 0xFF; },
+       "EDID write refused: The checksum byte of extension block 2 is 0x50, but its bytes need 0xAF."},
+      {"blocks beyond the segment pointer of a monitor without one", [](Rig&) {},
+       "I2C write error: The monitor does not answer the E-DDC segment pointer (0x60), so extension blocks 2 and up "
+       "cannot be written. Nothing was written."},
+  };
+  for (const Case& c : cases) {
+    Rig rig(sim::MakeBlackBoxHardware());
+    TakeWholeEdid(rig, {test::MakeCtaBlock(), test::MakeExtensionBlock(kTagDisplayId, 0x30)});
+    c.make(rig);
+    const std::vector<uint8_t> before = EepromBytes(rig, 256);
+    rig.transfer.OnEdidWrite();
+    EXPECT_EQ(rig.LastError(), c.error) << c.name;
+    EXPECT_EQ(rig.Monitor().AnalogEeprom().PageWrites(), 0u) << c.name;
+    EXPECT_EQ(EepromBytes(rig, 256), before) << c.name;
+  }
+}
+
+TEST(WholeEdid, CommandProtocolsSayTheyTakeTheBaseBlockAlone) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  rig.settings.protocol = kProtocolAocTx3;
+  TakeWholeEdid(rig, {test::MakeCtaBlock()});
+  rig.transfer.OnEdidWrite();
+  EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  EXPECT_EQ(rig.ui.notes, std::vector<std::string>{"Base block only: The AOC command protocols write the base block "
+                                                   "alone: the 1 extension blocks stay as the monitor holds them."});
+  EXPECT_EQ(rig.Eeprom(), rig.block.Bytes());
+
+  rig.extensions.Clear();
+  rig.ui.notes.clear();
+  rig.transfer.OnEdidRead();
+  EXPECT_EQ(rig.extensions.Count(), 0);
+  EXPECT_EQ(rig.ui.notes, std::vector<std::string>{"the 1 extension blocks byte 126 announces were not read: this "
+                                                   "protocol reads the base block alone"});
+}
 
 // ---- DDC2B failures ------------------------------------------------------------------------
 

@@ -22,6 +22,10 @@ class FakeUi final : public ProbeUi, public TransferUi, public EdidDocumentUi {
     waitCursor = wait;
     events.push_back(wait ? "wait" : "arrow");
   }
+  void ShowNote(std::string_view text) override { notes.emplace_back(text); }
+  void ShowInformation(std::string_view text, std::string_view caption) override {
+    notes.push_back(std::string(caption) + ": " + std::string(text));
+  }
   void ShowCodeWindow() override { events.push_back("show code window"); }
   void HighlightRange(int first, int last, bool refresh) override {
     events.push_back("highlight " + std::to_string(first) + "-" + std::to_string(last) + (refresh ? " refresh" : ""));
@@ -39,6 +43,7 @@ class FakeUi final : public ProbeUi, public TransferUi, public EdidDocumentUi {
   };
   std::vector<std::string> messages;
   std::vector<std::string> statusTexts;
+  std::vector<std::string> notes;
   std::vector<Error> errors;
   std::vector<std::string> events;
   bool waitCursor = false;

@@ -124,6 +124,7 @@ TEST_P(FaultMatrix, SuccessMeansTheMonitorsBytes) {
   const Cell& cell = GetParam();
   std::unique_ptr<SimHardware> hardware = sim::NamedAdapters()[cell.adapter].make();
   EdidBlock block(test::FixedDate(2026, 12, 8));
+  EdidExtensions extensions;
   // No checksum refresh: the block keeps exactly the bytes a read brought.
   test::FakeUi ui;
   const EdidBytes eepromBefore = SelectedEeprom(*hardware);
@@ -137,7 +138,7 @@ TEST_P(FaultMatrix, SuccessMeansTheMonitorsBytes) {
   }
   if (channel.bitBanged) ASSERT_EQ(channel.bitBanged->Channel(), static_cast<int>(cell.adapter));
   const TransferSettings settings = kPaths[cell.path].settings;
-  CEdidTransfer transfer(*channel.Bus(), block, settings, hardware->clock, ui, ui);
+  CEdidTransfer transfer(*channel.Bus(), block, extensions, settings, hardware->clock, ui, ui);
 
   const EdidBytes monitorBefore = SelectedEeprom(*hardware);
   block.SetManufacturerId("FLT");
@@ -191,11 +192,12 @@ TEST(UnplugDuring, CutsTheNextTransferHalfway) {
                                     [](const sim::NamedFault& fault) { return fault.name == "unplug-during"; });
     ASSERT_NE(named, sim::NamedFaults().end());
     EdidBlock block(test::FixedDate(2026, 12, 8));
+    EdidExtensions extensions;
     test::FakeUi ui;
     Channel channel = OpenChannel(*hardware, {"unplug-during", named->apply}, ui);
     ASSERT_TRUE(channel.Bus()) << channel.openError;
     TransferSettings settings;
-    CEdidTransfer transfer(*channel.Bus(), block, settings, hardware->clock, ui, ui);
+    CEdidTransfer transfer(*channel.Bus(), block, extensions, settings, hardware->clock, ui, ui);
     transfer.OnEdidRead();
 
     const std::string trace = hardware->machine.Monitor().Trace().ToString();

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "ddc/linux/linux_channels.h"
 #include "ddc/sim/sim_hardware.h"
 #include "fake_ui.h"
+#include "model/edid_extensions.h"
 #include "test_support.h"
 
 namespace tolvex {
@@ -38,12 +40,12 @@ struct Rig {
     if (setUp) setUp(*hw);
     if (route == Route::kBlackBox) {
       bitBus = std::make_unique<CI2cBus>(hw->machine, hw->clock, ui);
-      transfer = std::make_unique<CEdidTransfer>(*bitBus, block, settings, hw->clock, ui, ui);
+      transfer = std::make_unique<CEdidTransfer>(*bitBus, block, extensions, settings, hw->clock, ui, ui);
       return;
     }
     discovery = DiscoverLinux(hw->files, {});
     kernelBus = OpenLinuxBus(discovery, hw->kernel, hw->clock, sim::kSimMonitorBus, choice, openError);
-    if (kernelBus) transfer = std::make_unique<CEdidTransfer>(*kernelBus, block, settings, hw->clock, ui, ui);
+    if (kernelBus) transfer = std::make_unique<CEdidTransfer>(*kernelBus, block, extensions, settings, hw->clock, ui, ui);
   }
 
   sim::SimMonitor& Monitor() { return hw->machine.Monitor(); }
@@ -58,6 +60,7 @@ struct Rig {
   EdidBlock block{test::FixedDate(2026, 12, 8)};
   test::FakeUi ui{&block};
   TransferSettings settings;
+  EdidExtensions extensions;
   LinuxDiscovery discovery;
   std::string openError;
   std::unique_ptr<CI2cBus> bitBus;
@@ -189,6 +192,40 @@ TEST(KernelBus, WritePollsEachPageAndGivesUpAfter25Ms) {
   EXPECT_LT(slow.hw->time.Us() - start, 40'000u) << "no more than the at24 budget after the first page";
 }
 
+// The segment pointer's STOP would set it back to segment 0, so each transfer beyond the word
+// address must be one I2C_RDWR call: 0x60 [segment], 0xA0 [offset], 0xA1 with repeated STARTs.
+TEST(KernelBus, A384ByteEdidGoesThroughTheSegmentPointerInOneCallPerTransfer) {
+  Rig rig(Route::kKernel);
+  ASSERT_TRUE(rig.transfer) << rig.openError;
+  rig.Monitor().SetEepromSize(512);
+  FillTestBlock(rig.block);
+  rig.block.Bytes()[126] = 2;
+  rig.block.UpdateChecksum();
+  rig.extensions.blocks = {test::MakeCtaBlock(), test::MakeExtensionBlock(kTagDisplayId, 9)};
+  const std::vector<uint8_t> whole = JoinWholeEdid(rig.block.Bytes(), rig.extensions);
+  rig.Monitor().Trace().SetCapacity(size_t{1} << 20);
+
+  rig.transfer->OnEdidWrite();
+  ASSERT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  const std::vector<uint8_t>& memory = rig.Monitor().AnalogEeprom().Memory();
+  EXPECT_TRUE(std::equal(whole.begin(), whole.end(), memory.begin()));
+  EXPECT_NE(rig.Monitor().Trace().ToString().find("S >60+ >01+ Sr >A0+ >00+ >70+"), std::string::npos);
+
+  rig.block.Bytes().fill(0);
+  rig.extensions.Clear();
+  rig.Monitor().Trace().Clear();
+  const uint64_t callsBefore = rig.kernelBus->Calls();
+  rig.transfer->OnEdidRead();
+  ASSERT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  EXPECT_EQ(JoinWholeEdid(rig.block.Bytes(), rig.extensions), whole);
+  EXPECT_TRUE(rig.ui.notes.empty()) << rig.ui.notes.front();
+  const std::string trace = rig.Monitor().Trace().ToString();
+  EXPECT_NE(trace.find("S >60+ >01+ Sr >A0+ >00+ Sr >A1+ <70+"), std::string::npos) << "one transaction";
+  EXPECT_EQ(rig.kernelBus->Calls() - callsBefore, 7u)
+      << "base, block 1, the segment pointer's probe, block 2, each block followed by the presence probe";
+  EXPECT_EQ(rig.Monitor().Bus().TimingViolations(), 0u) << rig.Monitor().Bus().FirstTimingViolation();
+}
+
 TEST(KernelBus, WritesOnlyOverAnEdidOrBlankBytesUnlessForcedOrAgreed) {
   const auto garbage = [](sim::SimHardware& hw) { hw.machine.Monitor().AnalogEeprom().Memory()[0] = 0x12; };
   {
@@ -209,7 +246,7 @@ TEST(KernelBus, WritesOnlyOverAnEdidOrBlankBytesUnlessForcedOrAgreed) {
     EXPECT_EQ(rig.Eeprom(), rig.block.Bytes());
   }
   {
-    Rig rig(Route::kKernel, {true, false}, [](sim::SimHardware& hw) { hw.machine.Monitor().AnalogEeprom().Memory().fill(0xFF); });
+    Rig rig(Route::kKernel, {true, false}, [](sim::SimHardware& hw) { auto& memory = hw.machine.Monitor().AnalogEeprom().Memory(); std::fill(memory.begin(), memory.end(), 0xFF); });
     FillTestBlock(rig.block);
     rig.transfer->OnEdidWrite();
     EXPECT_TRUE(rig.ui.errors.empty()) << "a blank EEPROM needs nobody's agreement: " << rig.LastError();
@@ -228,7 +265,7 @@ TEST(KernelBus, WritesOnlyOverAnEdidOrBlankBytesUnlessForcedOrAgreed) {
     } agreeing;
     Rig rig(Route::kKernel, {true, false}, garbage);
     FillTestBlock(rig.block);
-    CEdidTransfer transfer(*rig.kernelBus, rig.block, rig.settings, rig.hw->clock, agreeing, rig.ui);
+    CEdidTransfer transfer(*rig.kernelBus, rig.block, rig.extensions, rig.settings, rig.hw->clock, agreeing, rig.ui);
     transfer.OnEdidWrite();
     EXPECT_NE(agreeing.question.find("neither an EDID header nor blank bytes\n\nWrite anyway?"), std::string::npos);
     EXPECT_TRUE(agreeing.error.empty()) << agreeing.error;

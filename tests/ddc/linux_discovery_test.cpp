@@ -167,7 +167,8 @@ TEST(Ppdev, TheAdaptersGiveTheSameResultsAsThroughRawPorts) {
       CI2cBus bus(io, hw->clock, ui);
       ASSERT_EQ(bus.Channel(), serviceKit ? kChannelServiceKit : kChannelBlackBox);
       TransferSettings settings;
-      CEdidTransfer transfer(bus, block, settings, hw->clock, ui, ui);
+      EdidExtensions extensions;
+      CEdidTransfer transfer(bus, block, extensions, settings, hw->clock, ui, ui);
       hw->machine.Monitor().Trace().Clear();
       transfer.OnEdidRead();
       block.SetManufacturerId("PPD");

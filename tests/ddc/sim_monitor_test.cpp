@@ -2,6 +2,7 @@
 // keeps the standard-mode timing by letting 5 µs of simulated time pass before each edge.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <vector>
 
@@ -129,7 +130,7 @@ class SimMonitorTest : public ::testing::Test {
   }
 
   SimMonitor& Monitor() { return hw_->machine.Monitor(); }
-  std::array<uint8_t, 256>& Analog() { return Monitor().AnalogEeprom().Memory(); }
+  std::vector<uint8_t>& Analog() { return Monitor().AnalogEeprom().Memory(); }
   WireTrace& Trace() { return Monitor().Trace(); }
   void WaitMs(uint64_t ms) { hw_->time.Advance(ms * 1'000'000); }
 
@@ -147,8 +148,42 @@ TEST_F(SimMonitorTest, SequentialReadWrapsAtTheEndOfTheChipAndCurrentAddressRead
   EXPECT_EQ(Monitor().AnalogEeprom().AddressCounter(), 0x03);
 }
 
+TEST_F(SimMonitorTest, SegmentPointerReachesItsSegmentForOneTransaction) {
+  EXPECT_FALSE(master_.Write({0x60, 0x01})) << "a 256-byte chip has no segment pointer";
+  Monitor().SetEepromSize(1024);
+  for (int i = 0; i < 1024; ++i) Analog()[i] = static_cast<uint8_t>(i / 256 << 4 | (i & 0x0F));
+  // S 60 03 Sr A0 05 Sr A1, two bytes, P.
+  const auto segmentRead = [&](uint8_t segment, uint8_t word) {
+    master_.Start();
+    std::vector<uint8_t> bytes;
+    if (master_.WriteByte(0x60) && master_.WriteByte(segment)) {
+      master_.Start();
+      master_.WriteByte(0xA0);
+      master_.WriteByte(word);
+      master_.Start();
+      master_.WriteByte(0xA1);
+      bytes = {master_.ReadByte(true), master_.ReadByte(false)};
+    }
+    master_.Stop();
+    return bytes;
+  };
+  EXPECT_EQ(segmentRead(3, 0x05), (std::vector<uint8_t>{0x35, 0x36}));
+  EXPECT_EQ(master_.RandomRead(0x05, 1), std::vector<uint8_t>{0x05}) << "the STOP set the pointer back to 0";
+  EXPECT_TRUE(segmentRead(4, 0x00).empty()) << "no segment beyond the chip";
+
+  master_.SetWriteEnable(true);
+  master_.Start();
+  for (uint8_t b : {0x60, 0x02}) ASSERT_TRUE(master_.WriteByte(b));
+  master_.Start();
+  for (uint8_t b : {0xA0, 0x10, 0xAB}) ASSERT_TRUE(master_.WriteByte(b));
+  master_.Stop();
+  EXPECT_EQ(Analog()[0x210], 0xAB);
+  EXPECT_EQ(Analog()[0x010], 0x00) << "segment 0 untouched";
+  EXPECT_FALSE(master_.Write({0x60, 0x00})) << "no answer during the write cycle";
+}
+
 TEST_F(SimMonitorTest, PageWriteWrapsInsideItsPageAndLandsAtStop) {
-  Analog().fill(0xFF);
+  std::fill(Analog().begin(), Analog().end(), 0xFF);
   master_.SetWriteEnable(true);
   master_.Start();
   for (uint8_t b : {0xA0, 0x0E, 0x11, 0x22, 0x33}) ASSERT_TRUE(master_.WriteByte(b));
@@ -162,7 +197,7 @@ TEST_F(SimMonitorTest, PageWriteWrapsInsideItsPageAndLandsAtStop) {
 }
 
 TEST_F(SimMonitorTest, RepeatedStartAbandonsAnUnfinishedPage) {
-  Analog().fill(0xFF);
+  std::fill(Analog().begin(), Analog().end(), 0xFF);
   master_.SetWriteEnable(true);
   master_.Start();
   for (uint8_t b : {0xA0, 0x20, 0x77}) ASSERT_TRUE(master_.WriteByte(b));

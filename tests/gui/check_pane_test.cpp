@@ -60,7 +60,8 @@ class CheckPaneTest : public QObject {
   void aCleanBlockSaysSoFromTheStart() {
     EdidBlock block;
     sim::FillSimulatedEdid(block, false);
-    CCheckPane pane(block, nullptr);
+    const EdidExtensions extensions;
+    CCheckPane pane(block, extensions, nullptr);
     QCOMPARE(pane.Summary()->text(), QString::fromLatin1(texts::kCheckClean));
     QCOMPARE(pane.List()->topLevelItemCount(), 0);
   }
@@ -93,7 +94,11 @@ class CheckPaneTest : public QObject {
     sim::FillSimulatedEdid(block, false);
     block.Bytes()[126] = 1;  // an extension that is not there
     block.UpdateChecksum();
-    OpenBlock(program, block, folder_.filePath("extension.ddc"));
+    {
+      ModalAnswerer incomplete;  // the file lacks the announced block, and the program says so
+      OpenBlock(program, block, folder_.filePath("extension.ddc"));
+      QCOMPARE(incomplete.Seen().size(), size_t{1});
+    }
     QCOMPARE(Rules(frame.CheckPane()), QStringList{QStringLiteral("extension-count")});
 
     ModalAnswerer answers;
@@ -144,8 +149,6 @@ class CheckPaneTest : public QObject {
     frame.show();
     frame.OnEdidCode();  // EDID Write is offered while the code window shows
     const EdidBytes eeprom = EepromBlock(program.Monitor());
-    frame.Block().Bytes()[126] = 3;
-    frame.CodeWindow().HighlightRange(126, 126, true);
 
     // Enter takes the default button.
     QString text;
@@ -160,8 +163,20 @@ class CheckPaneTest : public QObject {
     frame.Action(kCmdEdidWrite)->trigger();
     QVERIFY(cancelIsDefault);
     QVERIFY(text.contains(QStringLiteral("failure: bytes 8-9: manufacturer: ")));
-    QVERIFY(text.contains(QStringLiteral("failure: bytes 126-126: extension-count: ")));
     QCOMPARE(EepromBlock(program.Monitor()), eeprom);
+
+    // Extension blocks announced but not held: refused outright, no question first.
+    frame.Block().Bytes()[126] = 3;
+    frame.CodeWindow().HighlightRange(126, 126, true);
+    {
+      ModalAnswerer refused({QMessageBox::Yes});
+      frame.Action(kCmdEdidWrite)->trigger();
+      QCOMPARE(refused.Seen().size(), size_t{1});
+      QCOMPARE(refused.Seen()[0].title, QStringLiteral("EDID write refused"));
+    }
+    QCOMPARE(EepromBlock(program.Monitor()), eeprom);
+    frame.Block().Bytes()[126] = 0;
+    frame.CodeWindow().HighlightRange(126, 126, true);
 
     ModalAnswerer writeAnyway({QMessageBox::Yes});
     frame.Action(kCmdEdidWrite)->trigger();
