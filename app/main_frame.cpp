@@ -365,8 +365,18 @@ CEdidCodeDlg& CMainFrame::CodeWindow() {
 void CMainFrame::OnEdidCode() {
   CEdidCodeDlg& window = CodeWindow();
   codeWindowShown_ = !codeWindowShown_;
-  window.setVisible(codeWindowShown_);
+  if (codeWindowShown_) RaiseCodeWindow();
+  else window.hide();
   UpdateCommandUi();
+}
+
+void CMainFrame::RaiseCodeWindow() {
+  // A tool window shown before its frame would end up under it (a file opened from the command
+  // line); it follows the frame onto the screen instead, see showEvent.
+  if (!isVisible()) return;
+  CEdidCodeDlg& window = CodeWindow();
+  window.show();
+  window.raise();
 }
 
 QString CMainFrame::AskSavePath(const QString& suggested) {
@@ -520,6 +530,22 @@ void CMainFrame::RebuildRecentFileMenu() {
     connect(action, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
     fileMenu_->insertAction(recentSeparator_, action);
     recentActions_ << action;
+  }
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // The frame asks to be mapped only after this event; the code window's request must come later
+  // so that the window manager stacks it above the frame.
+  if (codeWindowShown_) {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (!codeWindowShown_) return;
+          CodeWindow().PlaceBesideOwner();
+          RaiseCodeWindow();
+        },
+        Qt::QueuedConnection);
   }
 }
 

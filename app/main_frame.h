@@ -53,6 +53,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   bool IsCodeWindowShown() const override { return codeWindowShown_; }
   void SetCodeWindowShown(bool shown) override { codeWindowShown_ = shown; }
   void OnEdidCode() override;
+  // Shows the code window above the frame (once the frame itself is on the screen).
+  void RaiseCodeWindow() override;
   QString ViewText() const override;
   void SetViewText(const QString& text) override;
   void SetViewModified(bool modified) override;
@@ -68,6 +70,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   std::function<QString(const QString& suggested)> askSavePath;
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;

@@ -118,9 +118,6 @@ void CTolvexApp::ShowMainWindow() {
   if (QScreen* screen = frame_->screen()) frame_->setGeometry(screen->availableGeometry());
   frame_->showMaximized();
   frame_->repaint();
-  // A file opened from the command line showed the code window beside the frame before the
-  // frame took its final size.
-  if (frame_->IsCodeWindowShown()) frame_->CodeWindow().PlaceBesideOwner();
   if (frame_->Splash()) frame_->Splash()->raise();
 }
 

@@ -226,7 +226,9 @@ void CTolvexDoc::OnConfigSetup() {
 }
 
 void CTolvexDoc::ShowCodeWindow() {
-  if (!frame_->IsCodeWindowShown()) frame_->OnEdidCode();
+  // Shown but covered by the main window is no use to a command that highlights bytes in it.
+  if (frame_->IsCodeWindowShown()) frame_->RaiseCodeWindow();
+  else frame_->OnEdidCode();
 }
 
 void CTolvexDoc::HighlightRange(int first, int last, bool refresh) {

@@ -2,7 +2,10 @@
 # Installs the Debian packages the build needs, but only those that are missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core)
+# The build, then what the tests drive: a private X server with a window manager for the window
+# placement tests, and the validators of the desktop entry and the AppStream metadata.
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core
+          xvfb openbox x11-utils desktop-file-utils appstream)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -34,17 +34,12 @@ class CEdidWizard : public QWizard, public WizardState {
 
   CS1Prod* ProductPage() const { return s1Prod_; }
 
- protected:
-  void showEvent(QShowEvent* event) override;
-
  private:
   void OnPageChanged(int id);
   // QWizard's own Back skips the page's checks; the page must pass them before it is left.
   void OnBack();
 
   uint8_t structureVersion_ = 0;
-  QWidget* frame_;
-  bool placed_ = false;
   CS1Prod* s1Prod_;
   CS2Disp* s2Disp_;
   CS3Feat* s3Feat_;
