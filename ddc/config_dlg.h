@@ -10,6 +10,7 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace tolvex {
 
@@ -57,6 +58,8 @@ class CConfigDlg : public QDialog {
   QLabel* pageLabel_;
   QLineEdit* pageEdit_;
   QCheckBox* softwareDdcBox_;
+  QPushButton* okButton_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
   bool filling_ = false;
 };
 

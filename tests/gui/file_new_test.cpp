@@ -131,7 +131,7 @@ bool RunFileNew(SimulatedProgram& program, const std::function<void(Sheet&)>& ac
     ran = true;
     Sheet sheet(*wizard);
     act(sheet);
-    if (wizard->isVisible()) wizard->reject();
+    if (wizard->isVisible()) QTest::keyClick(wizard, Qt::Key_Escape);
   });
   program.Frame().Action(kCmdFileNew)->trigger();
   return ran;

@@ -411,7 +411,7 @@ class MainFrameTest : public QObject {
         QVERIFY(dialog.PageEdit()->isEnabled());
         QVERIFY(!dialog.FactoryEnableBox()->isEnabled());
         Click(dialog.SoftwareDdcBox());
-        dialog.accept();
+        QTest::keyClick(&dialog, Qt::Key_Return);
       });
       const TransferSettings& settings = program.Doc().Settings();
       QCOMPARE(settings.protocol, 1u);
@@ -423,7 +423,7 @@ class MainFrameTest : public QObject {
       RunConfigDialog(program, [](CConfigDlg& dialog) {
         QVERIFY(dialog.ProtocolButtons()->button(1)->isChecked());
         Click(dialog.ProtocolButtons()->button(0));
-        dialog.reject();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
       });
       QCOMPARE(program.Doc().Settings().protocol, 1u);
     }
@@ -438,6 +438,34 @@ class MainFrameTest : public QObject {
     QCOMPARE(next.Doc().Settings().factoryEnable, 1u);
     QCOMPARE(next.Doc().Settings().mappedPage, std::string("F0"));
     QVERIFY(!next.Doc().Settings().softwareDdcOnly);
+  }
+
+  // The dialog object lives as long as the document: a Cancel taken with the keyboard last time
+  // must not make Return cancel now. Tab walks the controls in the form's order.
+  void configurationDialogTakesReturnAsOkOnEveryOpening() {
+    SimulatedProgram program;
+    QStringList walked;
+    RunConfigDialog(program, [&walked](CConfigDlg& dialog) {
+      for (int i = 0; i < 6; ++i) {
+        walked << QApplication::focusWidget()->objectName();
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      }
+      // Cancel chosen from the keyboard after a change.
+      Click(dialog.ProtocolButtons()->button(2));
+      for (int i = 0; i < 8 && QApplication::focusWidget()->objectName() != QLatin1String("cancelButton"); ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    QCOMPARE(walked, QStringList({"protocol0", "factoryEnable", "okButton", "cancelButton", "softwareDdcOnly", "protocol0"}));
+    QCOMPARE(program.Doc().Settings().protocol, 0u);
+
+    RunConfigDialog(program, [](CConfigDlg& dialog) {
+      QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.ProtocolButtons()->button(0)));
+      Click(dialog.ProtocolButtons()->button(1));
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    QCOMPARE(program.Doc().Settings().protocol, 1u);
   }
 
   void closingWithChangesAsksToSave() {
@@ -562,7 +590,7 @@ class MainFrameTest : public QObject {
   static void SetProtocol(SimulatedProgram& program, int protocol) {
     RunConfigDialog(program, [protocol](CConfigDlg& dialog) {
       Click(dialog.ProtocolButtons()->button(protocol));
-      dialog.accept();
+      QTest::keyClick(&dialog, Qt::Key_Return);
     });
   }
 
@@ -575,7 +603,7 @@ class MainFrameTest : public QObject {
       if (!dialog || done) return;
       done = true;
       act(*dialog);
-      if (dialog->isVisible()) dialog->reject();
+      if (dialog->isVisible()) QTest::keyClick(dialog, Qt::Key_Escape);
     });
     program.Frame().Action(kCmdConfigSetup)->trigger();
     QVERIFY(done);
