@@ -100,21 +100,15 @@ bool CTolvexDoc::OnOpenDocument(const QString& path) {
   const std::string_view text(content.constData(), static_cast<size_t>(content.size()));
   std::optional<DumpStart> start = FindDumpStart(text);
   if (!start) {
-    // The file goes into the view before the question, as the framework loads it first; No puts
-    // the previous text back.
-    const QString kept = frame_->ViewText();
-    SetViewText(std::string(text));
+    // Asked before the file reaches the view, so that No leaves the previous document entirely as
+    // it was: its text with the undo history, and how its file is saved again (line ends, encoding).
     QMessageBox question(QMessageBox::Question, Text(texts::kOpenErrorCaption), Text(texts::kInvalidHexFile),
                          QMessageBox::Yes | QMessageBox::No, window);
     question.setDefaultButton(QMessageBox::No);
-    if (question.exec() != QMessageBox::Yes) {
-      frame_->SetViewText(kept);
-      return false;
-    }
+    if (question.exec() != QMessageBox::Yes) return false;
     start = DumpStart{0, 2};
-  } else {
-    SetViewText(std::string(text));
   }
+  SetViewText(std::string(text));
 
   EdidBlock& block = frame_->Block();
   block.Bytes() = ParseDump(text, *start);

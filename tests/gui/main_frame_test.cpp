@@ -171,6 +171,36 @@ class MainFrameTest : public QObject {
     QCOMPARE(program.Frame().Block().Bytes(), other.Bytes());
   }
 
+  // No at the question keeps the open document as it was: a later Save still writes its CR LF
+  // lines and its encoding, not those of the refused LF-only UTF-8 file; its undo history survives.
+  void aRefusedOpenLeavesHowTheDocumentIsSaved() {
+    SimulatedProgram program;
+    EdidBlock source;
+    FillBlock(source);
+    const QByteArray report = QByteArray::fromStdString(FormatEdidReport(source));
+    const QString path = folder_.filePath("crlf.ddc");
+    WriteFile(path, report);
+    QVERIFY(program.Frame().OpenDocumentFile(path));
+    CTolvexView& view = program.Frame().View();
+    view.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&view, "ok");
+
+    const QString refused = folder_.filePath("lf-notes.txt");
+    WriteFile(refused, "caf\xc3\xa9 notes\nsecond line\n");
+    {
+      // Not saved now, then the file without a dump refused.
+      ModalAnswerer answers({QMessageBox::No, QMessageBox::No});
+      QVERIFY(!program.Frame().OpenDocumentFile(refused));
+      QCOMPARE(answers.Seen().size(), size_t{2});
+    }
+    QVERIFY(program.Doc().IsModified());
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(program.Frame().ViewText(), ViewForm(report.toStdString()));
+    QTest::keyClicks(&view, "!");
+    program.Frame().Action(kCmdFileSave)->trigger();
+    QCOMPARE(ReadFile(path), report + "!");
+  }
+
   void opensTheOlderLayoutBelowAReportWithoutAsking() {
     SimulatedProgram program;
     EdidBlock source;
