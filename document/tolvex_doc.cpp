@@ -165,10 +165,10 @@ bool CTolvexDoc::DoSave(const QString& path, bool replace) {
 
 bool CTolvexDoc::DoFileSave() { return DoSave(pathName_, true); }
 
-bool CTolvexDoc::SaveModified() {
+bool CTolvexDoc::SaveModified(QWidget* parent) {
   if (!modified_) return true;
   const QMessageBox::StandardButton answer = QMessageBox::question(
-      frame_->Window(), Text(texts::kApplicationTitle), Text(texts::kSaveChanges).arg(Title()),
+      parent ? parent : frame_->Window(), Text(texts::kApplicationTitle), Text(texts::kSaveChanges).arg(Title()),
       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
   if (answer == QMessageBox::Cancel) return false;
   if (answer == QMessageBox::No) return true;
@@ -187,6 +187,9 @@ void CTolvexDoc::OnFileNew() {
   {
     CEdidWizard wizard(block, frame_->CodeWindow(), frame_->Window());
     wizard.setWindowTitle(Text(texts::kWizardCaption));
+    // Finish replaces the document: unsaved edits are offered for saving first, and Cancel there
+    // goes back to the wizard.
+    wizard.SetFinishCheck([this, &wizard] { return SaveModified(&wizard); });
     finished = wizard.exec() == QDialog::Accepted;
   }
   if (finished) {
@@ -199,6 +202,12 @@ void CTolvexDoc::OnFileNew() {
     HighlightRange(0, 127, true);
   }
   ClearHighlight();
+}
+
+void CTolvexDoc::OnEdidRead() {
+  // A successful read replaces the document; its unsaved edits are offered for saving first.
+  if (!SaveModified()) return;
+  transfer_->OnEdidRead();
 }
 
 void CTolvexDoc::OnConfigSetup() {

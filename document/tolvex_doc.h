@@ -39,15 +39,16 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   bool OnNewDocument();
   bool OnOpenDocument(const QString& path);
   bool OnSaveDocument(const QString& path);
-  // Asks "Save changes to %1?" when modified; false when the user cancels or the save fails.
-  bool SaveModified();
+  // Asks "Save changes to %1?" when modified (the box over `parent`, the main window by default);
+  // false when the user cancels or the save fails.
+  bool SaveModified(QWidget* parent = nullptr);
   // Save: to the current path, or through Save As when there is none.
   bool DoFileSave();
   bool DoSave(const QString& path, bool replace);
 
   // Commands.
   void OnFileNew();
-  void OnEdidRead() { transfer_->OnEdidRead(); }
+  void OnEdidRead();
   void OnEdidWrite() { transfer_->OnEdidWrite(); }
   void OnChannel(int channel) { transfer_->OnChannel(channel); }
   void OnConfigSetup();

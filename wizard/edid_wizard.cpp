@@ -61,6 +61,16 @@ void CEdidWizard::InvalidatePages() {
   for (CS6Dtim* page : descriptorPages_) page->Invalidate();
 }
 
+void CEdidWizard::done(int result) {
+  if (result != QDialog::Accepted) {
+    QWizard::done(result);
+    return;
+  }
+  if (!validateCurrentPage() || (finishCheck_ && !finishCheck_())) return;
+  // QWizard::done would check the page a second time.
+  QDialog::done(result);
+}
+
 void CEdidWizard::OnPageChanged(int id) {
   if (auto* page = dynamic_cast<CEdidWizardPage*>(this->page(id))) page->Activate();
 }

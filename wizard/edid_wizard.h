@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include <QWizard>
 
@@ -34,12 +35,19 @@ class CEdidWizard : public QWizard, public WizardState {
 
   CS1Prod* ProductPage() const { return s1Prod_; }
 
+  // Asked when Finish is pressed and the last page has passed its checks; false keeps the wizard
+  // open.
+  void SetFinishCheck(std::function<bool()> check) { finishCheck_ = std::move(check); }
+
+  void done(int result) override;
+
  private:
   void OnPageChanged(int id);
   // QWizard's own Back skips the page's checks; the page must pass them before it is left.
   void OnBack();
 
   uint8_t structureVersion_ = 0;
+  std::function<bool()> finishCheck_;
   CS1Prod* s1Prod_;
   CS2Disp* s2Disp_;
   CS3Feat* s3Feat_;

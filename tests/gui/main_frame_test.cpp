@@ -291,11 +291,48 @@ class MainFrameTest : public QObject {
     PaintCounter counter(pane, [&] {
       if (painted.isEmpty() || painted.last() != pane->text()) painted << pane->text();
     });
+    ModalAnswerer notSaved({QMessageBox::No});
     program.Frame().Action(kCmdEdidRead)->trigger();
     QCOMPARE(program.Frame().Block().Bytes(), monitorBlock.Bytes());
     QVERIFY2(painted.size() > 20, qPrintable(painted.join(" | ")));
     QVERIFY(painted.contains(QStringLiteral("Reading... 49%")));
     QCOMPARE(painted.last(), QStringLiteral("Ready"));
+  }
+
+  // A read replaces the document, so unsaved edits are offered for saving first; Cancel reads
+  // nothing.
+  void edidReadOffersToSaveAnEditedDocumentFirst() {
+    SimulatedProgram program;
+    EdidBlock source;
+    FillBlock(source);
+    const QString path = folder_.filePath("before-read.ddc");
+    WriteFile(path, QByteArray::fromStdString(FormatEdidReport(source)));
+    QVERIFY(program.Frame().OpenDocumentFile(path));
+    program.Frame().View().moveCursor(QTextCursor::End);
+    QTest::keyClicks(&program.Frame().View(), "bench notes");
+    const QString view = program.Frame().ViewText();
+    EdidBlock monitorBlock;
+    monitorBlock.SetManufacturerId("MON");
+    monitorBlock.UpdateChecksum();
+    std::copy(monitorBlock.Bytes().begin(), monitorBlock.Bytes().end(), program.Monitor().AnalogEeprom().Memory().begin());
+
+    {
+      ModalAnswerer answers({QMessageBox::Cancel});
+      program.Frame().Action(kCmdEdidRead)->trigger();
+      QCOMPARE(answers.Texts(), QStringList{QStringLiteral("Save changes to before-read.ddc?")});
+    }
+    QCOMPARE(program.Frame().ViewText(), view);
+    QCOMPARE(program.Frame().Block().Bytes(), source.Bytes());
+    QVERIFY(program.Doc().IsModified());
+
+    {
+      ModalAnswerer answers({QMessageBox::Yes});
+      program.Frame().Action(kCmdEdidRead)->trigger();
+      QCOMPARE(answers.Seen().size(), size_t{1});
+    }
+    QCOMPARE(ReadFile(path), QByteArray::fromStdString(FormatEdidReport(source)) + "bench notes");
+    QCOMPARE(program.Frame().Block().Bytes(), monitorBlock.Bytes());
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Untitled - Tolvex 3.01"));
   }
 
   void failedReadLeavesBlockAndDocument() {
