@@ -23,6 +23,18 @@ constexpr std::array<const char*, 10> kObjectNames = {"maxHorizontal", "minHoriz
                                                       "maxVertical",   "minVertical",   "gtfStart",
                                                       "gtfK",          "gtfC",          "gtfM",
                                                       "gtfJ"};
+// The labels of the fields, in Field order.
+constexpr std::array<const char*, 10> kFieldLabels = {
+    texts::kMaxHorizontalRate, texts::kMinHorizontalRate, texts::kMaxPixelClock, texts::kMaxVerticalRate,
+    texts::kMinVerticalRate,   texts::kGtfStartFrequency, texts::kGtfK,          texts::kGtfC,
+    texts::kGtfM,              texts::kGtfJ};
+
+// A field's name in a message: its label without the range in brackets.
+QString FieldName(const char* label) {
+  const QString text = QString::fromLatin1(label);
+  return text.left(text.indexOf(QLatin1Char('('))).trimmed();
+}
+
 // A pixel clock of 2550 MHz (byte 9 = 0xFF) is how versions before 1.3 say "not specified".
 constexpr int kUnspecifiedPixelClock = 2550;
 constexpr uint8_t kSecondaryGtfCode = 0x02;
@@ -139,6 +151,19 @@ bool CRangeLimitsDlg::ValidateFields() {
   values_ = read;
   checked_ = checkBox_->isChecked() ? 1 : 0;
   return true;
+}
+
+QStringList CRangeLimitsDlg::RestoreRefusedFields() {
+  // Most fields are stored scaled or halved, so a valid entry may differ from what the block reads
+  // back; only a refused one means the block does not hold what the form shows.
+  QStringList names;
+  for (int f = 0; f < kFieldCount; ++f) {
+    if (edits_[f]->isHidden()) continue;
+    const std::optional<long> value = ParseInteger(edits_[f]->text());
+    if (!value || *value < 0 || *value > kMaxima[f]) names << FieldName(kFieldLabels[f]);
+  }
+  if (!names.isEmpty()) Fill(structureVersion_);
+  return names;
 }
 
 void CRangeLimitsDlg::Fill(uint8_t version) {
