@@ -106,6 +106,14 @@ constexpr LockIndicator kLockIndicators[] = {
 
 int ChannelOf(CommandId id) { return id - kCmdChannelBlackBox; }
 
+// The commands that drive the bus.
+constexpr CommandId kTransferCommands[] = {kCmdEdidRead,  kCmdEdidWrite,  kCmdChannelBlackBox, kCmdChannelServiceKit,
+                                           kCmdChannelS3, kCmdDviDigital, kCmdDviAnalog,       kCmdDviAuto};
+
+bool IsTransferCommand(CommandId id) {
+  return std::find(std::begin(kTransferCommands), std::end(kTransferCommands), id) != std::end(kTransferCommands);
+}
+
 // The keyboard LED of a lock key as the kernel shows it ("capslock", "numlock", "scrolllock");
 // nothing where the machine has no such LED (no keyboard, a virtual machine, a remote session).
 std::optional<bool> LockLedOn(const QString& name) {
@@ -174,6 +182,8 @@ void CMainFrame::CreateActions() {
       case kCmdViewToolbar:
       case kCmdViewStatusBar:
         action->setCheckable(true);
+        // A menu shows an icon instead of the check box, marking "on" only with a faint frame.
+        action->setIconVisibleInMenu(false);
         break;
       default:
         break;
@@ -310,6 +320,13 @@ void CMainFrame::FollowLockKey(const QKeyEvent& event) {
 }
 
 void CMainFrame::RunCommand(CommandId id) {
+  // A transfer lets the event loop run to paint its progress; a command that a timer or a queued
+  // signal delivers meanwhile would interleave with it on the bus or replace the document under it.
+  if (transferRunning_) return;
+  const bool transfer = IsTransferCommand(id);
+  transferRunning_ = transfer;
+  // The result a transfer leaves in the pane belongs to it alone, not to the next one that fails.
+  if (transfer) messagePane_->setText(Text(texts::kIdleStatus));
   switch (id) {
     case kCmdFileNew: doc_.OnFileNew(); break;
     case kCmdFileOpen: OnFileOpen(); break;
@@ -334,7 +351,13 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdEdidCode: OnEdidCode(); break;
     case kCmdFileMru: break;
   }
+  transferRunning_ = false;
   UpdateCommandUi();
+  // A close asked for during the transfer goes ahead now, with its usual question.
+  if (transfer && closeAfterTransfer_) {
+    closeAfterTransfer_ = false;
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+  }
 }
 
 void CMainFrame::UpdateCommandUi() {
@@ -428,7 +451,7 @@ void CMainFrame::SetWaitCursor(bool wait) {
 }
 
 bool CMainFrame::OpenDocumentFile(const QString& path) {
-  if (!doc_.SaveModified()) return false;
+  if (transferRunning_ || !doc_.SaveModified()) return false;
   const bool opened = doc_.OnOpenDocument(path);
   const QString absolute = QFileInfo(path).absoluteFilePath();
   if (opened) {
@@ -550,6 +573,13 @@ void CMainFrame::showEvent(QShowEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  // The window manager's close reaches the frame while a transfer paints its progress: the bus and
+  // the document must not go away under it.
+  if (transferRunning_) {
+    closeAfterTransfer_ = true;
+    event->ignore();
+    return;
+  }
   if (!doc_.SaveModified()) {
     event->ignore();
     return;
@@ -564,7 +594,7 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 
 void CMainFrame::dropEvent(QDropEvent* event) {
   const QList<QUrl> urls = event->mimeData()->urls();
-  if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+  if (transferRunning_ || urls.isEmpty() || !urls.first().isLocalFile()) return;
   event->acceptProposedAction();
   activateWindow();
   OpenDocumentFile(urls.first().toLocalFile());

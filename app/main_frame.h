@@ -115,6 +115,9 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   QString startupNote_;
   bool waitCursor_ = false;
   bool settingViewText_ = false;
+  // A command that drives the bus is running; a close asked for meanwhile waits for its end.
+  bool transferRunning_ = false;
+  bool closeAfterTransfer_ = false;
 };
 
 }  // namespace tolvex

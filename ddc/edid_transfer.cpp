@@ -118,13 +118,11 @@ void CEdidTransfer::OnEdidRead() {
 
 // ---- EDID Write ----------------------------------------------------------------------------
 
-void CEdidTransfer::OnEdidWrite() {
-  if (IsAocProtocol(settings_.protocol)) {
-    OnAocWrite();
-    return;
-  }
+bool CEdidTransfer::OnEdidWrite() {
+  if (IsAocProtocol(settings_.protocol)) return OnAocWrite();
   WaitCursor wait(ui_);
   EdidBytes buffer = block_.Bytes();
+  bool written = false;
 
   if (!settings_.softwareDdcOnly) {
     bus_.SetWriteEnable(true);
@@ -139,30 +137,33 @@ void CEdidTransfer::OnEdidWrite() {
     bus_.SetWriteEnable(false);
     if (status) {
       ShowError(FormatText(texts::kPageTransferError, page, status), texts::kWriteErrorCaption);
-      return;
+      return false;
     }
 
     status = bus_.Transfer(kEepromRead, 0x00, kEdidSize, buffer.data());
     if (status) {
       ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
-      return;
+      return false;
     }
     if (buffer != block_.Bytes()) {
       ShowError(texts::kEdidVerifyError, texts::kVerifyErrorCaption);
-      return;
+      return false;
     }
+    written = true;
   }
 
-  if (settings_.factoryEnable == 1) OnFactoryWrite();
+  if (settings_.factoryEnable == 1) return OnFactoryWrite();
+  return written;
 }
 
-void CEdidTransfer::OnFactoryWrite() {
+bool CEdidTransfer::OnFactoryWrite() {
   WaitCursor wait(ui_);
   clock_.SleepMs(kFactoryModeSettleMs);
   SlowTiming slow(bus_);
 
   const uint8_t page = PageValue();
   const EdidBytes& bytes = block_.Bytes();
+  bool verified = true;
   for (int i = 0; i < kEdidSize; ++i) {
     const auto index = static_cast<uint8_t>(i);
     uint8_t frame[3] = {page, index, bytes[i]};
@@ -173,18 +174,21 @@ void CEdidTransfer::OnFactoryWrite() {
     if (status) {
       // Without an answer there is nothing to compare; a stale value must not pass as verified.
       ShowError(FormatText(texts::kTransferError, status), texts::kFactoryWriteErrorCaption);
+      verified = false;
       break;
     }
     if (readBack != bytes[i]) {
       ShowError(FormatText(texts::kFactoryVerifyError, i, readBack), texts::kFactoryWriteErrorCaption);
+      verified = false;
       break;
     }
     ShowProgress(texts::kWritingProgress, i);
   }
   ui_.SetStatusText(texts::kReady);
+  return verified;
 }
 
-void CEdidTransfer::OnAocWrite() {
+bool CEdidTransfer::OnAocWrite() {
   WaitCursor wait(ui_);
   EdidBytes buffer = block_.Bytes();
   bus_.SetWriteEnable(false);
@@ -195,27 +199,28 @@ void CEdidTransfer::OnAocWrite() {
     uint16_t result = bus_.AocWriteByte(index, buffer[i], protocol);
     if (result) {
       ShowError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kWriteErrorCaption);
-      return;
+      return false;
     }
     result = bus_.AocReadByte(index, buffer[i], protocol);
     if (result) {
       ShowError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kReadErrorCaption);
-      return;
+      return false;
     }
     if (buffer[i] != block_.Bytes()[i]) {
       ShowError(FormatText(texts::kAocVerifyError, i, buffer[i], block_.Bytes()[i]), texts::kVerifyErrorCaption);
-      return;
+      return false;
     }
     ShowProgress(texts::kWritingProgress, i);
   }
   ui_.SetStatusText(texts::kReady);
+  return true;
 }
 
 // ---- DVI switch and channel ----------------------------------------------------------------
 
-void CEdidTransfer::SwitchDviEeprom(uint8_t selector) {
+uint8_t CEdidTransfer::SwitchDviEeprom(uint8_t selector) {
   uint8_t frame[3] = {kDviSwitchCommand, selector, 0x00};
-  bus_.RawTransfer(kFactoryWrite, 3, frame);  // sent blind: the switch has no reply to check
+  return bus_.RawTransfer(kFactoryWrite, 3, frame);  // sent blind: the switch has no reply to check
 }
 
 void CEdidTransfer::OnChannel(int channel) {

@@ -46,12 +46,14 @@ class CEdidTransfer {
                 EdidDocumentUi& document);
 
   void OnEdidRead();
-  void OnEdidWrite();
-  void OnFactoryWrite();
-  void OnAocWrite();
-  void OnDviDigital() { SwitchDviEeprom(kDviDigital); }
-  void OnDviAnalog() { SwitchDviEeprom(kDviAnalog); }
-  void OnDviAuto() { SwitchDviEeprom(kDviAuto); }
+  // The writes: true when everything written was read back and verified (and something was).
+  bool OnEdidWrite();
+  bool OnFactoryWrite();
+  bool OnAocWrite();
+  // The DVI switch has no reply to check; the result is the bus status of sending it.
+  uint8_t OnDviDigital() { return SwitchDviEeprom(kDviDigital); }
+  uint8_t OnDviAnalog() { return SwitchDviEeprom(kDviAnalog); }
+  uint8_t OnDviAuto() { return SwitchDviEeprom(kDviAuto); }
   void OnChannel(int channel);
 
   // The document's copy of the channel, and the menu rules that follow from it.
@@ -64,7 +66,7 @@ class CEdidTransfer {
   uint8_t PageValue() const;
 
  private:
-  void SwitchDviEeprom(uint8_t selector);
+  uint8_t SwitchDviEeprom(uint8_t selector);
   uint8_t FactoryReadRequest(uint8_t page, uint8_t index);
   void ShowProgress(const char* format, int index);
   void ShowError(const std::string& text, const char* caption);

@@ -8,6 +8,7 @@
 
 #include "app/edid_code_dlg.h"
 #include "ddc/config_dlg.h"
+#include "ddc/format_text.h"
 #include "document/document_texts.h"
 #include "document/framework_texts.h"
 #include "document/settings.h"
@@ -208,6 +209,21 @@ void CTolvexDoc::OnEdidRead() {
   // A successful read replaces the document; its unsaved edits are offered for saving first.
   if (!SaveModified()) return;
   transfer_->OnEdidRead();
+}
+
+void CTolvexDoc::OnEdidWrite() {
+  // A failure ends in its error box; success would leave only "Ready", or nothing, behind.
+  if (transfer_->OnEdidWrite()) frame_->SetStatusText(texts::kEdidWrittenAndVerified);
+}
+
+void CTolvexDoc::OnDviDigital() { ShowDviResult(transfer_->OnDviDigital(), texts::kDviDigitalSelected); }
+
+void CTolvexDoc::OnDviAnalog() { ShowDviResult(transfer_->OnDviAnalog(), texts::kDviAnalogSelected); }
+
+void CTolvexDoc::OnDviAuto() { ShowDviResult(transfer_->OnDviAuto(), texts::kDviAutoSelected); }
+
+void CTolvexDoc::ShowDviResult(uint8_t status, const char* selected) {
+  frame_->SetStatusText(status ? FormatText(texts::kDviSwitchUnanswered, status) : std::string(selected));
 }
 
 void CTolvexDoc::OnConfigSetup() {

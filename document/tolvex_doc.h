@@ -49,12 +49,12 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   // Commands.
   void OnFileNew();
   void OnEdidRead();
-  void OnEdidWrite() { transfer_->OnEdidWrite(); }
+  void OnEdidWrite();
   void OnChannel(int channel) { transfer_->OnChannel(channel); }
   void OnConfigSetup();
-  void OnDviDigital() { transfer_->OnDviDigital(); }
-  void OnDviAnalog() { transfer_->OnDviAnalog(); }
-  void OnDviAuto() { transfer_->OnDviAuto(); }
+  void OnDviDigital();
+  void OnDviAnalog();
+  void OnDviAuto();
 
   // Enabling and check marks of the I2C commands.
   int Channel() const { return transfer_->Channel(); }
@@ -77,8 +77,9 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   void stateChanged();
 
  private:
-
   void SetViewText(const std::string& text);
+  // The status bar names the switch's result.
+  void ShowDviResult(uint8_t status, const char* selected);
 
   Hardware& hardware_;
   CI2cBus bus_;

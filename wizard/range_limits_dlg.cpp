@@ -96,6 +96,9 @@ void CRangeLimitsDlg::BuildForm() {
   // A GTF constant's letter stands in a narrow column of its own, its meaning right after it, as a
   // tab would place them; the cell of both spans the label column like the other labels.
   const int letterWidth = QFontMetrics(font()).horizontalAdvance(QStringLiteral("M")) + 12;
+  // The label column is as wide as its widest label, shown or not, so that the fields stay put when
+  // the secondary curve's rows appear.
+  int labelColumn = 0;
   int row = 2;
   for (const Row& r : rows) {
     if (r.field == kStart) grid->addWidget(checkBox_, row++, 0, 1, 3);
@@ -109,8 +112,10 @@ void CRangeLimitsDlg::BuildForm() {
       cell->addWidget(label);
       cell->addWidget(meaning, 1);
       grid->addLayout(cell, row, 0, 1, 2);
+      labelColumn = std::max(labelColumn, letterWidth + meaning->sizeHint().width());
     } else {
       grid->addWidget(label, row, 0, 1, 2);
+      labelColumn = std::max(labelColumn, label->sizeHint().width());
     }
     grid->addWidget(edits_[r.field], row, 2);
     if (r.field >= kStart) {
@@ -120,6 +125,7 @@ void CRangeLimitsDlg::BuildForm() {
     }
     ++row;
   }
+  grid->setColumnMinimumWidth(0, labelColumn);
   grid->setColumnStretch(3, 1);
   grid->setRowStretch(row, 1);
   // Tab order follows the form from top to bottom.

@@ -7,11 +7,13 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "app/edid_code_dlg.h"
 #include "app/tolvex_view.h"
@@ -376,6 +378,7 @@ class MainFrameTest : public QObject {
     program.Frame().Action(kCmdEdidWrite)->trigger();
     QVERIFY(answers.Seen().empty());
     QCOMPARE(EepromBlock(program.Monitor()), source.Bytes());
+    QCOMPARE(program.Frame().MessagePane()->text(), QStringLiteral("EDID written and verified"));
     QVERIFY(!program.Doc().IsModified());
     QVERIFY(!program.Frame().IsWaitCursorShown());
 
@@ -389,6 +392,55 @@ class MainFrameTest : public QObject {
     QCOMPARE(answers.Seen()[0].text, QStringLiteral("EDID code verified error"));
     QCOMPARE(EepromBlock(program.Monitor()), source.Bytes());
     QVERIFY(!program.Frame().IsWaitCursorShown());
+    QVERIFY(program.Frame().MessagePane()->text() != QStringLiteral("EDID written and verified"));
+
+    // The DVI switch has no reply; what it leaves is whether the monitor took the command.
+    program.Frame().Action(kCmdDviDigital)->trigger();
+    QCOMPARE(program.Frame().MessagePane()->text(), QStringLiteral("DVI-D EEPROM selected"));
+    program.Frame().Action(kCmdDviAuto)->trigger();
+    QCOMPARE(program.Frame().MessagePane()->text(), QStringLiteral("DVI-I automatic EEPROM switch selected"));
+    program.Hardware().machine.UnplugMonitor();
+    program.Frame().Action(kCmdDviAnalog)->trigger();
+    QVERIFY(program.Frame().MessagePane()->text().startsWith(QStringLiteral("DVI EEPROM switch not acknowledged (0x")));
+  }
+
+  // A transfer lets the event loop run to paint its progress. A close request or a command that
+  // arrives meanwhile must not run in the middle of it; the close follows once the transfer ends.
+  void nothingInterruptsATransfer() {
+    SimulatedProgram program;
+    CMainFrame& frame = program.Frame();
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    SetProtocol(program, 1);  // byte by byte, with progress after each
+    EdidBlock monitorBlock;
+    FillBlock(monitorBlock);
+    std::copy(monitorBlock.Bytes().begin(), monitorBlock.Bytes().end(), program.Monitor().AnalogEeprom().Memory().begin());
+
+    bool arrivedDuringTransfer = false;
+    bool closedDuringTransfer = true;
+    QTimer::singleShot(0, &frame, [&] {
+      arrivedDuringTransfer = frame.IsWaitCursorShown();
+      closedDuringTransfer = frame.close();
+      frame.Action(kCmdFileNew)->trigger();  // would run the wizard over the block being read
+      frame.Action(kCmdDviAnalog)->trigger();
+    });
+    ModalAnswerer answers({QMessageBox::Cancel});
+    bool wizardRan = false;
+    answers.SetDialogHandler([&](QWidget* dialog) {
+      wizardRan = true;
+      QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    frame.Action(kCmdEdidRead)->trigger();
+    QVERIFY(arrivedDuringTransfer);
+    QVERIFY(!closedDuringTransfer);
+    QVERIFY(!wizardRan);
+    QVERIFY(frame.isVisible());
+    QCOMPARE(frame.Block().Bytes(), monitorBlock.Bytes());
+    QCOMPARE(frame.MessagePane()->text(), QStringLiteral("Ready"));  // no DVI switch ran after the read
+
+    // The close comes afterwards and asks about the document the read made; Cancel keeps it.
+    QTRY_COMPARE(answers.Texts(), QStringList{QStringLiteral("Save changes to Untitled?")});
+    QVERIFY(frame.isVisible());
   }
 
   void i2cCommandsFollowTheChannelAndTheCodeWindow() {
@@ -440,6 +492,13 @@ class MainFrameTest : public QObject {
     frame.Action(kCmdEdidCode)->trigger();
     QVERIFY(code.isVisible());
     QVERIFY(frame.Action(kCmdEdidCode)->isChecked());
+
+    // A menu draws the check box of a checkable item only where it shows no icon.
+    for (QMenu* menu : frame.menuBar()->findChildren<QMenu*>()) {
+      for (QAction* action : menu->actions()) {
+        if (action->isCheckable()) QVERIFY2(!action->isIconVisibleInMenu() || action->icon().isNull(), qPrintable(action->text()));
+      }
+    }
   }
 
   void configurationDialogRulesAndStoredSettings() {
