@@ -490,10 +490,15 @@ void CMainFrame::OnFilePrintPreview() {
   QPrintPreviewDialog preview(printer_.get(), this);
   connect(&preview, &QPrintPreviewDialog::paintRequested, view_, [this](QPrinter* printer) { view_->Print(*printer); });
   if (auto* pages = preview.findChild<QPrintPreviewWidget*>()) {
+    // setCurrentPage moves the view but not the dialog's page counter, which follows previewChanged.
+    const auto turn = [pages](int by) {
+      pages->setCurrentPage(pages->currentPage() + by);
+      emit pages->previewChanged();
+    };
     auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), &preview);
-    connect(next, &QShortcut::activated, pages, [pages] { pages->setCurrentPage(pages->currentPage() + 1); });
+    connect(next, &QShortcut::activated, pages, [turn] { turn(1); });
     auto* previous = new QShortcut(QKeySequence(Qt::Key_PageUp), &preview);
-    connect(previous, &QShortcut::activated, pages, [pages] { pages->setCurrentPage(pages->currentPage() - 1); });
+    connect(previous, &QShortcut::activated, pages, [turn] { turn(-1); });
   }
   preview.exec();
 }

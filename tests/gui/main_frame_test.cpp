@@ -9,6 +9,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QSettings>
@@ -16,6 +19,7 @@
 #include <QTimer>
 
 #include "app/edid_code_dlg.h"
+#include "app/report_printer.h"
 #include "app/tolvex_view.h"
 #include "ddc/config_dlg.h"
 #include "gui/modal_support.h"
@@ -690,6 +694,55 @@ class MainFrameTest : public QObject {
     printer.setOutputFileName(folder_.filePath("report.pdf"));
     program.Frame().View().Print(printer);
     QVERIFY(ReadFile(folder_.filePath("report.pdf")).startsWith("%PDF"));
+  }
+
+  // Printed as the view shows it: the view's tab stops, and a line too wide for the paper goes on
+  // under its first word, never back at the margin; pages break between rows.
+  void printedLinesKeepTheirColumns() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(13);
+    const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+    const qreal rowHeight = QFontMetricsF(font).lineSpacing();
+    const QString timing = QStringLiteral("\t\t\t\t\t   720 x 400 @70Hz (IBM,VGA)");
+    const ReportPrintLayout layout(QStringLiteral("Established Timings\n") + timing, font, 80,
+                                   QSizeF(600, 100 * rowHeight), nullptr);  // the line needs 619
+    const std::vector<ReportPrintLayout::Row>& rows = layout.Rows();
+    QVERIFY(rows.size() >= 3);
+    QCOMPARE(rows[0].text, QStringLiteral("Established Timings"));
+    QString printed;
+    for (size_t i = 1; i < rows.size(); ++i) {
+      printed += rows[i].text;
+      // Five tab stops of 80 pixels and three blanks: the column where the timing begins.
+      if (i > 1) QVERIFY2(qAbs(rows[i].position.x() - (400 + 3 * advance)) < 0.5, qPrintable(rows[i].text));
+    }
+    QCOMPARE(printed, timing);
+
+    QString many;
+    for (int i = 0; i < 25; ++i) many += QStringLiteral("row %1\n").arg(i);
+    const ReportPrintLayout pages(many, font, 80, QSizeF(300, 10 * rowHeight), nullptr);
+    QCOMPARE(pages.PageCount(), 3);
+    for (const ReportPrintLayout::Row& row : pages.Rows()) QVERIFY(row.position.y() + rowHeight <= 10 * rowHeight + 0.5);
+  }
+
+  // Page Down in the preview turns the page and its counter with it.
+  void printPreviewCountsThePagesItTurns() {
+    SimulatedProgram program;
+    QString text;
+    for (int i = 0; i < 300; ++i) text += QStringLiteral("line %1\n").arg(i);
+    program.Frame().SetViewText(text);
+    QString counter;
+    ModalAnswerer answers;
+    answers.SetDialogHandler([&](QWidget* dialog) {
+      auto* pages = dialog->findChild<QPrintPreviewWidget*>();
+      if (!pages || !QTest::qWaitFor([pages] { return pages->pageCount() > 2; })) return;
+      QTest::keyClick(dialog, Qt::Key_PageDown);
+      for (QLineEdit* edit : dialog->findChildren<QLineEdit*>())
+        if (!qobject_cast<QComboBox*>(edit->parentWidget())) counter = edit->text();
+      QCOMPARE(pages->currentPage(), 2);
+      QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    program.Frame().Action(kCmdFilePrintPreview)->trigger();
+    QCOMPARE(counter, QStringLiteral("2"));
   }
 
  private:
