@@ -27,6 +27,27 @@ inline constexpr char kCapsIndicator[] = "CAP";
 inline constexpr char kNumIndicator[] = "NUM";
 inline constexpr char kScrollIndicator[] = "SCRL";
 
+// The command line: the --version line, the usage synopsis, --help's introduction and option
+// descriptions, and the one error the parser does not word itself.
+inline constexpr char kVersionLine[] = "tolvex 3.01";
+inline constexpr char kUsage[] =
+    "usage: tolvex [--simulate [--sim-adapter black-box|service-kit|s3] [--sim-state FILE]\n"
+    "              [--sim-fault unplugged|sda-low|write-protect|no-controller]] [--no-splash]\n"
+    "              [--print FILE | FILE]";
+inline constexpr char kHelpIntro[] =
+    "Builds, inspects, stores and programs a monitor's EDID. FILE is an EDID report (.ddc) to open.";
+inline constexpr char kHelpOptionsHeading[] = "Options:";
+inline constexpr char kHelpOption[] = "Show this help and end.";
+inline constexpr char kVersionOption[] = "Show the program's name and version and end.";
+inline constexpr char kSimulateOption[] = "Run on the simulated monitor instead of the PC's ports.";
+inline constexpr char kSimAdapterOption[] = "The simulated adapter: black-box (default), service-kit or s3.";
+inline constexpr char kSimStateOption[] = "Keep the simulated monitor's memory in FILE between runs.";
+inline constexpr char kSimFaultOption[] = "A fault of the simulated monitor: unplugged, sda-low, write-protect or no-controller.";
+inline constexpr char kSimImplied[] = "The --sim-* options imply --simulate.";
+inline constexpr char kNoSplashOption[] = "Start without the splash picture.";
+inline constexpr char kPrintOption[] = "Print the report FILE on the default printer and end.";
+inline constexpr char kOnlyOneFile[] = "only one file can be opened";
+
 // The About box.
 inline constexpr char kAboutTitle[] = "About Tolvex";
 inline constexpr char kAboutText[] = "Tolvex Version 3.01";

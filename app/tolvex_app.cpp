@@ -1,9 +1,13 @@
 #include "app/tolvex_app.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScreen>
+
+#include <vector>
 
 #include "app/app_texts.h"
 #include "app/edid_code_dlg.h"
@@ -16,64 +20,112 @@ namespace tolvex {
 
 namespace {
 
-// The options that take a value, and where it goes.
-struct ValueOption {
-  const char* name;
-  std::string SimulationOptions::*member;
+QString Text(const char* text) { return QString::fromLatin1(text); }
+
+// The command line's options in --help's order. A value goes into the simulation options where
+// `simulation` names the field, and those options imply --simulate.
+enum class Option { kHelp, kVersion, kSimulate, kSimAdapter, kSimState, kSimFault, kNoSplash, kPrint };
+struct OptionSpec {
+  Option option;
+  const char* shortName;  // nullptr: none
+  const char* longName;
+  const char* valueName;  // nullptr: a switch
+  const char* description;
+  std::string SimulationOptions::*simulation;
+};
+const OptionSpec kOptions[] = {
+    {Option::kHelp, "h", "help", nullptr, texts::kHelpOption, nullptr},
+    {Option::kVersion, nullptr, "version", nullptr, texts::kVersionOption, nullptr},
+    {Option::kSimulate, nullptr, "simulate", nullptr, texts::kSimulateOption, nullptr},
+    {Option::kSimAdapter, nullptr, "sim-adapter", "ADAPTER", texts::kSimAdapterOption, &SimulationOptions::adapter},
+    {Option::kSimState, nullptr, "sim-state", "FILE", texts::kSimStateOption, &SimulationOptions::stateFile},
+    {Option::kSimFault, nullptr, "sim-fault", "FAULT", texts::kSimFaultOption, &SimulationOptions::fault},
+    {Option::kNoSplash, nullptr, "no-splash", nullptr, texts::kNoSplashOption, nullptr},
+    {Option::kPrint, "p", "print", "FILE", texts::kPrintOption, nullptr},
 };
 
-const ValueOption kSimulationOptions[] = {
-    {"--sim-adapter", &SimulationOptions::adapter},
-    {"--sim-state", &SimulationOptions::stateFile},
-    {"--sim-fault", &SimulationOptions::fault},
-};
+QCommandLineOption MakeOption(const OptionSpec& spec) {
+  QStringList names;
+  if (spec.shortName) names << Text(spec.shortName);
+  names << Text(spec.longName);
+  return spec.valueName ? QCommandLineOption(names, Text(spec.description), Text(spec.valueName))
+                        : QCommandLineOption(names, Text(spec.description));
+}
+
+// "  -p, --print FILE": the option's names as --help lists them.
+QString OptionNames(const OptionSpec& spec) {
+  QString names = QStringLiteral("  ");
+  if (spec.shortName) names += QLatin1Char('-') + Text(spec.shortName) + QLatin1String(", ");
+  names += QLatin1String("--") + Text(spec.longName);
+  if (spec.valueName) names += QLatin1Char(' ') + Text(spec.valueName);
+  return names;
+}
 
 }  // namespace
 
-QString CommandLineUsage() {
-  return QStringLiteral(
-      "usage: tolvex [--simulate [--sim-adapter black-box|service-kit|s3] [--sim-state FILE]\n"
-      "              [--sim-fault unplugged|sda-low|write-protect|no-controller]] [--no-splash]\n"
-      "              [--print FILE | FILE]");
+QString CommandLineUsage() { return Text(texts::kUsage); }
+
+QString CommandLineHelp() {
+  constexpr qsizetype kNameColumn = 26;
+  QString help = Text(texts::kUsage) + QLatin1String("\n\n") + Text(texts::kHelpIntro) + QLatin1String("\n\n") +
+                 Text(texts::kHelpOptionsHeading) + QLatin1Char('\n');
+  for (const OptionSpec& spec : kOptions) {
+    help += OptionNames(spec).leftJustified(kNameColumn - 1) + QLatin1Char(' ') + Text(spec.description) + QLatin1Char('\n');
+  }
+  return help + QLatin1Char('\n') + Text(texts::kSimImplied) + QLatin1Char('\n');
+}
+
+QString VersionText() { return Text(texts::kVersionLine); }
+
+bool MayHoldToolkitOptions(const QStringList& arguments) {
+  for (qsizetype i = 1; i < arguments.size() && arguments[i] != QLatin1String("--"); ++i) {
+    const QString& argument = arguments[i];
+    if (argument.size() > 2 && argument.startsWith(QLatin1Char('-')) && argument[1] != QLatin1Char('-')) return true;
+  }
+  return false;
 }
 
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, QString& error) {
-  StartOptions options;
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    const QString& argument = arguments[i];
-    const ValueOption* valueOption = nullptr;
-    for (const ValueOption& option : kSimulationOptions) {
-      if (argument == QLatin1String(option.name)) valueOption = &option;
+  QCommandLineParser parser;
+  // "-platform" is one of the toolkit's options, not -p with the value "latform".
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  std::vector<QCommandLineOption> options;
+  for (const OptionSpec& spec : kOptions) {
+    options.push_back(MakeOption(spec));
+    parser.addOption(options.back());
+  }
+  if (!parser.parse(arguments)) {
+    error = parser.errorText();
+    return std::nullopt;
+  }
+
+  StartOptions result;
+  for (size_t i = 0; i < std::size(kOptions); ++i) {
+    const OptionSpec& spec = kOptions[i];
+    if (!parser.isSet(options[i])) continue;
+    if (spec.simulation) {
+      result.simulation.*(spec.simulation) = parser.value(options[i]).toStdString();
+      result.simulate = true;
     }
-    if (valueOption) {
-      if (++i == arguments.size()) {
-        error = argument + QStringLiteral(" needs a value");
-        return std::nullopt;
-      }
-      options.simulation.*(valueOption->member) = arguments[i].toStdString();
-      options.simulate = true;
-    } else if (argument == QLatin1String("--simulate")) {
-      options.simulate = true;
-    } else if (argument == QLatin1String("--no-splash")) {
-      options.splash = false;
-    } else if (argument == QLatin1String("--print") || argument == QLatin1String("-p")) {
-      if (++i == arguments.size()) {
-        error = argument + QStringLiteral(" needs a file");
-        return std::nullopt;
-      }
-      options.printFile = arguments[i];
-      options.splash = false;
-    } else if (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")) {
-      error = QStringLiteral("unknown option ") + argument;
-      return std::nullopt;
-    } else if (options.file.isEmpty()) {
-      options.file = argument;
-    } else {
-      error = QStringLiteral("only one file can be opened");
-      return std::nullopt;
+    switch (spec.option) {
+      case Option::kHelp: result.showHelp = true; break;
+      case Option::kVersion: result.showVersion = true; break;
+      case Option::kSimulate: result.simulate = true; break;
+      case Option::kNoSplash: result.splash = false; break;
+      case Option::kPrint:
+        result.printFile = parser.value(options[i]);
+        result.splash = false;
+        break;
+      default: break;
     }
   }
-  return options;
+  const QStringList files = parser.positionalArguments();
+  if (files.size() > 1 || (files.size() == 1 && !result.printFile.isEmpty())) {
+    error = Text(texts::kOnlyOneFile);
+    return std::nullopt;
+  }
+  if (!files.isEmpty()) result.file = files.first();
+  return result;
 }
 
 void CTolvexApp::MessageProbeUi::ShowMessage(std::string_view text) {

@@ -3,9 +3,9 @@
 set -euo pipefail
 
 # The build, then what the tests drive: a private X server with a window manager for the window
-# placement tests, and the validators of the desktop entry and the AppStream metadata.
+# placement tests, and the validators of the desktop entry, the AppStream metadata and the man page.
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core
-          xvfb openbox x11-utils desktop-file-utils appstream)
+          xvfb openbox x11-utils desktop-file-utils appstream groff-base)
 
 missing=()
 for p in "${packages[@]}"; do
