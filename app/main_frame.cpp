@@ -563,14 +563,16 @@ void CMainFrame::RebuildRecentFileMenu() {
 
 void CMainFrame::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  // The frame asks to be mapped only after this event; the code window's request must come later
-  // so that the window manager stacks it above the frame.
-  if (codeWindowShown_) {
+  // A code window put off until the frame is up (see RaiseCodeWindow) follows it now. The frame
+  // asks to be mapped only after this event, and the code window's request must come later, so
+  // that the window manager stacks it above the frame. Placed now, it sits beside the frame's
+  // final size; a window already on the screen keeps where the user put it.
+  if (codeWindowShown_ && !(codeWindow_ && codeWindow_->isVisible())) {
     QMetaObject::invokeMethod(
         this,
         [this] {
-          if (!codeWindowShown_) return;
-          CodeWindow().PlaceBesideOwner();
+          if (!codeWindowShown_ || CodeWindow().isVisible()) return;
+          if (!CodeWindow().testAttribute(Qt::WA_WState_Created)) CodeWindow().PlaceBesideOwner();
           RaiseCodeWindow();
         },
         Qt::QueuedConnection);
