@@ -31,18 +31,21 @@ inline constexpr char kScrollIndicator[] = "SCRL";
 // descriptions, and the one error the parser does not word itself.
 inline constexpr char kVersionLine[] = "tolvex 3.01";
 inline constexpr char kUsage[] =
-    "usage: tolvex [--simulate [--sim-adapter black-box|service-kit|s3] [--sim-state FILE]\n"
-    "              [--sim-fault unplugged|sda-low|write-protect|no-controller]] [--no-splash]\n"
-    "              [--print FILE | FILE]";
+    "usage: tolvex [--simulate [--sim-adapter ADAPTER] [--sim-state FILE] [--sim-fault FAULT]\n"
+    "                          [--sim-access ACCESS] [--sim-capture FILE]] [--no-splash]\n"
+    "              [--print FILE | FILE]\n"
+    "       tolvex --help | --version";
 inline constexpr char kHelpIntro[] =
     "Builds, inspects, stores and programs a monitor's EDID. FILE is an EDID report (.ddc) to open.";
 inline constexpr char kHelpOptionsHeading[] = "Options:";
 inline constexpr char kHelpOption[] = "Show this help and end.";
 inline constexpr char kVersionOption[] = "Show the program's name and version and end.";
 inline constexpr char kSimulateOption[] = "Run on the simulated monitor instead of the PC's ports.";
-inline constexpr char kSimAdapterOption[] = "The simulated adapter: black-box (default), service-kit or s3.";
+inline constexpr char kSimAdapterOption[] = "The simulated adapter (default black-box):";
 inline constexpr char kSimStateOption[] = "Keep the simulated monitor's memory in FILE between runs.";
-inline constexpr char kSimFaultOption[] = "A fault of the simulated monitor: unplugged, sda-low, write-protect or no-controller.";
+inline constexpr char kSimFaultOption[] = "A fault of the simulated monitor:";
+inline constexpr char kSimAccessOption[] = "How the simulated parallel ports are reached (default raw):";
+inline constexpr char kSimCaptureOption[] = "Record SCL and SDA in simulated time into FILE (Value Change Dump).";
 inline constexpr char kSimImplied[] = "The --sim-* options imply --simulate.";
 inline constexpr char kNoSplashOption[] = "Start without the splash picture.";
 inline constexpr char kPrintOption[] = "Print the report FILE on the default printer and end.";

@@ -22,6 +22,8 @@ constexpr std::array kCommands = {
     Command{kCmdAppExit, "E&xit", false, "Quit the application; prompts to save documents\nExit"},
     Command{kCmdEdidRead, "EDID &Read\tCtrl+R", true, "Read EDID from monitor\nRead EDID"},
     Command{kCmdEdidWrite, "EDID &Write\tCtrl+W", true, "Write EDID to monitor\nWrite EDID"},
+    Command{kCmdReadFromDisplay, "Read from connected &display", false,
+            "Read the EDID the kernel holds for a connected display\nRead from connected display"},
     Command{kCmdChannelBlackBox, texts::kChannelNames[0], true, "Setup I2C RW channel = Black Box"},
     Command{kCmdChannelServiceKit, texts::kChannelNames[1], true, "Setup I2C RW channel = Service Kit"},
     Command{kCmdChannelS3, texts::kChannelNames[2], true, "Setup I2C RW channel = S3 ViRGE card"},

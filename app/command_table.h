@@ -24,6 +24,7 @@ enum CommandId : int {
   kCmdEdidRead = 32775,
   kCmdEdidWrite = 32776,
   kCmdConfigSetup = 32784,
+  kCmdReadFromDisplay = 32785,
   kCmdDviDigital = 32886,
   kCmdDviAnalog = 32888,
   kCmdDviAuto = 32889,

@@ -108,6 +108,7 @@ void CEdidCodeDlg::HighlightRange(int first, int last, bool refresh) {
     ReplaceRange(CodeCharPosition(127), CodeCharPosition(127) + 1, std::string(1, CodeChar(checksum)));
   }
   Select(CodeHexPosition(first), CodeHexPosition(last) + 2);
+  if (refresh) emit bytesRefreshed();
 }
 
 void CEdidCodeDlg::ClearHighlight() {

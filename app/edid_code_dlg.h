@@ -38,6 +38,8 @@ class CEdidCodeDlg : public QDialog {
  signals:
   // The user closed the window (close box or Esc); it is hidden, not destroyed.
   void closedByUser();
+  // A refresh re-rendered changed bytes: every path that changes the block ends in one.
+  void bytesRefreshed();
 
  public slots:
   void reject() override;

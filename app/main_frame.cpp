@@ -1,8 +1,10 @@
 #include "app/main_frame.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -20,11 +22,13 @@
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 
 #include "app/app_texts.h"
+#include "app/check_pane.h"
 #include "app/edid_code_dlg.h"
 #include "app/tolvex_view.h"
 #include "document/framework_texts.h"
@@ -114,6 +118,8 @@ bool IsTransferCommand(CommandId id) {
   return std::find(std::begin(kTransferCommands), std::end(kTransferCommands), id) != std::end(kTransferCommands);
 }
 
+constexpr int kCheckPaneHeight = 150;
+
 // The keyboard LED of a lock key as the kernel shows it ("capslock", "numlock", "scrolllock");
 // nothing where the machine has no such LED (no keyboard, a virtual machine, a remote session).
 std::optional<bool> LockLedOn(const QString& name) {
@@ -139,6 +145,7 @@ CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTol
   setAcceptDrops(true);
 
   CreateActions();
+  CreateCheckPane();
   CreateMenus();
   CreateToolBar();
   CreateStatusBar();
@@ -208,9 +215,11 @@ void CMainFrame::CreateMenus() {
   QMenu* i2c = menuBar()->addMenu(Text(texts::kI2cMenu));
   i2c->addAction(actions_[kCmdEdidRead]);
   i2c->addAction(actions_[kCmdEdidWrite]);
+  i2c->addAction(actions_[kCmdReadFromDisplay]);
   i2c->addSeparator();
   QMenu* channel = i2c->addMenu(Text(texts::kChannelMenu));
   for (CommandId id : {kCmdChannelBlackBox, kCmdChannelServiceKit, kCmdChannelS3}) channel->addAction(actions_[id]);
+  CreateChannelChoices(*channel);
   i2c->addAction(actions_[kCmdConfigSetup]);
 
   QMenu* view = menuBar()->addMenu(Text(texts::kViewMenu));
@@ -218,9 +227,29 @@ void CMainFrame::CreateMenus() {
   view->addAction(actions_[kCmdViewStatusBar]);
   view->addSeparator();
   view->addAction(actions_[kCmdEdidCode]);
+  view->addAction(checkPane_->toggleViewAction());
 
   QMenu* help = menuBar()->addMenu(Text(texts::kHelpMenu));
   help->addAction(actions_[kCmdAppAbout]);
+}
+
+// The kernel's I2C buses follow the three adapters in the channel menu; the toolbar lists every
+// channel found. A bus the rules refuse is shown greyed with the reason.
+void CMainFrame::CreateChannelChoices(QMenu& channelMenu) {
+  const std::vector<CTolvexDoc::ChannelOption>& options = doc_.ChannelOptions();
+  auto* group = new QActionGroup(this);
+  for (size_t i = 0; i < options.size(); ++i) {
+    const CTolvexDoc::ChannelOption& option = options[i];
+    if (option.channel != kChannelLinuxBus) continue;
+    if (channelOptionActions_.isEmpty()) channelMenu.addSeparator();
+    QAction* action = channelMenu.addAction(option.label);
+    action->setCheckable(true);
+    action->setActionGroup(group);
+    action->setStatusTip(option.refusal.isEmpty() ? option.label : option.refusal);
+    const int index = static_cast<int>(i);
+    connect(action, &QAction::triggered, this, [this, index] { ChooseChannelOption(index); });
+    channelOptionActions_ << action;
+  }
 }
 
 void CMainFrame::CreateToolBar() {
@@ -234,6 +263,27 @@ void CMainFrame::CreateToolBar() {
   }
   addToolBar(Qt::TopToolBarArea, toolBar_);
   connect(toolBar_, &QToolBar::visibilityChanged, this, [this](bool) { UpdateCommandUi(); });
+
+  channelChoice_ = new QComboBox;
+  channelChoice_->setObjectName(QStringLiteral("channelChoice"));
+  channelChoice_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  const std::vector<CTolvexDoc::ChannelOption>& options = doc_.ChannelOptions();
+  for (size_t i = 0; i < options.size(); ++i) {
+    channelChoice_->addItem(options[i].label);
+    if (options[i].refusal.isEmpty()) continue;
+    channelChoice_->setItemData(static_cast<int>(i), options[i].refusal, Qt::ToolTipRole);
+    if (auto* model = qobject_cast<QStandardItemModel*>(channelChoice_->model())) model->item(static_cast<int>(i))->setEnabled(false);
+  }
+  toolBar_->addSeparator();
+  toolBar_->addWidget(channelChoice_);
+  connect(channelChoice_, &QComboBox::activated, this, &CMainFrame::ChooseChannelOption);
+}
+
+void CMainFrame::ChooseChannelOption(int index) {
+  // The list and the menu stay live while a transfer paints its progress; the transfer keeps the
+  // channel it started on.
+  if (!transferRunning_) doc_.ChooseOption(index);
+  UpdateCommandUi();
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -255,6 +305,19 @@ void CMainFrame::CreateStatusBar() {
     statusBar()->addPermanentWidget(pane);
     lockIndicators_[indicator.key] = pane;
   }
+}
+
+void CMainFrame::CreateCheckPane() {
+  checkPane_ = new CCheckPane(block_, this);
+  addDockWidget(Qt::BottomDockWidgetArea, checkPane_);
+  // A few rows under the report, which keeps most of the window.
+  resizeDocks({checkPane_}, {kCheckPaneHeight}, Qt::Vertical);
+  connect(checkPane_, &CCheckPane::bytesChosen, this, &CMainFrame::ShowBytesInCodeWindow);
+}
+
+void CMainFrame::ShowBytesInCodeWindow(int first, int last) {
+  if (!codeWindowShown_) OnEdidCode();
+  CodeWindow().HighlightRange(first, last, false);
 }
 
 void CMainFrame::ShowSplash() {
@@ -338,7 +401,10 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdAppExit: close(); break;
     case kCmdAppAbout: OnAppAbout(); break;
     case kCmdEdidRead: doc_.OnEdidRead(); break;
-    case kCmdEdidWrite: doc_.OnEdidWrite(); break;
+    case kCmdEdidWrite:
+      if (ConfirmWriteDespiteFailures(block_, this)) doc_.OnEdidWrite();
+      break;
+    case kCmdReadFromDisplay: doc_.OnReadFromDisplay(); break;
     case kCmdChannelBlackBox:
     case kCmdChannelServiceKit:
     case kCmdChannelS3: doc_.OnChannel(ChannelOf(id)); break;
@@ -363,11 +429,20 @@ void CMainFrame::RunCommand(CommandId id) {
 void CMainFrame::UpdateCommandUi() {
   actions_[kCmdEdidRead]->setEnabled(doc_.IsReadEnabled());
   actions_[kCmdEdidWrite]->setEnabled(doc_.IsWriteEnabled());
+  actions_[kCmdReadFromDisplay]->setEnabled(doc_.IsReadFromDisplayEnabled());
   for (CommandId id : {kCmdChannelBlackBox, kCmdChannelServiceKit, kCmdChannelS3}) {
-    const bool current = doc_.IsChannelEnabled(ChannelOf(id));
-    actions_[id]->setEnabled(current);
-    actions_[id]->setChecked(current);
+    actions_[id]->setEnabled(doc_.IsChannelEnabled(ChannelOf(id)));
+    actions_[id]->setChecked(doc_.IsChannelChecked(ChannelOf(id)));
   }
+  const int current = doc_.CurrentOption();
+  const int firstBus = static_cast<int>(doc_.ChannelOptions().size()) - static_cast<int>(channelOptionActions_.size());
+  for (int i = 0; i < channelOptionActions_.size(); ++i) {
+    QAction* action = channelOptionActions_[i];
+    action->setEnabled(doc_.ChannelOptions()[firstBus + i].refusal.isEmpty());
+    action->setChecked(firstBus + i == current);
+  }
+  channelChoice_->setCurrentIndex(current);
+  channelChoice_->setEnabled(channelChoice_->count() > 1);
   actions_[kCmdEdidCode]->setChecked(codeWindowShown_);
   actions_[kCmdViewToolbar]->setChecked(!toolBar_->isHidden());
   actions_[kCmdViewStatusBar]->setChecked(!statusBar()->isHidden());
@@ -381,6 +456,7 @@ CEdidCodeDlg& CMainFrame::CodeWindow() {
       codeWindowShown_ = false;
       UpdateCommandUi();
     });
+    connect(codeWindow_.get(), &CEdidCodeDlg::bytesRefreshed, checkPane_, &CCheckPane::BlockChanged);
   }
   return *codeWindow_;
 }
@@ -448,6 +524,14 @@ void CMainFrame::SetWaitCursor(bool wait) {
   waitCursor_ = wait;
   if (wait) QApplication::setOverrideCursor(Qt::WaitCursor);
   else QApplication::restoreOverrideCursor();
+}
+
+bool CMainFrame::ConfirmRisk(std::string_view question) {
+  QMessageBox box(QMessageBox::Warning, Text(texts::kWindowTitle),
+                  QString::fromLatin1(question.data(), static_cast<qsizetype>(question.size())),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
 }
 
 bool CMainFrame::OpenDocumentFile(const QString& path) {

@@ -14,12 +14,15 @@
 #include "document/document_frame.h"
 #include "model/edid_block.h"
 
+class QActionGroup;
+class QComboBox;
 class QKeyEvent;
 class QLabel;
 class QPrinter;
 
 namespace tolvex {
 
+class CCheckPane;
 class CEdidCodeDlg;
 class CTolvexDoc;
 class CTolvexView;
@@ -37,8 +40,12 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   // The "CAP", "NUM" or "SCRL" pane of a lock key; enabled while the lock is on.
   QLabel* LockPane(int key) const { return lockIndicators_.at(key); }
   QWidget* Splash() const { return splash_; }
+  // The toolbar's list of the channels to choose among, and their menu items after the three.
+  QComboBox* ChannelChoice() const { return channelChoice_; }
+  const QList<QAction*>& ChannelOptionActions() const { return channelOptionActions_; }
   const QStringList& RecentFiles() const { return recentFiles_; }
   bool IsWaitCursorShown() const { return waitCursor_; }
+  CCheckPane& CheckPane() { return *checkPane_; }
 
   // Opens a file as File/Open does (after asking to save a modified document).
   bool OpenDocumentFile(const QString& path);
@@ -64,6 +71,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void SetStatusText(std::string_view text) override;
   void ShowError(std::string_view text, std::string_view caption) override;
   void SetWaitCursor(bool wait) override;
+  bool ConfirmRisk(std::string_view question) override;
 
   // The framework's file dialogs; tests replace them.
   std::function<QString()> askOpenPath;
@@ -81,6 +89,11 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void CreateMenus();
   void CreateToolBar();
   void CreateStatusBar();
+  void CreateChannelChoices(QMenu& channelMenu);
+  // Chooses a channel from the menu or the toolbar list, never in the middle of a transfer.
+  void ChooseChannelOption(int index);
+  void CreateCheckPane();
+  void ShowBytesInCodeWindow(int first, int last);
   void ShowSplash();
   void HideSplash();
   void FollowLockKey(const QKeyEvent& event);
@@ -101,6 +114,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   EdidBlock block_;
   CTolvexView* view_;
   std::unique_ptr<CEdidCodeDlg> codeWindow_;
+  CCheckPane* checkPane_ = nullptr;
   bool codeWindowShown_ = false;
   std::map<int, QAction*> actions_;
   QMenu* fileMenu_ = nullptr;
@@ -108,6 +122,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   QList<QAction*> recentActions_;
   QStringList recentFiles_;
   QToolBar* toolBar_ = nullptr;
+  QComboBox* channelChoice_ = nullptr;
+  QList<QAction*> channelOptionActions_;
   QLabel* messagePane_ = nullptr;
   std::map<int, QLabel*> lockIndicators_;
   QPointer<QWidget> splash_;

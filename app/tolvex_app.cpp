@@ -23,8 +23,9 @@ namespace {
 QString Text(const char* text) { return QString::fromLatin1(text); }
 
 // The command line's options in --help's order. A value goes into the simulation options where
-// `simulation` names the field, and those options imply --simulate.
-enum class Option { kHelp, kVersion, kSimulate, kSimAdapter, kSimState, kSimFault, kNoSplash, kPrint };
+// `simulation` names the field, and those options imply --simulate. `choices`, where there is
+// one, lists the only values the option takes; --help shows them after the description.
+enum class Option { kHelp, kVersion, kSimulate, kSimValue, kNoSplash, kPrint };
 struct OptionSpec {
   Option option;
   const char* shortName;  // nullptr: none
@@ -32,14 +33,20 @@ struct OptionSpec {
   const char* valueName;  // nullptr: a switch
   const char* description;
   std::string SimulationOptions::*simulation;
+  const std::vector<std::string_view>& (*choices)() = nullptr;
 };
 const OptionSpec kOptions[] = {
     {Option::kHelp, "h", "help", nullptr, texts::kHelpOption, nullptr},
     {Option::kVersion, nullptr, "version", nullptr, texts::kVersionOption, nullptr},
     {Option::kSimulate, nullptr, "simulate", nullptr, texts::kSimulateOption, nullptr},
-    {Option::kSimAdapter, nullptr, "sim-adapter", "ADAPTER", texts::kSimAdapterOption, &SimulationOptions::adapter},
-    {Option::kSimState, nullptr, "sim-state", "FILE", texts::kSimStateOption, &SimulationOptions::stateFile},
-    {Option::kSimFault, nullptr, "sim-fault", "FAULT", texts::kSimFaultOption, &SimulationOptions::fault},
+    {Option::kSimValue, nullptr, "sim-adapter", "ADAPTER", texts::kSimAdapterOption, &SimulationOptions::adapter,
+     SimulatedAdapterNames},
+    {Option::kSimValue, nullptr, "sim-state", "FILE", texts::kSimStateOption, &SimulationOptions::stateFile},
+    {Option::kSimValue, nullptr, "sim-fault", "FAULT", texts::kSimFaultOption, &SimulationOptions::fault,
+     SimulatedFaultNames},
+    {Option::kSimValue, nullptr, "sim-access", "ACCESS", texts::kSimAccessOption, &SimulationOptions::access,
+     SimulatedAccessNames},
+    {Option::kSimValue, nullptr, "sim-capture", "FILE", texts::kSimCaptureOption, &SimulationOptions::captureFile},
     {Option::kNoSplash, nullptr, "no-splash", nullptr, texts::kNoSplashOption, nullptr},
     {Option::kPrint, "p", "print", "FILE", texts::kPrintOption, nullptr},
 };
@@ -61,6 +68,14 @@ QString OptionNames(const OptionSpec& spec) {
   return names;
 }
 
+QString OptionDescription(const OptionSpec& spec) {
+  QString description = Text(spec.description);
+  if (!spec.choices) return description;
+  QStringList names;
+  for (std::string_view name : spec.choices()) names << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+  return description + QLatin1Char(' ') + names.join(QLatin1String(", "));
+}
+
 }  // namespace
 
 QString CommandLineUsage() { return Text(texts::kUsage); }
@@ -70,7 +85,7 @@ QString CommandLineHelp() {
   QString help = Text(texts::kUsage) + QLatin1String("\n\n") + Text(texts::kHelpIntro) + QLatin1String("\n\n") +
                  Text(texts::kHelpOptionsHeading) + QLatin1Char('\n');
   for (const OptionSpec& spec : kOptions) {
-    help += OptionNames(spec).leftJustified(kNameColumn - 1) + QLatin1Char(' ') + Text(spec.description) + QLatin1Char('\n');
+    help += OptionNames(spec).leftJustified(kNameColumn - 1) + QLatin1Char(' ') + OptionDescription(spec) + QLatin1Char('\n');
   }
   return help + QLatin1Char('\n') + Text(texts::kSimImplied) + QLatin1Char('\n');
 }
@@ -149,7 +164,9 @@ bool CTolvexApp::Start(std::unique_ptr<Hardware> hardware, const StartOptions& o
   hardware_ = std::move(hardware);
   doc_ = std::make_unique<CTolvexDoc>(*hardware_, probeUi_);
   frame_ = std::make_unique<CMainFrame>(*doc_, options.splash);
-  if (!hardware_->HasPortAccess() || !hardware_->AccessNote().empty()) {
+  // On a kernel I2C bus the ports' story does not matter to the commands.
+  const bool onKernelBus = doc_->Channel() == kChannelLinuxBus;
+  if (!onKernelBus && (!hardware_->HasPortAccess() || !hardware_->AccessNote().empty())) {
     frame_->SetStartupNote(QString::fromStdString(hardware_->AccessNote()));
   }
   const QString file = options.printFile.isEmpty() ? options.file : options.printFile;

@@ -1,6 +1,7 @@
 // What users feel in the desktop program, timed on real widgets offscreen (not a pass/fail test):
-// - from a keystroke in a wizard field to the updated EDID code window: the field's handler, the
-//   write into the block, the partial re-render and the checksum;
+// - from a keystroke in a wizard field to the updated EDID code window and Check pane: the field's
+//   handler, the write into the block, the partial re-render, the checksum and the re-check (with
+//   the pane's list rebuilt where the keystroke changes a finding, as in the manufacturer field);
 // - opening a saved report: reading the file, finding and parsing the dump, the view's text and
 //   the code window's full refresh.
 #include <cstdio>
@@ -13,6 +14,7 @@
 
 #include <QTemporaryDir>
 
+#include "app/check_pane.h"
 #include "app/edid_code_dlg.h"
 #include "app/main_frame.h"
 #include "app/tolvex_app.h"
@@ -75,6 +77,9 @@ int main(int argc, char* argv[]) {
   tolvex::CEdidCodeDlg code(block, nullptr);
   code.Initialise();
   code.show();
+  tolvex::CCheckPane pane(block, nullptr);
+  pane.show();
+  QObject::connect(&code, &tolvex::CEdidCodeDlg::bytesRefreshed, &pane, &tolvex::CCheckPane::BlockChanged);
   tolvex::CEdidWizard wizard(block, code, nullptr);
   wizard.show();
   wizard.activateWindow();
@@ -82,6 +87,9 @@ int main(int argc, char* argv[]) {
 
   auto* product = wizard.findChild<QLineEdit*>(QStringLiteral("productCodeEdit"));
   std::printf("step 1, product code:  %.1f us per keystroke\n", MicrosecondsPerKeystroke(product, '1'));
+  auto* manufacturer = wizard.findChild<QLineEdit*>(QStringLiteral("manufacturerEdit"));
+  std::printf("step 1, manufacturer: %.1f us per keystroke (each one changes a finding)\n",
+              MicrosecondsPerKeystroke(manufacturer, 'A'));
   wizard.next();
   auto* width = wizard.findChild<QLineEdit*>(QStringLiteral("widthEdit"));
   // Typing after the "0" the field holds: "05" and back to "0", both within range.
@@ -89,6 +97,7 @@ int main(int argc, char* argv[]) {
   std::printf("step 2, image width:   %.1f us per keystroke\n", MicrosecondsPerKeystroke(width, '5'));
   wizard.hide();
   code.hide();
+  pane.hide();
   std::printf("opening a saved report: %.2f ms per open\n", MillisecondsPerOpen());
   return 0;
 }

@@ -1,15 +1,25 @@
 #include "cli/cli.h"
 
+#include <getopt.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <string_view>
+#include <variant>
 
+#include "check/edid_check.h"
 #include "cli/cli_texts.h"
 #include "cli/console_ui.h"
 #include "cli/edid_file.h"
+#include "cli/linux_routes.h"
+#include "ddc/linux/linux_channels.h"
+#include "ddc/linux/linux_texts.h"
 #include "ddc/hardware.h"
 #include "ddc/edid_transfer.h"
 #include "ddc/ddc_texts.h"
@@ -21,41 +31,83 @@ namespace tolvex {
 
 namespace {
 
-enum Command : unsigned { kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16 };
+enum Command : unsigned { kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16, kCheck = 32, kList = 64 };
+constexpr unsigned kOnHardware = kRead | kWrite | kProbe | kList;
+constexpr unsigned kOnOneBus = kRead | kWrite | kProbe;
+constexpr unsigned kTransfers = kRead | kWrite;
+constexpr unsigned kPrintsReports = kReport | kNew;
 
 struct CommandSpec {
   std::string_view name;
   Command command;
+  std::string_view arguments;  // what follows the options in the synopsis
+  std::string_view brief;      // one line in the list of commands
+  std::string_view details;    // more lines under the brief in the command's help; may be empty
   int minFiles;
   int maxFiles;
 };
 
+constexpr int kAnyNumber = 1 << 30;
+
 constexpr CommandSpec kCommands[] = {
-    {"report", kReport, 1, 1 << 30},
-    {"new", kNew, 0, 0},
-    {"read", kRead, 1, 1},
-    {"write", kWrite, 1, 1},
-    {"probe", kProbe, 0, 0},
+    {"report", kReport, "FILE...", "Print the EDID report of each FILE.",
+     "FILE is a .ddc report or raw binary EDID; - reads standard input. The report is exactly what a\n"
+     "saved .ddc file holds (CR LF lines).",
+     1, kAnyNumber},
+    {"check", kCheck, "FILE...", "Check each FILE against the EDID rules.",
+     "Prints 'FILE: failure|warning: bytes A-B: RULE: sentence' for each finding, or 'FILE: ok'. A\n"
+     "binary FILE is checked whole, extension blocks included. The exit status is 1 when any file has\n"
+     "a failure or cannot be read, 0 when there are at most warnings.",
+     1, kAnyNumber},
+    {"new", kNew, "", "Print the report of a freshly reset block.", "", 0, 0},
+    {"read", kRead, "FILE", "Read the monitor's EDID into FILE.",
+     "FILE becomes a .ddc report, or raw binary EDID when its name ends in .bin.", 1, 1},
+    {"write", kWrite, "FILE", "Write the block of FILE into the monitor and verify it.",
+     "FILE is a .ddc report or raw binary EDID.", 1, 1},
+    {"probe", kProbe, "", "Print the I2C channel the program finds.",
+     "With --bus or --connector: whether a monitor answers on that bus. The exit status is 1 when there\n"
+     "is none.",
+     0, 0},
+    {"list", kList, "", "Print every I2C channel the program finds, one a line.",
+     "Each line: the device, the connector (or the adapter's name), the monitor, and for a bus the\n"
+     "safety rules exclude, \"refused:\" with the reason. Fields are separated by tabs. The exit status\n"
+     "is 1 when there is none.",
+     0, 0},
 };
 
 struct OptionSpec {
-  std::string_view name;
-  std::string_view value;  // empty: a switch without a value
+  std::string_view name;   // the long option without its dashes
+  std::string_view value;  // what the help calls its value; empty for a switch
   unsigned commands;
   std::string_view help;
+  // The only values the option takes, listed after its help; none when any value goes.
+  const std::vector<std::string_view>& (*choices)() = nullptr;
 };
 
 constexpr OptionSpec kOptions[] = {
-    {"--fix-checksum", "", kReport, "recompute the checksum byte before printing"},
-    {"--simulate", "", kRead | kWrite | kProbe, "use the simulated monitor instead of the PC's ports"},
-    {"--sim-adapter", "NAME", kRead | kWrite | kProbe, "simulated adapter: black-box (default), service-kit or s3"},
-    {"--sim-state", "FILE", kRead | kWrite | kProbe, "keep the simulated monitor's EEPROMs in FILE between runs"},
-    {"--sim-fault", "NAME", kRead | kWrite | kProbe, "simulated fault: unplugged, sda-low, write-protect or no-controller"},
-    {"--protocol", "N", kRead | kWrite, "0 DDC2B (default), 1 AOC command (TX-3), 2 AOC command (TX-1, TX-2)"},
-    {"--software-ddc", "", kRead | kWrite, "Software DDC only: the EDID lives in the controller's page F0"},
-    {"--page", "PAGE", kRead | kWrite, "mapped EDID page (hexadecimal) of the factory memory"},
-    {"--factory", "PAGE", kWrite, "also write the factory memory page PAGE (hexadecimal) and verify it"},
+    {"fix-checksum", "", kReport, "recompute the checksum byte before printing"},
+    {"check", "", kReport, "append the findings of the check after each report (exit status 1 on a failure)"},
+    {"lf", "", kPrintsReports, "end lines with LF alone (for grep and diff); files keep CR LF"},
+    {"simulate", "", kOnHardware, "use the simulated monitor instead of the PC's ports"},
+    {"sim-adapter", "NAME", kOnHardware, "simulated adapter (default black-box):", SimulatedAdapterNames},
+    {"sim-state", "FILE", kOnHardware, "keep the simulated monitor's EEPROMs in FILE between runs"},
+    {"sim-fault", "NAME", kOnHardware, "simulated fault:", SimulatedFaultNames},
+    {"sim-capture", "FILE", kOnHardware, "record SCL and SDA in simulated time into FILE (Value Change Dump)"},
+    {"sim-access", "NAME", kOnHardware, "how the simulated parallel ports are reached (default raw):",
+     SimulatedAccessNames},
+    {"bus", "DEV", kOnOneBus, "the Linux I2C bus to use, /dev/i2c-N or N"},
+    {"connector", "NAME", kOnOneBus, "the bus of this display connector (card0-HDMI-A-1, see list)"},
+    {"force", "", kOnOneBus, "use a named system bus, and write over what is neither an EDID nor blank"},
+    {"sysfs", "", kRead, "read the kernel's copy of the connector's EDID, not the bus"},
+    {"sysfs-root", "DIR", kOnHardware, "where sysfs is (default /sys)"},
+    {"protocol", "N", kTransfers, "0 DDC2B (default), 1 AOC command (TX-3), 2 AOC command (TX-1, TX-2)"},
+    {"software-ddc", "", kTransfers, "Software DDC only: the EDID lives in the controller's page F0"},
+    {"page", "PAGE", kTransfers, "mapped EDID page (hexadecimal) of the factory memory"},
+    {"factory", "PAGE", kWrite, "also write the factory memory page PAGE (hexadecimal) and verify it"},
 };
+
+// getopt_long reports our long options by this value plus their row in kOptions.
+constexpr int kLongOptionBase = 0x100;
 
 struct Invocation {
   const CommandSpec* command = nullptr;
@@ -69,62 +121,214 @@ struct Invocation {
   }
 };
 
-void PrintUsage(std::ostream& err) {
-  err << cli_texts::kUsage;
-  for (const OptionSpec& option : kOptions) {
-    std::string left = "  " + std::string(option.name);
-    if (!option.value.empty()) left += " " + std::string(option.value);
-    left.resize(std::max<size_t>(left.size() + 2, 24), ' ');
-    err << left << option.help << '\n';
-  }
+// How the command line ends when it does not make an invocation: help or version printed (0), or a
+// usage error (2).
+struct ParseEnd {
+  int status;
+};
+
+const CommandSpec* FindCommand(std::string_view name) {
+  const auto found = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                  [&](const CommandSpec& c) { return c.name == name; });
+  return found == std::end(kCommands) ? nullptr : found;
 }
 
-// Nothing when the arguments do not make a valid command line.
-std::optional<Invocation> Parse(const std::vector<std::string>& args, std::ostream& err) {
-  if (args.empty()) return std::nullopt;
-  Invocation call;
-  for (const CommandSpec& entry : kCommands) {
-    if (args[0] == entry.name) call.command = &entry;
-  }
-  if (!call.command) return std::nullopt;
+const OptionSpec* FindOption(std::string_view name) {
+  const auto found = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                  [&](const OptionSpec& o) { return o.name == name; });
+  return found == std::end(kOptions) ? nullptr : found;
+}
 
-  for (size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-      call.files.push_back(arg);
-      continue;
-    }
-    const auto option = std::find_if(std::begin(kOptions), std::end(kOptions),
-                                   [&](const OptionSpec& o) { return o.name == arg; });
-    if (option == std::end(kOptions) || !(option->commands & call.command->command)) {
-      err << cli_texts::kProgram << ": " << arg << " is not an option of " << call.command->name << '\n';
-      return std::nullopt;
-    }
-    if (option->value.empty()) {
-      call.options[option->name] = "";
-    } else if (i + 1 < args.size()) {
-      call.options[option->name] = args[++i];
-    } else {
-      err << cli_texts::kProgram << ": " << arg << " needs " << option->value << '\n';
-      return std::nullopt;
-    }
+std::string SynopsisOf(const CommandSpec& command) {
+  std::string line = "tolvex-cli " + std::string(command.name);
+  if (std::any_of(std::begin(kOptions), std::end(kOptions),
+                  [&](const OptionSpec& o) { return o.commands & command.command; })) {
+    line += " [OPTION]...";
   }
-  const int files = static_cast<int>(call.files.size());
-  if (files < call.command->minFiles || files > call.command->maxFiles) return std::nullopt;
+  if (!command.arguments.empty()) line += " " + std::string(command.arguments);
+  return line;
+}
 
-  const std::string protocol = call.Value("--protocol", "0");
-  if (protocol != "0" && protocol != "1" && protocol != "2") {
-    err << cli_texts::kProgram << ": --protocol takes 0, 1 or 2\n";
-    return std::nullopt;
+std::string ChoiceList(const std::vector<std::string_view>& names) {
+  std::string list;
+  for (std::string_view name : names) list += (list.empty() ? "" : ", ") + std::string(name);
+  return list;
+}
+
+// "      --name=VALUE" padded to the help column, then the help.
+std::string OptionLine(const OptionSpec& option) {
+  std::string line = "      --" + std::string(option.name);
+  if (!option.value.empty()) line += "=" + std::string(option.value);
+  line.resize(std::max<size_t>(line.size() + 2, 26), ' ');
+  line += option.help;
+  if (option.choices) line += " " + ChoiceList(option.choices());
+  return line;
+}
+
+void PrintGeneralHelp(std::ostream& out) {
+  out << cli_texts::kSynopsis;
+  for (const CommandSpec& command : kCommands) {
+    std::string left = "  " + std::string(command.name);
+    left.resize(10, ' ');
+    out << left << command.brief << '\n';
   }
-  for (std::string_view name : {std::string_view("--page"), std::string_view("--factory")}) {
+  out << cli_texts::kGeneralOptions;
+}
+
+void PrintCommandHelp(const CommandSpec& command, std::ostream& out) {
+  out << "Usage: " << SynopsisOf(command) << '\n' << command.brief << '\n';
+  if (!command.details.empty()) out << command.details << '\n';
+  out << cli_texts::kCommandOptions;
+  for (const OptionSpec& option : kOptions) {
+    if (option.commands & command.command) out << OptionLine(option) << '\n';
+  }
+  out << cli_texts::kHelpOption;
+}
+
+// One line naming the mistake, then where to find help, as Unix tools do.
+ParseEnd UsageError(std::ostream& err, const std::string& reason, const CommandSpec* command = nullptr) {
+  err << cli_texts::kProgram << ": ";
+  if (command) err << command->name << ": ";
+  err << reason << '\n';
+  if (command) {
+    err << "Usage: " << SynopsisOf(*command) << '\n';
+    err << FormatText(cli_texts::kTryCommandHelp, std::string(command->name).c_str());
+  } else {
+    err << cli_texts::kTryHelp;
+  }
+  return {2};
+}
+
+// What getopt_long reads: the arguments after the command, behind the command's own name.
+class ArgumentVector {
+ public:
+  ArgumentVector(std::string_view command, const std::vector<std::string>& args) {
+    storage_.emplace_back(command);
+    storage_.insert(storage_.end(), args.begin() + 1, args.end());
+    for (std::string& arg : storage_) pointers_.push_back(arg.data());
+    pointers_.push_back(nullptr);
+  }
+  int Count() const { return static_cast<int>(storage_.size()); }
+  char** Data() { return pointers_.data(); }
+
+ private:
+  std::vector<std::string> storage_;
+  std::vector<char*> pointers_;
+};
+
+std::vector<option> LongOptionsOf(const CommandSpec& command) {
+  std::vector<option> table;
+  for (size_t row = 0; row < std::size(kOptions); ++row) {
+    const OptionSpec& spec = kOptions[row];
+    if (!(spec.commands & command.command)) continue;
+    // The names are literals, so their text is terminated.
+    table.push_back({spec.name.data(), spec.value.empty() ? no_argument : required_argument, nullptr,
+                     kLongOptionBase + static_cast<int>(row)});
+  }
+  table.push_back({"help", no_argument, nullptr, 'h'});
+  table.push_back({nullptr, 0, nullptr, 0});
+  return table;
+}
+
+// The value checks that need no hardware; a wrong value is a usage error.
+std::optional<std::string> CheckValues(const Invocation& call) {
+  if (call.Has("bus") && ParseBusName(call.Value("bus")) < 0) return std::string(cli_texts::kBusValues);
+  if (call.Has("bus") && call.Has("connector")) return std::string(cli_texts::kBusOrConnector);
+  if (call.Has("sysfs") && !call.Has("connector")) return std::string(cli_texts::kSysfsNeedsConnector);
+  const std::string protocol = call.Value("protocol", "0");
+  if (protocol != "0" && protocol != "1" && protocol != "2") return std::string(cli_texts::kProtocolValues);
+  for (std::string_view name : {std::string_view("page"), std::string_view("factory")}) {
     const std::string page = call.Value(name);
     if (call.Has(name) && (page.empty() || page.size() > 4 ||
                            page.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)) {
-      err << cli_texts::kProgram << ": " << name << " takes one to four hexadecimal digits\n";
-      return std::nullopt;
+      return FormatText(cli_texts::kPageValues, ("--" + std::string(name)).c_str());
     }
   }
+  for (const OptionSpec& option : kOptions) {
+    if (!option.choices || !call.Has(option.name)) continue;
+    const std::vector<std::string_view>& names = option.choices();
+    if (std::find(names.begin(), names.end(), call.Value(option.name)) != names.end()) continue;
+    return FormatText(cli_texts::kChoiceValues, std::string(option.name).c_str(), ChoiceList(names).c_str());
+  }
+  return std::nullopt;
+}
+
+std::variant<Invocation, ParseEnd> Parse(const std::vector<std::string>& args, std::ostream& out,
+                                         std::ostream& err) {
+  if (args.empty()) return UsageError(err, cli_texts::kNoCommand);
+  const std::string& first = args[0];
+  if (first == "--help" || first == "-h") {
+    PrintGeneralHelp(out);
+    return ParseEnd{0};
+  }
+  if (first == "--version") {
+    out << cli_texts::kVersion;
+    return ParseEnd{0};
+  }
+  if (first == "help") {
+    if (args.size() < 2) {
+      PrintGeneralHelp(out);
+      return ParseEnd{0};
+    }
+    const CommandSpec* command = FindCommand(args[1]);
+    if (!command) return UsageError(err, FormatText(cli_texts::kUnknownCommand, args[1].c_str()));
+    PrintCommandHelp(*command, out);
+    return ParseEnd{0};
+  }
+
+  Invocation call;
+  call.command = FindCommand(first);
+  if (!call.command) {
+    const bool looksLikeOption = first.size() > 1 && first[0] == '-';
+    return UsageError(err, FormatText(looksLikeOption ? cli_texts::kUnknownOption : cli_texts::kUnknownCommand,
+                                      first.c_str()));
+  }
+  const CommandSpec& command = *call.command;
+
+  ArgumentVector argv(std::string(cli_texts::kProgram) + " " + std::string(command.name), args);
+  const std::vector<option> longOptions = LongOptionsOf(command);
+  // getopt keeps its position in globals: 0 makes it start afresh on this vector, and its own
+  // messages are off so that ours name the command.
+  optind = 0;
+  opterr = 0;
+  for (;;) {
+    const int code = getopt_long(argv.Count(), argv.Data(), ":h", longOptions.data(), nullptr);
+    if (code == -1) break;
+    if (code == 'h') {
+      PrintCommandHelp(command, out);
+      return ParseEnd{0};
+    }
+    if (code >= kLongOptionBase) {
+      const OptionSpec& spec = kOptions[code - kLongOptionBase];
+      call.options[spec.name] = optarg ? optarg : "";
+      continue;
+    }
+    // The argument getopt stopped at, for the message.
+    const std::string offending = argv.Data()[optind - 1] ? argv.Data()[optind - 1] : "";
+    if (code == ':') {
+      const OptionSpec& spec = kOptions[optopt - kLongOptionBase];
+      return UsageError(err, FormatText(cli_texts::kNeedsValue, std::string(spec.name).c_str(),
+                                        std::string(spec.value).c_str()),
+                        &command);
+    }
+    // '?': an unknown option, or one that belongs to another command, or a value given to a switch.
+    const std::string name = offending.substr(0, offending.find('='));
+    const OptionSpec* elsewhere = name.size() > 2 && name.compare(0, 2, "--") == 0 ? FindOption(name.substr(2)) : nullptr;
+    if (elsewhere && (elsewhere->commands & command.command)) {
+      return UsageError(err, FormatText(cli_texts::kTakesNoValue, std::string(elsewhere->name).c_str()), &command);
+    }
+    if (elsewhere) {
+      return UsageError(err, FormatText(cli_texts::kNotAnOptionOf, name.c_str(), std::string(command.name).c_str()),
+                        &command);
+    }
+    return UsageError(err, FormatText(cli_texts::kUnknownOption, offending.c_str()), &command);
+  }
+  for (int i = optind; i < argv.Count(); ++i) call.files.emplace_back(argv.Data()[i]);
+
+  const int files = static_cast<int>(call.files.size());
+  if (files < command.minFiles) return UsageError(err, cli_texts::kMissingFile, &command);
+  if (files > command.maxFiles) return UsageError(err, cli_texts::kTooManyFiles, &command);
+  if (const auto wrong = CheckValues(call)) return UsageError(err, *wrong, &command);
   return call;
 }
 
@@ -132,50 +336,127 @@ void PrintFileError(std::ostream& err, const std::string& file, const std::strin
   err << cli_texts::kProgram << ": " << file << ": " << reason << '\n';
 }
 
-int RunReport(const Invocation& call, std::ostream& out, std::ostream& err) {
+bool IsStandardInput(const std::string& name) { return name == cli_texts::kStandardInput; }
+
+// A report or binary EDID from standard input, under the same size limit as a file.
+EdidFile LoadStandardInput(std::istream* in) {
+  if (!in) {
+    EdidFile file;
+    file.error = std::strerror(EBADF);
+    return file;
+  }
+  std::string content;
+  char chunk[65536];
+  while (content.size() <= kMaxEdidFileSize && in->read(chunk, sizeof chunk).gcount() > 0) {
+    content.append(chunk, static_cast<size_t>(in->gcount()));
+  }
+  if (content.size() > kMaxEdidFileSize) {
+    EdidFile file;
+    file.error = cli_texts::kFileTooLarge;
+    return file;
+  }
+  return ParseEdidFile(content);
+}
+
+EdidFile LoadInput(const std::string& name, const CliEnvironment& environment) {
+  return IsStandardInput(name) ? LoadStandardInput(environment.input) : LoadEdidFile(name);
+}
+
+std::string DisplayName(const std::string& name) {
+  return IsStandardInput(name) ? cli_texts::kStandardInputName : name;
+}
+
+// Reports are CR LF text, the file format; --lf gives LF lines for pipes into grep and diff.
+void PrintReport(const Invocation& call, std::ostream& out, const std::string& report) {
+  if (!call.Has("lf")) {
+    out << report;
+    return;
+  }
+  std::string lines;
+  lines.reserve(report.size());
+  for (size_t i = 0; i < report.size(); ++i) {
+    if (report[i] == '\r' && i + 1 < report.size() && report[i + 1] == '\n') continue;
+    lines += report[i];
+  }
+  out << lines;
+}
+
+// The file's bytes replace a reset block at once, so its date is never seen: the clock and the
+// time zone need not be asked for it.
+CalendarDate UnusedDate() { return {2000, 1, 1}; }
+
+// One line per finding, "FILE: failure: bytes 8-9: manufacturer: ...", or "FILE: ok"; whether
+// any was a failure.
+bool PrintFindings(const std::string& name, const std::vector<uint8_t>& edid, std::string_view lineEnd,
+                   std::ostream& out) {
+  const CheckFindings findings = CheckEdid(edid);
+  if (findings.empty()) out << name << cli_texts::kFileSeparator << cli_texts::kCheckClean << lineEnd;
+  for (const CheckFinding& finding : findings) out << name << cli_texts::kFileSeparator << FormatFinding(finding) << lineEnd;
+  return HasFailure(findings);
+}
+
+// Loads each FILE in turn and hands it to `use`, which answers whether all went well; a file that
+// cannot be loaded is named on stderr and the others still run. The exit status of the whole.
+template <typename Use>
+int ForEachFile(const Invocation& call, std::ostream& err, const CliEnvironment& environment, Use use) {
   int status = 0;
   for (const std::string& name : call.files) {
-    const EdidFile file = LoadEdidFile(name);
-    if (!file.ok) {
-      PrintFileError(err, name, file.error);
-      status = 1;
-      continue;
-    }
-    EdidBlock block;
+    const EdidFile file = LoadInput(name, environment);
+    if (!file.ok) PrintFileError(err, DisplayName(name), file.error);
+    if (!file.ok || !use(DisplayName(name), file)) status = 1;
+  }
+  return status;
+}
+
+int RunReport(const Invocation& call, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
+  const int status = ForEachFile(call, err, environment, [&](const std::string& name, const EdidFile& file) {
+    EdidBlock block(UnusedDate);
     block.Bytes() = file.bytes;
     block.SetProductCodeFormat(file.productCodeFormat);
     block.SetSerialFormat(file.serialFormat);
-    if (call.Has("--fix-checksum")) block.UpdateChecksum();
-    out << FormatEdidReport(block);
-  }
+    if (call.Has("fix-checksum")) block.UpdateChecksum();
+    PrintReport(call, out, FormatEdidReport(block));
+    if (!call.Has("check")) return true;
+    // The findings follow on stdout only: the report above them stays what a .ddc file holds.
+    std::vector<uint8_t> edid = file.edid;
+    std::copy(block.Bytes().begin(), block.Bytes().end(), edid.begin());  // with a fixed checksum
+    return !PrintFindings(name, edid, call.Has("lf") ? "\n" : "\r\n", out);
+  });
   out.flush();
   return status;
 }
 
-int RunNew(std::ostream& out) {
+int RunCheck(const Invocation& call, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
+  const int status = ForEachFile(call, err, environment, [&](const std::string& name, const EdidFile& file) {
+    return !PrintFindings(name, file.edid, "\n", out);
+  });
+  out.flush();
+  return status;
+}
+
+int RunNew(const Invocation& call, std::ostream& out) {
   EdidBlock block;
-  out << FormatEdidReport(block);
+  PrintReport(call, out, FormatEdidReport(block));
   out.flush();
   return 0;
 }
 
 TransferSettings SettingsOf(const Invocation& call) {
   TransferSettings settings;
-  settings.protocol = static_cast<uint32_t>(std::stoi(call.Value("--protocol", "0")));
-  if (call.Has("--software-ddc")) {
+  settings.protocol = static_cast<uint32_t>(std::stoi(call.Value("protocol", "0")));
+  if (call.Has("software-ddc")) {
     // As the configuration dialog does: Software DDC only turns the factory write on at page F0.
     settings.softwareDdcOnly = true;
     settings.factoryEnable = 1;
     settings.mappedPage = "F0";
   }
-  if (call.Has("--page")) settings.mappedPage = call.Value("--page");
-  if (call.Has("--factory")) {
+  if (call.Has("page")) settings.mappedPage = call.Value("page");
+  if (call.Has("factory")) {
     settings.factoryEnable = 1;
-    settings.mappedPage = call.Value("--factory");
+    settings.mappedPage = call.Value("factory");
   }
   return settings;
 }
-
 bool WriteOutput(const std::string& path, const std::string& content, std::string& error) {
   // Written beside the target and renamed, so a failed write never leaves half a file.
   const std::string temporary = path + ".tmp";
@@ -204,43 +485,82 @@ bool EndsWith(const std::string& text, std::string_view suffix) {
 // The simulated or the real hardware; nothing, after a message, when it cannot be used.
 std::unique_ptr<Hardware> MakeHardware(const Invocation& call, std::ostream& err) {
   std::unique_ptr<Hardware> hardware;
-  if (call.Has("--simulate")) {
+  if (call.Has("simulate")) {
     SimulationOptions options;
-    options.adapter = call.Value("--sim-adapter", options.adapter);
-    options.stateFile = call.Value("--sim-state");
-    options.fault = call.Value("--sim-fault");
+    options.adapter = call.Value("sim-adapter", options.adapter);
+    options.stateFile = call.Value("sim-state");
+    options.fault = call.Value("sim-fault");
+    options.access = call.Value("sim-access", options.access);
+    options.captureFile = call.Value("sim-capture");
     std::string error;
     hardware = MakeSimulatedHardware(options, error);
     if (!hardware) err << cli_texts::kProgram << ": " << error << '\n';
   } else {
+    // Without port access the kernel's I2C buses may still reach the monitor; the route says.
     hardware = MakeRealHardware();
-    if (!hardware->HasPortAccess()) {
-      err << cli_texts::kProgram << ": " << cli_texts::kNoPortAccess << ": " << hardware->AccessNote() << '\n';
-      hardware.reset();
-    }
   }
   return hardware;
 }
 
-// Prints the I2C channel that discovery finds; 1 when there is none.
+LinuxRequest LinuxRequestOf(const Invocation& call) {
+  LinuxRequest request;
+  request.bus = call.Value("bus");
+  request.connector = call.Value("connector");
+  request.sysfsRoot = call.Value("sysfs-root");
+  request.force = call.Has("force");
+  return request;
+}
+
+void PrintLine(std::ostream& err, const std::string& text) { err << cli_texts::kProgram << ": " << text << '\n'; }
+
+// Prints the I2C channel the command would use; 1 when there is none. On a kernel bus a monitor
+// must answer at 0xA0.
 int RunProbe(const Invocation& call, std::ostream& out, std::ostream& err) {
   std::unique_ptr<Hardware> hardware = MakeHardware(call, err);
-  if (!hardware) return call.Has("--simulate") ? 2 : 1;
+  if (!hardware) return 1;
   EdidBlock block;
   ConsoleUi ui(block, err, false);
-  CI2cBus bus(hardware->Io(), hardware->GetClock(), ui);
-  if (bus.Channel() == kChannelNone) {
-    err << cli_texts::kProgram << ": " << cli_texts::kNoAdapter << '\n';
+  const LinuxRequest request = LinuxRequestOf(call);
+  KernelView view(*hardware, request);
+  Route route = ChooseRoute(*hardware, view, request, ui, false);
+  if (!route.Bus()) {
+    PrintLine(err, route.error);
     return 1;
   }
-  out << texts::kChannelNames[bus.Channel()] << '\n';
+  if (route.bitBus) {
+    out << texts::kChannelNames[route.bitBus->Channel()] << '\n';
+    return 0;
+  }
+  if (!route.kernelBus->Probe(kEepromWrite).Ok()) {
+    PrintLine(err, FormatText(cli_texts::kNothingAnswers, route.kernelBus->GuardForWrites()->busLabel.c_str()));
+    return 1;
+  }
+  for (const LinuxBusChannel& channel : ListLinuxBuses(view.Discovery())) {
+    if (channel.adapter->number == route.busNumber) out << channel.Label() << '\n';
+  }
   return 0;
+}
+
+int RunList(const Invocation& call, std::ostream& out, std::ostream& err) {
+  std::unique_ptr<Hardware> hardware = MakeHardware(call, err);
+  if (!hardware) return 1;
+  EdidBlock block;
+  ConsoleUi ui(block, err, false);
+  KernelView view(*hardware, LinuxRequestOf(call));
+  return ListChannels(*hardware, view, ui, out, err);
+}
+
+// The kernel's copy of a connector's EDID, read as a monitor read is.
+int ReadKernelCopy(const EdidBytes& bytes, EdidBlock& block, ConsoleUi& ui) {
+  TakeReadBlock(bytes, block, ui);
+  return ui.Report() ? 0 : 1;
 }
 
 int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment& environment) {
   const std::string& path = call.files[0];
+  const bool reading = call.command->command == kRead;
   EdidBlock block;
-  if (call.command->command == kWrite) {
+  if (!reading) {
     const EdidFile file = LoadEdidFile(path);
     if (!file.ok) {
       PrintFileError(err, path, file.error);
@@ -253,20 +573,43 @@ int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment&
   }
 
   std::unique_ptr<Hardware> hardware = MakeHardware(call, err);
-  if (!hardware) return call.Has("--simulate") ? 2 : 1;
+  if (!hardware) return 1;
 
   ConsoleUi ui(block, err, environment.progressInPlace);
-  CI2cBus bus(hardware->Io(), hardware->GetClock(), ui);
-  if (bus.Channel() == kChannelNone) {
-    err << cli_texts::kProgram << ": " << cli_texts::kNoAdapter << '\n';
+  const LinuxRequest request = LinuxRequestOf(call);
+  KernelView view(*hardware, request);
+  Route route;
+  if (call.Has("sysfs")) {
+    route.connector = view.Discovery().Connector(request.connector);
+    if (route.connector) route.kernelCopy = KernelEdid(*route.connector);
+    if (!route.kernelCopy) {
+      route.error = route.connector ? FormatText(texts::kNoKernelEdid, request.connector.c_str())
+                                    : FormatText(cli_texts::kNoConnector, request.connector.c_str());
+    }
+  } else {
+    route = ChooseRoute(*hardware, view, request, ui, reading);
+  }
+  if (!route.error.empty()) {
+    PrintLine(err, route.error);
     return 1;
   }
+  if (!route.note.empty()) PrintLine(err, route.note);
+
   const TransferSettings settings = SettingsOf(call);
-  CEdidTransfer transfer(bus, block, settings, hardware->GetClock(), ui, ui);
+  std::unique_ptr<CEdidTransfer> transfer;
+  if (route.bitBus) {
+    transfer = std::make_unique<CEdidTransfer>(*route.bitBus, block, settings, hardware->GetClock(), ui, ui);
+  } else if (route.kernelBus) {
+    transfer = std::make_unique<CEdidTransfer>(*route.kernelBus, block, settings, hardware->GetClock(), ui, ui);
+  }
 
   std::string error;
-  if (call.command->command == kRead) {
-    transfer.OnEdidRead();
+  if (reading) {
+    if (transfer) {
+      transfer->OnEdidRead();
+    } else {
+      ReadKernelCopy(*route.kernelCopy, block, ui);
+    }
     if (ui.ErrorShown() || !ui.Report()) return 1;
     if (ui.ChecksumBeforeRefresh() && *ui.ChecksumBeforeRefresh() != block.GetChecksum()) {
       err << cli_texts::kProgram << ": "
@@ -279,7 +622,8 @@ int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment&
       return 1;
     }
   } else {
-    transfer.OnEdidWrite();
+    transfer->OnEdidWrite();
+    if (ui.RiskRefused()) PrintLine(err, cli_texts::kForceHint);
     if (ui.ErrorShown()) return 1;
     err << cli_texts::kProgram << ": " << path << ": " << cli_texts::kWrittenAndVerified << '\n';
   }
@@ -294,17 +638,17 @@ int RunTransfer(const Invocation& call, std::ostream& err, const CliEnvironment&
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const CliEnvironment& environment) {
-  const std::optional<Invocation> call = Parse(args, err);
-  if (!call) {
-    PrintUsage(err);
-    return 2;
-  }
-  switch (call->command->command) {
-    case kReport: return RunReport(*call, out, err);
-    case kNew: return RunNew(out);
+  const std::variant<Invocation, ParseEnd> parsed = Parse(args, out, err);
+  if (const ParseEnd* end = std::get_if<ParseEnd>(&parsed)) return end->status;
+  const Invocation& call = std::get<Invocation>(parsed);
+  switch (call.command->command) {
+    case kReport: return RunReport(call, out, err, environment);
+    case kCheck: return RunCheck(call, out, err, environment);
+    case kNew: return RunNew(call, out);
     case kRead:
-    case kWrite: return RunTransfer(*call, err, environment);
-    case kProbe: return RunProbe(*call, out, err);
+    case kWrite: return RunTransfer(call, err, environment);
+    case kProbe: return RunProbe(call, out, err);
+    case kList: return RunList(call, out, err);
   }
   return 2;
 }

@@ -1,6 +1,7 @@
 // tolvex-cli: the EDID report, and monitor reads and writes, from scripts and production lines.
 #pragma once
 
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -10,9 +11,11 @@ namespace tolvex {
 struct CliEnvironment {
   // Progress texts overwrite each other on one line (stderr is a terminal).
   bool progressInPlace = false;
+  // What "-" reads as a file; none without standard input.
+  std::istream* input = nullptr;
 };
 
-// Exit status: 0 success, 1 a file or a transfer failed, 2 bad usage.
+// Exit status: 0 success (help and version included), 1 a file or a transfer failed, 2 bad usage.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const CliEnvironment& environment = {});
 

@@ -5,27 +5,58 @@ namespace tolvex::cli_texts {
 
 inline constexpr char kProgram[] = "tolvex-cli";
 
-inline constexpr char kUsage[] =
-    "Usage:\n"
-    "  tolvex-cli report [--fix-checksum] FILE...\n"
-    "      Print the EDID report of each FILE (a .ddc report or raw binary EDID),\n"
-    "      exactly as a saved .ddc file holds it.\n"
-    "  tolvex-cli new\n"
-    "      Print the report of a freshly reset block.\n"
-    "  tolvex-cli read [OPTIONS] FILE\n"
-    "      Read the monitor's EDID into FILE (a .ddc report, or raw binary when FILE ends in .bin).\n"
-    "  tolvex-cli write [OPTIONS] FILE\n"
-    "      Write the block of FILE into the monitor and verify it.\n"
-    "  tolvex-cli probe [--simulate ...]\n"
-    "      Print the I2C channel the program finds; exit status 1 when there is none.\n"
-    "Options:\n";
+// `tolvex-cli --help`: the commands follow, then the options every command takes.
+inline constexpr char kSynopsis[] =
+    "Usage: tolvex-cli COMMAND [OPTION]... [FILE]...\n"
+    "Render, read and program a monitor's EDID.\n"
+    "\n"
+    "Commands:\n";
+inline constexpr char kGeneralOptions[] =
+    "\n"
+    "Options:\n"
+    "  -h, --help              show this help, or a command's help after the command\n"
+    "      --version           show the program's name and version\n"
+    "\n"
+    "'tolvex-cli COMMAND --help' shows the options of a command. Exit status: 0 success, 1 a file or a\n"
+    "transfer failed, 2 bad usage.\n";
+inline constexpr char kCommandOptions[] = "\nOptions:\n";
+inline constexpr char kHelpOption[] = "  -h, --help              show this help\n";
+inline constexpr char kTryHelp[] = "Try 'tolvex-cli --help' for more information.\n";
+inline constexpr char kTryCommandHelp[] = "Try 'tolvex-cli %s --help' for more information.\n";
+inline constexpr char kVersion[] = "tolvex-cli (Tolvex) " TOLVEX_VERSION "\n";
+
+// Usage errors.
+inline constexpr char kNoCommand[] = "no command given";
+inline constexpr char kUnknownCommand[] = "unknown command '%s'";
+inline constexpr char kUnknownOption[] = "unrecognized option '%s'";
+inline constexpr char kNotAnOptionOf[] = "%s is not an option of %s";
+inline constexpr char kNeedsValue[] = "option '--%s' needs %s";
+inline constexpr char kTakesNoValue[] = "option '--%s' takes no value";
+inline constexpr char kMissingFile[] = "missing FILE";
+inline constexpr char kTooManyFiles[] = "too many files";
+inline constexpr char kProtocolValues[] = "--protocol takes 0, 1 or 2";
+inline constexpr char kPageValues[] = "%s takes one to four hexadecimal digits";
+inline constexpr char kChoiceValues[] = "--%s takes %s";
 
 inline constexpr char kFileTooLarge[] = "The file is too large to open.";
 inline constexpr char kNoEdidContent[] = "neither an EDID report (no hex dump found) nor binary EDID";
+inline constexpr char kStandardInput[] = "-";
+inline constexpr char kStandardInputName[] = "(standard input)";
 inline constexpr char kNoPortAccess[] = "no port access";
 inline constexpr char kNoAdapter[] = "no I2C adapter found (Black Box, Service Kit or S3 ViRGE card)";
 inline constexpr char kCannotWrite[] = "cannot write";
 inline constexpr char kWrittenAndVerified[] = "written to the monitor and verified";
+inline constexpr char kNoConnector[] = "there is no connector %s ('tolvex-cli list' shows them)";
+inline constexpr char kConnectorWithoutBus[] = "%s: no I2C bus reaches this connector";
+inline constexpr char kForceHint[] = "--force overrides this";
+inline constexpr char kNothingAnswers[] = "%s: nothing answers at 0xA0";
+inline constexpr char kBusValues[] = "--bus takes /dev/i2c-N, i2c-N or N";
+inline constexpr char kBusOrConnector[] = "--bus and --connector both name the bus; give one";
+inline constexpr char kSysfsNeedsConnector[] = "--sysfs reads a connector's EDID: give --connector";
+inline constexpr char kDevNodesMissing[] = "the I2C buses have no device nodes: load the kernel's i2c-dev module (sudo modprobe i2c-dev)";
+// `check` and `report --check`: "FILE: " and a finding, or "FILE: ok".
+inline constexpr char kCheckClean[] = "ok";
+inline constexpr char kFileSeparator[] = ": ";
 inline constexpr char kChecksumNote[] = "the monitor's checksum byte was 0x%02X; the block now carries 0x%02X";
 
 }  // namespace tolvex::cli_texts

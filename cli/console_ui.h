@@ -25,6 +25,12 @@ class ConsoleUi final : public ProbeUi, public TransferUi, public EdidDocumentUi
   void HighlightRange(int first, int last, bool refresh) override;
   void ClearHighlight() override {}
   void ReplaceDocument(const std::string& reportText) override { report_ = reportText; }
+  // Nobody is asked on the command line: the risk is refused, and --force is what takes it.
+  bool ConfirmRisk(std::string_view) override {
+    riskRefused_ = true;
+    return false;
+  }
+  bool RiskRefused() const { return riskRefused_; }
 
   bool ErrorShown() const { return errorShown_; }
   const std::optional<std::string>& Report() const { return report_; }
@@ -39,6 +45,7 @@ class ConsoleUi final : public ProbeUi, public TransferUi, public EdidDocumentUi
   bool progressInPlace_;
   bool progressOpen_ = false;
   bool errorShown_ = false;
+  bool riskRefused_ = false;
   std::optional<std::string> report_;
   std::optional<uint8_t> checksumBefore_;
 };

@@ -11,5 +11,6 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   tolvex::CliEnvironment environment;
   environment.progressInPlace = isatty(STDERR_FILENO) != 0;
+  environment.input = &std::cin;
   return tolvex::RunCli(args, std::cout, std::cerr, environment);
 }

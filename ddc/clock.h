@@ -11,6 +11,8 @@ class Clock {
   virtual ~Clock() = default;
 
   virtual uint64_t NowMs() = 0;
+  // Microseconds, for timing finer than a millisecond; as fine as NowMs where the clock has no more.
+  virtual uint64_t NowUs() { return NowMs() * 1000; }
   virtual void SleepMs(uint32_t ms) = 0;
   // Counts `iterations` down to zero without sleeping.
   virtual void CountDown(uint64_t iterations) = 0;
@@ -19,6 +21,7 @@ class Clock {
 class SystemClock final : public Clock {
  public:
   uint64_t NowMs() override;
+  uint64_t NowUs() override;
   void SleepMs(uint32_t ms) override;
   void CountDown(uint64_t iterations) override;
 

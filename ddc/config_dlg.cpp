@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
 
 #include "ddc/config_texts.h"
@@ -38,8 +40,14 @@ CConfigDlg::CConfigDlg(QWidget* parent)
       factoryEnableBox_(new QCheckBox(Text(texts::kFactoryEnable))),
       pageLabel_(new QLabel(Text(texts::kMappedPageLabel))),
       pageEdit_(new QLineEdit),
-      softwareDdcBox_(new QCheckBox(Text(texts::kSoftwareDdcOnly))) {
+      softwareDdcBox_(new QCheckBox(Text(texts::kSoftwareDdcOnly))),
+      channelBox_(new QComboBox) {
   setWindowTitle(Text(texts::kConfigCaption));
+
+  auto* choiceGroup = new QGroupBox(Text(texts::kChannelChoiceGroup));
+  auto* choiceLayout = new QVBoxLayout(choiceGroup);
+  channelBox_->setObjectName(QStringLiteral("channelChoice"));
+  choiceLayout->addWidget(channelBox_);
 
   auto* channelGroup = new QGroupBox(Text(texts::kChannelGroup));
   auto* channelLayout = new QVBoxLayout(channelGroup);
@@ -83,18 +91,20 @@ CConfigDlg::CConfigDlg(QWidget* parent)
   connect(buttons, &QDialogButtonBox::rejected, this, &CConfigDlg::reject);
 
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(choiceGroup);
   layout->addWidget(channelGroup);
   layout->addWidget(factoryGroup_);
   layout->addWidget(softwareGroup);
   layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  // Tab order as the form lists its controls: the protocols, the factory write, OK and Cancel, and
-  // last Software DDC only, although it stands above the buttons. The button box passes the focus
-  // on to its default button, so it goes before OK; after Software DDC only it would send Tab
-  // back to OK instead of round to the protocols.
-  QWidget* const tabOrder[] = {protocolButtons_->button(0), protocolButtons_->button(1), protocolButtons_->button(2),
-                               factoryEnableBox_, pageEdit_, buttons, okButton_, cancelButton_, softwareDdcBox_};
+  // Tab order as the form lists its controls: the channel, the protocols, the factory write, OK and
+  // Cancel, and last Software DDC only, although it stands above the buttons. The button box passes
+  // the focus on to its default button, so it goes before OK; after Software DDC only it would send
+  // Tab back to OK instead of round to the channel.
+  QWidget* const tabOrder[] = {channelBox_, protocolButtons_->button(0), protocolButtons_->button(1),
+                               protocolButtons_->button(2), factoryEnableBox_, pageEdit_, buttons, okButton_,
+                               cancelButton_, softwareDdcBox_};
   for (size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   connect(protocolButtons_, &QButtonGroup::idClicked, this, &CConfigDlg::OnProtocolClicked);
@@ -126,6 +136,7 @@ bool CConfigDlg::ReadForm() {
   if (!page) return false;
   pageText = *page;
   softwareDdcOnly = softwareDdcBox_->isChecked();
+  channel = channelBox_->currentIndex();
   return true;
 }
 
@@ -135,7 +146,22 @@ void CConfigDlg::FillForm() {
   factoryEnableBox_->setChecked(factoryEnable);
   pageEdit_->setText(pageText);
   softwareDdcBox_->setChecked(softwareDdcOnly);
+  FillChannelChoices();
   filling_ = false;
+}
+
+// A channel the rules refuse is listed greyed, its reason as the tip.
+void CConfigDlg::FillChannelChoices() {
+  channelBox_->clear();
+  for (qsizetype i = 0; i < channelLabels.size(); ++i) {
+    channelBox_->addItem(channelLabels[i]);
+    const QString refusal = i < channelRefusals.size() ? channelRefusals[i] : QString();
+    if (refusal.isEmpty()) continue;
+    channelBox_->setItemData(static_cast<int>(i), refusal, Qt::ToolTipRole);
+    if (auto* model = qobject_cast<QStandardItemModel*>(channelBox_->model())) model->item(static_cast<int>(i))->setEnabled(false);
+  }
+  channelBox_->setCurrentIndex(channel);
+  channelBox_->setEnabled(channelLabels.size() > 1);
 }
 
 void CConfigDlg::EnableFactoryGroup(bool enable) {

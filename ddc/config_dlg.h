@@ -7,6 +7,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -25,6 +26,10 @@ class CConfigDlg : public QDialog {
   bool factoryEnable = false;
   QString pageText = QStringLiteral("F8");
   bool softwareDdcOnly = false;
+  // The channels found, each with why it cannot be chosen (empty when it can), and the one chosen.
+  QStringList channelLabels;
+  QStringList channelRefusals;
+  int channel = -1;
 
   // The controls, for the frame's layout and for tests.
   QButtonGroup* ProtocolButtons() const { return protocolButtons_; }
@@ -33,6 +38,7 @@ class CConfigDlg : public QDialog {
   QLabel* PageLabel() const { return pageLabel_; }
   QLineEdit* PageEdit() const { return pageEdit_; }
   QCheckBox* SoftwareDdcBox() const { return softwareDdcBox_; }
+  QComboBox* ChannelBox() const { return channelBox_; }
 
  public slots:
   void accept() override;
@@ -44,6 +50,7 @@ class CConfigDlg : public QDialog {
   // Copies the controls into the fields, and back. Reading refuses a page text over 4 characters.
   bool ReadForm();
   void FillForm();
+  void FillChannelChoices();
   void EnableFactoryGroup(bool enable);
   void EnablePage(bool enable);
 
@@ -60,6 +67,7 @@ class CConfigDlg : public QDialog {
   QCheckBox* softwareDdcBox_;
   QPushButton* okButton_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
+  QComboBox* channelBox_;
   bool filling_ = false;
 };
 

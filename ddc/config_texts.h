@@ -4,6 +4,8 @@
 namespace tolvex::texts {
 
 inline constexpr char kConfigCaption[] = "Configuration Setup";
+// The channel the commands use: the adapter found at start-up or a Linux I2C bus.
+inline constexpr char kChannelChoiceGroup[] = "I2C channel";
 inline constexpr char kChannelGroup[] = "DDC communication channel";
 inline constexpr char kProtocolNames[3][32] = {"DDC2B", "AOC command (TX-3)", "AOC command (TX-1, TX-2)"};
 inline constexpr char kFactoryGroup[] = "Factory memory data write";

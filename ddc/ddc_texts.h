@@ -29,4 +29,12 @@ inline constexpr char kAocVerifyError[] = "Addr(0x%02X), Data(0x%02X), Edid(0x%0
 inline constexpr char kEdidVerifyError[] = "EDID code verified error";
 inline constexpr char kFactoryVerifyError[] = "EEPROM verified error (0x%02X, 0x%02X)";
 
+// Why raw port access is missing (%s: the system's reason).
+inline constexpr char kNoPortPrivilege[] = "no access to the I/O ports (%s); run as root or give the program CAP_SYS_RAWIO";
+inline constexpr char kKernelRefusesPorts[] =
+    "the kernel refuses raw port access (%s)%s; reach the monitor through ppdev (/dev/parportN) or its Linux "
+    "I2C bus (/dev/i2c-N) instead";
+inline constexpr char kLockdownNote[] = " because kernel lockdown is on";
+inline constexpr char kNoRawIoPlatform[] = "no access to the I/O ports: direct port access needs Linux on an x86 processor";
+
 }  // namespace tolvex::texts

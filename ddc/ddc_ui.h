@@ -24,6 +24,12 @@ class TransferUi {
   virtual void ShowError(std::string_view text, std::string_view caption) = 0;
   // true: wait cursor; false: the arrow again.
   virtual void SetWaitCursor(bool wait) = 0;
+  // A question before a risky step that the safety rules let the user take (Yes/No, No the
+  // default); true goes ahead. Where nobody can be asked, the answer is no.
+  virtual bool ConfirmRisk(std::string_view question) {
+    (void)question;
+    return false;
+  }
 };
 
 // The document side that a successful read replaces, and the EDID code window.

@@ -13,6 +13,7 @@
 #include "ddc/clock.h"
 #include "ddc/ddc_ui.h"
 #include "ddc/i2c_bus.h"
+#include "ddc/i2c_message_bus.h"
 #include "model/edid_block.h"
 
 namespace tolvex {
@@ -40,9 +41,18 @@ inline constexpr uint8_t kDviAuto = 0x02;
 // digit is a one-digit value); nothing when the text does not start with a hexadecimal digit.
 std::optional<uint8_t> ParsePageValue(std::string_view pageText);
 
+// What a successful read does with the bytes it got: they become the block (neither header nor
+// checksum is checked), the code window's refresh puts the checksum of the block's own bytes
+// into byte 127, and the document becomes a new one showing the block's report.
+void TakeReadBlock(const EdidBytes& bytes, EdidBlock& block, EdidDocumentUi& document);
+
 class CEdidTransfer {
  public:
+  // On the bit-banged bus: the channel commands select its channel.
   CEdidTransfer(CI2cBus& bus, EdidBlock& block, const TransferSettings& settings, Clock& clock, TransferUi& ui,
+                EdidDocumentUi& document);
+  // On any other bus (a kernel I2C bus): the channel copy is kChannelLinuxBus.
+  CEdidTransfer(I2cMessageBus& bus, EdidBlock& block, const TransferSettings& settings, Clock& clock, TransferUi& ui,
                 EdidDocumentUi& document);
 
   void OnEdidRead();
@@ -68,10 +78,16 @@ class CEdidTransfer {
  private:
   uint8_t SwitchDviEeprom(uint8_t selector);
   uint8_t FactoryReadRequest(uint8_t page, uint8_t index);
+  // Before a write on a bus that guards its writes: what 0xA0 holds must be an EDID or blank,
+  // unless forced or the user agrees. `before` gets what it held (nothing when it did not answer).
+  bool CheckBeforeWrite(std::optional<EdidBytes>& before);
+  bool WriteEepromPages(EdidBytes& buffer);
   void ShowProgress(const char* format, int index);
+  // A transfer's error, with what the kernel said about it where that adds to the status.
   void ShowError(const std::string& text, const char* caption);
 
-  CI2cBus& bus_;
+  I2cMessageBus& bus_;
+  CI2cBus* bitBanged_;
   EdidBlock& block_;
   const TransferSettings& settings_;
   Clock& clock_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "ddc/i2c_operations.h"
+
 namespace tolvex {
 
 namespace {
@@ -47,31 +49,20 @@ constexpr uint64_t kCalibrationStartCount = 1'000'000;
 constexpr uint64_t kCalibrationMs = 1000;
 // Runs shorter than this are too coarse to project from; they are simply made ten times longer.
 constexpr uint64_t kProjectableMs = 100;
-// A clock that never advances must not keep start-up counting for ever.
-constexpr uint64_t kMaxCalibrationCount = uint64_t{1} << 50;
+// Two seconds even at 10^11 iterations a second, ten times any processor there is: a clock that
+// still shows no time passed by then is not running, and counting stops.
+constexpr uint64_t kMaxCalibrationCount = 200'000'000'000;
+// Without a measurement, the count of 20 µs on a processor that counts 10^10 a second, faster
+// than any there is: a delay is then longer than it needs to be, never shorter, and a read on the
+// S3 card still takes well under a second.
+constexpr uint64_t kUnmeasuredDelayCount = 200'000;
 constexpr uint32_t kS3DelayDivisor = 50;
-
-// The two monitor controller command protocols.
-struct AocFrames {
-  uint8_t writeAddress;
-  uint8_t writeCommand;
-  uint8_t offsetBase;  // added to the EDID byte index
-  uint8_t readRequestCommand;
-  uint8_t readAddress;
-};
-constexpr AocFrames kAocTx3 = {0xFA, 0x13, 0x80, 0x1B, 0xFB};   // protocol 1
-constexpr AocFrames kAocTx12 = {0xA8, 0x07, 0x78, 0x67, 0xA9};  // protocol 2
-
-const AocFrames& FramesOf(int protocol) { return protocol == kProtocolAocTx3 ? kAocTx3 : kAocTx12; }
-
-constexpr uint32_t kAocRequestSleepMs = 30;
-constexpr uint32_t kAocReplySleepMs = 50;
-constexpr int kAocReplyLength = 5;
 
 }  // namespace
 
 CI2cBus::CI2cBus(PortIo& io, Clock& clock, ProbeUi& ui) : io_(io), clock_(clock), s3Port_(io, ui) {
-  Calibrate();
+  // The delay count paces the S3 channel only; a second of counting buys nothing without it.
+  if (io_.HasVgaAccess()) Calibrate();
   Discover();
 }
 
@@ -82,16 +73,19 @@ CI2cBus::~CI2cBus() = default;
 void CI2cBus::Calibrate() {
   uint64_t count = kCalibrationStartCount;
   uint64_t elapsed = 0;
-  while (elapsed < kCalibrationMs && count < kMaxCalibrationCount) {
+  while (elapsed < kCalibrationMs) {
     // Once a run is long enough to measure, aim the next one just past the second instead of
     // multiplying by ten, so start-up does not count for up to ten seconds.
-    count = elapsed < kProjectableMs ? count * 10 : std::max(count * 11 / 10, count * (kCalibrationMs * 11 / 10) / elapsed);
+    const uint64_t next =
+        elapsed < kProjectableMs ? count * 10 : std::max(count * 11 / 10, count * (kCalibrationMs * 11 / 10) / elapsed);
+    if (next > kMaxCalibrationCount) break;
+    count = next;
     const uint64_t start = clock_.NowMs();
     clock_.CountDown(count);
     elapsed = clock_.NowMs() - start;
   }
   // Iterations in 20 µs, from the rate over the whole run in milliseconds (not whole seconds).
-  const uint64_t perUnit = elapsed == 0 ? count : count / (elapsed * 50);
+  const uint64_t perUnit = elapsed == 0 ? kUnmeasuredDelayCount : count / (elapsed * 50);
   delayCount_ = static_cast<uint32_t>(std::min<uint64_t>(perUnit, std::numeric_limits<uint32_t>::max()));
 }
 
@@ -104,6 +98,8 @@ void CI2cBus::Discover() {
     return;
   }
   for (int channel : {kChannelBlackBox, kChannelServiceKit, kChannelS3}) {
+    // Without the VGA registers the S3 probe would read 0xFF and show that as the card's identification.
+    if (channel == kChannelS3 && !io_.HasVgaAccess()) continue;
     if (ProbeChannel(channel)) {
       found = channel;
       break;
@@ -117,7 +113,7 @@ void CI2cBus::Discover() {
 bool CI2cBus::ProbeChannel(int channel) {
   if (channel == kChannelS3) return s3Port_.Probe();
   if (channel != kChannelBlackBox && channel != kChannelServiceKit) return false;
-  for (uint16_t base : kParallelBases) {
+  for (uint16_t base : io_.ParallelBases()) {
     portBase_ = base;
     if (ProbeParallelBase(channel)) return true;
   }
@@ -361,134 +357,99 @@ uint8_t CI2cBus::ReadBytes(uint16_t count, uint8_t* buffer) {
   return 0;
 }
 
-uint8_t CI2cBus::AddressPhase(uint8_t address) {
-  // No attempt sleeps: an EEPROM busy with its write cycle is simply polled until it answers.
-  uint8_t status = 0;
-  for (int attempt = 0; attempt < kAddressAttempts; ++attempt) {
-    FreeBus();
-    status = Start();
-    status = status ? status | kStatusStartFailed : WriteByte(address);
-    if (status == 0) return 0;
-  }
+// ---- Message level -------------------------------------------------------------------------
+
+I2cResult CI2cBus::Failed(I2cPhase phase, uint8_t status, int refusedByte) {
   FreeBus();
-  if (status & kStatusNoAck) status |= kStatusAddressNoAck;
-  return status;
+  return {status, phase, refusedByte};
 }
 
+I2cResult CI2cBus::Attempt(const I2cMessage& first, bool wholeMessage) {
+  FreeBus();
+  if (const uint8_t status = Start()) return {status, I2cPhase::kStart};
+  if (const uint8_t status = WriteByte(first.address)) return {status, I2cPhase::kAddress, 0};
+  if (!wholeMessage) return {};
+  for (uint16_t i = 0; i < first.length; ++i) {
+    if (const uint8_t status = WriteByte(first.data[i])) return {status, I2cPhase::kData, i + 1};
+  }
+  return {};
+}
+
+I2cResult CI2cBus::AddressPhase(const I2cTransaction& transaction) {
+  // No attempt sleeps: an EEPROM busy with its write cycle is simply polled until it answers.
+  const I2cMessage& first = transaction.messages.front();
+  const bool wholeMessage = transaction.retry == I2cRetry::kFrame && !first.IsRead();
+  const int attempts = transaction.retry == I2cRetry::kNone ? 1 : kAddressAttempts;
+  I2cResult result;
+  for (int attempt = 0; attempt < attempts; ++attempt) {
+    result = Attempt(first, wholeMessage);
+    if (result.Ok()) return result;
+  }
+  FreeBus();
+  return result;
+}
+
+I2cResult CI2cBus::Restart(const I2cMessage& message) {
+  if (const uint8_t status = Start()) return Failed(I2cPhase::kRestart, status);  // no STOP before it
+  if (const uint8_t status = WriteByte(message.address)) return Failed(I2cPhase::kRestartAddress, status);
+  return {};
+}
+
+I2cResult CI2cBus::Run(const I2cTransaction& transaction) {
+  if (transaction.messages.empty()) return {};
+  I2cResult result = AddressPhase(transaction);
+  if (!result.Ok()) return result;
+  if (transaction.replyPauseMs != 0) clock_.SleepMs(transaction.replyPauseMs);  // the clock stays low
+
+  int written = 1;  // the first address
+  for (size_t m = 0; m < transaction.messages.size(); ++m) {
+    const I2cMessage& message = transaction.messages[m];
+    if (m > 0) {
+      result = Restart(message);
+      if (!result.Ok()) return result;
+      ++written;
+    }
+    if (message.IsRead()) {
+      if (const uint8_t status = ReadBytes(message.length, message.data)) return Failed(I2cPhase::kData, status);
+      continue;
+    }
+    if (m == 0 && transaction.retry == I2cRetry::kFrame) {
+      written += message.length;  // sent by the addressing phase
+      continue;
+    }
+    for (uint16_t i = 0; i < message.length; ++i, ++written) {
+      if (const uint8_t status = WriteByte(message.data[i])) return Failed(I2cPhase::kData, status, written);
+    }
+  }
+  if (!transaction.closeWithStop) return {};
+  if (const uint8_t status = Stop()) return {status, I2cPhase::kStop};
+  return {};
+}
+
+I2cResult CI2cBus::Probe(uint8_t address) {
+  // A device addressed for reading drives the first data bit at once; one byte, not acknowledged,
+  // lets it go before the STOP.
+  uint8_t byte = 0;
+  const I2cMessage message{address, &byte, static_cast<uint16_t>(address & 1)};
+  return Run({{&message, 1}, I2cRetry::kNone});
+}
+
+// ---- Transfers -----------------------------------------------------------------------------
+
 uint8_t CI2cBus::Transfer(uint8_t deviceAddress, uint8_t wordAddress, uint16_t count, uint8_t* buffer) {
-  uint8_t status = AddressPhase(deviceAddress & 0xFE);
-  if (status) return status;
-  status = WriteByte(wordAddress);
-  if (status) {
-    FreeBus();
-    return status;
-  }
-  if (deviceAddress & 1) {
-    status = Start();  // repeated START, no STOP before it
-    if (status) {
-      FreeBus();
-      return status;
-    }
-    status = WriteByte(deviceAddress);
-    if (status) {
-      FreeBus();
-      return status & kStatusNoAck ? status | kStatusAddressNoAck : status;
-    }
-    status = ReadBytes(count, buffer);
-  } else {
-    status = WriteBytes(count, buffer);
-  }
-  if (status) {
-    FreeBus();
-    return status;
-  }
-  return Stop();
+  return EepromTransfer(*this, deviceAddress, wordAddress, count, buffer);
 }
 
 uint8_t CI2cBus::RawTransfer(uint8_t deviceAddress, uint16_t count, uint8_t* buffer) {
-  uint8_t status = AddressPhase(deviceAddress);
-  if (status) return status;
-  status = (deviceAddress & 1) ? ReadBytes(count, buffer) : WriteBytes(count, buffer);
-  if (status) {
-    FreeBus();
-    return status;
-  }
-  return Stop();
-}
-
-// ---- Monitor controller commands -----------------------------------------------------------
-
-uint16_t CI2cBus::SendFrame(const uint8_t* frame, int length) {
-  uint8_t status = 0;
-  int failed = 0;
-  for (int attempt = 0; attempt < kAddressAttempts; ++attempt) {
-    FreeBus();
-    status = Start();
-    if (status) {
-      status |= kStatusStartFailed;
-    } else {
-      for (failed = 0; failed < length; ++failed) {
-        status = WriteByte(frame[failed]);
-        if (status) break;
-      }
-    }
-    if (status == 0) return 0;
-  }
-  FreeBus();
-  if (status & kStatusStartFailed) return status;
-  if (status & kStatusNoAck) status |= kStatusAddressNoAck;
-  return static_cast<uint16_t>(frame[failed] << 8 | status);
+  return tolvex::RawTransfer(*this, deviceAddress, count, buffer);
 }
 
 uint16_t CI2cBus::AocWriteByte(uint8_t index, uint8_t data, int protocol) {
-  const AocFrames& f = FramesOf(protocol);
-  const uint8_t offset = static_cast<uint8_t>(index + f.offsetBase);
-  const uint8_t frame[6] = {f.writeAddress, f.writeCommand, offset, data, 0x00,
-                            static_cast<uint8_t>(f.writeCommand + offset + data)};
-  if (const uint16_t result = SendFrame(frame, 6)) return result;
-  if (const uint8_t status = Stop()) {
-    FreeBus();
-    return kStatusFrameStopFailed | status;
-  }
-  return 0;
+  return tolvex::AocWriteByte(*this, index, data, protocol);
 }
 
 uint16_t CI2cBus::AocReadByte(uint8_t index, uint8_t& data, int protocol) {
-  const AocFrames& f = FramesOf(protocol);
-  clock_.SleepMs(kAocRequestSleepMs);
-
-  // The request is not closed with a STOP; the FreeBus of the next phase does that.
-  const uint8_t request[3] = {f.writeAddress, f.readRequestCommand, static_cast<uint8_t>(index + f.offsetBase)};
-  if (const uint16_t result = SendFrame(request, 3)) return result;
-
-  uint8_t status = 0;
-  for (int attempt = 0; attempt < kAddressAttempts; ++attempt) {
-    FreeBus();
-    status = Start();
-    status = status ? status | kStatusReadStartFailed : WriteByte(f.readAddress);
-    if (status == 0) break;
-  }
-  if (status) {
-    FreeBus();
-    if (status & kStatusNoAck) return status;
-    return static_cast<uint16_t>(f.readAddress << 8 | status);
-  }
-
-  clock_.SleepMs(kAocReplySleepMs);  // the controller prepares its reply; the clock stays low
-  uint8_t reply[kAocReplyLength] = {};
-  status = ReadBytes(kAocReplyLength, reply);
-  if (status) {
-    FreeBus();
-    return status;
-  }
-  status = Stop();
-  if (status) {
-    FreeBus();
-    status |= kStatusFrameStopFailed;
-  }
-  data = reply[0];
-  if (reply[kAocReplyLength - 1] != reply[0]) return kStatusReplyMismatch;
-  return status;
+  return tolvex::AocReadByte(*this, clock_, index, data, protocol);
 }
 
 }  // namespace tolvex

@@ -10,6 +10,7 @@
 
 #include "ddc/clock.h"
 #include "ddc/ddc_ui.h"
+#include "ddc/i2c_message_bus.h"
 #include "ddc/port_io.h"
 #include "ddc/s3_ddc_port.h"
 
@@ -20,6 +21,8 @@ inline constexpr int kChannelNone = -1;
 inline constexpr int kChannelBlackBox = 0;
 inline constexpr int kChannelServiceKit = 1;
 inline constexpr int kChannelS3 = 2;
+// Not a channel of the bit-banged bus: one of the kernel's I2C buses (/dev/i2c-N).
+inline constexpr int kChannelLinuxBus = 3;
 
 // DDC protocols.
 inline constexpr int kProtocolDdc2b = 0;
@@ -36,21 +39,22 @@ inline constexpr uint8_t kStatusReadStartFailed = 0x20;  // AOC read-address pha
 inline constexpr uint8_t kStatusFrameStopFailed = 0x40;  // AOC frame: closing STOP failed
 inline constexpr uint8_t kStatusStartFailed = 0x80;    // START of the addressing phase failed
 
-// Parallel port bases, in probe order.
-inline constexpr uint16_t kParallelBases[] = {0x378, 0x278, 0x3BC};
 inline constexpr uint16_t kRefreshPort = 0x61;
 
 // Limits of the bus protocol.
 inline constexpr int kClockStretchPolls = 1500;
 inline constexpr int kAddressAttempts = 200;
 inline constexpr int kFreeBusStops = 9;
+inline constexpr uint16_t kEepromPageSize = 8;
 
-class CI2cBus {
+class CI2cBus final : public I2cMessageBus {
  public:
   // Calibrates the S3 delay loop (at least one second on the clock), probes the Black Box, the
-  // Service Kit and the S3 card in that order and selects the first that answers.
+  // Service Kit and the S3 card in that order and selects the first that answers. Without access
+  // to the VGA registers the S3 card cannot be reached: its delay loop is then not calibrated,
+  // and nothing is probed where no port can be reached at all.
   CI2cBus(PortIo& io, Clock& clock, ProbeUi& ui);
-  ~CI2cBus();
+  ~CI2cBus() override;
 
   CI2cBus(const CI2cBus&) = delete;
   CI2cBus& operator=(const CI2cBus&) = delete;
@@ -58,7 +62,7 @@ class CI2cBus {
   int Channel() const { return channel_; }
   uint16_t PortBase() const { return portBase_; }
   uint32_t DelayCount() const { return delayCount_; }
-  void SetSlowTiming(bool slow) { slowTiming_ = slow; }
+  void SetSlowTiming(bool slow) override { slowTiming_ = slow; }
   bool SlowTiming() const { return slowTiming_; }
   const CS3DdcPort& S3Port() const { return s3Port_; }
   // Delay units spent since construction (for measurements).
@@ -71,7 +75,7 @@ class CI2cBus {
   void SetSda(int level);
   int GetScl();
   int GetSda();
-  void SetWriteEnable(bool enable);
+  void SetWriteEnable(bool enable) override;
   void Delay();
 
   // ---- Bus protocol --------------------------------------------------------------------------
@@ -95,6 +99,17 @@ class CI2cBus {
   uint16_t AocWriteByte(uint8_t index, uint8_t data, int protocol);
   uint16_t AocReadByte(uint8_t index, uint8_t& data, int protocol);
 
+  // ---- Message level -------------------------------------------------------------------------
+  // The addressing phase: up to 200 attempts, each FreeBus, START and the first address (with
+  // kFrame the whole first message); the rest follows once, with repeated STARTs. Every failure
+  // after the first START ends with FreeBus.
+  I2cResult Run(const I2cTransaction& transaction) override;
+  I2cResult Probe(uint8_t address) override;
+  // The next transaction's addressing phase polls the write cycle; nothing to wait for here.
+  I2cResult AwaitWriteCycle(uint8_t) override { return {}; }
+  void Release() override { FreeBus(); }
+  uint16_t EepromPageSize() const override { return kEepromPageSize; }
+
  private:
   void Calibrate();
   void Discover();
@@ -102,8 +117,10 @@ class CI2cBus {
   void WaitRefreshToggle();
   void SetDataBit(uint8_t mask, bool set);
   void SetControlBit(uint8_t mask, bool set);
-  uint8_t AddressPhase(uint8_t address);
-  uint16_t SendFrame(const uint8_t* frame, int length);
+  I2cResult AddressPhase(const I2cTransaction& transaction);
+  I2cResult Attempt(const I2cMessage& first, bool wholeMessage);
+  I2cResult Restart(const I2cMessage& message);
+  I2cResult Failed(I2cPhase phase, uint8_t status, int refusedByte = -1);
 
   PortIo& io_;
   Clock& clock_;

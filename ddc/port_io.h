@@ -2,8 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 namespace tolvex {
+
+// The spec's parallel port bases, in probe order.
+inline constexpr uint16_t kParallelBases[] = {0x378, 0x278, 0x3BC};
 
 class PortIo {
  public:
@@ -20,6 +24,11 @@ class PortIo {
   // False when the process may not touch the ports at all: reads then give 0xFF and writes are
   // dropped, so probing would only find ghosts.
   virtual bool IsReachable() const { return true; }
+  // The VGA registers and the S3 card's serial port register can be reached.
+  virtual bool HasVgaAccess() const { return IsReachable(); }
+  // The parallel port bases to probe, in order: the three usual ones, then any other base a
+  // parallel port of this PC sits at.
+  virtual std::span<const uint16_t> ParallelBases() const { return kParallelBases; }
 };
 
 }  // namespace tolvex

@@ -3,6 +3,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fstream>
+#include <iterator>
+
+#include "ddc/ddc_texts.h"
+#include "ddc/format_text.h"
 #include "ddc/s3_ddc_port.h"
 
 #if defined(__linux__) && (defined(__x86_64__) || defined(__i386__))
@@ -30,7 +35,20 @@ constexpr PortRange kPortRanges[] = {
 
 constexpr long kPageSize = 4096;
 
+// The active lockdown mode is the bracketed word: "none [integrity] confidentiality".
+bool LockdownActive(std::string_view lockdown) {
+  return lockdown.find('[') != std::string_view::npos && lockdown.find("[none]") == std::string_view::npos;
+}
+
 }  // namespace
+
+std::string PortAccessFailure(int error, bool root, std::string_view lockdown) {
+  const char* reason = std::strerror(error);
+  if (error == ENOSYS || (error == EPERM && root)) {
+    return FormatText(texts::kKernelRefusesPorts, reason, LockdownActive(lockdown) ? texts::kLockdownNote : "");
+  }
+  return FormatText(texts::kNoPortPrivilege, reason);
+}
 
 RawPortIo::RawPortIo() {
   RequestPorts();
@@ -50,15 +68,17 @@ void RawPortIo::RequestPorts() {
 #ifdef TOLVEX_RAW_IO
   for (const PortRange& range : kPortRanges) {
     if (ioperm(range.first, range.count, 1) != 0) {
-      failure_ = std::string("no access to the I/O ports (") + std::strerror(errno) +
-                 "); run as root or give the program CAP_SYS_RAWIO";
+      const int error = errno;
+      std::ifstream lockdownFile("/sys/kernel/security/lockdown");
+      const std::string lockdown((std::istreambuf_iterator<char>(lockdownFile)), std::istreambuf_iterator<char>());
+      failure_ = PortAccessFailure(error, geteuid() == 0, lockdown);
       granted_.reset();
       return;
     }
     for (uint16_t i = 0; i < range.count; ++i) granted_.set(range.first + i);
   }
 #else
-  failure_ = "no access to the I/O ports: direct port access needs Linux on an x86 processor";
+  failure_ = texts::kNoRawIoPlatform;
 #endif
 }
 

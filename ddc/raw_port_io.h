@@ -6,10 +6,17 @@
 #include <bitset>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "ddc/port_io.h"
 
 namespace tolvex {
+
+// The sentence that tells the user why ioperm failed with `error`. More privilege helps only where
+// the process lacks it: ENOSYS (a container's kernel without port access) and EPERM for root
+// (kernel lockdown, or a container without CAP_SYS_RAWIO) need another route to the monitor.
+// `lockdown` is the text of /sys/kernel/security/lockdown, empty when there is none.
+std::string PortAccessFailure(int error, bool root, std::string_view lockdown);
 
 class RawPortIo final : public PortIo {
  public:

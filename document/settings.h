@@ -11,4 +11,9 @@ void LoadSettings(TransferSettings& settings);
 // Software DDC only is never stored.
 void SaveSettings(const TransferSettings& settings);
 
+// The kernel I2C bus chosen last, by its connector's name (or its adapter's, where no connector
+// uses it); empty when the channel discovery finds was chosen.
+std::string LoadChannelChoice();
+void SaveChannelChoice(const std::string& key);
+
 }  // namespace tolvex

@@ -8,7 +8,9 @@
 
 #include "app/edid_code_dlg.h"
 #include "ddc/config_dlg.h"
+#include "ddc/ddc_texts.h"
 #include "ddc/format_text.h"
+#include "ddc/linux/linux_texts.h"
 #include "document/document_texts.h"
 #include "document/framework_texts.h"
 #include "document/settings.h"
@@ -45,6 +47,161 @@ bool HasCrLfLines(const QByteArray& bytes) {
 CTolvexDoc::CTolvexDoc(Hardware& hardware, ProbeUi& probeUi)
     : hardware_(hardware), bus_(hardware.Io(), hardware.GetClock(), probeUi), configDlg_(std::make_unique<CConfigDlg>()) {
   LoadSettings(settings_);
+  FindChannelOptions();
+  ChooseRememberedChannel();
+}
+
+void CTolvexDoc::FindChannelOptions() {
+  linux_ = DiscoverLinux(hardware_.Files(), hardware_.Paths());
+  MatchBusesByEdid(linux_, hardware_.Devices(), hardware_.GetClock());
+  if (bus_.Channel() != kChannelNone) options_.push_back({Text(texts::kChannelNames[bus_.Channel()]), {}, bus_.Channel()});
+  for (const LinuxBusChannel& channel : ListLinuxBuses(linux_)) {
+    // Choosing a bus in the list names it; a system bus stays refused without --force, which
+    // only tolvex-cli offers.
+    const std::optional<Refusal> refusal = AdapterRefusal(*channel.adapter, true, false);
+    options_.push_back({QString::fromStdString(channel.Label()),
+                        refusal ? QString::fromStdString(refusal->reason) : QString(), kChannelLinuxBus,
+                        channel.adapter->number});
+  }
+}
+
+// The bus chosen last when it is still there; else the adapter discovery found; else the bus the
+// simulation stands for; else the first connected display's bus the rules allow.
+void CTolvexDoc::ChooseRememberedChannel() {
+  const std::string remembered = LoadChannelChoice();
+  for (const LinuxBusChannel& channel : ListLinuxBuses(linux_)) {
+    if (remembered.empty() || channel.Key() != remembered || AdapterRefusal(*channel.adapter, true, false)) continue;
+    linuxBus_ = channel.adapter->number;
+    return;
+  }
+  if (bus_.Channel() != kChannelNone) return;
+  if (hardware_.SimulatedBus() >= 0) {
+    linuxBus_ = hardware_.SimulatedBus();
+    return;
+  }
+  for (const LinuxBusChannel& channel : ListLinuxBuses(linux_)) {
+    if (!channel.connector || !channel.connector->connected || channel.refusal) continue;
+    linuxBus_ = channel.adapter->number;
+    return;
+  }
+}
+
+int CTolvexDoc::Channel() const { return linuxBus_ >= 0 ? kChannelLinuxBus : transfer_->Channel(); }
+
+int CTolvexDoc::CurrentOption() const {
+  for (size_t i = 0; i < options_.size(); ++i) {
+    const ChannelOption& option = options_[i];
+    if (linuxBus_ >= 0 ? option.bus == linuxBus_ : option.channel == transfer_->Channel()) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void CTolvexDoc::ChooseOption(int index) {
+  if (index < 0 || index >= static_cast<int>(options_.size()) || !options_[index].refusal.isEmpty()) return;
+  const ChannelOption& option = options_[index];
+  if (option.channel != kChannelLinuxBus) {
+    OnChannel(option.channel);
+    return;
+  }
+  linuxBus_ = option.bus;
+  for (const LinuxBusChannel& channel : ListLinuxBuses(linux_)) {
+    if (channel.adapter->number == option.bus) SaveChannelChoice(channel.Key());
+  }
+}
+
+void CTolvexDoc::OnChannel(int channel) {
+  if (linuxBus_ >= 0) SaveChannelChoice({});
+  linuxBus_ = -1;
+  transfer_->OnChannel(channel);
+}
+
+void CTolvexDoc::OnEdidRead() {
+  // A successful read replaces the document; its unsaved edits are offered for saving first.
+  if (!SaveModified()) return;
+  RunTransferCommand([](CEdidTransfer& transfer) { transfer.OnEdidRead(); }, true);
+}
+
+void CTolvexDoc::OnEdidWrite() {
+  // A failure ends in its error box; success would leave only "Ready", or nothing, behind.
+  RunTransferCommand(
+      [this](CEdidTransfer& transfer) {
+        if (transfer.OnEdidWrite()) frame_->SetStatusText(texts::kEdidWrittenAndVerified);
+      },
+      false);
+}
+
+void CTolvexDoc::OnDviDigital() {
+  RunTransferCommand([this](CEdidTransfer& t) { ShowDviResult(t.OnDviDigital(), texts::kDviDigitalSelected); }, false);
+}
+
+void CTolvexDoc::OnDviAnalog() {
+  RunTransferCommand([this](CEdidTransfer& t) { ShowDviResult(t.OnDviAnalog(), texts::kDviAnalogSelected); }, false);
+}
+
+void CTolvexDoc::OnDviAuto() {
+  RunTransferCommand([this](CEdidTransfer& t) { ShowDviResult(t.OnDviAuto(), texts::kDviAutoSelected); }, false);
+}
+
+void CTolvexDoc::ShowDviResult(uint8_t status, const char* selected) {
+  frame_->SetStatusText(status ? FormatText(texts::kDviSwitchUnanswered, status) : std::string(selected));
+}
+
+void CTolvexDoc::RunTransferCommand(const std::function<void(CEdidTransfer&)>& command, bool reading) {
+  if (linuxBus_ < 0) {
+    command(*transfer_);
+    return;
+  }
+  RunOnLinuxBus(reading, command);
+}
+
+void CTolvexDoc::RunOnLinuxBus(bool reading, const std::function<void(CEdidTransfer&)>& command) {
+  std::string error;
+  std::unique_ptr<CI2cDevBus> bus =
+      OpenLinuxBus(linux_, hardware_.Devices(), hardware_.GetClock(), linuxBus_, {true, false}, error);
+  if (!bus) {
+    const DrmConnector* connector = linux_.ConnectorOf(linuxBus_);
+    if (reading && connector && KernelEdid(*connector)) {
+      const std::string path = hardware_.Paths().sysfs + "/class/drm/" + connector->name + "/edid";
+      const std::string note = FormatText(texts::kFallbackToSysfs, error.c_str(), path.c_str());
+      ReadKernelCopy(*connector, note);
+      QMessageBox::information(frame_->Window(), Text(texts::kBusUnavailableCaption), QString::fromStdString(note));
+      return;
+    }
+    frame_->ShowError(error, texts::kBusUnavailableCaption);
+    return;
+  }
+  CEdidTransfer transfer(*bus, frame_->Block(), settings_, hardware_.GetClock(), *frame_, *this);
+  command(transfer);
+}
+
+const DrmConnector* CTolvexDoc::DisplayToRead() const {
+  const DrmConnector* chosen = linux_.ConnectorOf(linuxBus_);
+  if (chosen && chosen->connected && KernelEdid(*chosen)) return chosen;
+  for (const DrmConnector& connector : linux_.connectors) {
+    if (connector.connected && KernelEdid(connector)) return &connector;
+  }
+  return nullptr;
+}
+
+void CTolvexDoc::OnReadFromDisplay() {
+  const DrmConnector* connector = DisplayToRead();
+  // Like EDID Read, the kernel's copy replaces the document.
+  if (!connector || !SaveModified()) return;
+  const std::string path = hardware_.Paths().sysfs + "/class/drm/" + connector->name + "/edid";
+  ReadKernelCopy(*connector, FormatText(texts::kReadFromDisplay, path.c_str()));
+}
+
+void CTolvexDoc::ReadKernelCopy(const DrmConnector& connector, const std::string& note) {
+  // The kernel read the display when it was connected; a display may have changed since, so the
+  // file is read again now.
+  const std::string path = hardware_.Paths().sysfs + "/class/drm/" + connector.name + "/edid";
+  DrmConnector current = connector;
+  current.edid = hardware_.Files().ReadFile(path, 256 * 128).value_or(connector.edid);
+  const std::optional<EdidBytes> bytes = KernelEdid(current);
+  if (!bytes) return;
+  ShowCodeWindow();
+  TakeReadBlock(*bytes, frame_->Block(), *this);
+  frame_->SetStatusText(note);
 }
 
 CTolvexDoc::~CTolvexDoc() = default;
@@ -62,7 +219,9 @@ void CTolvexDoc::SetModifiedFlag(bool modified) {
   emit stateChanged();
 }
 
-bool CTolvexDoc::IsWriteEnabled() const { return transfer_->IsWriteEnabled(frame_->IsCodeWindowShown()); }
+bool CTolvexDoc::IsWriteEnabled() const {
+  return linuxBus_ >= 0 ? frame_->IsCodeWindowShown() : transfer_->IsWriteEnabled(frame_->IsCodeWindowShown());
+}
 
 bool CTolvexDoc::OnNewDocument() {
   pathName_.clear();
@@ -205,33 +364,19 @@ void CTolvexDoc::OnFileNew() {
   ClearHighlight();
 }
 
-void CTolvexDoc::OnEdidRead() {
-  // A successful read replaces the document; its unsaved edits are offered for saving first.
-  if (!SaveModified()) return;
-  transfer_->OnEdidRead();
-}
-
-void CTolvexDoc::OnEdidWrite() {
-  // A failure ends in its error box; success would leave only "Ready", or nothing, behind.
-  if (transfer_->OnEdidWrite()) frame_->SetStatusText(texts::kEdidWrittenAndVerified);
-}
-
-void CTolvexDoc::OnDviDigital() { ShowDviResult(transfer_->OnDviDigital(), texts::kDviDigitalSelected); }
-
-void CTolvexDoc::OnDviAnalog() { ShowDviResult(transfer_->OnDviAnalog(), texts::kDviAnalogSelected); }
-
-void CTolvexDoc::OnDviAuto() { ShowDviResult(transfer_->OnDviAuto(), texts::kDviAutoSelected); }
-
-void CTolvexDoc::ShowDviResult(uint8_t status, const char* selected) {
-  frame_->SetStatusText(status ? FormatText(texts::kDviSwitchUnanswered, status) : std::string(selected));
-}
-
 void CTolvexDoc::OnConfigSetup() {
   CConfigDlg& dialog = *configDlg_;
   dialog.protocol = static_cast<int>(settings_.protocol);
   dialog.factoryEnable = settings_.factoryEnable != 0;
   dialog.pageText = QString::fromStdString(settings_.mappedPage);
   dialog.softwareDdcOnly = settings_.softwareDdcOnly;
+  dialog.channelLabels.clear();
+  dialog.channelRefusals.clear();
+  for (const ChannelOption& option : options_) {
+    dialog.channelLabels << option.label;
+    dialog.channelRefusals << option.refusal;
+  }
+  dialog.channel = CurrentOption();
   // Modal over the main window for this run only: the document, not the window, owns the dialog.
   dialog.setParent(frame_->Window(), dialog.windowFlags());
   const int result = dialog.exec();
@@ -242,6 +387,7 @@ void CTolvexDoc::OnConfigSetup() {
   settings_.softwareDdcOnly = dialog.softwareDdcOnly;
   settings_.mappedPage = dialog.pageText.toStdString();
   SaveSettings(settings_);
+  if (dialog.channel != CurrentOption()) ChooseOption(dialog.channel);
 }
 
 void CTolvexDoc::ShowCodeWindow() {

@@ -6,11 +6,14 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "ddc/edid_transfer.h"
 #include "ddc/hardware.h"
 #include "ddc/i2c_bus.h"
+#include "ddc/linux/linux_channels.h"
 #include "document/document_frame.h"
 
 namespace tolvex {
@@ -22,7 +25,8 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
 
  public:
   // Calibrates the bus delay and discovers the I2C channel on `hardware` (probe messages go to
-  // `probeUi`), then loads the settings.
+  // `probeUi`), finds the kernel's I2C buses and connectors, then loads the settings and the
+  // channel chosen last.
   CTolvexDoc(Hardware& hardware, ProbeUi& probeUi);
   ~CTolvexDoc() override;
 
@@ -46,21 +50,40 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   bool DoFileSave();
   bool DoSave(const QString& path, bool replace);
 
-  // Commands.
+  // Commands. On a kernel I2C bus each opens the bus for its own run.
   void OnFileNew();
   void OnEdidRead();
   void OnEdidWrite();
-  void OnChannel(int channel) { transfer_->OnChannel(channel); }
+  void OnChannel(int channel);
   void OnConfigSetup();
   void OnDviDigital();
   void OnDviAnalog();
   void OnDviAuto();
+  // The kernel's copy of a connected display's EDID: the chosen bus's display, else the first.
+  void OnReadFromDisplay();
 
-  // Enabling and check marks of the I2C commands.
-  int Channel() const { return transfer_->Channel(); }
-  bool IsReadEnabled() const { return transfer_->IsReadEnabled(); }
+  // Enabling and check marks of the I2C commands. The channel is kChannelLinuxBus while a kernel
+  // I2C bus is chosen.
+  int Channel() const;
+  bool IsReadEnabled() const { return linuxBus_ >= 0 || transfer_->IsReadEnabled(); }
   bool IsWriteEnabled() const;
-  bool IsChannelEnabled(int channel) const { return transfer_->IsChannelEnabled(channel); }
+  // The channel discovery found can be chosen; the check mark follows the current one.
+  bool IsChannelEnabled(int channel) const { return channel >= 0 && channel == bus_.Channel(); }
+  bool IsChannelChecked(int channel) const { return linuxBus_ < 0 && transfer_->IsChannelEnabled(channel); }
+  bool IsReadFromDisplayEnabled() const { return DisplayToRead() != nullptr; }
+
+  // What the user chooses among: the channel discovery found, then every kernel I2C bus.
+  struct ChannelOption {
+    QString label;
+    QString refusal;  // why it cannot be chosen; empty when it can
+    int channel = kChannelNone;
+    int bus = -1;
+  };
+  const std::vector<ChannelOption>& ChannelOptions() const { return options_; }
+  // Index into ChannelOptions; -1 when nothing is chosen.
+  int CurrentOption() const;
+  // Chooses and remembers an option; one that cannot be chosen is ignored.
+  void ChooseOption(int index);
 
   const TransferSettings& Settings() const { return settings_; }
   CConfigDlg& ConfigDialog() { return *configDlg_; }
@@ -80,9 +103,21 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   void SetViewText(const std::string& text);
   // The status bar names the switch's result.
   void ShowDviResult(uint8_t status, const char* selected);
+  void FindChannelOptions();
+  void ChooseRememberedChannel();
+  // Runs a transfer command on the channel discovery found, or on the chosen kernel bus.
+  void RunTransferCommand(const std::function<void(CEdidTransfer&)>& command, bool reading);
+  // Runs a command on the chosen kernel bus; a read whose bus cannot be opened takes the
+  // connector's kernel copy instead, saying so.
+  void RunOnLinuxBus(bool reading, const std::function<void(CEdidTransfer&)>& command);
+  void ReadKernelCopy(const DrmConnector& connector, const std::string& note);
+  const DrmConnector* DisplayToRead() const;
 
   Hardware& hardware_;
   CI2cBus bus_;
+  LinuxDiscovery linux_;
+  std::vector<ChannelOption> options_;
+  int linuxBus_ = -1;
   std::unique_ptr<CConfigDlg> configDlg_;
   TransferSettings settings_;
   DocumentFrame* frame_ = nullptr;

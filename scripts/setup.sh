@@ -2,10 +2,15 @@
 # Installs the Debian packages the build needs, but only those that are missing.
 set -euo pipefail
 
-# The build, then what the tests drive: a private X server with a window manager for the window
-# placement tests, and the validators of the desktop entry, the AppStream metadata and the man page.
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core
-          xvfb openbox x11-utils desktop-file-utils appstream groff-base)
+# One package a line, so that additions do not collide.
+packages=(
+  cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core
+  bash-completion
+  sigrok-cli   # the tests decode the simulated bus's captures with its I2C decoder
+  edid-decode  # the peer the conformance check is compared with (tests/check/agreement_test.cpp)
+  xvfb openbox x11-utils  # a private X server and window manager for the tests in tests/wm
+  desktop-file-utils appstream groff-base  # the install check validates the entry, metainfo and man pages
+)
 
 missing=()
 for p in "${packages[@]}"; do

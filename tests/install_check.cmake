@@ -9,6 +9,9 @@ endif()
 foreach(path
     usr/bin/tolvex
     usr/bin/tolvex-cli
+    usr/share/bash-completion/completions/tolvex-cli
+    usr/lib/udev/rules.d/60-tolvex.rules
+    usr/share/man/man1/tolvex-cli.1
     usr/share/applications/tolvex.desktop
     usr/share/mime/packages/tolvex.xml
     usr/share/metainfo/com.marvane.tolvex.metainfo.xml
@@ -31,6 +34,13 @@ string(FIND "${mime}" "<glob pattern=\"*.ddc\"/>" at)
 if(at LESS 0)
   message(FATAL_ERROR "the mime type does not claim *.ddc")
 endif()
+file(READ "${SCRATCH}/usr/lib/udev/rules.d/60-tolvex.rules" rules)
+foreach(line "GROUP=\"i2c\", MODE=\"0660\"" "ATTRS{class}==\"0x03*\", TAG+=\"uaccess\"")
+  string(FIND "${rules}" "${line}" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "the udev rule lacks '${line}'")
+  endif()
+endforeach()
 # The desktop's own validators, and the man page formatter with warnings on. scripts/setup.sh
 # installs them; where one is missing the check says so and CTest reports it skipped.
 set(missing "")
@@ -56,11 +66,13 @@ if(appstreamcli)
   endif()
 endif()
 if(groff)
-  execute_process(COMMAND "${groff}" -man -ww -z "${SCRATCH}/usr/share/man/man1/tolvex.1"
-                  RESULT_VARIABLE valid ERROR_VARIABLE warnings)
-  if(NOT valid EQUAL 0 OR NOT warnings STREQUAL "")
-    message(FATAL_ERROR "groff finds fault with the man page: ${warnings}")
-  endif()
+  foreach(page tolvex.1 tolvex-cli.1)
+    execute_process(COMMAND "${groff}" -man -ww -z "${SCRATCH}/usr/share/man/man1/${page}"
+                    RESULT_VARIABLE valid ERROR_VARIABLE warnings)
+    if(NOT valid EQUAL 0 OR NOT warnings STREQUAL "")
+      message(FATAL_ERROR "groff finds fault with ${page}: ${warnings}")
+    endif()
+  endforeach()
 endif()
 file(REMOVE_RECURSE "${SCRATCH}")
 if(missing)

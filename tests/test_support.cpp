@@ -6,6 +6,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "ddc/sim/sim_edid.h"
+
 namespace tolvex::test {
 
 EdidBlock::DateSource FixedDate(int year, int month, int day) {
@@ -53,6 +55,60 @@ std::string Lines(std::initializer_list<const char*> lines) {
     text += "\r\n";
   }
   return text;
+}
+
+}  // namespace tolvex::test
+
+namespace tolvex::test {
+
+std::string EdidNamed(const char* name) {
+  EdidBlock block(FixedDate(2024, 3, 1));
+  sim::FillSimulatedEdid(block, false);
+  block.SetManufacturerId("DEL");
+  block.SelectDescriptor(1);
+  block.SetDescriptorText(kTagMonitorName, name);
+  block.UpdateChecksum();
+  return std::string(block.Bytes().begin(), block.Bytes().end());
+}
+
+void BuildDesktopTree(sim::SimFiles& files) {
+  sim::SysfsBuilder sysfs(files);
+  const std::string intel = sysfs.PciDevice("0000:00:02.0", 0x030000);
+  const std::string gmbus = sysfs.I2cAdapter(intel, 3, "i915 gmbus dpb");
+  const std::string card0 = sysfs.DrmCard(intel, 0);
+  const std::string hdmi = sysfs.Connector(card0, "HDMI-A-1", true, [] { return EdidNamed("DELL P2415Q"); });
+  sysfs.DdcLink(hdmi, gmbus);
+  const std::string dp = sysfs.Connector(card0, "DP-1", true, [] { return EdidNamed("DELL U2720Q"); });
+  sysfs.I2cAdapter(dp, 5, "DPDDC-B");
+
+  const std::string card = sysfs.PciDevice("0000:01:00.0", 0x030000);
+  sysfs.I2cAdapter(card, 8, "NVIDIA i2c adapter 1 at 1:00.0");
+  sysfs.I2cAdapter(card, 9, "NVIDIA i2c adapter 2 at 1:00.0");
+  sysfs.Connector(sysfs.DrmCard(card, 1), "DP-2", true, [] { return EdidNamed("MATCHED"); });
+
+  const std::string smbus = sysfs.I2cAdapter(sysfs.PciDevice("0000:00:1f.4", 0x0C0500), 0, "SMBus I801 adapter at efa0");
+  sysfs.I2cClient(smbus, 0, 0x50, "ee1004", "ee1004");
+  const std::string lpss = sysfs.PciDevice("0000:00:15.0", 0x118000);
+  sysfs.I2cAdapter(lpss + "/i2c_designware.0", 1, "Synopsys DesignWare I2C adapter");
+  const std::string usb = sysfs.UsbDevice(sysfs.PciDevice("0000:00:14.0", 0x0C0330), "usb1/1-2");
+  sysfs.I2cAdapter(usb, 7, "i2c-tiny-usb at bus 001 device 003");
+}
+
+void WriteTree(const sim::SimFiles& files, const std::filesystem::path& root) {
+  namespace fs = std::filesystem;
+  for (const auto& [path, node] : files.Nodes()) {
+    const fs::path target = root / path.substr(1);
+    if (node.kind == sim::SimFiles::Node::kFolder) {
+      fs::create_directories(target);
+      continue;
+    }
+    fs::create_directories(target.parent_path());
+    if (node.kind == sim::SimFiles::Node::kLink) {
+      fs::create_symlink(node.content, target);
+    } else {
+      std::ofstream(target, std::ios::binary) << (node.source ? node.source() : node.content);
+    }
+  }
 }
 
 }  // namespace tolvex::test

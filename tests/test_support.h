@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ddc/sim/sim_files.h"
 #include "model/edid_block.h"
 
 namespace tolvex::test {
@@ -19,6 +20,17 @@ std::vector<std::filesystem::path> SampleFiles();
 
 std::string ReadFile(const std::filesystem::path& path);
 EdidBytes ReadSample(const std::filesystem::path& path);
+
+// A desktop PC's sysfs: Intel graphics with an HDMI port (its bus named by the `ddc` link, i2c-3,
+// "DELL P2415Q") and a DisplayPort (its AUX channel's bus i2c-5 inside the connector, "DELL
+// U2720Q"), a graphics card whose driver links no bus to its connector card1-DP-2 ("MATCHED",
+// adapters i2c-8 and i2c-9), the chipset's SMBus i2c-0 with a memory module's SPD EEPROM owned
+// by ee1004, a DesignWare controller i2c-1, and a USB I2C adapter i2c-7.
+void BuildDesktopTree(sim::SimFiles& files);
+// The 128 bytes of an EDID whose monitor name descriptor holds `name`.
+std::string EdidNamed(const char* name);
+// Writes a tree to disk below `root` (its /sys as root/sys), links as links.
+void WriteTree(const sim::SimFiles& files, const std::filesystem::path& root);
 
 // Spells out a CR LF text line by line, so a failing comparison shows readable lines.
 std::string Lines(std::initializer_list<const char*> lines);

@@ -20,6 +20,7 @@ class SimClock final : public Clock {
   explicit SimClock(SimTime& time, uint64_t psPerIteration = 1000) : time_(time), psPerIteration_(psPerIteration) {}
 
   uint64_t NowMs() override { return time_.ns / 1'000'000; }
+  uint64_t NowUs() override { return time_.ns / 1'000; }
   void SleepMs(uint32_t ms) override {
     time_.Advance(uint64_t{ms} * 1'000'000);
     sleptMs_ += ms;

@@ -91,7 +91,7 @@ void FillSimulatedEdid(EdidBlock& block, bool digitalInput) {
   block.SelectDescriptor(0);
   FillDetailedTiming1024x768(block);
   block.SelectDescriptor(1);
-  block.SetRangeLimits(30, 70, 50, 85, 80);
+  block.SetRangeLimits(30, 70, 50, 85, 100);
   block.SelectDescriptor(2);
   block.SetDescriptorText(kTagMonitorName, "TOLVEX SIM17");
   block.SelectDescriptor(3);

@@ -23,6 +23,9 @@ std::unique_ptr<SimHardware> MakeServiceKitHardware(uint16_t base) {
 
 std::unique_ptr<SimHardware> MakeS3Hardware(const S3CardConfig& config) {
   auto hardware = std::make_unique<SimHardware>();
+  // The card's bit delay is about 0.4 µs, so a START is held for about 3 µs: only a fast-mode
+  // part keeps up, as the 5 V DDC EEPROMs of monitors do.
+  hardware->machine.Monitor().Bus().SetTimingMinima(sim::kFastMode);
   hardware->machine.SetParallelAdapter(0x378, ParallelAdapter::kNoAdapter);
   hardware->machine.InstallS3Card(config);
   hardware->machine.PlugMonitor(MonitorRoute::S3());
@@ -33,6 +36,69 @@ std::unique_ptr<SimHardware> MakeBareHardware() {
   auto hardware = std::make_unique<SimHardware>();
   hardware->machine.SetParallelAdapter(0x378, ParallelAdapter::kNoAdapter);
   return hardware;
+}
+
+}  // namespace tolvex::sim
+
+namespace tolvex::sim {
+
+namespace {
+
+constexpr uint32_t kVgaController = 0x030000;
+constexpr uint32_t kSmbusController = 0x0C0500;
+
+}  // namespace
+
+std::unique_ptr<SimHardware> MakeI2cDevHardware() {
+  auto hardware = std::make_unique<SimHardware>();
+  SimHardware& hw = *hardware;
+  SimMonitor& monitor = hw.machine.Monitor();
+  // Today's PC under kernel lockdown: no raw ports, so the bit-banged discovery has nothing to probe.
+  hw.machine.SetReachable(false);
+  // A kernel bus has no write-enable line: the monitor's EEPROM takes writes unless it locks itself.
+  monitor.SetWriteEnableLine(true);
+  hw.monitorBus = kSimMonitorBus;
+  hw.namedBus = kSimMonitorBus;
+
+  SysfsBuilder sysfs(hw.files);
+  const std::string gpu = sysfs.PciDevice("0000:00:02.0", kVgaController);
+  const std::string gmbus = sysfs.I2cAdapter(gpu, kSimMonitorBus, "i915 gmbus dpb");
+  const std::string card = sysfs.DrmCard(gpu, 0);
+  const std::string hdmi = sysfs.Connector(card, "HDMI-A-1", true, [&monitor] {
+    const auto& memory = monitor.SelectedEeprom().Memory();
+    return std::string(memory.begin(), memory.begin() + 128);
+  });
+  sysfs.DdcLink(hdmi, gmbus);
+  const std::string dp = sysfs.Connector(card, "DP-1", false, [] { return std::string(); });
+  sysfs.I2cAdapter(dp, kSimDpAuxBus, "DPDDC-B");
+
+  const std::string smbus = sysfs.I2cAdapter(sysfs.PciDevice("0000:00:1f.4", kSmbusController), kSimSmbus,
+                                             "SMBus I801 adapter at efa0");
+  for (uint8_t spd : {0x50, 0x52}) sysfs.I2cClient(smbus, kSimSmbus, spd, "ee1004", "ee1004");
+
+  hw.kernel.AddBus(kSimMonitorBus, std::make_unique<SimBitBangAdapter>(hw.time, &monitor.Bus()));
+  hw.kernel.AddBus(kSimDpAuxBus, std::make_unique<SimBitBangAdapter>(hw.time, nullptr));
+  hw.kernel.AddBus(kSimSmbus, nullptr, {0x50, 0x52});
+  return hardware;
+}
+
+void UnplugKernelMonitor(SimHardware& hardware) {
+  const std::string connector = "/sys/class/drm/" + std::string(kSimMonitorConnector);
+  hardware.files.AddFile(connector + "/status", "disconnected\n");
+  hardware.files.AddFile(connector + "/edid", std::string());
+  hardware.kernel.AddBus(hardware.monitorBus, std::make_unique<SimBitBangAdapter>(hardware.time, nullptr));
+}
+
+void AddPpdevPorts(SimHardware& hardware) {
+  SysfsBuilder sysfs(hardware.files);
+  int number = 0;
+  for (uint16_t base : SimMachine::kParallelBases) {
+    const SimParallelPort* port = hardware.machine.Parallel(base);
+    if (!port || !port->Present()) continue;
+    sysfs.ParallelPort(number, base);
+    hardware.kernel.AddParallelPort(number, base, hardware.machine);
+    ++number;
+  }
 }
 
 }  // namespace tolvex::sim

@@ -7,24 +7,49 @@
 #include <memory>
 
 #include "ddc/sim/sim_clock.h"
+#include "ddc/sim/sim_files.h"
+#include "ddc/sim/sim_kernel.h"
 #include "ddc/sim/sim_machine.h"
 
 namespace tolvex::sim {
 
-// Not movable: the clock and the machine hold references to the time.
+// Not movable: the clock, the machine and the kernel hold references to the time.
 struct SimHardware {
   SimTime time;
   SimClock clock{time};
   SimMachine machine{time};
+  // The kernel's side: sysfs and procfs, and the device nodes (none unless a maker adds them).
+  SimFiles files;
+  SimKernel kernel{time};
+  // The kernel I2C bus the monitor hangs on; -1 when it is on a parallel port or the S3 card.
+  int monitorBus = -1;
+  // The kernel I2C bus the run uses as if the user had named it; -1 when none.
+  int namedBus = -1;
 };
+
+// The kernel's I2C bus numbers and connectors of MakeI2cDevHardware.
+inline constexpr int kSimSmbus = 0;       // "SMBus I801 adapter at efa0", SPD EEPROMs owned by ee1004
+inline constexpr int kSimMonitorBus = 3;  // "i915 gmbus dpb", card0-HDMI-A-1's ddc
+inline constexpr int kSimDpAuxBus = 4;    // "DPDDC-B", card0-DP-1's AUX channel, nothing connected
+inline constexpr char kSimMonitorConnector[] = "card0-HDMI-A-1";
 
 // A Black Box at `base`, the monitor on it; no other parallel port, no S3 card.
 std::unique_ptr<SimHardware> MakeBlackBoxHardware(uint16_t base = 0x378);
 // A Service Kit at `base`, the monitor on it; no other parallel port, no S3 card.
 std::unique_ptr<SimHardware> MakeServiceKitHardware(uint16_t base = 0x378);
 // An S3 card with the monitor on its DDC lines, and a parallel port at 0x378 with nothing on it.
+// Its monitor checks the fast-mode timing minima; the others check standard mode.
 std::unique_ptr<SimHardware> MakeS3Hardware(const S3CardConfig& config = {});
 // A parallel port at 0x378 with nothing on it, no S3 card, no monitor: discovery finds nothing.
 std::unique_ptr<SimHardware> MakeBareHardware();
+// A PC of today: no parallel port, no S3 card; an Intel graphics controller whose HDMI connector
+// reaches the monitor through a bit-banged kernel I2C bus, a DisplayPort connector with nothing
+// on it, and the chipset's SMBus with two memory modules' SPD EEPROMs.
+std::unique_ptr<SimHardware> MakeI2cDevHardware();
+// Takes the monitor off the kernel bus of MakeI2cDevHardware: its connector is disconnected and
+// nothing answers on the bus.
+void UnplugKernelMonitor(SimHardware& hardware);
+// /dev/parportN for each parallel port the machine has, as ppdev shows them.
+void AddPpdevPorts(SimHardware& hardware);
 
 }  // namespace tolvex::sim

@@ -52,35 +52,109 @@ void SimI2cSlave::Attach(bool masterScl, bool masterSda) {
   masterSda_ = masterSda;
   slaveSda_ = true;
   holdPolls_ = 0;
+  pendingRead_ = false;
   phase_ = Phase::kIdle;
   lineScl_ = masterScl_;
   lineSda_ = masterSda_ && !sdaHeldLow_;
+  NotifyLines();
+}
+
+void SimI2cSlave::SetLineObserver(LineObserver* observer) {
+  observer_ = observer;
+  NotifyLines();
+}
+
+void SimI2cSlave::NotifyLines() {
+  if (observer_) observer_->OnLines(time_.ns, lineScl_, lineSda_);
 }
 
 // Both lines may change in one register write. The falling clock is taken first and the rising
 // clock last, so a data change in the same write counts as made while the clock was low: the
 // slave never reads a START or STOP into a write that also moves the clock.
 void SimI2cSlave::Update() {
+  const bool sclBefore = lineScl_;
+  const bool sdaBefore = lineSda_;
   const bool scl = masterScl_ && holdPolls_ == 0;
   if (lineScl_ && !scl) {
     lineScl_ = false;
+    OnSclFallTiming();
     OnSclFall();
   }
   const bool sda = masterSda_ && slaveSda_ && !sdaHeldLow_;
   if (sda != lineSda_) {
     lineSda_ = sda;
-    if (lineScl_) {
-      if (sda) {
-        OnStopCondition();
-      } else {
-        OnStartCondition();
-      }
+    if (!lineScl_) {
+      sdaChangeNs_ = Now();
+    } else if (!OnConditionTiming(!sda)) {
+      LoseTransaction();
+    } else if (sda) {
+      OnStopCondition();
+    } else {
+      OnStartCondition();
     }
   }
   if (!lineScl_ && scl) {
     lineScl_ = true;
-    OnSclRise();
+    if (OnSclRiseTiming()) {
+      OnSclRise();
+    } else {
+      LoseTransaction();
+    }
   }
+  if (lineScl_ != sclBefore || lineSda_ != sdaBefore) NotifyLines();
+}
+
+// ---- Timing --------------------------------------------------------------------------------
+
+bool SimI2cSlave::MeetsMinimum(int64_t since, uint64_t minimum, const char* what) {
+  const int64_t elapsed = Now() - since;
+  if (elapsed >= static_cast<int64_t>(minimum)) return true;
+  if (violations_++ == 0) {
+    firstViolation_ = std::string(what) + " " + std::to_string(elapsed) + " ns < " + std::to_string(minimum) + " ns";
+  }
+  return false;
+}
+
+void SimI2cSlave::ClearTimingViolations() {
+  violations_ = 0;
+  firstViolation_.clear();
+}
+
+// The slave no longer knows where it is in the byte: it lets go of SDA at the next falling clock
+// (never while the clock is high, which would make a STOP) and waits for a START.
+void SimI2cSlave::LoseTransaction() {
+  phase_ = Phase::kIgnore;
+  pendingRead_ = false;
+}
+
+void SimI2cSlave::OnSclFallTiming() {
+  const int64_t riseNs = sclRiseNs_;
+  sclFallNs_ = Now();
+  if (phase_ == Phase::kIdle) return;
+  bool met = MeetsMinimum(riseNs, minima_.sclHigh, "SCL high");
+  if (startNs_ >= riseNs) met = MeetsMinimum(startNs_, minima_.startHold, "START hold") && met;
+  if (!met) LoseTransaction();
+}
+
+bool SimI2cSlave::OnSclRiseTiming() {
+  const int64_t fallNs = sclFallNs_;
+  sclRiseNs_ = Now();
+  if (phase_ == Phase::kIdle) return true;
+  bool met = MeetsMinimum(fallNs, minima_.sclLow, "SCL low");
+  if (sdaChangeNs_ >= fallNs) met = MeetsMinimum(sdaChangeNs_, minima_.dataSetup, "data setup") && met;
+  return met;
+}
+
+bool SimI2cSlave::OnConditionTiming(bool start) {
+  if (!start) {
+    const bool met = MeetsMinimum(sclRiseNs_, minima_.stopSetup, "STOP setup");
+    stopNs_ = Now();
+    return met;
+  }
+  bool met = MeetsMinimum(sclRiseNs_, minima_.startSetup, "START setup");
+  if (phase_ == Phase::kIdle) met = MeetsMinimum(stopNs_, minima_.busFree, "bus free") && met;
+  startNs_ = Now();
+  return met;
 }
 
 void SimI2cSlave::CountClockPulse() {
@@ -95,6 +169,8 @@ void SimI2cSlave::CountClockPulse() {
 
 void SimI2cSlave::OnStartCondition() {
   const bool repeated = phase_ != Phase::kIdle;
+  pendingRead_ = false;
+  bytesWritten_ = 0;
   trace_.Record({repeated ? WireEvent::kRepeatedStart : WireEvent::kStart});
   target_.OnStart(repeated);
   phase_ = Phase::kAddress;
@@ -104,6 +180,7 @@ void SimI2cSlave::OnStartCondition() {
 }
 
 void SimI2cSlave::OnStopCondition() {
+  pendingRead_ = false;
   trace_.Record({WireEvent::kStop});
   target_.OnStop();
   phase_ = Phase::kIdle;
@@ -125,6 +202,7 @@ void SimI2cSlave::OnSclRise() {
       break;
     case Phase::kRead:
       if (clocks_ < 8) {
+        if (clocks_ == 0) pendingRead_ = false;  // too late: this byte goes out as it stands
         ++clocks_;
       } else if (clocks_ == 8) {
         clocks_ = 9;
@@ -175,8 +253,10 @@ void SimI2cSlave::OnSclFall() {
         }
       }
       break;
-    case Phase::kIdle:
     case Phase::kIgnore:
+      DriveSda(true);
+      break;
+    case Phase::kIdle:
       break;
   }
 }
@@ -184,12 +264,17 @@ void SimI2cSlave::OnSclFall() {
 void SimI2cSlave::ByteReceived() {
   if (phase_ == Phase::kAddress) {
     readRequested_ = (shift_ & 1) != 0;
+    bytesWritten_ = 0;
     if (refusals_ > 0) {
       --refusals_;
       ackOut_ = false;  // the devices never see it: to them the bus stays unaddressed
+    } else if (refusedAddresses_[shift_]) {
+      ackOut_ = false;
     } else {
       ackOut_ = target_.OnAddress(shift_);
     }
+  } else if (++bytesWritten_ == refusedPosition_) {
+    ackOut_ = false;
   } else {
     ackOut_ = target_.OnWriteByte(shift_);
   }
@@ -198,15 +283,35 @@ void SimI2cSlave::ByteReceived() {
 
 // Called on the falling clock that ends the previous acknowledge: the first bit goes out now.
 void SimI2cSlave::LoadNextReadByte() {
-  uint8_t byte = target_.OnReadByte();
+  const ReadReply reply = target_.OnReadByte();
+  uint8_t byte = reply.value;
   if (corruptArmed_ && bytesSent_ == corruptIndex_) {
     byte ^= corruptMask_;
     corruptArmed_ = false;
   }
   ++bytesSent_;
-  shift_ = byte;
   clocks_ = 0;
+  if (time_.ns < reply.readyAtNs) {
+    pendingRead_ = true;
+    pendingValue_ = byte;
+    pendingReadyNs_ = reply.readyAtNs;
+    shift_ = 0xFF;
+    DriveSda(true);
+    return;
+  }
+  pendingRead_ = false;
+  shift_ = byte;
   DriveSda((byte & 0x80) != 0);
+}
+
+// The device loads its shift register while the master still holds the clock low before the
+// byte's first bit: the first bit goes onto SDA now.
+void SimI2cSlave::PutPendingByteOnSda() {
+  pendingRead_ = false;
+  if (phase_ != Phase::kRead || clocks_ != 0 || lineScl_) return;
+  shift_ = pendingValue_;
+  DriveSda((shift_ & 0x80) != 0);
+  Update();
 }
 
 // ---- Faults --------------------------------------------------------------------------------
@@ -216,7 +321,11 @@ void SimI2cSlave::HoldSdaLow(bool hold) {
   sdaHeldLow_ = hold;
   phase_ = Phase::kIdle;
   slaveSda_ = true;
-  lineSda_ = masterSda_ && !sdaHeldLow_;
+  pendingRead_ = false;
+  const bool sda = masterSda_ && !sdaHeldLow_;
+  if (sda == lineSda_) return;
+  lineSda_ = sda;
+  NotifyLines();
 }
 
 void SimI2cSlave::StretchClock(const ClockStretch& stretch) {
@@ -243,6 +352,8 @@ void SimI2cSlave::ClearFaults() {
   if (sdaHeldLow_) HoldSdaLow(false);
   StopStretching();
   refusals_ = 0;
+  refusedAddresses_.reset();
+  refusedPosition_ = 0;
   corruptArmed_ = false;
 }
 

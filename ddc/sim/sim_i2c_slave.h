@@ -3,16 +3,33 @@
 // shifts bits in on rising clock edges and puts its own bits (acknowledges, read data) on SDA
 // only while SCL is low. What the bytes mean is left to an I2cTarget behind it.
 //
-// Faults that live on the wires (SDA held low, clock stretching, refused addresses, a corrupted
-// read byte) are switched here, and so is the wire trace.
+// It measures the time between edges in simulated time against the I2C minima (standard mode
+// unless told otherwise). An edge that comes too soon is counted as a timing violation, and the
+// slave loses the transaction there, as a real part that missed the edge would: it lets go of
+// SDA and ignores the bus until the next START.
+//
+// Faults that live on the wires (SDA held low, clock stretching, refused addresses and bytes, a
+// corrupted read byte) are switched here, and so is the wire trace. A LineObserver sees every
+// change of the line levels with its time (the --sim-capture file).
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "ddc/sim/sim_clock.h"
+
 namespace tolvex::sim {
+
+// A byte the slave is to send, and the simulated time from which the device has it ready. Until
+// then the slave's shift register is empty: SDA stays released, and a byte the master clocks
+// before that reads 0xFF.
+struct ReadReply {
+  uint8_t value = 0xFF;
+  uint64_t readyAtNs = 0;
+};
 
 // Byte-level view of the bus, as the devices behind the slave see it.
 class I2cTarget {
@@ -24,8 +41,29 @@ class I2cTarget {
   virtual bool OnAddress(uint8_t address) = 0;
   virtual bool OnWriteByte(uint8_t byte) = 0;
   // The next byte to send after an acknowledged read address or a byte the master acknowledged.
-  virtual uint8_t OnReadByte() = 0;
+  virtual ReadReply OnReadByte() = 0;
 };
+
+// Sees the levels on the wires each time one of them changes (and once when attached).
+class LineObserver {
+ public:
+  virtual ~LineObserver() = default;
+  virtual void OnLines(uint64_t ns, bool scl, bool sda) = 0;
+};
+
+// Minimum times between edges, in nanoseconds (the I2C bus specification's tLOW, tHIGH,
+// tSU;STA, tHD;STA, tSU;STO, tBUF and tSU;DAT).
+struct I2cTimingMinima {
+  uint64_t sclLow;
+  uint64_t sclHigh;
+  uint64_t startSetup;  // SCL high before a repeated START
+  uint64_t startHold;   // START to the first falling clock
+  uint64_t stopSetup;   // SCL high before STOP
+  uint64_t busFree;     // STOP to the next START
+  uint64_t dataSetup;   // SDA settled before the rising clock
+};
+inline constexpr I2cTimingMinima kStandardMode = {4700, 4000, 4700, 4000, 4000, 4700, 250};
+inline constexpr I2cTimingMinima kFastMode = {1300, 600, 600, 600, 600, 1300, 100};
 
 struct WireEvent {
   enum Kind : uint8_t { kStart, kRepeatedStart, kStop, kWrite, kRead };
@@ -91,7 +129,7 @@ inline constexpr uint32_t kAllPulses = UINT32_MAX;
 
 class SimI2cSlave {
  public:
-  explicit SimI2cSlave(I2cTarget& target) : target_(target) {}
+  SimI2cSlave(I2cTarget& target, const SimTime& time) : target_(target), time_(time) {}
 
   SimI2cSlave(const SimI2cSlave&) = delete;
   SimI2cSlave& operator=(const SimI2cSlave&) = delete;
@@ -112,12 +150,28 @@ class SimI2cSlave {
     if (holdPolls_ == 0 || !masterScl_) return;
     if (--holdPolls_ == 0) Update();
   }
+  // Simulated time went on (the machine calls this before every access): a read byte the device
+  // has got ready meanwhile goes onto SDA now.
+  void CatchUp() {
+    if (pendingRead_ && time_.ns >= pendingReadyNs_) PutPendingByteOnSda();
+  }
 
   // Line levels: the master's drive wired-AND with the slave's.
   bool Scl() const { return lineScl_; }
   bool Sda() const { return lineSda_; }
   // True between a START and the next STOP.
   bool InTransaction() const { return phase_ != Phase::kIdle; }
+
+  // ---- Timing --------------------------------------------------------------------------------
+  void SetTimingMinima(const I2cTimingMinima& minima) { minima_ = minima; }
+  const I2cTimingMinima& TimingMinima() const { return minima_; }
+  uint32_t TimingViolations() const { return violations_; }
+  // The first one, e.g. "START hold 3200 ns < 4000 ns"; empty when there was none.
+  const std::string& FirstTimingViolation() const { return firstViolation_; }
+  void ClearTimingViolations();
+
+  // nullptr: nobody watches. The observer sees the present levels at once.
+  void SetLineObserver(LineObserver* observer);
 
   // ---- Faults ------------------------------------------------------------------------------
   void HoldSdaLow(bool hold);
@@ -128,6 +182,11 @@ class SimI2cSlave {
   // The next `count` address bytes are not acknowledged, whichever device they name.
   void RefuseAddresses(uint32_t count) { refusals_ = count; }
   uint32_t PendingRefusals() const { return refusals_; }
+  // This address byte (direction bit included) is never acknowledged, until ClearFaults.
+  void RefuseAddress(uint8_t address) { refusedAddresses_.set(address); }
+  // In every transaction, written byte number `position` after the address (1 = the first) is
+  // not acknowledged, until ClearFaults; 0 switches it off. The devices never see that byte.
+  void RefuseWrittenByte(uint32_t position) { refusedPosition_ = position; }
   // The read byte number `index` (0 = the next byte the slave sends) goes out XORed with mask.
   void CorruptReadByte(uint32_t index, uint8_t mask);
   void ClearFaults();
@@ -146,6 +205,14 @@ class SimI2cSlave {
 
   void Update();
   void CountClockPulse();
+  int64_t Now() const { return static_cast<int64_t>(time_.ns); }
+  bool MeetsMinimum(int64_t since, uint64_t minimum, const char* what);
+  void LoseTransaction();
+  void OnSclFallTiming();
+  bool OnSclRiseTiming();
+  bool OnConditionTiming(bool start);
+  void NotifyLines();
+  void PutPendingByteOnSda();
   void OnStartCondition();
   void OnStopCondition();
   void OnSclRise();
@@ -155,7 +222,9 @@ class SimI2cSlave {
   void DriveSda(bool level) { slaveSda_ = level; }
 
   I2cTarget& target_;
+  const SimTime& time_;
   WireTrace trace_;
+  LineObserver* observer_ = nullptr;
 
   // Drivers and the resulting line levels.
   bool masterScl_ = true;
@@ -170,6 +239,21 @@ class SimI2cSlave {
   bool readRequested_ = false;
   bool ackOut_ = false;
   bool masterAck_ = false;
+  uint32_t bytesWritten_ = 0;  // data bytes after the address in this transaction
+  bool pendingRead_ = false;   // a read byte the device has not got ready yet
+  uint8_t pendingValue_ = 0;
+  uint64_t pendingReadyNs_ = 0;
+
+  // Edge times for the timing minima; long ago until the first edge.
+  static constexpr int64_t kLongAgo = INT64_MIN / 4;
+  I2cTimingMinima minima_ = kStandardMode;
+  int64_t sclRiseNs_ = kLongAgo;
+  int64_t sclFallNs_ = kLongAgo;
+  int64_t sdaChangeNs_ = kLongAgo;
+  int64_t startNs_ = kLongAgo;
+  int64_t stopNs_ = kLongAgo;
+  uint32_t violations_ = 0;
+  std::string firstViolation_;
 
   // Faults.
   bool sdaHeldLow_ = false;
@@ -177,6 +261,8 @@ class SimI2cSlave {
   uint32_t pulse_ = 0;
   uint32_t holdPolls_ = 0;
   uint32_t refusals_ = 0;
+  std::bitset<256> refusedAddresses_;
+  uint32_t refusedPosition_ = 0;
   bool corruptArmed_ = false;
   uint32_t corruptIndex_ = 0;
   uint8_t corruptMask_ = 0;

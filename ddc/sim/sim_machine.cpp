@@ -17,23 +17,27 @@ void SimMachine::Tick(AccessKind kind, uint32_t address, uint16_t value) {
 }
 
 uint8_t SimMachine::PortIn8(uint16_t port) {
+  monitor_.Bus().CatchUp();
   const uint8_t value = ReadPort(port);
   Tick(AccessKind::kPortIn8, port, value);
   return value;
 }
 
 void SimMachine::PortOut8(uint16_t port, uint8_t value) {
+  monitor_.Bus().CatchUp();
   WritePort(port, value);
   Tick(AccessKind::kPortOut8, port, value);
 }
 
 void SimMachine::PortOut16(uint16_t port, uint16_t value) {
+  monitor_.Bus().CatchUp();
   WritePort(port, static_cast<uint8_t>(value & 0xFF));
   WritePort(static_cast<uint16_t>(port + 1), static_cast<uint8_t>(value >> 8));
   Tick(AccessKind::kPortOut16, port, value);
 }
 
 uint8_t SimMachine::MemRead8(uint32_t physicalAddress) {
+  monitor_.Bus().CatchUp();
   uint8_t value = 0xFF;
   if (s3_ && physicalAddress == SimS3Card::kSerialPortAddress) {
     value = s3_->ReadSerialPort(LinesOfS3());
@@ -44,6 +48,7 @@ uint8_t SimMachine::MemRead8(uint32_t physicalAddress) {
 }
 
 void SimMachine::MemWrite8(uint32_t physicalAddress, uint8_t value) {
+  monitor_.Bus().CatchUp();
   if (s3_ && physicalAddress == SimS3Card::kSerialPortAddress) {
     s3_->WriteSerialPort(value);
     if (route_.kind == MonitorRoute::kS3) DriveMonitor();

@@ -8,7 +8,7 @@
 //
 // After every write that may move the master's drive on the monitor's route, the monitor sees
 // the new levels; reads of the register that senses SCL there count as polls of a stretched
-// clock. The lines of a route without the monitor are the adapter's drive alone (pull-ups).
+// clock. Before every access the monitor catches up with the time that has passed. The lines of a route without the monitor are the adapter's drive alone (pull-ups).
 #pragma once
 
 #include <array>
@@ -67,6 +67,7 @@ class SimMachine final : public PortIo {
   void PortOut16(uint16_t port, uint16_t value) override;
   uint8_t MemRead8(uint32_t physicalAddress) override;
   void MemWrite8(uint32_t physicalAddress, uint8_t value) override;
+  bool IsReachable() const override { return reachable_; }
 
   // ---- Set-up --------------------------------------------------------------------------------
   // base: one of kParallelBases; others are ignored.
@@ -74,6 +75,8 @@ class SimMachine final : public PortIo {
   void InstallS3Card(const S3CardConfig& config = {});
   void RemoveS3Card();
   void PlugMonitor(MonitorRoute route);
+  // A PC whose raw ports the program may not use (kernel lockdown): discovery probes nothing.
+  void SetReachable(bool reachable) { reachable_ = reachable; }
   void UnplugMonitor() { PlugMonitor(MonitorRoute::Unplugged()); }
 
   // ---- State ---------------------------------------------------------------------------------
@@ -114,6 +117,7 @@ class SimMachine final : public PortIo {
   uint8_t refreshLatch_ = 0;
   uint64_t accesses_ = 0;
   bool logging_ = false;
+  bool reachable_ = true;
   std::vector<PortAccess> log_;
 };
 

@@ -23,7 +23,8 @@ const SimMonitor::ControllerProtocol SimMonitor::kControllers[2] = {
     {0xA8, 0x07, 0x67, 0x78, SimDevice::kController2},
 };
 
-SimMonitor::SimMonitor(const SimTime& time) : eeproms_{SimEeprom(time), SimEeprom(time)}, plainPages_(256 * 256, 0xFF) {
+SimMonitor::SimMonitor(const SimTime& time)
+    : time_(time), eeproms_{SimEeprom(time), SimEeprom(time)}, plainPages_(256 * 256, 0xFF) {
   SetMappedPages({kDefaultMappedPages[0], kDefaultMappedPages[1]});
   eeproms_[0].Load(SimulatedEdid(false));
   eeproms_[1].Load(SimulatedEdid(true));
@@ -69,10 +70,15 @@ void SimMonitor::OnStart(bool /*repeated*/) {
   for (SimEeprom& eeprom : eeproms_) eeprom.OnStart();
   target_ = Target::kNone;
   eeprom_ = nullptr;
+  startNs_ = time_.ns;
 }
 
 void SimMonitor::OnStop() {
-  if (target_ == Target::kEeprom) eeprom_->OnStop(writeEnableLine_ && !writeProtectStuck_);
+  if (target_ == Target::kEeprom) {
+    eeprom_->OnStop(writeEnableLine_ && !writeProtectStuck_);
+    factoryWritableFromNs_ = time_.ns + kEdidReloadNs;
+  }
+  if (target_ == Target::kController) requestsTakenFromNs_ = time_.ns + kRequestGapNs;
   target_ = Target::kNone;
   eeprom_ = nullptr;
 }
@@ -102,7 +108,12 @@ bool SimMonitor::OnAddress(uint8_t address) {
     if (!DevicePresent(kControllers[k].device)) return false;
     target_ = Target::kController;
     controller_ = k;
-    if (read) reply_ = SelectedEeprom().Memory()[controllers_[k].latched];
+    ControllerState& state = controllers_[k];
+    if (read && state.replyDue) {
+      state.reply = SelectedEeprom().Memory()[state.latched];
+      state.replyReadyNs = time_.ns + kReplyPrepareNs;
+      state.replyDue = false;
+    }
     return true;
   }
   return false;
@@ -118,18 +129,18 @@ bool SimMonitor::OnWriteByte(uint8_t byte) {
   return false;
 }
 
-uint8_t SimMonitor::OnReadByte() {
+ReadReply SimMonitor::OnReadByte() {
   switch (target_) {
-    case Target::kEeprom: return eeprom_->OnReadByte();
+    case Target::kEeprom: return {eeprom_->OnReadByte()};
     case Target::kFactory: {
       const uint8_t value = FactoryCell(factoryReadPage_, factoryReadIndex_);
       ++factoryReadIndex_;
-      return value;
+      return {value, factoryReadyNs_};
     }
-    case Target::kController: return ControllerReply();
+    case Target::kController: return {ControllerReply(), controllers_[controller_].replyReadyNs};
     case Target::kNone: break;
   }
-  return 0xFF;
+  return {};
 }
 
 // ---- Factory memory and EEPROM switch ------------------------------------------------------
@@ -153,12 +164,14 @@ bool SimMonitor::FactoryCommand(uint8_t last) {
     return true;
   }
   if ((page & 1) == 0) {
-    FactoryCell(page, index) = last;  // the write-enable line does not guard factory memory
+    // The write-enable line does not guard factory memory; the firmware's EDID reload does.
+    if (startNs_ >= factoryWritableFromNs_) FactoryCell(page, index) = last;
     return true;
   }
   if (last != 0x00) return false;
   factoryReadPage_ = static_cast<uint8_t>(page - 1);
   factoryReadIndex_ = index;
+  factoryReadyNs_ = time_.ns + kFactoryFetchNs;
   return true;
 }
 
@@ -175,7 +188,11 @@ bool SimMonitor::ControllerWrite(uint8_t byte) {
       const uint8_t index = static_cast<uint8_t>(byte - protocol.offsetBase);
       if (index >= kEdidIndexCount) return false;
       frame_[1] = byte;
-      if (frame_[0] == protocol.readRequestCommand) controllers_[controller_].latched = index;
+      // A request that comes too soon after the last transaction is lost on the firmware's side.
+      if (frame_[0] == protocol.readRequestCommand && startNs_ >= requestsTakenFromNs_) {
+        controllers_[controller_].latched = index;
+        controllers_[controller_].replyDue = true;
+      }
       return true;
     }
     default: break;
@@ -195,11 +212,12 @@ bool SimMonitor::ControllerWrite(uint8_t byte) {
 }
 
 uint8_t SimMonitor::ControllerReply() {
+  const uint8_t reply = controllers_[controller_].reply;
   const int n = bytesOut_++;
   switch (n) {
     case 0:
-    case kReplyLength - 1: return reply_;
-    case 1: return static_cast<uint8_t>(reply_ ^ kReplyFillerXor);
+    case kReplyLength - 1: return reply;
+    case 1: return static_cast<uint8_t>(reply ^ kReplyFillerXor);
     case 2: return kReplyFiller2;
     case 3: return kReplyFiller3;
     default: return 0xFF;

@@ -14,6 +14,19 @@
 // offset - base (0-127) of the selected EEPROM; a read request (command, offset) latches the
 // index; a read returns five bytes: data, three filler bytes (data XOR 0xFF, 0x5A, 0xA5) and
 // data again. A byte that breaks a frame, a wrong checksum included, is not acknowledged.
+//
+// The monitor's firmware is slow, and the masters' fixed pauses are what it needs:
+//   - the controller takes a read request only 30 ms after the end (STOP) of its previous
+//     transaction; a request that comes sooner is acknowledged but lost, and the reply then
+//     carries the byte requested before;
+//   - its reply is ready 50 ms after the first read address that follows a request; until then
+//     its shift register is empty and what the master clocks reads 0xFF. Once ready, the reply
+//     stays until the next request, so a master that cannot hold the clock after the address
+//     (the kernel's) can address the controller, wait, and read it in a second transaction;
+//   - a byte of factory memory is ready 3 ms after the read-pointer command; an earlier read at
+//     0x59 reads 0xFF;
+//   - for a second after a transaction with the DDC EEPROM the firmware re-reads its EDID, and a
+//     factory memory write in that second is acknowledged but lost.
 #pragma once
 
 #include <array>
@@ -35,6 +48,10 @@ class SimMonitor final : private I2cTarget {
  public:
   static constexpr uint8_t kDviSwitchCommand = 0x63;
   static constexpr uint8_t kDefaultMappedPages[] = {0xF8, 0xF0};
+  static constexpr uint64_t kRequestGapNs = 30'000'000;
+  static constexpr uint64_t kReplyPrepareNs = 50'000'000;
+  static constexpr uint64_t kFactoryFetchNs = 3'000'000;
+  static constexpr uint64_t kEdidReloadNs = 1'000'000'000;
 
   // Each EEPROM starts with the simulated EDID (sim_edid.h) of its input kind in bytes 0-127;
   // bytes 128-255 and the plain factory pages read 0xFF.
@@ -99,6 +116,9 @@ class SimMonitor final : private I2cTarget {
   };
   struct ControllerState {
     uint8_t latched = 0;
+    bool replyDue = true;  // a request was taken since the reply was last prepared
+    uint8_t reply = 0;
+    uint64_t replyReadyNs = 0;
   };
 
   // I2cTarget
@@ -106,7 +126,7 @@ class SimMonitor final : private I2cTarget {
   void OnStop() override;
   bool OnAddress(uint8_t address) override;
   bool OnWriteByte(uint8_t byte) override;
-  uint8_t OnReadByte() override;
+  ReadReply OnReadByte() override;
 
   int SelectedIndex() const;
   uint8_t& FactoryCell(uint8_t page, uint8_t index);
@@ -117,7 +137,8 @@ class SimMonitor final : private I2cTarget {
 
   static const ControllerProtocol kControllers[2];
 
-  SimI2cSlave bus_{*this};
+  const SimTime& time_;
+  SimI2cSlave bus_{*this, time_};
   std::array<SimEeprom, 2> eeproms_;
   std::vector<uint8_t> plainPages_;  // 256 pages of 256 bytes
   std::bitset<256> mapped_;
@@ -135,7 +156,12 @@ class SimMonitor final : private I2cTarget {
   int bytesIn_ = 0;  // data bytes after the address
   int bytesOut_ = 0;
   std::array<uint8_t, 4> frame_{};
-  uint8_t reply_ = 0;
+  uint64_t startNs_ = 0;  // of the transaction under way
+
+  // When the firmware is ready again (simulated ns).
+  uint64_t requestsTakenFromNs_ = 0;
+  uint64_t factoryReadyNs_ = 0;
+  uint64_t factoryWritableFromNs_ = 0;
 
   std::array<bool, 5> present_{true, true, true, true, true};
   bool writeProtectStuck_ = false;

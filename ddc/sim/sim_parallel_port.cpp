@@ -69,7 +69,8 @@ uint8_t SimParallelPort::Read(uint16_t offset, LineLevels lines) const {
           return static_cast<uint8_t>(kAdapterStatusFixed | Bit(lines.scl, kBbSclSense) | Bit(lines.sda, kBbSdaSense));
         case ParallelAdapter::kServiceKit: {
           const bool gateOpen = (data_ & kSkSdaSenseGate) != 0;
-          return static_cast<uint8_t>(kAdapterStatusFixed | Bit((data_ & kSkLoopbackOut) != 0, kSkLoopbackIn) |
+          const bool loopback = WriteEnable() ? (data_ & kSkLoopbackOut) != 0 : true;
+          return static_cast<uint8_t>(kAdapterStatusFixed | Bit(loopback, kSkLoopbackIn) |
                                       Bit(gateOpen ? !lines.sda : true, kSkSdaSense));
         }
         default: return kOpenStatus;

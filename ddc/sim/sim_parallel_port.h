@@ -8,8 +8,9 @@
 //   Service Kit  SCL drive  data bit 5             SCL sense  data bit 5 read back
 //                SDA drive  data bit 3             SDA sense  status bit 7 = NOT SDA while data
 //                                                             bit 4 is set, else 1
-//                presence loopback: status bit 3 = data bit 1
 //                write enable while data bit 0 is set and data bit 2 is clear
+//                presence loopback: status bit 3 = data bit 1, only while the write enable is
+//                on (the loopback runs through the same driver stage); else it floats high
 #pragma once
 
 #include <cstdint>

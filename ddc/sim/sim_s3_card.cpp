@@ -18,6 +18,9 @@ constexpr uint8_t kPortEnable = 0x10;
 constexpr uint8_t kSenseBits = kSclSense | kSdaSense;
 // SR0D bits 0-1 give the pins to the feature connector.
 constexpr uint8_t kSr0dPinsElsewhere = 0x03;
+// CR5C bits 0-1 set configure the pins for DDC.
+constexpr uint8_t kCr5c = 0x5C;
+constexpr uint8_t kCr5cDdcPins = 0x03;
 
 }  // namespace
 
@@ -70,7 +73,8 @@ void SimS3Card::WriteSerialPort(uint8_t value) {
 }
 
 LineLevels SimS3Card::Drive() const {
-  const bool driving = (serial_ & kPortEnable) != 0 && (sequencer_[kSr0d] & kSr0dPinsElsewhere) == 0;
+  const bool driving = (serial_ & kPortEnable) != 0 && (sequencer_[kSr0d] & kSr0dPinsElsewhere) == 0 &&
+                       (crtc_[kCr5c] & kCr5cDdcPins) == kCr5cDdcPins;
   if (!driving) return {};
   return {(serial_ & kSclDrive) != 0, (serial_ & kSdaDrive) != 0};
 }

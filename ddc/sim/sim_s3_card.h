@@ -5,8 +5,8 @@
 // it is clear; the other pair reads 0xFF. CR2D/CR2E hold identification word A (high, low),
 // CR2F/CR30 word B; they ignore writes. The serial port register is in the memory window only
 // while CR53 bit 4 and CR40 bit 0 are set. Its bits: 0 drives SCL, 1 drives SDA (1 releases),
-// 2 and 3 read SCL and SDA, 4 enables the port; it drives the lines only while bit 4 is set and
-// SR0D bits 0-1 are clear.
+// 2 and 3 read SCL and SDA, 4 enables the port; it drives the lines only while bit 4 is set,
+// SR0D bits 0-1 are clear and CR5C bits 0-1 are set (the pins configured for DDC).
 #pragma once
 
 #include <array>

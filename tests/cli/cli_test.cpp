@@ -1,17 +1,22 @@
 #include "cli/cli.h"
 
 #include <grp.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "cli/edid_file.h"
 #include "ddc/sim/sim_edid.h"
+#include "ddc/linux/linux_discovery.h"
+#include "ddc/sim/sim_files.h"
 #include "report/edid_report.h"
 #include "report/report_reader.h"
 #include "test_support.h"
@@ -135,6 +140,31 @@ TEST_F(CliTest, FilesOverTheSizeLimitAreRefused) {
   EXPECT_TRUE(r.out.empty());
 }
 
+// A pipe, like the files of /proc, has no size to go by: the reader grows its buffer as the
+// content comes, to the same limit.
+TEST_F(CliTest, FilesWithoutASizeAreReadToTheirEndOrTheLimit) {
+  const std::string report = SampleReport();
+  const struct {
+    std::string content;
+    int status;
+  } cases[] = {{report, 0}, {report + std::string(kMaxEdidFileSize, ' '), 1}};
+  // The reader stops at the limit; the writer's last chunk may then find the pipe closed.
+  const auto previous = std::signal(SIGPIPE, SIG_IGN);
+  for (const auto& c : cases) {
+    const std::string fifo = Path("pipe.ddc");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] {
+      std::ofstream(fifo, std::ios::binary) << c.content;  // a full pipe waits for the reader
+    });
+    const Result r = RunTool({"report", fifo});
+    writer.join();
+    fs::remove(fifo);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_EQ(r.out, c.status == 0 ? report : "");
+  }
+  std::signal(SIGPIPE, previous);
+}
+
 TEST_F(CliTest, NewPrintsTheReportOfAFreshBlock) {
   const Result r = RunTool({"new"});
   EXPECT_EQ(r.status, 0);
@@ -142,23 +172,149 @@ TEST_F(CliTest, NewPrintsTheReportOfAFreshBlock) {
   EXPECT_EQ(r.out, FormatEdidReport(fresh));
 }
 
-TEST_F(CliTest, BadUsageShowsTheUsageAndExitsWithTwo) {
+// ---- check and report --check --------------------------------------------------------------
+
+TEST_F(CliTest, CheckExitsWithOneOnlyWhenAFileHasAFailureOrCannotBeRead) {
+  EdidBytes bytes{};
+  SampleReport(&bytes);
+  const std::string clean = Write("clean.ddc", SampleReport());
+  bytes[108 + 3] = 0x00;  // the serial number descriptor becomes the maker's own: legal, but a warning
+  std::fill(bytes.begin() + 108, bytes.begin() + 126, 0);
+  bytes[127] = ComputeChecksum(bytes);
+  const std::string warned = Write("warned.bin", std::string(bytes.begin(), bytes.end()));
+  bytes[126] = 1;  // an extension the file does not hold
+  bytes[127] = ComputeChecksum(bytes);
+  const std::string failed = Write("failed.bin", std::string(bytes.begin(), bytes.end()));
+
+  Result r = RunTool({"check", clean, warned});
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.out, clean + ": ok\n" + warned +
+                       ": warning: bytes 108-125: unused-descriptor: Descriptor 4 is all zeros; mark an unused block "
+                       "as a dummy descriptor (00 00 00 10 00, then zeros).\n");
+  r = RunTool({"check", failed, clean});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find(failed + ": failure: bytes 126-126: extension-count: "), std::string::npos) << r.out;
+  r = RunTool({"check", clean, Path("missing.bin")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "tolvex-cli: " + Path("missing.bin") + ": No such file or directory\n");
+  EXPECT_EQ(RunTool({"check"}).status, 2);
+  EXPECT_EQ(RunTool({"check", "--fix-checksum", clean}).status, 2);
+}
+
+TEST_F(CliTest, CheckTakesABinaryFileWholeWithItsExtensionBlocks) {
+  EdidBytes bytes{};
+  SampleReport(&bytes);
+  bytes[126] = 1;
+  bytes[127] = ComputeChecksum(bytes);
+  std::string binary(bytes.begin(), bytes.end());
+  binary += std::string(1, '\x02') + std::string(127, '\0');  // a CTA-861 block with a wrong revision and checksum
+  const Result r = RunTool({"check", Write("card0-HDMI-A-1.edid", binary)});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find(": failure: bytes 129-129: cta-861: "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(": failure: bytes 255-255: extension-checksum: "), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("extension-count"), std::string::npos) << r.out;
+}
+
+TEST_F(CliTest, ReportCheckAppendsTheFindingsAfterEachReport) {
+  const std::string report = SampleReport();
+  const std::string clean = Write("clean.ddc", report);
+  Result r = RunTool({"report", "--check", clean});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, report + clean + ": ok\r\n");
+
+  EdidBytes bytes{};
+  SampleReport(&bytes);
+  bytes[127] ^= 0x01;
+  const std::string bad = Write("bad.bin", std::string(bytes.begin(), bytes.end()));
+  r = RunTool({"report", "--check", bad});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find(bad + ": failure: bytes 127-127: checksum: "), std::string::npos) << r.out;
+  // The fixed checksum is the one checked.
+  r = RunTool({"report", "--check", "--fix-checksum", "--lf", bad});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("\n" + bad + ": ok\n"), std::string::npos) << r.out;
+}
+
+TEST_F(CliTest, BadUsageNamesTheMistakeOnStderrAndExitsWithTwo) {
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{},
                                              {"print"},
+                                             {"--frobnicate"},
                                              {"report"},
                                              {"new", "x"},
                                              {"report", "--simulate", "x"},
+                                             {"report", "--fix-checksum=yes", "x"},
                                              {"read", "--protocol", "3", "x"},
                                              {"read", "--protocol"},
                                              {"write", "--factory", "XY", "x"},
                                              {"read", "--factory", "F8", "x"},
+                                             {"read", "--simulate", "--sim-fault=smoke", "x"},
                                              {"read", "a", "b"}}) {
     const Result r = RunTool(args);
-    EXPECT_EQ(r.status, 2) << (args.empty() ? "(nothing)" : args[0]);
-    EXPECT_NE(r.err.find("Usage:"), std::string::npos);
+    const std::string shown = args.empty() ? "(nothing)" : args.back();
+    EXPECT_EQ(r.status, 2) << shown;
+    EXPECT_EQ(r.err.rfind("tolvex-cli: ", 0), 0u) << shown << ": " << r.err;
+    EXPECT_NE(r.err.find("--help"), std::string::npos) << "points to the help: " << r.err;
     EXPECT_TRUE(r.out.empty());
   }
+  EXPECT_NE(RunTool({"report", "--simulate", "x"}).err.find("--simulate is not an option of report"),
+            std::string::npos);
+  EXPECT_NE(RunTool({"read", "--protocol"}).err.find("Usage: tolvex-cli read [OPTION]... FILE"), std::string::npos);
+}
+
+TEST_F(CliTest, HelpAndVersionGoToStdoutWithStatusZero) {
+  const Result general = RunTool({"--help"});
+  EXPECT_EQ(general.status, 0);
+  EXPECT_TRUE(general.err.empty());
+  for (const char* command : {"report", "new", "read", "write", "probe"}) {
+    EXPECT_NE(general.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
+    for (const std::vector<std::string>& ask : std::vector<std::vector<std::string>>{
+             {command, "--help"}, {command, "-h"}, {"help", command}}) {
+      const Result r = RunTool(ask);
+      EXPECT_EQ(r.status, 0) << command;
+      EXPECT_EQ(r.out.rfind(std::string("Usage: tolvex-cli ") + command, 0), 0u) << r.out;
+    }
+  }
+  const Result writeHelp = RunTool({"write", "-h"});
+  EXPECT_NE(writeHelp.out.find("--factory=PAGE"), std::string::npos);
+  EXPECT_EQ(writeHelp.out.find("--fix-checksum"), std::string::npos) << "only the command's own options";
+
+  const Result version = RunTool({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "tolvex-cli (Tolvex) 3.01\n");
+}
+
+TEST_F(CliTest, OptionValuesAfterAnEqualsSignAndFilesAfterADoubleDash) {
+  const std::string report = SampleReport();
+  Write("--odd.ddc", report);
+  const fs::path before = fs::current_path();
+  fs::current_path(dir_);
+  const Result r = RunTool({"report", "--fix-checksum", "--", "--odd.ddc"});
+  fs::current_path(before);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, report);
+
+  const Result equals = RunTool({"read", "--simulate", "--sim-adapter=service-kit", "--protocol=1", Path("o.bin")});
+  EXPECT_EQ(equals.status, 0) << equals.err;
+  EXPECT_NE(equals.err.find("Reading... 100%"), std::string::npos) << "the AOC protocol ran";
+}
+
+TEST_F(CliTest, ReportReadsStandardInputAndPrintsLfLinesOnRequest) {
+  const std::string report = SampleReport();
+  std::istringstream in(report);
+  std::ostringstream out, err;
+  CliEnvironment environment;
+  environment.input = &in;
+  EXPECT_EQ(RunCli({"report", "--lf", "-"}, out, err, environment), 0) << err.str();
+  std::string lf = report;
+  for (size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
+  EXPECT_EQ(out.str(), lf);
+
+  std::ostringstream out2, err2;
+  std::istringstream empty;
+  environment.input = &empty;
+  EXPECT_EQ(RunCli({"report", "-"}, out2, err2, environment), 1);
+  EXPECT_EQ(err2.str(), "tolvex-cli: (standard input): neither an EDID report (no hex dump found) nor binary EDID\n");
 }
 
 // ---- read and write on the simulated monitor -----------------------------------------------
@@ -230,14 +386,34 @@ TEST_F(CliTest, TransferErrorsPrintTheProgramsMessageAndExitWithOne) {
   r = RunTool({"write", "--simulate", "--sim-fault", "no-controller", "--protocol", "1", source});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "tolvex-cli: I2C write error: Addr(0x00), Data(0xFA), Error(0x0A)\n");
-  EXPECT_EQ(RunTool({"read", "--simulate", "--sim-fault", "smoke", Path("o.ddc")}).status, 2);
+  EXPECT_EQ(RunTool({"read", "--simulate", "--sim-fault", "smoke", Path("o.ddc")}).status, 2) << "bad usage";
 
   const Result garbage = RunTool({"write", "--simulate", Write("x.txt", "nothing")});
   EXPECT_EQ(garbage.status, 1);
 
+  // A simulated monitor that cannot be set up is a hardware error, as on real ports.
   const Result badState = RunTool({"read", "--simulate", "--sim-state", Write("s", "short"), Path("o.ddc")});
-  EXPECT_EQ(badState.status, 2);
+  EXPECT_EQ(badState.status, 1);
   EXPECT_FALSE(fs::exists(Path("o.ddc")));
+}
+
+// The Black Box's probe senses SDA, so a monitor that holds it low hides the adapter; the other
+// two are found without looking at SDA, and every START then fails.
+TEST_F(CliTest, SdaHeldLowHidesTheBlackBoxAndFailsEveryStartOnTheOthers) {
+  const struct {
+    const char* adapter;
+    const char* error;
+  } cases[] = {
+      {"black-box", "tolvex-cli: no I2C adapter found (Black Box, Service Kit or S3 ViRGE card)\n"},
+      {"service-kit", "tolvex-cli: I2C read error: I2C transfer error (0x84)\n"},
+      {"s3", "tolvex-cli: I2C read error: I2C transfer error (0x84)\n"},
+  };
+  for (const auto& c : cases) {
+    const Result r = RunTool({"read", "--simulate", "--sim-fault=sda-low", std::string("--sim-adapter=") + c.adapter,
+                              Path("o.ddc")});
+    EXPECT_EQ(r.status, 1) << c.adapter;
+    EXPECT_TRUE(r.err.ends_with(c.error)) << c.adapter << ": " << r.err;
+  }
 }
 
 // ---- real ports without the privilege ------------------------------------------------------
@@ -296,6 +472,119 @@ TEST_F(CliTest, ProbeNamesTheChannelDiscoveryFinds) {
   const Result serviceKit = RunTool({"probe", "--simulate", "--sim-adapter", "service-kit"});
   EXPECT_EQ(serviceKit.status, 0);
   EXPECT_EQ(serviceKit.out, "Service Kit\n");
+}
+
+// ---- Linux I2C buses, ppdev and the kernel's EDID copies -----------------------------------
+
+TEST_F(CliTest, ListShowsTheSimulatedPcWithItsSmbusRefused) {
+  const Result r = RunTool({"list", "--simulate", "--sim-adapter", "i2c-dev"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "/dev/i2c-3\tcard0-HDMI-A-1\tTOLVEX SIM17\n"
+            "/dev/i2c-4\tcard0-DP-1\t(no display)\n"
+            "/dev/i2c-0\tSMBus I801 adapter at efa0\t-\trefused: address 0x50 belongs to the kernel driver ee1004\n");
+  EXPECT_TRUE(r.err.empty()) << r.err;
+
+  const Result parallel = RunTool({"list", "--simulate", "--sim-access", "ppdev"});
+  EXPECT_EQ(parallel.out, "/dev/parport0\t0x378\tBlack Box\n");
+}
+
+TEST_F(CliTest, ASysfsTreeOnDiskIsListedAndItsConnectorsFallBackToTheKernelsCopy) {
+  sim::SimFiles files;
+  test::BuildDesktopTree(files);
+  test::WriteTree(files, dir_ / "root");
+  const std::vector<std::string> tree = {"--simulate", "--sim-adapter", "i2c-dev", "--sysfs-root",
+                                         (dir_ / "root" / "sys").string()};
+  auto with = [&](std::vector<std::string> args) {
+    args.insert(args.begin() + 1, tree.begin(), tree.end());
+    return RunTool(args);
+  };
+
+  const Result list = with({"list"});
+  EXPECT_EQ(list.status, 0) << list.err;
+  EXPECT_EQ(list.out.rfind("/dev/i2c-3\tcard0-HDMI-A-1\tDELL P2415Q\n/dev/i2c-5\tcard0-DP-1\tDELL U2720Q\n", 0), 0u)
+      << list.out;
+  for (const char* refused : {"/dev/i2c-0\tSMBus I801 adapter at efa0\t-\trefused: ",
+                              "/dev/i2c-1\tSynopsys DesignWare I2C adapter\t-\trefused: ",
+                              "/dev/i2c-7\ti2c-tiny-usb at bus 001 device 003\t-\trefused: "}) {
+    EXPECT_NE(list.out.find(refused), std::string::npos) << refused;
+  }
+  EXPECT_NE(list.out.find("/dev/i2c-8\tNVIDIA i2c adapter 1 at 1:00.0\t-\n"), std::string::npos);
+
+  // card1-DP-2 has no bus; card0-DP-1's bus does not exist on this (simulated) machine.
+  for (const char* connector : {"card1-DP-2", "card0-DP-1"}) {
+    const Result read = with({"read", "--connector", connector, Path("c.bin")});
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_NE(read.err.find("the EDID was read from the kernel's copy " + (dir_ / "root/sys/class/drm").string() + "/" +
+                            connector + "/edid instead"),
+              std::string::npos)
+        << read.err;
+  }
+  EXPECT_EQ(test::ReadFile(Path("c.bin")), test::EdidNamed("DELL U2720Q"));
+  const Result sysfs = with({"read", "--connector", "card1-DP-2", "--sysfs", Path("m.bin")});
+  EXPECT_EQ(sysfs.status, 0) << sysfs.err;
+  EXPECT_TRUE(sysfs.err.empty()) << sysfs.err;
+  EXPECT_EQ(test::ReadFile(Path("m.bin")), test::EdidNamed("MATCHED"));
+
+  const Result write = with({"write", "--connector", "card1-DP-2", Write("w.ddc", SampleReport())});
+  EXPECT_EQ(write.status, 1);
+  EXPECT_EQ(write.err, "tolvex-cli: card1-DP-2: no I2C bus reaches this connector\n");
+}
+
+TEST_F(CliTest, TheKernelBusWritesVerifiesAndRefusesWithNothingWritten) {
+  const std::string state = Path("monitor.bin");
+  const std::vector<std::string> kernel = {"--simulate", "--sim-adapter", "i2c-dev", "--sim-state", state};
+  auto with = [&](std::vector<std::string> args) {
+    args.insert(args.begin() + 1, kernel.begin(), kernel.end());
+    return RunTool(args);
+  };
+  EdidBytes bytes{};
+  const std::string source = Write("w.ddc", SampleReport(&bytes));
+  for (const char* protocol : {"0", "1", "2"}) {
+    const Result write = with({"write", "--protocol", protocol, source});
+    EXPECT_EQ(write.status, 0) << protocol << ": " << write.err;
+  }
+  ASSERT_EQ(with({"read", Path("back.bin")}).status, 0);
+  EXPECT_EQ(test::ReadFile(Path("back.bin")), std::string(bytes.begin(), bytes.end()));
+  const std::string kept = test::ReadFile(state);
+
+  const std::string fresh = Write("fresh.ddc", RunTool({"new"}).out);
+  Result r = with({"write", "--sim-fault", "write-protect", fresh});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "tolvex-cli: EEPROM write-protected: The EEPROM still holds its previous EDID: many monitors lock their "
+            "DDC EEPROM against writes\n");
+  for (bool force : {false, true}) {
+    std::vector<std::string> args = {"write", "--sim-fault", "dimm", fresh};
+    if (force) args.insert(args.begin() + 1, "--force");
+    r = with(args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "tolvex-cli: /dev/i2c-0 (SMBus I801 adapter at efa0): refused: address 0x50 belongs to the kernel driver "
+              "ee1004\n");
+  }
+  EXPECT_EQ(test::ReadFile(state), kept) << "nothing was written";
+
+  EXPECT_EQ(with({"probe"}).out, "card0-HDMI-A-1: " + MonitorName(std::string(bytes.begin(), bytes.end())) + " (i2c-3)\n");
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"read", "--bus", "five", Path("x")}, {"read", "--bus", "3", "--connector", "card0-DP-1", Path("x")},
+           {"read", "--sysfs", Path("x")}}) {
+    EXPECT_EQ(with(args).status, 2) << args[1];
+  }
+}
+
+TEST_F(CliTest, ParallelAdaptersThroughPpdevReadWhatRawPortsRead) {
+  for (const char* adapter : {"black-box", "service-kit"}) {
+    std::string read[2];
+    for (const char* access : {"raw", "ppdev"}) {
+      const std::string file = Path(std::string(access) + ".ddc");
+      const Result r = RunTool({"read", "--simulate", "--sim-adapter", adapter, "--sim-access", access, file});
+      EXPECT_EQ(r.status, 0) << adapter << " " << access << ": " << r.err;
+      read[std::string(access) == "ppdev"] = test::ReadFile(file);
+    }
+    EXPECT_EQ(read[0], read[1]) << adapter;
+    EXPECT_FALSE(read[0].empty());
+  }
 }
 
 }  // namespace

@@ -103,6 +103,7 @@ TEST_P(EveryChannel, ReadReplacesTheBlockAndTheDocument) {
   EXPECT_EQ(trace.rfind("S >A0+ >00+ Sr >A1+ ", 0), 0u) << trace.substr(0, 40);
   EXPECT_EQ(std::count(trace.begin(), trace.end(), '<'), 128);
   EXPECT_EQ(trace.substr(trace.size() - 3), "- P") << "the last byte is not acknowledged, then STOP";
+  EXPECT_EQ(rig.Monitor().Bus().TimingViolations(), 0u) << rig.Monitor().Bus().FirstTimingViolation();
 }
 
 TEST_P(EveryChannel, WriteVerifiesAndLeavesTheBlockAsItWas) {
@@ -128,6 +129,7 @@ TEST_P(EveryChannel, WriteVerifiesAndLeavesTheBlockAsItWas) {
   }
   EXPECT_NE(trace.find("P S >A0- "), std::string::npos) << "the next page polls the write cycle";
   EXPECT_NE(trace.find("S >A0+ >00+ Sr >A1+"), std::string::npos);
+  EXPECT_EQ(rig.Monitor().Bus().TimingViolations(), 0u) << rig.Monitor().Bus().FirstTimingViolation();
 }
 
 INSTANTIATE_TEST_SUITE_P(Channels, EveryChannel, ::testing::Values(kChannelBlackBox, kChannelServiceKit, kChannelS3),
@@ -256,6 +258,54 @@ TEST(AocFrames, FailuresCarryTheFrameByte) {
     Rig rig(sim::MakeBlackBoxHardware());
     rig.Monitor().CorruptReadByte(4, 0x80);
     EXPECT_EQ(rig.bus.AocReadByte(9, data, kProtocolAocTx3), kStatusReplyMismatch);
+  }
+}
+
+// Clock pulses, counted from the command's first bit: a write frame clocks 6 × 9 pulses and its
+// closing STOP the next one; a read clocks the 3-byte request, one pulse for the STOP that the
+// read-address phase sends first, 9 for the read address and 5 × 9 for the reply, then its STOP.
+constexpr uint32_t kWriteFrameStopPulse = 6 * 9;
+constexpr uint32_t kReadStopPulse = 3 * 9 + 1 + 9 + 5 * 9;
+
+TEST(AocFrames, FailureResultsCarryTheRefusedFrameByteOrTheStatusAlone) {
+  struct Case {
+    const char* name;
+    bool read;  // AocReadByte of byte 0x7F, else AocWriteByte of byte 5 with 0x12
+    int protocol;
+    std::function<void(Rig&)> fault;
+    uint16_t result;
+  };
+  const auto stretchPulse = [](uint32_t pulse) {
+    return [pulse](Rig& r) { r.Monitor().StretchClock({.firstPulse = pulse, .pulses = 1, .polls = 2000}); };
+  };
+  const Case cases[] = {
+      {"command byte refused", false, kProtocolAocTx3, [](Rig& r) { r.Monitor().Bus().RefuseWrittenByte(1); }, 0x130A},
+      {"checksum refused", false, kProtocolAocTx12, [](Rig& r) { r.Monitor().Bus().RefuseWrittenByte(5); }, 0x960A},
+      {"closing STOP of a write", false, kProtocolAocTx3, stretchPulse(kWriteFrameStopPulse), 0x0041},
+      {"request offset refused", true, kProtocolAocTx3, [](Rig& r) { r.Monitor().Bus().RefuseWrittenByte(2); }, 0xFF0A},
+      {"read address refused", true, kProtocolAocTx12, [](Rig& r) { r.Monitor().Bus().RefuseAddress(0xA9); }, 0x0002},
+      {"START of the read address",
+       true,
+       kProtocolAocTx3,
+       [](Rig& r) {
+         r.io.hook = [&r] {
+           if (r.Monitor().ControllerLatchedIndex(1) == 0x7F && !r.Monitor().Bus().HoldsSdaLow()) r.Monitor().HoldSdaLow(true);
+         };
+       },
+       0xFB24},
+      {"closing STOP of a read", true, kProtocolAocTx3, stretchPulse(kReadStopPulse), 0x0041},
+  };
+  for (const Case& c : cases) {
+    Rig rig(sim::MakeBlackBoxHardware());
+    c.fault(rig);
+    uint8_t data = 0;
+    const uint16_t result =
+        c.read ? rig.bus.AocReadByte(0x7F, data, c.protocol) : rig.bus.AocWriteByte(5, 0x12, c.protocol);
+    EXPECT_EQ(result, c.result) << c.name << ": 0x" << std::hex << result;
+    if (c.result == 0x0041) {
+      EXPECT_EQ(rig.hw->machine.MonitorLines(), (sim::LineLevels{true, true})) << c.name << ": the bus is freed";
+      if (c.read) EXPECT_EQ(data, rig.Eeprom()[0x7F]) << c.name;
+    }
   }
 }
 
@@ -443,6 +493,41 @@ TEST(SoftwareDdc, WriteGoesStraightToTheFactoryPageAndReadComesBackFromIt) {
   EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
   EXPECT_EQ(rig.block.Bytes(), written);
   EXPECT_EQ(rig.hw->clock.SleptMs() - slept, 500u + 128u * 3u);
+}
+
+TEST(SoftwareDdc, ARefusedReadRequestIsAnErrorEvenWhenTheByteReadAnswers) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  rig.settings.softwareDdcOnly = true;
+  rig.Monitor().Bus().RefuseAddress(kFactoryWrite);  // 0x59 still answers, with a stale pointer
+  const EdidBytes before = rig.block.Bytes();
+  rig.transfer.OnEdidRead();
+  EXPECT_EQ(rig.LastError(), "I2C read error: I2C transfer error (0x0A)");
+  EXPECT_EQ(rig.block.Bytes(), before);
+}
+
+// The monitor's firmware needs the masters' pauses where they are (sim_monitor.h): a pause left
+// out or moved turns into wrong bytes. The Black Box's bus alone takes longer than the 3 ms a
+// factory byte needs; the S3 card's does not.
+TEST(Pauses, SoftwareDdcReadOnTheFastBusWaitsForEachFactoryByte) {
+  Rig rig(sim::MakeS3Hardware());
+  rig.settings.softwareDdcOnly = true;
+  rig.settings.mappedPage = "F0";
+  rig.Monitor().AnalogEeprom().Memory()[127] = ComputeChecksum(rig.Eeprom());
+  rig.transfer.OnEdidRead();
+  EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  EXPECT_EQ(rig.block.Bytes(), rig.Eeprom());
+}
+
+TEST(Pauses, FactoryWriteAfterTheEepromWaitsForTheFirmwareToSettle) {
+  Rig rig(sim::MakeBlackBoxHardware());
+  FillTestBlock(rig.block);
+  rig.settings.factoryEnable = 1;
+  rig.settings.mappedPage = "E0";  // plain memory, so only the factory write can fill it
+  rig.transfer.OnEdidWrite();
+  EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
+  for (int i = 0; i < kEdidSize; ++i) {
+    ASSERT_EQ(rig.Monitor().FactoryByte(0xE0, static_cast<uint8_t>(i)), rig.block.Bytes()[i]) << "byte " << i;
+  }
 }
 
 TEST(DviSwitch, SelectsTheEepromThatAnswers) {

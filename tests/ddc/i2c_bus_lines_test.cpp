@@ -4,6 +4,7 @@
 
 #include "ddc/i2c_bus.h"
 #include "ddc/sim/sim_clock.h"
+#include "ddc/sim/sim_hardware.h"
 #include "fake_ui.h"
 #include "line_recorder.h"
 
@@ -30,6 +31,21 @@ TEST_F(BusLinesTest, FindsTheBlackBoxAtTheFirstBaseAndLeavesTheLinesIdle) {
   EXPECT_TRUE(lines.SclDrive());
   EXPECT_TRUE(lines.SdaDrive());
   EXPECT_TRUE(ui.messages.empty());  // the S3 card is not probed once an adapter answered
+}
+
+TEST(BusDiscovery, TheBlackBoxProbeTogglesSdaSixteenTimesAndSensesEachStep) {
+  LineRecorder lines;
+  sim::SimTime time;
+  sim::SimClock clock{time};
+  test::FakeUi ui;
+  CI2cBus bus{lines, clock, ui};
+  const std::string record = lines.Take();
+  // Idle levels first, then per step: Delay, the data bit, Delay, one status read.
+  EXPECT_EQ(record.rfind("SCL=1 D SDA=0 D R D SDA=1 D R ", 0), 0u) << record.substr(0, 60);
+  EXPECT_EQ(LineRecorder::Count(record, "SDA=0"), 8);
+  EXPECT_EQ(LineRecorder::Count(record, "SDA=1"), 8);
+  EXPECT_EQ(LineRecorder::Count(record, "R"), 16);
+  EXPECT_EQ(LineRecorder::Count(record, "D"), 32);
 }
 
 TEST_F(BusLinesTest, StartAndStopConditions) {
@@ -192,7 +208,8 @@ class FrozenClock final : public Clock {
  public:
   uint64_t NowMs() override { return 42; }
   void SleepMs(uint32_t) override {}
-  void CountDown(uint64_t) override {}
+  void CountDown(uint64_t iterations) override { counted += iterations; }
+  uint64_t counted = 0;
 };
 
 TEST(BusCalibration, AClockThatNeverAdvancesDoesNotHangStartUp) {
@@ -203,6 +220,19 @@ TEST(BusCalibration, AClockThatNeverAdvancesDoesNotHangStartUp) {
   CI2cBus bus(lines, clock, ui);
   EXPECT_EQ(bus.Channel(), kChannelNone);
   EXPECT_GT(bus.DelayCount(), 0u);
+}
+
+TEST(BusCalibration, AClockThatNeverAdvancesLeavesTheS3CardAReadOfUnderATenthOfASecond) {
+  auto hw = sim::MakeS3Hardware();
+  FrozenClock clock;
+  test::FakeUi ui;
+  CI2cBus bus(hw->machine, clock, ui);
+  ASSERT_EQ(bus.Channel(), kChannelS3);
+  clock.counted = 0;
+  EdidBytes read{};
+  EXPECT_EQ(bus.Transfer(0xA1, 0, kEdidSize, read.data()), 0);
+  // At a billion iterations a second.
+  EXPECT_LT(clock.counted, 100'000'000u) << "delay count " << bus.DelayCount();
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include "ddc/raw_port_io.h"
 
 #include <grp.h>
+#include <cerrno>
+#include <utility>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,6 +55,23 @@ TEST(RawPortIo, WithoutPrivilegeNothingIsTouchedAndDiscoveryFindsNoChannel) {
   ASSERT_TRUE(WIFEXITED(status)) << "the child crashed with signal " << WTERMSIG(status);
   if (WEXITSTATUS(status) == kCouldNotDropPrivilege) GTEST_SKIP() << "cannot drop root privilege here";
   EXPECT_EQ(WEXITSTATUS(status), kPassed);
+}
+
+TEST(RawPortIo, OnlyAMissingPrivilegeSendsTheUserToRoot) {
+  const std::string user = PortAccessFailure(EPERM, false, "");
+  EXPECT_NE(user.find("run as root"), std::string::npos) << user;
+
+  // Root refused (lockdown, a container without CAP_SYS_RAWIO) or a kernel without port access:
+  // more privilege cannot help, the other routes can.
+  for (const auto& [error, lockdown] : {std::pair{EPERM, "none [integrity] confidentiality"},
+                                        std::pair{ENOSYS, ""}, std::pair{EPERM, "[none] integrity"}}) {
+    const std::string text = PortAccessFailure(error, true, lockdown);
+    EXPECT_EQ(text.find("root"), std::string::npos) << text;
+    EXPECT_NE(text.find("ppdev"), std::string::npos) << text;
+    EXPECT_NE(text.find("/dev/i2c-N"), std::string::npos) << text;
+    EXPECT_EQ(text.find("lockdown") != std::string::npos, std::string(lockdown).find("[i") != std::string::npos)
+        << text;
+  }
 }
 
 }  // namespace

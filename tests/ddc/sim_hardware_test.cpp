@@ -3,6 +3,7 @@
 // meant to report. Whole transfers on every route are in edid_transfer_test.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "ddc/i2c_bus.h"
@@ -47,12 +48,50 @@ TEST(SimHardware, DiscoveryFindsTheBuiltAdapter) {
   }
 }
 
-TEST(SimHardware, BlackBoxWinsOverAServiceKit) {
-  auto hw = MakeServiceKitHardware(0x378);
-  hw->machine.SetParallelAdapter(0x278, ParallelAdapter::kBlackBox);
-  Rig rig(std::move(hw));
-  EXPECT_EQ(rig.bus.Channel(), kChannelBlackBox);
-  EXPECT_EQ(rig.bus.PortBase(), 0x278);
+TEST(SimHardware, DiscoveryProbesBlackBoxThenServiceKitThenS3AndBasesInOrder) {
+  const struct {
+    const char* name;
+    std::unique_ptr<SimHardware> (*make)();
+    int channel;
+    uint16_t base;
+    bool s3Probed;  // the S3 probe always shows the card's identification
+  } cases[] = {
+      {"Black Box before a Service Kit at an earlier base",
+       [] {
+         auto hw = MakeServiceKitHardware(0x378);
+         hw->machine.SetParallelAdapter(0x278, ParallelAdapter::kBlackBox);
+         return hw;
+       },
+       kChannelBlackBox, 0x278, false},
+      {"0x278 before 0x3BC",
+       [] {
+         auto hw = MakeBlackBoxHardware(0x3BC);
+         hw->machine.SetParallelAdapter(0x278, ParallelAdapter::kBlackBox);
+         return hw;
+       },
+       kChannelBlackBox, 0x278, false},
+      {"a Service Kit before the S3 card",
+       [] {
+         auto hw = MakeS3Hardware();
+         hw->machine.SetParallelAdapter(0x3BC, ParallelAdapter::kServiceKit);
+         return hw;
+       },
+       kChannelServiceKit, 0x3BC, false},
+      {"the S3 card last", [] { return MakeS3Hardware(); }, kChannelS3, 0x3BC, true},
+  };
+  for (const auto& c : cases) {
+    Rig rig(c.make());
+    EXPECT_EQ(rig.bus.Channel(), c.channel) << c.name;
+    EXPECT_EQ(rig.bus.PortBase(), c.base) << c.name;
+    EXPECT_EQ(rig.ui.messages.size(), c.s3Probed ? 1u : 0u) << c.name;
+  }
+}
+
+TEST(SimHardware, ServiceKitClosesItsSdaSenseGateAfterEachLook) {
+  Rig rig(MakeServiceKitHardware());
+  EdidBytes buffer{};
+  ASSERT_EQ(rig.bus.Transfer(0xA1, 0, kEdidSize, buffer.data()), 0);
+  EXPECT_EQ(rig.hw->machine.Parallel(0x378)->DataLatch(), 0xEE) << "idle levels, gate (bit 4) closed";
 }
 
 TEST(SimHardware, S3RegistersReturnToPowerOnValuesWhenTheBusGoes) {
@@ -72,6 +111,7 @@ TEST(SimHardware, S3RegistersReturnToPowerOnValuesWhenTheBusGoes) {
   EXPECT_EQ(machine.S3()->Crtc(0x53), power.cr53);
   EXPECT_EQ(machine.S3()->Crtc(0x5C), power.cr5c);
   EXPECT_EQ(machine.S3()->Sequencer(0x0D), power.sr0d);
+  EXPECT_EQ(machine.S3()->SerialPort() & 0x10, 0) << "the serial port is disabled before its window closes";
 
   std::vector<PortAccess> writes;
   for (const PortAccess& a : machine.Log()) {
@@ -116,6 +156,41 @@ TEST(SimHardware, FaultsBecomeTheDocumentedStatuses) {
     rig.Monitor().CorruptReadByte(4, 0x01);
     uint8_t data = 0;
     EXPECT_EQ(rig.bus.AocReadByte(3, data, kProtocolAocTx3), kStatusReplyMismatch);
+  }
+}
+
+// A random read of four bytes whose repeated START or data phase fails: the status says where,
+// the transfer ends there and the bus is released. Clock pulses count from the device address:
+// 9 for it, 9 for the word address, one for the repeated START, 9 for the read address, then 9
+// per byte read, the ninth being the master's acknowledge.
+TEST(SimHardware, RepeatedStartAndReadFailuresEndTheTransferAndFreeTheBus) {
+  constexpr uint32_t kRepeatedStartPulse = 18;
+  constexpr uint32_t kSecondByteAcknowledgePulse = 19 + 9 + 9 + 8;
+  const struct {
+    const char* name;
+    std::function<void(SimMonitor&)> fault;
+    uint8_t status;
+    int bytesRead;
+  } cases[] = {
+      {"read address refused", [](SimMonitor& m) { m.Bus().RefuseAddress(0xA1); }, kStatusNoAck | kStatusAddressNoAck, 0},
+      {"clock held at the repeated START",
+       [](SimMonitor& m) { m.StretchClock({.firstPulse = kRepeatedStartPulse, .pulses = 1, .polls = 2000}); },
+       kStatusClockTimeout, 0},
+      {"clock held in the second byte's acknowledge",
+       [](SimMonitor& m) { m.StretchClock({.firstPulse = kSecondByteAcknowledgePulse, .pulses = 1, .polls = 2000}); },
+       kStatusClockTimeout, 2},
+  };
+  for (const auto& c : cases) {
+    Rig rig(MakeBlackBoxHardware());
+    c.fault(rig.Monitor());
+    constexpr uint8_t kUntouched = 0x5A;
+    uint8_t buffer[4] = {kUntouched, kUntouched, kUntouched, kUntouched};
+    EXPECT_EQ(rig.bus.Transfer(0xA1, 0, 4, buffer), c.status) << c.name;
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(buffer[i] != kUntouched, i < c.bytesRead) << c.name << ", byte " << i;
+    }
+    EXPECT_EQ(rig.hw->machine.MonitorLines(), (LineLevels{true, true})) << c.name;
+    EXPECT_FALSE(rig.Monitor().Bus().InTransaction()) << c.name;
   }
 }
 

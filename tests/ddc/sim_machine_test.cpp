@@ -113,13 +113,17 @@ TEST_F(SimMachineTest, ServiceKitSdaSenseIsInvertedAndOnlyThroughTheGate) {
   EXPECT_EQ(Status() & 0x80, 0x80);
 }
 
-TEST_F(SimMachineTest, ServiceKitLoopsDataBit1BackToStatusBit3) {
+TEST_F(SimMachineTest, ServiceKitLoopsDataBit1BackToStatusBit3WhileEnabled) {
   machine_.SetParallelAdapter(0x278, ParallelAdapter::kServiceKit);
-  SetData(0x02, 0x278);
+  SetData(0x03, 0x278);  // bit 0 set, bit 2 clear: the driver stage is on
   EXPECT_EQ(Status(0x278) & 0x08, 0x08);
-  SetData(0x00, 0x278);
+  SetData(0x01, 0x278);
   EXPECT_EQ(Status(0x278) & 0x08, 0x00);
   EXPECT_EQ(Status(0x278) & 0x77, SimParallelPort::kAdapterStatusFixed & 0x77);
+  for (uint8_t off : {0x00, 0x05}) {
+    SetData(off, 0x278);
+    EXPECT_EQ(Status(0x278) & 0x08, 0x08) << "without the enable the loopback floats high: " << int{off};
+  }
 }
 
 TEST_F(SimMachineTest, ServiceKitWriteEnableNeedsBit0SetAndBit2Clear) {
@@ -224,7 +228,7 @@ TEST_F(SimMachineTest, S3SerialPortIsMappedOnlyWithCr53Bit4AndCr40Bit0) {
   EXPECT_EQ(machine_.S3()->SerialPort(), 0x03) << "writes ignored while unmapped";
 }
 
-TEST_F(SimMachineTest, S3SerialPortDrivesOnlyWhenEnabledAndSr0dAllows) {
+TEST_F(SimMachineTest, S3SerialPortDrivesOnlyWhenEnabledAndSr0dAndCr5cAllow) {
   machine_.InstallS3Card();
   machine_.PlugMonitor(MonitorRoute::S3());
   machine_.PortOut16(0x3D4, 0x3140);
@@ -235,6 +239,12 @@ TEST_F(SimMachineTest, S3SerialPortDrivesOnlyWhenEnabledAndSr0dAllows) {
   machine_.MemWrite8(kSerial, 0x10);  // enabled, but SR0D still gives the pins away
   EXPECT_EQ(machine_.MemRead8(kSerial) & 0x0C, 0x0C);
   machine_.PortOut16(0x3C4, 0x000D);
+  EXPECT_EQ(machine_.MemRead8(kSerial) & 0x0C, 0x0C) << "CR5C does not configure the pins for DDC yet";
+  for (uint16_t cr5c : {0x215C, 0x225C}) {
+    machine_.PortOut16(0x3D4, cr5c);
+    EXPECT_EQ(machine_.MemRead8(kSerial) & 0x0C, 0x0C) << "one of the two CR5C bits is not enough";
+  }
+  machine_.PortOut16(0x3D4, 0x235C);
   EXPECT_EQ(machine_.MemRead8(kSerial) & 0x0C, 0x00);
   EXPECT_FALSE(machine_.MonitorLines().scl);
 

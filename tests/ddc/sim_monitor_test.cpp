@@ -1,5 +1,5 @@
-// The simulated monitor on the wire, driven bit by bit through PortIo by a minimal master (no
-// delays: the monitor reacts to edges, and simulated time only moves with accesses).
+// The simulated monitor on the wire, driven bit by bit through PortIo by a minimal master that
+// keeps the standard-mode timing by letting 5 µs of simulated time pass before each edge.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -13,7 +13,9 @@ namespace {
 // A Black Box master at 0x378; the other wirings carry whole transfers in sim_hardware_test.
 class TestMaster {
  public:
-  explicit TestMaster(PortIo& io) : io_(io) {
+  static constexpr uint64_t kEdgeSpacingNs = 5000;
+
+  TestMaster(PortIo& io, SimTime& time) : io_(io), time_(time) {
     io_.PortOut8(kData, 0x0F);
     io_.PortOut8(kControl, 0x0A);
   }
@@ -80,10 +82,12 @@ class TestMaster {
     return acked;
   }
   // S, address, then n bytes read (the last one not acknowledged), P; empty when not addressed.
-  std::vector<uint8_t> Read(uint8_t address, int n) {
+  // The clock stays low for `pauseMs` after the address.
+  std::vector<uint8_t> Read(uint8_t address, int n, uint64_t pauseMs = 0) {
     Start();
     std::vector<uint8_t> bytes;
     if (WriteByte(address)) {
+      time_.Advance(pauseMs * 1'000'000);
       for (int i = 0; i < n; ++i) bytes.push_back(ReadByte(i + 1 < n));
     }
     Stop();
@@ -110,15 +114,17 @@ class TestMaster {
 
   void Modify(uint16_t port, uint8_t mask, bool set) {
     const uint8_t v = io_.PortIn8(port);
+    time_.Advance(kEdgeSpacingNs);
     io_.PortOut8(port, static_cast<uint8_t>(set ? v | mask : v & ~mask));
   }
 
   PortIo& io_;
+  SimTime& time_;
 };
 
 class SimMonitorTest : public ::testing::Test {
  protected:
-  SimMonitorTest() : hw_(MakeBlackBoxHardware()), master_(hw_->machine) {
+  SimMonitorTest() : hw_(MakeBlackBoxHardware()), master_(hw_->machine, hw_->time) {
     Trace().Clear();
   }
 
@@ -169,14 +175,15 @@ TEST_F(SimMonitorTest, RepeatedStartAbandonsAnUnfinishedPage) {
 }
 
 TEST_F(SimMonitorTest, WriteCycleRefusesEveryAddressUntilItHasRunOut) {
+  Monitor().SetWriteCycleUs(10'000);  // the transactions below take about a millisecond
   master_.SetWriteEnable(true);
   ASSERT_TRUE(master_.Write({0xA0, 0x00, 0x12}));
   EXPECT_TRUE(master_.Read(0xA1, 1).empty());
   EXPECT_FALSE(master_.Write({0xA0, 0x01}));
   EXPECT_EQ(master_.Read(0x59, 1).size(), 1u) << "other devices of the monitor still answer";
-  WaitMs(4);
+  WaitMs(7);
   EXPECT_TRUE(master_.Read(0xA1, 1).empty());
-  WaitMs(1);
+  WaitMs(2);
   EXPECT_EQ(master_.RandomRead(0x00, 1), std::vector<uint8_t>{0x12});
 }
 
@@ -223,6 +230,7 @@ TEST_F(SimMonitorTest, FactoryReadPointerMovesOnWithEachByte) {
   Monitor().SetFactoryByte(0x20, 0x10, 0x01);
   Monitor().SetFactoryByte(0x20, 0x11, 0x02);
   ASSERT_TRUE(master_.Write({0x58, 0x21, 0x10, 0x00}));
+  WaitMs(3);
   EXPECT_EQ(master_.Read(0x59, 2), (std::vector<uint8_t>{0x01, 0x02}));
   EXPECT_FALSE(master_.Write({0x58, 0x21, 0x10, 0x01})) << "a read-pointer command ends in 0x00";
   EXPECT_FALSE(master_.Write({0x58, 0x20, 0x10, 0x01, 0x02})) << "commands are three bytes";
@@ -249,9 +257,10 @@ TEST_P(SimControllerTest, WriteFrameStoresAndReadReplyEchoesTheByte) {
   EXPECT_EQ(Analog()[5], 0x12);
 
   Analog()[0x7F] = 0x34;
+  WaitMs(30);
   EXPECT_TRUE(master_.Write({c.address, c.readCommand, static_cast<uint8_t>(0x7F + c.offsetBase)}));
   EXPECT_EQ(Monitor().ControllerLatchedIndex(c.address == 0xFA ? 1 : 2), 0x7F);
-  const std::vector<uint8_t> reply = master_.Read(c.address | 1, 5);
+  const std::vector<uint8_t> reply = master_.Read(c.address | 1, 5, 50);
   ASSERT_EQ(reply.size(), 5u);
   EXPECT_EQ(reply[0], 0x34);
   EXPECT_EQ(reply[4], 0x34);
@@ -315,6 +324,125 @@ TEST_F(SimMonitorTest, StretchBeyondTheMastersPatienceLooksStuck) {
   EXPECT_FALSE(master_.GetScl());
   Monitor().ClearFaults();
   EXPECT_TRUE(master_.GetScl());
+}
+
+// ---- Timing ------------------------------------------------------------------------------
+
+// A slave on its own, and a master that waits the given time before each change of the lines.
+class AnsweringTarget final : public I2cTarget {
+ public:
+  void OnStart(bool) override {}
+  void OnStop() override {}
+  bool OnAddress(uint8_t) override { return true; }
+  bool OnWriteByte(uint8_t) override { return true; }
+  ReadReply OnReadByte() override { return {0x00}; }
+};
+
+// The gaps (ns) before each edge of: S, 0xA0 with its acknowledge, Sr, P, S.
+struct EdgeGaps {
+  uint64_t busFree = 5000;
+  uint64_t startHold = 5000;
+  uint64_t beforeData = 2500;  // falling clock to the data change
+  uint64_t dataSetup = 2500;   // data change to the rising clock
+  uint64_t high = 5000;
+  uint64_t startSetup = 5000;
+  uint64_t stopSetup = 5000;
+};
+
+struct ScriptedWire {
+  SimTime time;
+  AnsweringTarget target;
+  SimI2cSlave slave{target, time};
+
+  void Set(uint64_t afterNs, bool scl, bool sda) {
+    time.Advance(afterNs);
+    slave.SetMasterDrive(scl, sda);
+  }
+  void Bit(const EdgeGaps& g, bool value) {
+    Set(g.beforeData, false, value);
+    Set(g.dataSetup, true, value);
+    Set(g.high, false, value);
+  }
+  // True when the address was acknowledged.
+  bool Run(const EdgeGaps& g) {
+    time.Advance(1'000'000);
+    Set(g.busFree, true, false);  // S
+    Set(g.startHold, false, false);
+    for (int i = 7; i >= 0; --i) Bit(g, (0xA0 >> i) & 1);
+    Set(g.beforeData, false, true);
+    Set(g.dataSetup, true, true);
+    const bool acked = !slave.Sda();
+    Set(g.high, false, true);
+    Set(g.beforeData + g.dataSetup, true, true);  // Sr
+    Set(g.startSetup, true, false);
+    Set(g.startHold, false, false);
+    Set(g.beforeData + g.dataSetup, true, false);  // P
+    Set(g.stopSetup, true, true);
+    Set(g.busFree, true, false);  // S
+    Set(g.startHold, false, false);
+    return acked;
+  }
+};
+
+TEST(SimSlaveTiming, AnEdgeSoonerThanTheStandardModeMinimumIsAViolationAndLosesTheTransaction) {
+  const struct {
+    const char* violation;  // empty: none
+    EdgeGaps gaps;
+    bool acked;
+  } cases[] = {
+      {"", {}, true},
+      {"SCL low", {.beforeData = 2000, .dataSetup = 2000}, false},
+      {"data setup", {.beforeData = 4600, .dataSetup = 200}, false},
+      {"SCL high", {.high = 3900}, false},
+      {"START hold", {.startHold = 3900}, false},
+      {"START setup", {.startSetup = 4600}, true},
+      {"STOP setup", {.stopSetup = 3900}, true},
+      {"bus free", {.busFree = 4600}, true},
+  };
+  for (const auto& c : cases) {
+    ScriptedWire wire;
+    EXPECT_EQ(wire.Run(c.gaps), c.acked) << c.violation;
+    EXPECT_EQ(wire.slave.FirstTimingViolation().rfind(c.violation, 0), 0u) << wire.slave.FirstTimingViolation();
+    EXPECT_EQ(wire.slave.TimingViolations() == 0, std::string(c.violation).empty()) << c.violation;
+  }
+}
+
+TEST(SimSlaveTiming, FastModeAcceptsWhatStandardModeRefuses) {
+  ScriptedWire wire;
+  wire.slave.SetTimingMinima(kFastMode);
+  EXPECT_TRUE(wire.Run({.busFree = 1300, .startHold = 600, .beforeData = 1000, .dataSetup = 300, .high = 600,
+                        .startSetup = 600, .stopSetup = 600}));
+  EXPECT_EQ(wire.slave.TimingViolations(), 0u) << wire.slave.FirstTimingViolation();
+}
+
+// ---- Firmware pauses -----------------------------------------------------------------------
+
+TEST_F(SimMonitorTest, ControllerLosesAnEarlyRequestAndRepliesOnlyAfterItsPause) {
+  Analog()[3] = 0x33;
+  Analog()[4] = 0x44;
+  ASSERT_TRUE(master_.Write({0xFA, 0x1B, 0x83}));
+  WaitMs(29);
+  ASSERT_TRUE(master_.Write({0xFA, 0x1B, 0x84})) << "acknowledged, but too soon";
+  EXPECT_EQ(master_.Read(0xFB, 5, 50).front(), 0x33);
+  WaitMs(30);
+  ASSERT_TRUE(master_.Write({0xFA, 0x1B, 0x84}));
+  EXPECT_EQ(master_.Read(0xFB, 5, 49), std::vector<uint8_t>(5, 0xFF)) << "nothing loaded yet";
+  WaitMs(30);
+  ASSERT_TRUE(master_.Write({0xFA, 0x1B, 0x84}));
+  EXPECT_EQ(master_.Read(0xFB, 5, 50).back(), 0x44);
+}
+
+TEST_F(SimMonitorTest, FactoryMemoryNeedsItsFetchTimeAndIsLockedAfterTheEeprom) {
+  Monitor().SetFactoryByte(0x20, 0x10, 0x01);
+  ASSERT_TRUE(master_.Write({0x58, 0x21, 0x10, 0x00}));
+  EXPECT_EQ(master_.Read(0x59, 1), std::vector<uint8_t>{0xFF}) << "read before the byte was fetched";
+
+  ASSERT_EQ(master_.RandomRead(0x00, 1).size(), 1u);
+  ASSERT_TRUE(master_.Write({0x58, 0x20, 0x10, 0x77}));
+  EXPECT_EQ(Monitor().FactoryByte(0x20, 0x10), 0x01) << "within a second of the EEPROM";
+  WaitMs(1000);
+  ASSERT_TRUE(master_.Write({0x58, 0x20, 0x10, 0x77}));
+  EXPECT_EQ(Monitor().FactoryByte(0x20, 0x10), 0x77);
 }
 
 // ---- Slave behaviour on the wire -----------------------------------------------------------

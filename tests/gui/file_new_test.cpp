@@ -8,8 +8,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QWizard>
 
+#include "app/check_pane.h"
 #include "app/edid_code_dlg.h"
 #include "app/tolvex_view.h"
 #include "gui/modal_support.h"
@@ -174,6 +176,38 @@ class FileNewTest : public QObject {
     QVERIFY(shownDuringWizard);
     QVERIFY(frame.CodeWindow().isVisible());
     QVERIFY(frame.Action(kCmdEdidCode)->isChecked());
+  }
+
+  void theCheckPaneFollowsTheWizardKeyByKey() {
+    SimulatedProgram program;
+    CMainFrame& frame = program.Frame();
+    frame.show();
+    const auto manufacturerFinding = [&] {
+      for (const CheckFinding& finding : frame.CheckPane().Findings()) {
+        if (finding.rule == "manufacturer") return QString::fromStdString(finding.text);
+      }
+      return QString();
+    };
+    QVERIFY(manufacturerFinding().contains(QStringLiteral("is empty")));
+
+    QStringList afterEachKey;
+    QVERIFY(RunFileNew(program, [&](Sheet& sheet) {
+      auto* edit = sheet.Find<QLineEdit>("manufacturerEdit");
+      edit->setFocus(Qt::TabFocusReason);
+      edit->selectAll();
+      for (char key : {'A', 'B', 'C'}) {
+        QTest::keyClick(edit, key);
+        afterEachKey << manufacturerFinding();
+      }
+      sheet.Press(QWizard::CancelButton);
+    }));
+    QCOMPARE(afterEachKey.size(), 3);
+    QVERIFY2(afterEachKey[0].contains(QStringLiteral("codes 1, 0 and 0")), qPrintable(afterEachKey[0]));
+    QVERIFY2(afterEachKey[1].contains(QStringLiteral("codes 1, 2 and 0")), qPrintable(afterEachKey[1]));
+    QVERIFY(afterEachKey[2].isEmpty());
+    // Cancel puts the bytes back, and their findings with them.
+    QVERIFY(manufacturerFinding().contains(QStringLiteral("is empty")));
+    QCOMPARE(frame.CheckPane().List()->topLevelItemCount(), static_cast<int>(frame.CheckPane().Findings().size()));
   }
 
   void cancelAfterEditingSeveralStepsRestoresEveryByte() {

@@ -16,6 +16,9 @@ class BorrowedSimHardware final : public tolvex::Hardware {
   bool HasPortAccess() const override { return true; }
   std::string AccessNote() const override { return {}; }
   bool Persist(std::string&) override { return true; }
+  KernelFiles& Files() override { return hardware_->files; }
+  KernelDevices& Devices() override { return hardware_->kernel; }
+  int SimulatedBus() const override { return hardware_->namedBus; }
   sim::SimHardware& Sim() { return *hardware_; }
 
  private:

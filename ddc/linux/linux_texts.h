@@ -1,0 +1,51 @@
+// The texts of the Linux routes: refusals of the safety rules, kernel errors turned into what to
+// do, and how channels are named in lists. Formats take the bus's label first.
+#pragma once
+
+namespace tolvex::texts {
+
+// "%s: refused: %s", the bus and one of the reasons below.
+inline constexpr char kRefused[] = "%s: refused: %s";
+inline constexpr char kReasonDriverOwns[] = "address 0x%02X belongs to the kernel driver %s";
+inline constexpr char kReasonKernelOwns[] = "address 0x%02X belongs to a kernel driver";
+inline constexpr char kReasonSystemBus[] =
+    "\"%s\" is a system bus, where memory modules' SPD EEPROMs answer at 0x50 and writing one can leave the PC "
+    "unable to boot";
+inline constexpr char kReasonNotDisplay[] = "it is not a display adapter's bus";
+inline constexpr char kReasonNoPlainI2c[] = "the adapter does SMBus commands only, not plain I2C transfers";
+inline constexpr char kReasonNotEdid[] = "the EEPROM at 0xA0 holds neither an EDID header nor blank bytes";
+inline constexpr char kReasonNothingAtEeprom[] = "nothing answers at 0xA0 to show what would be overwritten";
+// The caption of a refusal's message box.
+inline constexpr char kRefusedCaption[] = "I2C bus refused";
+// Asked where a rule may be overridden (the desktop program's --force).
+inline constexpr char kOverrideQuestion[] = "%s\n\nWrite anyway?";
+
+// A write whose read-back equals what the EEPROM held before.
+inline constexpr char kWriteProtected[] =
+    "The EEPROM still holds its previous EDID: many monitors lock their DDC EEPROM against writes";
+inline constexpr char kWriteProtectedCaption[] = "EEPROM write-protected";
+
+// Opening a bus.
+inline constexpr char kNoPermission[] =
+    "%s: permission denied. Add your user to the i2c group (sudo usermod -aG i2c $USER, then log in again), or "
+    "install the program's udev rule (sudo cmake --install build), which gives the desktop's user the buses of "
+    "display adapters";
+inline constexpr char kNoSuchBus[] = "%s: there is no such I2C bus";
+inline constexpr char kNoDeviceNode[] = "%s does not exist: load the kernel's i2c-dev module (sudo modprobe i2c-dev)";
+// A device and what the kernel said about it.
+inline constexpr char kDeviceError[] = "%s: %s";
+inline constexpr char kNoParportPermission[] =
+    "%s: permission denied. Add your user to the lp group (sudo usermod -aG lp $USER, then log in again)";
+
+// Reading a connector's EDID from the kernel's copy.
+inline constexpr char kNoKernelEdid[] = "%s: the kernel holds no EDID (no display connected)";
+inline constexpr char kFallbackToSysfs[] = "%s; the EDID was read from the kernel's copy %s instead";
+inline constexpr char kReadFromDisplay[] = "The EDID was read from the kernel's copy %s";
+// The caption of a message box when the chosen bus cannot be used.
+inline constexpr char kBusUnavailableCaption[] = "Linux I2C bus";
+
+// Channels in lists: "card0-HDMI-A-1: DELL P2415Q (i2c-5)".
+inline constexpr char kBusLabel[] = "%s: %s (i2c-%d)";
+inline constexpr char kNoDisplay[] = "no display";
+
+}  // namespace tolvex::texts

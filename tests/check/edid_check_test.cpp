@@ -1,0 +1,235 @@
+#include "check/edid_check.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <numeric>
+#include <vector>
+
+#include "check/check_texts.h"
+#include "ddc/sim/sim_edid.h"
+#include "test_support.h"
+
+namespace tolvex {
+namespace {
+
+constexpr int kThisYear = 2026;
+
+using Edid = std::vector<uint8_t>;
+
+// The simulated monitor's EDID: a 1.3 analog CRT with a detailed timing, range limits, a name
+// and a serial number, built with the program's own field operations. Descriptors: 1 timing
+// (54-71), 2 range limits (72-89), 3 name (90-107), 4 serial (108-125).
+Edid CleanEdid(bool digital = false) {
+  EdidBlock block(test::FixedDate(2025, 6, 30));
+  sim::FillSimulatedEdid(block, digital);
+  return Edid(block.Bytes().begin(), block.Bytes().end());
+}
+
+void FixChecksum(Edid& edid, size_t block = 0) {
+  const auto begin = edid.begin() + static_cast<long>(block * kEdidSize);
+  edid[block * kEdidSize + 127] = static_cast<uint8_t>(0u - std::accumulate(begin, begin + 127, 0u));
+}
+
+// A CTA-861 revision 3 block with one 3-byte data block and no detailed timings.
+Edid WithCtaExtension(Edid edid) {
+  Edid cta(kEdidSize, 0);
+  cta[0] = 0x02;
+  cta[1] = 0x03;
+  cta[2] = 0x08;
+  cta[4] = 0x63;  // vendor-specific, 3 bytes
+  edid.insert(edid.end(), cta.begin(), cta.end());
+  edid[126] = 1;
+  FixChecksum(edid, 0);
+  FixChecksum(edid, 1);
+  return edid;
+}
+
+void SetDescriptor(Edid& edid, int n, std::initializer_list<uint8_t> bytes) {
+  std::fill_n(edid.begin() + 54 + 18 * n, 18, uint8_t{0});
+  std::copy(bytes.begin(), bytes.end(), edid.begin() + 54 + 18 * n);
+}
+
+struct Expected {
+  CheckLevel level;
+  int first;
+  int last;
+  std::string_view rule;
+};
+
+struct RuleCase {
+  const char* name;
+  std::function<void(Edid&)> breakIt;
+  std::vector<Expected> findings;
+  bool keepChecksum = false;  // the case is about the checksum itself
+};
+
+constexpr CheckLevel F = CheckLevel::kFailure;
+constexpr CheckLevel W = CheckLevel::kWarning;
+
+// One case per rule family: the clean block broken in exactly one way, and what must come of it
+// (all of it: a case that raises more than it names fails).
+const std::vector<RuleCase>& RuleCases() {
+  namespace t = check_text;
+  static const std::vector<RuleCase> cases = {
+      {"header", [](Edid& e) { e[7] = 0xFF; }, {{F, 0, 7, t::kRuleHeader}}},
+      {"checksum", [](Edid& e) { ++e[127]; }, {{F, 127, 127, t::kRuleChecksum}}, true},
+      {"version", [](Edid& e) { e[18] = 2; }, {{F, 18, 18, t::kRuleVersion}}},
+      {"unknown revision", [](Edid& e) { e[19] = 7; }, {{W, 19, 19, t::kRuleVersion}}},
+      {"manufacturer bit 7", [](Edid& e) { e[8] |= 0x80; }, {{F, 8, 8, t::kRuleManufacturer}}},
+      {"manufacturer letter 27", [](Edid& e) { e[9] = (e[9] & 0xE0) | 27; }, {{F, 8, 9, t::kRuleManufacturer}}},
+      {"week 60", [](Edid& e) { e[16] = 60; }, {{F, 16, 16, t::kRuleDate}}},
+      {"year in two years", [](Edid& e) { e[17] = kThisYear + 2 - 1990; }, {{F, 17, 17, t::kRuleDate}}},
+      {"digital reserved bits", [](Edid& e) { e[20] = 0x88; }, {{F, 20, 20, t::kRuleVideoInput}}},
+      {"one screen size", [](Edid& e) { e[22] = 0; }, {{W, 21, 22, t::kRuleScreenSize}}},
+      {"1.3 without preferred bit", [](Edid& e) { e[24] &= ~0x02; }, {{F, 24, 24, t::kRuleFeatureSupport}}},
+      {"preferred bit over a descriptor",
+       [](Edid& e) { std::swap_ranges(e.begin() + 54, e.begin() + 72, e.begin() + 108); },
+       {{F, 54, 71, t::kRulePreferredTiming}, {F, 108, 125, t::kRuleDescriptorOrder}}},
+      {"sRGB with other primaries", [](Edid& e) { e[24] |= 0x04; e[27] += 3; }, {{F, 24, 34, t::kRuleSrgb}}},
+      {"sRGB with the wizard's 0.313 white", [](Edid& e) { e[24] |= 0x04; }, {}},
+      {"no chromaticity", [](Edid& e) { std::fill(e.begin() + 25, e.begin() + 35, 0); }, {{W, 25, 34, t::kRuleChromaticity}}},
+      {"standard timing 00 00", [](Edid& e) { e[48] = e[49] = 0x00; }, {{F, 48, 49, t::kRuleStandardTiming}}},
+      {"standard timing twice", [](Edid& e) { e[48] = e[38]; e[49] = e[39]; },
+       {{W, 48, 49, t::kRuleStandardTiming}}},
+      {"descriptor byte 2", [](Edid& e) { e[92] = 0x01; }, {{F, 92, 92, t::kRuleDescriptorHeader}}},
+      {"reserved tag", [](Edid& e) { e[111] = 0x20; }, {{F, 111, 111, t::kRuleDescriptorKind}}},
+      {"display descriptor in 1.0", [](Edid& e) { e[19] = 0; e[24] &= ~0x02; },
+       {{F, 72, 89, t::kRuleDescriptorKind}, {F, 90, 107, t::kRuleDescriptorKind}, {F, 108, 125, t::kRuleDescriptorKind}}},
+      {"timing after a descriptor", [](Edid& e) { std::copy_n(e.begin() + 54, 18, e.begin() + 108); },
+       {{F, 108, 125, t::kRuleDescriptorOrder}}},
+      {"all-zero descriptor", [](Edid& e) { SetDescriptor(e, 3, {}); }, {{W, 108, 125, t::kRuleUnusedDescriptor}}},
+      {"dummy with data", [](Edid& e) { SetDescriptor(e, 3, {0, 0, 0, 0x10, 0, 0x55}); },
+       {{F, 113, 125, t::kRuleUnusedDescriptor}}},
+      {"descriptor after a dummy",
+       [](Edid& e) {
+         std::copy_n(e.begin() + 90, 18, e.begin() + 108);
+         SetDescriptor(e, 2, {0, 0, 0, 0x10});
+       },
+       {{W, 108, 125, t::kRuleDescriptorOrder}}},
+      {"1.3 without a name",
+       [](Edid& e) { SetDescriptor(e, 2, {0, 0, 0, 0xFE, 0, 'X', 0x0A, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}); },
+       {{F, 54, 125, t::kRuleRequiredDescriptor}}},
+      {"name without 0A, padded", [](Edid& e) { e[107] = 0x20; }, {{F, 95, 107, t::kRuleDescriptorText}}},
+      {"serial padded with zeros", [](Edid& e) { e[125] = 0x00; }, {{F, 125, 125, t::kRuleDescriptorText}}},
+      {"name with a control character", [](Edid& e) { e[96] = 0x07; }, {{F, 96, 96, t::kRuleDescriptorText}}},
+      {"empty serial text", [](Edid& e) { e[113] = 0x0A; std::fill(e.begin() + 114, e.begin() + 126, 0x20); },
+       {{W, 113, 125, t::kRuleDescriptorText}}},
+      {"range minimum above maximum", [](Edid& e) { e[77] = 90; }, {{F, 77, 78, t::kRuleRangeLimits}}},
+      {"range formula 05", [](Edid& e) { e[82] = 0x05; }, {{F, 82, 82, t::kRuleRangeLimits}}},
+      {"range padding", [](Edid& e) { e[89] = 0x00; }, {{F, 83, 89, t::kRuleRangeLimits}}},
+      {"colour point end",
+       [](Edid& e) { SetDescriptor(e, 3, {0, 0, 0, 0xFB, 0, 1, 0x05, 0x50, 0x54, 0x78, 0, 0, 0, 0, 0, 0x0A, 0x20, 0x00}); },
+       {{F, 123, 125, t::kRuleColorPoint}}},
+      {"colour point beyond the spectrum",
+       [](Edid& e) { SetDescriptor(e, 3, {0, 0, 0, 0xFB, 0, 1, 0x00, 0xF0, 0xF0, 0x78, 0, 0, 0, 0, 0, 0x0A, 0x20, 0x20}); },
+       {{F, 113, 117, t::kRuleColorPoint}}},
+      {"standard timing descriptor end",
+       [](Edid& e) { SetDescriptor(e, 3, {0, 0, 0, 0xFA, 0, 0x61, 0x40, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0x20}); },
+       {{F, 125, 125, t::kRuleStandardTiming}}},
+      {"sync past the blanking", [](Edid& e) { e[62] = 250; }, {{F, 54, 71, t::kRuleDetailedTiming}}},
+      {"no sync pulse", [](Edid& e) { e[64] &= 0xF0; e[65] &= ~0x03; }, {{F, 54, 71, t::kRuleDetailedTiming}}},
+      {"timing above the limits", [](Edid& e) { e[54] = 0x10; e[55] = 0x27; },  // 100 MHz: 74.4 kHz, 92.3 Hz
+       {{F, 54, 71, t::kRuleTimingRange}, {F, 54, 71, t::kRuleTimingRange}}},
+      {"clock just above the limit", [](Edid& e) { e[81] = 9; },  // 90 MHz limit, 94.5 MHz timing
+       {{W, 38, 39, t::kRuleTimingRange}}},
+      {"established timing above the limits", [](Edid& e) { e[36] |= 0x01; },  // 1280x1024@75: 80 kHz, 135 MHz
+       {{F, 36, 36, t::kRuleTimingRange}, {F, 36, 36, t::kRuleTimingRange}}},
+      {"image larger than the screen", [](Edid& e) { e[66] = 0x90; e[68] = 0x10; },  // 400 mm wide
+       {{F, 66, 68, t::kRuleImageSize}}},
+      {"CRT image smaller than its maximum", [](Edid& e) { e[66] = 0x2C; },  // 300 mm of 32 cm
+       {{W, 66, 68, t::kRuleImageSize}}},
+      {"image in cm", [](Edid& e) { e[66] = 32; e[67] = 24; e[68] = 0; }, {{F, 66, 68, t::kRuleImageSize}}},
+      {"extension count without blocks", [](Edid& e) { e[126] = 1; }, {{F, 126, 126, t::kRuleExtensionCount}}},
+      {"extension checksum", [](Edid& e) { e = WithCtaExtension(e); ++e[255]; }, {{F, 255, 255, t::kRuleExtensionChecksum}},
+       true},
+      {"unknown extension tag",
+       [](Edid& e) {
+         e = WithCtaExtension(e);
+         e[128] = 0x33;
+         FixChecksum(e, 1);
+       },
+       {{F, 128, 128, t::kRuleExtensionTag}}, true},
+      {"CTA data block past the timings",
+       [](Edid& e) {
+         e = WithCtaExtension(e);
+         e[132] = 0x64;
+         FixChecksum(e, 1);
+       },
+       {{F, 132, 135, t::kRuleCta861}}, true},
+      {"short EDID", [](Edid& e) { e.resize(100); }, {{F, 0, 99, t::kRuleEdidSize}}, true},
+      {"trailing bytes", [](Edid& e) { e.push_back(0); }, {{F, 128, 128, t::kRuleEdidSize}}},
+  };
+  return cases;
+}
+
+TEST(CheckEdid, TheProgramsOwnMonitorEdidIsClean) {
+  EXPECT_EQ(CheckEdid(CleanEdid(false), kThisYear), CheckFindings{});
+  EXPECT_EQ(CheckEdid(CleanEdid(true), kThisYear), CheckFindings{});
+  EXPECT_EQ(CheckEdid(WithCtaExtension(CleanEdid()), kThisYear), CheckFindings{});
+}
+
+TEST(CheckEdid, EachRuleFamilyRaisesItsFindingAndNothingElse) {
+  for (const RuleCase& c : RuleCases()) {
+    SCOPED_TRACE(c.name);
+    Edid edid = CleanEdid();
+    c.breakIt(edid);
+    if (!c.keepChecksum) FixChecksum(edid);
+    const CheckFindings findings = CheckEdid(edid, kThisYear);
+    ASSERT_EQ(findings.size(), c.findings.size()) << (findings.empty() ? "" : FormatFinding(findings.front()));
+    for (size_t i = 0; i < findings.size(); ++i) {
+      const Expected& e = c.findings[i];
+      EXPECT_EQ(findings[i].level, e.level) << FormatFinding(findings[i]);
+      EXPECT_EQ(findings[i].first, e.first) << FormatFinding(findings[i]);
+      EXPECT_EQ(findings[i].last, e.last) << FormatFinding(findings[i]);
+      EXPECT_EQ(findings[i].rule, e.rule) << FormatFinding(findings[i]);
+      EXPECT_FALSE(findings[i].text.empty());
+    }
+  }
+}
+
+TEST(CheckEdid, AFindingPrintsItsLevelBytesRuleAndSentence) {
+  Edid edid = CleanEdid();
+  edid[126] = 2;
+  FixChecksum(edid);
+  const CheckFindings findings = CheckEdid(edid, kThisYear);
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_TRUE(tolvex::HasFailure(findings));
+  EXPECT_EQ(FormatFinding(findings[0]),
+            "failure: bytes 126-126: extension-count: Byte 126 announces 2 extension block(s), but the EDID holds 0; "
+            "store 0, or add the missing blocks.");
+}
+
+TEST(CheckEdid, FindingsComeInByteOrder) {
+  Edid edid = CleanEdid();
+  edid[126] = 1;
+  edid[8] |= 0x80;
+  edid[48] = edid[49] = 0;
+  FixChecksum(edid);
+  const CheckFindings findings = CheckEdid(edid, kThisYear);
+  ASSERT_EQ(findings.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(findings.begin(), findings.end(),
+                             [](const CheckFinding& a, const CheckFinding& b) { return a.first < b.first; }));
+}
+
+// Real monitors' EDIDs, cut and extended: every finding points inside the bytes it was given.
+TEST(CheckEdid, FindingsOfRealEdidsPointInsideThem) {
+  const auto files = test::SampleFiles();
+  if (files.empty()) GTEST_SKIP() << "no sample EDIDs";
+  for (const auto& path : files) {
+    const std::string data = test::ReadFile(path);
+    for (size_t size : {data.size(), size_t{127}, size_t{200}, size_t{384}}) {
+      Edid edid(data.begin(), data.end());
+      edid.resize(size, 0xA5);
+      for (const CheckFinding& f : CheckEdid(edid, kThisYear)) {
+        ASSERT_LE(0, f.first) << path << ": " << FormatFinding(f);
+        ASSERT_LE(f.first, f.last) << path << ": " << FormatFinding(f);
+        ASSERT_LT(f.last, static_cast<int>(size)) << path << ": " << FormatFinding(f);
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tolvex
