@@ -137,7 +137,7 @@ bool CEdidCodeDlg::event(QEvent* event) {
   const bool handled = QDialog::event(event);
   // The window manager frames the window once it is up, which moves the client; from then on the
   // frame's width is known, and the right edge can be put exactly where it belongs, once.
-  if (awaitingFrame_ && event->type() == QEvent::Move && frameGeometry() != geometry()) {
+  if (event->type() == QEvent::Move && awaitingFrame_ && frameGeometry() != geometry()) {
     awaitingFrame_ = false;
     PlaceBesideOwner();
   }

@@ -54,10 +54,11 @@ class CEdidCodeDlg : public QDialog {
   void Select(int from, int to);
 
   EdidBlock& block_;
-  QPlainTextEdit* edit_;
   // Until a window manager has put its frame round the window, the frame's width is unknown and
-  // the right edge only estimated.
+  // the right edge only estimated. Declared before edit_: creating the edit sends this window
+  // events already.
   bool awaitingFrame_ = true;
+  QPlainTextEdit* edit_;
 };
 
 }  // namespace tolvex
