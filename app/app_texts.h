@@ -29,6 +29,36 @@ inline constexpr char kCapsIndicator[] = "CAP";
 inline constexpr char kNumIndicator[] = "NUM";
 inline constexpr char kScrollIndicator[] = "SCRL";
 
+// The command line: the --version line, the usage synopsis, --help's introduction and option
+// descriptions, and the one error the parser does not word itself.
+inline constexpr char kVersionLine[] = "tolvex 3.01";
+inline constexpr char kUsage[] =
+    "usage: tolvex [--simulate [--sim-adapter ADAPTER] [--sim-state FILE] [--sim-fault FAULT]\n"
+    "                          [--sim-access ACCESS] [--sim-capture FILE] [--sim-eeprom-size BYTES]\n"
+    "                          [--sim-units N]] [--no-splash]\n"
+    "              [--print FILE | FILE]\n"
+    "       tolvex --help | --version";
+inline constexpr char kHelpIntro[] =
+    "Builds, inspects, stores and programs a monitor's EDID. FILE is an EDID report (.ddc) to open.";
+inline constexpr char kHelpOptionsHeading[] = "Options:";
+inline constexpr char kHelpOption[] = "Show this help and end.";
+inline constexpr char kVersionOption[] = "Show the program's name and version and end.";
+inline constexpr char kSimulateOption[] = "Run on the simulated monitor instead of the PC's ports.";
+inline constexpr char kSimAdapterOption[] = "The simulated adapter (default black-box):";
+inline constexpr char kSimStateOption[] = "Keep the simulated monitor's memory in FILE between runs.";
+inline constexpr char kSimFaultOption[] = "A fault of the simulated monitor:";
+inline constexpr char kSimAccessOption[] = "How the simulated parallel ports are reached (default raw):";
+inline constexpr char kSimCaptureOption[] = "Record SCL and SDA in simulated time into FILE (Value Change Dump).";
+inline constexpr char kSimEepromSizeOption[] =
+    "Both simulated EEPROMs hold BYTES (256 to 32768, a power of two); above 256 the monitor answers the "
+    "E-DDC segment pointer.";
+inline constexpr char kSimUnitsOption[] = "N simulated monitors come one after another, each taken away when done.";
+inline constexpr char kSimImplied[] = "The --sim-* options imply --simulate.";
+inline constexpr char kNoSplashOption[] = "Start without the splash picture.";
+inline constexpr char kPrintOption[] = "Print the report FILE on the default printer and end.";
+inline constexpr char kUnknownChoice[] = "unknown value '%1' for --%2";
+inline constexpr char kOnlyOneFile[] = "only one file can be opened";
+
 // The About box.
 inline constexpr char kAboutTitle[] = "About Tolvex";
 inline constexpr char kAboutText[] = "Tolvex Version 3.01";

@@ -92,6 +92,8 @@ void CEdidCodeDlg::PlaceBesideOwner() {
   QWidget* owner = parentWidget();
   if (!owner) return;
   adjustSize();
+  // move() places the frame's corner: before the window exists Qt asks the window manager to put
+  // the frame there (north-west gravity); afterwards it allows for the frame it knows.
   const QRect frame = owner->frameGeometry();
   move(frame.right() - 20 - (frameGeometry().width() - 1), frame.top() + 72);
 }
@@ -131,13 +133,19 @@ void CEdidCodeDlg::reject() {
   QDialog::reject();
 }
 
-void CEdidCodeDlg::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  // The window frame is known only once the window is up; place it again with it, the first time.
-  if (!placed_) {
-    placed_ = true;
+bool CEdidCodeDlg::event(QEvent* event) {
+  const bool handled = QDialog::event(event);
+  // The window manager frames the window once it is up, which moves the client; from then on the
+  // frame's width is known, and the right edge can be put exactly where it belongs, once.
+  if (event->type() == QEvent::Move && awaitingFrame_ && frameGeometry() != geometry()) {
+    awaitingFrame_ = false;
     PlaceBesideOwner();
   }
+  return handled;
+}
+
+void CEdidCodeDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
   ClearHighlight();
 }
 

@@ -22,7 +22,7 @@ class CEdidCodeDlg : public QDialog {
   // below its top.
   void Initialise();
 
-  // 20 px left of the owner's right edge, 72 px below its top.
+  // The window's frame 20 px left of the owner's frame's right edge, 72 px below its top.
   void PlaceBesideOwner();
 
   // Re-renders (refresh) bytes first..last, recomputing the checksum, and selects them.
@@ -45,6 +45,7 @@ class CEdidCodeDlg : public QDialog {
   void reject() override;
 
  protected:
+  bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
@@ -53,8 +54,11 @@ class CEdidCodeDlg : public QDialog {
   void Select(int from, int to);
 
   EdidBlock& block_;
+  // Until a window manager has put its frame round the window, the frame's width is unknown and
+  // the right edge only estimated. Declared before edit_: creating the edit sends this window
+  // events already.
+  bool awaitingFrame_ = true;
   QPlainTextEdit* edit_;
-  bool placed_ = false;
 };
 
 }  // namespace tolvex

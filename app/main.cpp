@@ -9,20 +9,45 @@
 #include "app/main_frame.h"
 #include "app/tolvex_app.h"
 
+namespace {
+
+// --help and --version answer on standard output and end the program; true when they did.
+bool AnswerHelpOrVersion(const tolvex::StartOptions& options) {
+  if (options.showHelp) std::fputs(qPrintable(tolvex::CommandLineHelp()), stdout);
+  else if (options.showVersion) std::printf("%s\n", qPrintable(tolvex::VersionText()));
+  return options.showHelp || options.showVersion;
+}
+
+int BadUsage(const QString& error) {
+  std::fprintf(stderr, "tolvex: %s\n%s\n", qPrintable(error), qPrintable(tolvex::CommandLineUsage()));
+  return 2;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
   QElapsedTimer sinceStart;
   sinceStart.start();
   // A file-size limit makes the write that crosses it fail, which File Save reports, rather than
   // ending the program with the document unsaved.
   std::signal(SIGXFSZ, SIG_IGN);
-  QApplication application(argc, argv);
 
+  // Help, version and a wrong command line need no display, so they are answered before the GUI
+  // starts; only the GUI's own options (-platform, -style ...) have to wait for it.
+  QStringList rawArguments;
+  for (int i = 0; i < argc; ++i) rawArguments << QString::fromLocal8Bit(argv[i]);
   QString error;
-  const std::optional<tolvex::StartOptions> options = tolvex::ParseCommandLine(application.arguments(), error);
-  if (!options) {
-    std::fprintf(stderr, "tolvex: %s\n%s\n", qPrintable(error), qPrintable(tolvex::CommandLineUsage()));
-    return 2;
+  if (const std::optional<tolvex::StartOptions> early = tolvex::ParseCommandLine(rawArguments, error)) {
+    if (AnswerHelpOrVersion(*early)) return 0;
+  } else if (!tolvex::MayHoldToolkitOptions(rawArguments)) {
+    return BadUsage(error);
   }
+
+  QApplication application(argc, argv);
+  QGuiApplication::setDesktopFileName(QStringLiteral("tolvex"));
+  const std::optional<tolvex::StartOptions> options = tolvex::ParseCommandLine(application.arguments(), error);
+  if (!options) return BadUsage(error);
+  if (AnswerHelpOrVersion(*options)) return 0;
 
   std::unique_ptr<tolvex::Hardware> hardware;
   if (options->simulate) {

@@ -111,6 +111,14 @@ constexpr LockIndicator kLockIndicators[] = {
 
 int ChannelOf(CommandId id) { return id - kCmdChannelBlackBox; }
 
+// The commands that drive the bus.
+constexpr CommandId kTransferCommands[] = {kCmdEdidRead,  kCmdEdidWrite,  kCmdChannelBlackBox, kCmdChannelServiceKit,
+                                           kCmdChannelS3, kCmdDviDigital, kCmdDviAnalog,       kCmdDviAuto};
+
+bool IsTransferCommand(CommandId id) {
+  return std::find(std::begin(kTransferCommands), std::end(kTransferCommands), id) != std::end(kTransferCommands);
+}
+
 constexpr int kCheckPaneHeight = 150;
 
 // The keyboard LED of a lock key as the kernel shows it ("capslock", "numlock", "scrolllock");
@@ -182,6 +190,8 @@ void CMainFrame::CreateActions() {
       case kCmdViewToolbar:
       case kCmdViewStatusBar:
         action->setCheckable(true);
+        // A menu shows an icon instead of the check box, marking "on" only with a faint frame.
+        action->setIconVisibleInMenu(false);
         break;
       default:
         break;
@@ -241,10 +251,7 @@ void CMainFrame::CreateChannelChoices(QMenu& channelMenu) {
     action->setActionGroup(group);
     action->setStatusTip(option.refusal.isEmpty() ? option.label : option.refusal);
     const int index = static_cast<int>(i);
-    connect(action, &QAction::triggered, this, [this, index] {
-      doc_.ChooseOption(index);
-      UpdateCommandUi();
-    });
+    connect(action, &QAction::triggered, this, [this, index] { ChooseChannelOption(index); });
     channelOptionActions_ << action;
   }
 }
@@ -273,10 +280,14 @@ void CMainFrame::CreateToolBar() {
   }
   toolBar_->addSeparator();
   toolBar_->addWidget(channelChoice_);
-  connect(channelChoice_, &QComboBox::activated, this, [this](int index) {
-    doc_.ChooseOption(index);
-    UpdateCommandUi();
-  });
+  connect(channelChoice_, &QComboBox::activated, this, &CMainFrame::ChooseChannelOption);
+}
+
+void CMainFrame::ChooseChannelOption(int index) {
+  // The list and the menu stay live while a transfer paints its progress; the transfer keeps the
+  // channel it started on.
+  if (!transferRunning_) doc_.ChooseOption(index);
+  UpdateCommandUi();
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -376,6 +387,13 @@ void CMainFrame::FollowLockKey(const QKeyEvent& event) {
 }
 
 void CMainFrame::RunCommand(CommandId id) {
+  // A transfer lets the event loop run to paint its progress; a command that a timer or a queued
+  // signal delivers meanwhile would interleave with it on the bus or replace the document under it.
+  if (transferRunning_) return;
+  const bool transfer = IsTransferCommand(id);
+  transferRunning_ = transfer;
+  // The result a transfer leaves in the pane belongs to it alone, not to the next one that fails.
+  if (transfer) messagePane_->setText(Text(texts::kIdleStatus));
   switch (id) {
     case kCmdFileNew: doc_.OnFileNew(); break;
     case kCmdFileOpen: OnFileOpen(); break;
@@ -410,7 +428,13 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdEdidCode: OnEdidCode(); break;
     case kCmdFileMru: break;
   }
+  transferRunning_ = false;
   UpdateCommandUi();
+  // A close asked for during the transfer goes ahead now, with its usual question.
+  if (transfer && closeAfterTransfer_) {
+    closeAfterTransfer_ = false;
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+  }
 }
 
 void CMainFrame::UpdateCommandUi() {
@@ -452,8 +476,18 @@ CEdidCodeDlg& CMainFrame::CodeWindow() {
 void CMainFrame::OnEdidCode() {
   CEdidCodeDlg& window = CodeWindow();
   codeWindowShown_ = !codeWindowShown_;
-  window.setVisible(codeWindowShown_);
+  if (codeWindowShown_) RaiseCodeWindow();
+  else window.hide();
   UpdateCommandUi();
+}
+
+void CMainFrame::RaiseCodeWindow() {
+  // A tool window shown before its frame would end up under it (a file opened from the command
+  // line); it follows the frame onto the screen instead, see showEvent.
+  if (!isVisible()) return;
+  CEdidCodeDlg& window = CodeWindow();
+  window.show();
+  window.raise();
 }
 
 QString CMainFrame::AskSavePath(const QString& suggested) {
@@ -527,7 +561,7 @@ bool CMainFrame::ConfirmRisk(std::string_view question) {
 }
 
 bool CMainFrame::OpenDocumentFile(const QString& path) {
-  if (!doc_.SaveModified()) return false;
+  if (transferRunning_ || !doc_.SaveModified()) return false;
   const bool opened = doc_.OnOpenDocument(path);
   const QString absolute = QFileInfo(path).absoluteFilePath();
   if (opened) {
@@ -566,10 +600,15 @@ void CMainFrame::OnFilePrintPreview() {
   QPrintPreviewDialog preview(printer_.get(), this);
   connect(&preview, &QPrintPreviewDialog::paintRequested, view_, [this](QPrinter* printer) { view_->Print(*printer); });
   if (auto* pages = preview.findChild<QPrintPreviewWidget*>()) {
+    // setCurrentPage moves the view but not the dialog's page counter, which follows previewChanged.
+    const auto turn = [pages](int by) {
+      pages->setCurrentPage(pages->currentPage() + by);
+      emit pages->previewChanged();
+    };
     auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), &preview);
-    connect(next, &QShortcut::activated, pages, [pages] { pages->setCurrentPage(pages->currentPage() + 1); });
+    connect(next, &QShortcut::activated, pages, [turn] { turn(1); });
     auto* previous = new QShortcut(QKeySequence(Qt::Key_PageUp), &preview);
-    connect(previous, &QShortcut::activated, pages, [pages] { pages->setCurrentPage(pages->currentPage() - 1); });
+    connect(previous, &QShortcut::activated, pages, [turn] { turn(-1); });
   }
   preview.exec();
 }
@@ -632,7 +671,32 @@ void CMainFrame::RebuildRecentFileMenu() {
   }
 }
 
+void CMainFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // A code window put off until the frame is up (see RaiseCodeWindow) follows it now. The frame
+  // asks to be mapped only after this event, and the code window's request must come later, so
+  // that the window manager stacks it above the frame. Placed now, it sits beside the frame's
+  // final size; a window already on the screen keeps where the user put it.
+  if (codeWindowShown_ && !(codeWindow_ && codeWindow_->isVisible())) {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (!codeWindowShown_ || CodeWindow().isVisible()) return;
+          if (!CodeWindow().testAttribute(Qt::WA_WState_Created)) CodeWindow().PlaceBesideOwner();
+          RaiseCodeWindow();
+        },
+        Qt::QueuedConnection);
+  }
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  // The window manager's close reaches the frame while a transfer paints its progress: the bus and
+  // the document must not go away under it.
+  if (transferRunning_) {
+    closeAfterTransfer_ = true;
+    event->ignore();
+    return;
+  }
   if (!doc_.SaveModified()) {
     event->ignore();
     return;
@@ -647,7 +711,7 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 
 void CMainFrame::dropEvent(QDropEvent* event) {
   const QList<QUrl> urls = event->mimeData()->urls();
-  if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+  if (transferRunning_ || urls.isEmpty() || !urls.first().isLocalFile()) return;
   event->acceptProposedAction();
   activateWindow();
   OpenDocumentFile(urls.first().toLocalFile());

@@ -60,6 +60,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   bool IsCodeWindowShown() const override { return codeWindowShown_; }
   void SetCodeWindowShown(bool shown) override { codeWindowShown_ = shown; }
   void OnEdidCode() override;
+  // Shows the code window above the frame (once the frame itself is on the screen).
+  void RaiseCodeWindow() override;
   QString ViewText() const override;
   void SetViewText(const QString& text) override;
   void SetViewModified(bool modified) override;
@@ -79,6 +81,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   std::function<QString(const QString& suggested)> askExportPath;
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -90,6 +93,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void CreateToolBar();
   void CreateStatusBar();
   void CreateChannelChoices(QMenu& channelMenu);
+  // Chooses a channel from the menu or the toolbar list, never in the middle of a transfer.
+  void ChooseChannelOption(int index);
   void CreateCheckPane();
   void ShowBytesInCodeWindow(int first, int last);
   void ShowSplash();
@@ -129,6 +134,9 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   QString startupNote_;
   bool waitCursor_ = false;
   bool settingViewText_ = false;
+  // A command that drives the bus is running; a close asked for meanwhile waits for its end.
+  bool transferRunning_ = false;
+  bool closeAfterTransfer_ = false;
 };
 
 }  // namespace tolvex

@@ -1,11 +1,14 @@
 #include "app/tolvex_app.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScreen>
 
 #include <algorithm>
+#include <vector>
 
 #include "app/app_texts.h"
 #include "app/edid_code_dlg.h"
@@ -18,91 +21,135 @@ namespace tolvex {
 
 namespace {
 
-// The options that take a value, and where it goes.
-struct ValueOption {
-  const char* name;
-  std::string SimulationOptions::*member;
+QString Text(const char* text) { return QString::fromLatin1(text); }
+
+// The command line's options in --help's order. A value goes into the simulation options where
+// `simulation` names the field, and those options imply --simulate. `choices`, where there is
+// one, lists the only values the option takes; --help shows them after the description.
+enum class Option { kHelp, kVersion, kSimulate, kSimValue, kNoSplash, kPrint };
+struct OptionSpec {
+  Option option;
+  const char* shortName;  // nullptr: none
+  const char* longName;
+  const char* valueName;  // nullptr: a switch
+  const char* description;
+  std::string SimulationOptions::*simulation;
+  const std::vector<std::string_view>& (*choices)() = nullptr;
+};
+const OptionSpec kOptions[] = {
+    {Option::kHelp, "h", "help", nullptr, texts::kHelpOption, nullptr},
+    {Option::kVersion, nullptr, "version", nullptr, texts::kVersionOption, nullptr},
+    {Option::kSimulate, nullptr, "simulate", nullptr, texts::kSimulateOption, nullptr},
+    {Option::kSimValue, nullptr, "sim-adapter", "ADAPTER", texts::kSimAdapterOption, &SimulationOptions::adapter,
+     SimulatedAdapterNames},
+    {Option::kSimValue, nullptr, "sim-state", "FILE", texts::kSimStateOption, &SimulationOptions::stateFile},
+    {Option::kSimValue, nullptr, "sim-fault", "FAULT", texts::kSimFaultOption, &SimulationOptions::fault,
+     SimulatedFaultNames},
+    {Option::kSimValue, nullptr, "sim-access", "ACCESS", texts::kSimAccessOption, &SimulationOptions::access,
+     SimulatedAccessNames},
+    {Option::kSimValue, nullptr, "sim-capture", "FILE", texts::kSimCaptureOption, &SimulationOptions::captureFile},
+    {Option::kSimValue, nullptr, "sim-eeprom-size", "BYTES", texts::kSimEepromSizeOption, &SimulationOptions::eepromSize},
+    {Option::kSimValue, nullptr, "sim-units", "N", texts::kSimUnitsOption, &SimulationOptions::units},
+    {Option::kNoSplash, nullptr, "no-splash", nullptr, texts::kNoSplashOption, nullptr},
+    {Option::kPrint, "p", "print", "FILE", texts::kPrintOption, nullptr},
 };
 
-const ValueOption kSimulationOptions[] = {
-    {"--sim-adapter", &SimulationOptions::adapter},
-    {"--sim-state", &SimulationOptions::stateFile},
-    {"--sim-fault", &SimulationOptions::fault},
-    {"--sim-access", &SimulationOptions::access},
-    {"--sim-capture", &SimulationOptions::captureFile},
-    {"--sim-eeprom-size", &SimulationOptions::eepromSize},
-    {"--sim-units", &SimulationOptions::units},
-};
-
-QString Choices(const std::vector<std::string_view>& names) {
-  QStringList list;
-  for (std::string_view name : names) list << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-  return list.join(QLatin1Char('|'));
+QCommandLineOption MakeOption(const OptionSpec& spec) {
+  QStringList names;
+  if (spec.shortName) names << Text(spec.shortName);
+  names << Text(spec.longName);
+  return spec.valueName ? QCommandLineOption(names, Text(spec.description), Text(spec.valueName))
+                        : QCommandLineOption(names, Text(spec.description));
 }
 
-// A name the simulation does not know is bad usage, found before anything starts.
-bool IsChoice(const std::vector<std::string_view>& names, const std::string& value) {
-  return value.empty() || std::find(names.begin(), names.end(), value) != names.end();
+// "  -p, --print FILE": the option's names as --help lists them.
+QString OptionNames(const OptionSpec& spec) {
+  QString names = QStringLiteral("  ");
+  if (spec.shortName) names += QLatin1Char('-') + Text(spec.shortName) + QLatin1String(", ");
+  names += QLatin1String("--") + Text(spec.longName);
+  if (spec.valueName) names += QLatin1Char(' ') + Text(spec.valueName);
+  return names;
+}
+
+QString OptionDescription(const OptionSpec& spec) {
+  QString description = Text(spec.description);
+  if (!spec.choices) return description;
+  QStringList names;
+  for (std::string_view name : spec.choices()) names << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+  return description + QLatin1Char(' ') + names.join(QLatin1String(", "));
 }
 
 }  // namespace
 
-QString CommandLineUsage() {
-  return QStringLiteral(
-             "usage: tolvex [--simulate [--sim-adapter %1] [--sim-state FILE]\n"
-             "              [--sim-fault %2]\n"
-             "              [--sim-access %3] [--sim-capture FILE.vcd] [--sim-eeprom-size BYTES]\n"
-             "              [--sim-units N]]\n"
-             "              [--no-splash]\n"
-             "              [--print FILE | FILE]")
-      .arg(Choices(SimulatedAdapterNames()), Choices(SimulatedFaultNames()), Choices(SimulatedAccessNames()));
+QString CommandLineUsage() { return Text(texts::kUsage); }
+
+QString CommandLineHelp() {
+  constexpr qsizetype kNameColumn = 26;
+  QString help = Text(texts::kUsage) + QLatin1String("\n\n") + Text(texts::kHelpIntro) + QLatin1String("\n\n") +
+                 Text(texts::kHelpOptionsHeading) + QLatin1Char('\n');
+  for (const OptionSpec& spec : kOptions) {
+    help += OptionNames(spec).leftJustified(kNameColumn - 1) + QLatin1Char(' ') + OptionDescription(spec) + QLatin1Char('\n');
+  }
+  return help + QLatin1Char('\n') + Text(texts::kSimImplied) + QLatin1Char('\n');
+}
+
+QString VersionText() { return Text(texts::kVersionLine); }
+
+bool MayHoldToolkitOptions(const QStringList& arguments) {
+  for (qsizetype i = 1; i < arguments.size() && arguments[i] != QLatin1String("--"); ++i) {
+    const QString& argument = arguments[i];
+    if (argument.size() > 2 && argument.startsWith(QLatin1Char('-')) && argument[1] != QLatin1Char('-')) return true;
+  }
+  return false;
 }
 
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, QString& error) {
-  StartOptions options;
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    const QString& argument = arguments[i];
-    const ValueOption* valueOption = nullptr;
-    for (const ValueOption& option : kSimulationOptions) {
-      if (argument == QLatin1String(option.name)) valueOption = &option;
-    }
-    if (valueOption) {
-      if (++i == arguments.size()) {
-        error = argument + QStringLiteral(" needs a value");
-        return std::nullopt;
-      }
-      options.simulation.*(valueOption->member) = arguments[i].toStdString();
-      options.simulate = true;
-    } else if (argument == QLatin1String("--simulate")) {
-      options.simulate = true;
-    } else if (argument == QLatin1String("--no-splash")) {
-      options.splash = false;
-    } else if (argument == QLatin1String("--print") || argument == QLatin1String("-p")) {
-      if (++i == arguments.size()) {
-        error = argument + QStringLiteral(" needs a file");
-        return std::nullopt;
-      }
-      options.printFile = arguments[i];
-      options.splash = false;
-    } else if (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")) {
-      error = QStringLiteral("unknown option ") + argument;
-      return std::nullopt;
-    } else if (options.file.isEmpty()) {
-      options.file = argument;
-    } else {
-      error = QStringLiteral("only one file can be opened");
-      return std::nullopt;
-    }
+  QCommandLineParser parser;
+  // "-platform" is one of the toolkit's options, not -p with the value "latform".
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  std::vector<QCommandLineOption> options;
+  for (const OptionSpec& spec : kOptions) {
+    options.push_back(MakeOption(spec));
+    parser.addOption(options.back());
   }
-  if (!IsChoice(SimulatedAdapterNames(), options.simulation.adapter)) {
-    error = QStringLiteral("unknown simulated adapter ") + QString::fromStdString(options.simulation.adapter);
+  if (!parser.parse(arguments)) {
+    error = parser.errorText();
     return std::nullopt;
   }
-  if (!IsChoice(SimulatedFaultNames(), options.simulation.fault)) {
-    error = QStringLiteral("unknown simulated fault ") + QString::fromStdString(options.simulation.fault);
+
+  StartOptions result;
+  for (size_t i = 0; i < std::size(kOptions); ++i) {
+    const OptionSpec& spec = kOptions[i];
+    if (!parser.isSet(options[i])) continue;
+    if (spec.simulation) {
+      const std::string value = parser.value(options[i]).toStdString();
+      // A name the simulation does not know is bad usage, found before anything starts.
+      if (spec.choices && std::find(spec.choices().begin(), spec.choices().end(), value) == spec.choices().end()) {
+        error = Text(texts::kUnknownChoice).arg(QString::fromStdString(value), Text(spec.longName));
+        return std::nullopt;
+      }
+      result.simulation.*(spec.simulation) = value;
+      result.simulate = true;
+    }
+    switch (spec.option) {
+      case Option::kHelp: result.showHelp = true; break;
+      case Option::kVersion: result.showVersion = true; break;
+      case Option::kSimulate: result.simulate = true; break;
+      case Option::kNoSplash: result.splash = false; break;
+      case Option::kPrint:
+        result.printFile = parser.value(options[i]);
+        result.splash = false;
+        break;
+      default: break;
+    }
+  }
+  const QStringList files = parser.positionalArguments();
+  if (files.size() > 1 || (files.size() == 1 && !result.printFile.isEmpty())) {
+    error = Text(texts::kOnlyOneFile);
     return std::nullopt;
   }
-  return options;
+  if (!files.isEmpty()) result.file = files.first();
+  return result;
 }
 
 void CTolvexApp::MessageProbeUi::ShowMessage(std::string_view text) {
@@ -149,9 +196,6 @@ void CTolvexApp::ShowMainWindow() {
   if (QScreen* screen = frame_->screen()) frame_->setGeometry(screen->availableGeometry());
   frame_->showMaximized();
   frame_->repaint();
-  // A file opened from the command line showed the code window beside the frame before the
-  // frame took its final size.
-  if (frame_->IsCodeWindowShown()) frame_->CodeWindow().PlaceBesideOwner();
   if (frame_->Splash()) frame_->Splash()->raise();
 }
 

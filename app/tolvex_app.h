@@ -24,11 +24,20 @@ struct StartOptions {
   bool splash = true;
   QString file;       // opened at start when not empty
   QString printFile;  // printed on the default printer, then the program ends
+  bool showHelp = false;     // --help: the help text on standard output, and nothing else
+  bool showVersion = false;  // --version: the name and version, and nothing else
 };
 
-// Nothing, with a message in `error`, when the arguments are wrong.
+// Nothing, with a message in `error`, when the arguments are wrong. `arguments` begins with the
+// program's name. Options take their value as "--opt value" or "--opt=value"; "--" ends them.
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, QString& error);
+// The usage synopsis (after a wrong command line), the full --help text and the --version line.
 QString CommandLineUsage();
+QString CommandLineHelp();
+QString VersionText();
+// True when the arguments hold a single-dash word such as "-platform xcb" or "-style fusion": the
+// toolkit takes those off the command line once the GUI has started.
+bool MayHoldToolkitOptions(const QStringList& arguments);
 
 class CTolvexApp {
  public:

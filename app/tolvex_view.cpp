@@ -2,9 +2,11 @@
 
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPrinter>
 
 #include "app/app_texts.h"
+#include "app/report_printer.h"
 
 namespace tolvex {
 
@@ -50,7 +52,17 @@ CTolvexView::CTolvexView(QWidget* parent) : QPlainTextEdit(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
-void CTolvexView::Print(QPrinter& printer) { print(&printer); }
+void CTolvexView::Print(QPrinter& printer) {
+  QPainter painter;
+  if (!painter.begin(&printer)) return;
+  // The view's font and tab stops, measured at the printer's resolution.
+  const qreal toPrinter = printer.resolution() / static_cast<qreal>(logicalDpiX());
+  QFont font(this->font(), &printer);
+  font.setPointSizeF(QFontInfo(this->font()).pixelSize() * 72.0 / logicalDpiY());
+  const QSizeF page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
+  const ReportPrintLayout layout(toPlainText(), font, tabStopDistance() * toPrinter, page, &printer);
+  layout.Paint(painter, printer);
+}
 
 void CTolvexView::keyPressEvent(QKeyEvent* event) {
   const Qt::KeyboardModifiers modifiers =

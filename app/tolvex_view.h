@@ -14,7 +14,8 @@ class CTolvexView : public QPlainTextEdit {
  public:
   explicit CTolvexView(QWidget* parent = nullptr);
 
-  // Prints the text unchanged, in the view's font.
+  // Prints the text unchanged, in the view's font and with its tab stops; a line wider than the
+  // paper continues under its first word.
   void Print(QPrinter& printer);
 
  protected:

@@ -83,9 +83,10 @@ CConfigDlg::CConfigDlg(QWidget* parent)
   softwareLayout->addWidget(softwareDdcBox_);
 
   auto* buttons = new QDialogButtonBox;
-  QPushButton* ok = buttons->addButton(Text(texts::kOk), QDialogButtonBox::AcceptRole);
-  buttons->addButton(Text(texts::kCancel), QDialogButtonBox::RejectRole);
-  ok->setDefault(true);
+  okButton_ = buttons->addButton(Text(texts::kOk), QDialogButtonBox::AcceptRole);
+  okButton_->setObjectName(QStringLiteral("okButton"));
+  cancelButton_ = buttons->addButton(Text(texts::kCancel), QDialogButtonBox::RejectRole);
+  cancelButton_->setObjectName(QStringLiteral("cancelButton"));
   connect(buttons, &QDialogButtonBox::accepted, this, &CConfigDlg::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &CConfigDlg::reject);
 
@@ -96,6 +97,15 @@ CConfigDlg::CConfigDlg(QWidget* parent)
   layout->addWidget(softwareGroup);
   layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  // Tab order as the form lists its controls: the channel, the protocols, the factory write, OK and
+  // Cancel, and last Software DDC only, although it stands above the buttons. The button box passes
+  // the focus on to its default button, so it goes before OK; after Software DDC only it would send
+  // Tab back to OK instead of round to the channel.
+  QWidget* const tabOrder[] = {channelBox_, protocolButtons_->button(0), protocolButtons_->button(1),
+                               protocolButtons_->button(2), factoryEnableBox_, pageEdit_, buttons, okButton_,
+                               cancelButton_, softwareDdcBox_};
+  for (size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   connect(protocolButtons_, &QButtonGroup::idClicked, this, &CConfigDlg::OnProtocolClicked);
   connect(factoryEnableBox_, &QCheckBox::clicked, this, &CConfigDlg::OnFactoryEnableClicked);
@@ -109,9 +119,14 @@ void CConfigDlg::accept() {
 
 void CConfigDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  // The dialog object outlives each run: a Cancel pressed last time kept the focus, and with it the
+  // default role, which would make Return cancel. Every opening starts on the first control with OK
+  // as the default.
+  okButton_->setDefault(true);
   FillForm();
   EnableFactoryGroup(protocol == 0 && !softwareDdcOnly);
   EnablePage(protocol == 0 && !softwareDdcOnly && factoryEnable);
+  if (QAbstractButton* first = protocolButtons_->checkedButton()) first->setFocus(Qt::TabFocusReason);
 }
 
 bool CConfigDlg::ReadForm() {

@@ -11,6 +11,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace tolvex {
 
@@ -64,6 +65,8 @@ class CConfigDlg : public QDialog {
   QLabel* pageLabel_;
   QLineEdit* pageEdit_;
   QCheckBox* softwareDdcBox_;
+  QPushButton* okButton_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
   QComboBox* channelBox_;
   bool filling_ = false;
 };

@@ -296,45 +296,48 @@ bool CEdidTransfer::RefuseFaultyEdid() {
   return fault.has_value();
 }
 
-void CEdidTransfer::OnEdidWrite() {
+bool CEdidTransfer::OnEdidWrite() {
   differences_.clear();
-  if (RefuseFaultyEdid()) return;
+  if (RefuseFaultyEdid()) return false;
   std::optional<EdidBytes> before;
-  if (!CheckBeforeWrite(before)) return;
+  if (!CheckBeforeWrite(before)) return false;
   const int extensionCount = extensions_.Count();
   if (IsAocProtocol(settings_.protocol)) {
     if (extensionCount > 0) {
       ui_.ShowInformation(FormatText(texts::kAocBaseBlockOnly, extensionCount), texts::kBaseBlockOnlyCaption);
     }
-    OnAocWrite();
-    return;
+    return OnAocWrite();
   }
   WaitCursor wait(ui_);
+  bool written = false;
   if (!settings_.softwareDdcOnly) {
     // Asked before the first page, so a monitor that cannot take the later blocks keeps all of
     // its EDID rather than a base block announcing blocks it never got.
     if (extensionCount >= kFirstSegmentedBlock && !SegmentPointerAnswers()) {
       ShowError(texts::kNoSegmentPointer, texts::kWriteErrorCaption);
-      return;
+      return false;
     }
-    if (!WriteWholeEdid() || !VerifyWholeEdid(before)) return;
+    if (!WriteWholeEdid() || !VerifyWholeEdid(before)) return false;
+    written = true;
   }
 
   if (settings_.factoryEnable == 1) {
     if (extensionCount > 0) {
       ui_.ShowInformation(FormatText(texts::kFactoryBaseBlockOnly, extensionCount), texts::kBaseBlockOnlyCaption);
     }
-    OnFactoryWrite();
+    return OnFactoryWrite();
   }
+  return written;
 }
 
-void CEdidTransfer::OnFactoryWrite() {
+bool CEdidTransfer::OnFactoryWrite() {
   WaitCursor wait(ui_);
   clock_.SleepMs(kFactoryModeSettleMs);
   SlowTiming slow(bus_);
 
   const uint8_t page = PageValue();
   const EdidBytes& bytes = block_.Bytes();
+  bool verified = true;
   for (int i = 0; i < kEdidSize; ++i) {
     const auto index = static_cast<uint8_t>(i);
     uint8_t frame[3] = {page, index, bytes[i]};
@@ -345,19 +348,22 @@ void CEdidTransfer::OnFactoryWrite() {
     if (status) {
       // Without an answer there is nothing to compare; a stale value must not pass as verified.
       ShowError(FormatText(texts::kTransferError, status), texts::kFactoryWriteErrorCaption);
+      verified = false;
       break;
     }
     if (readBack != bytes[i]) {
       differences_ = {{i, bytes[i], readBack}};
       ShowError(FormatText(texts::kFactoryVerifyError, i, readBack), texts::kFactoryWriteErrorCaption);
+      verified = false;
       break;
     }
     ShowProgress(texts::kWritingProgress, i);
   }
   ui_.SetStatusText(texts::kReady);
+  return verified;
 }
 
-void CEdidTransfer::OnAocWrite() {
+bool CEdidTransfer::OnAocWrite() {
   WaitCursor wait(ui_);
   EdidBytes buffer = block_.Bytes();
   bus_.SetWriteEnable(false);
@@ -368,28 +374,29 @@ void CEdidTransfer::OnAocWrite() {
     uint16_t result = AocWriteByte(bus_, index, buffer[i], protocol);
     if (result) {
       ShowError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kWriteErrorCaption);
-      return;
+      return false;
     }
     result = AocReadByte(bus_, clock_, index, buffer[i], protocol);
     if (result) {
       ShowError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kReadErrorCaption);
-      return;
+      return false;
     }
     if (buffer[i] != block_.Bytes()[i]) {
       differences_ = {{i, block_.Bytes()[i], buffer[i]}};
       ShowError(FormatText(texts::kAocVerifyError, i, buffer[i], block_.Bytes()[i]), texts::kVerifyErrorCaption);
-      return;
+      return false;
     }
     ShowProgress(texts::kWritingProgress, i);
   }
   ui_.SetStatusText(texts::kReady);
+  return true;
 }
 
 // ---- DVI switch and channel ----------------------------------------------------------------
 
-void CEdidTransfer::SwitchDviEeprom(uint8_t selector) {
+uint8_t CEdidTransfer::SwitchDviEeprom(uint8_t selector) {
   uint8_t frame[3] = {kDviSwitchCommand, selector, 0x00};
-  RawTransfer(bus_, kFactoryWrite, 3, frame);  // sent blind: the switch has no reply to check
+  return RawTransfer(bus_, kFactoryWrite, 3, frame);  // sent blind: the switch has no reply to check
 }
 
 void CEdidTransfer::OnChannel(int channel) {

@@ -79,15 +79,17 @@ class CEdidTransfer {
                 Clock& clock, TransferUi& ui, EdidDocumentUi& document);
 
   void OnEdidRead();
-  void OnEdidWrite();
+  // The writes: true when everything written was read back and verified (and something was).
+  bool OnEdidWrite();
   // When the whole EDID must not be written (incomplete, byte 126 against the blocks held, a
   // wrong checksum): says why and answers true. OnEdidWrite asks this first.
   bool RefuseFaultyEdid();
-  void OnFactoryWrite();
-  void OnAocWrite();
-  void OnDviDigital() { SwitchDviEeprom(kDviDigital); }
-  void OnDviAnalog() { SwitchDviEeprom(kDviAnalog); }
-  void OnDviAuto() { SwitchDviEeprom(kDviAuto); }
+  bool OnFactoryWrite();
+  bool OnAocWrite();
+  // The DVI switch has no reply to check; the result is the bus status of sending it.
+  uint8_t OnDviDigital() { return SwitchDviEeprom(kDviDigital); }
+  uint8_t OnDviAnalog() { return SwitchDviEeprom(kDviAnalog); }
+  uint8_t OnDviAuto() { return SwitchDviEeprom(kDviAuto); }
   void OnChannel(int channel);
 
   // The document's copy of the channel, and the menu rules that follow from it.
@@ -104,7 +106,7 @@ class CEdidTransfer {
   const std::vector<ByteDifference>& VerifyDifferences() const { return differences_; }
 
  private:
-  void SwitchDviEeprom(uint8_t selector);
+  uint8_t SwitchDviEeprom(uint8_t selector);
   uint8_t FactoryReadRequest(uint8_t page, uint8_t index);
   uint8_t ConfirmPresent(uint8_t address);
   uint8_t ReadBlockPresent(int number, uint8_t* buffer);

@@ -22,6 +22,8 @@ class DocumentFrame : public TransferUi {
   virtual void SetCodeWindowShown(bool shown) = 0;
   // The "EDID code" command: shows the window when the flag turns true, hides it otherwise.
   virtual void OnEdidCode() = 0;
+  // Brings the shown window above the main window.
+  virtual void RaiseCodeWindow() = 0;
 
   virtual QString ViewText() const = 0;
   virtual void SetViewText(const QString& text) = 0;

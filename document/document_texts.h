@@ -20,4 +20,11 @@ inline constexpr char kProductionBaseOnly[] =
     "Open or build an EDID without extension blocks for a production run.";
 inline constexpr char kProductionCaption[] = "Production Write";
 
+// What a finished transfer command leaves in the status bar.
+inline constexpr char kEdidWrittenAndVerified[] = "EDID written and verified";
+inline constexpr char kDviDigitalSelected[] = "DVI-D EEPROM selected";
+inline constexpr char kDviAnalogSelected[] = "DVI-A EEPROM selected";
+inline constexpr char kDviAutoSelected[] = "DVI-I automatic EEPROM switch selected";
+inline constexpr char kDviSwitchUnanswered[] = "DVI EEPROM switch not acknowledged (0x%02X)";
+
 }  // namespace tolvex::texts

@@ -108,18 +108,43 @@ void CTolvexDoc::OnChannel(int channel) {
   transfer_->OnChannel(channel);
 }
 
-void CTolvexDoc::OnEdidRead() { RunTransferCommand(&CEdidTransfer::OnEdidRead, true); }
-void CTolvexDoc::OnEdidWrite() { RunTransferCommand(&CEdidTransfer::OnEdidWrite, false); }
-void CTolvexDoc::OnDviDigital() { RunTransferCommand(&CEdidTransfer::OnDviDigital, false); }
-void CTolvexDoc::OnDviAnalog() { RunTransferCommand(&CEdidTransfer::OnDviAnalog, false); }
-void CTolvexDoc::OnDviAuto() { RunTransferCommand(&CEdidTransfer::OnDviAuto, false); }
+void CTolvexDoc::OnEdidRead() {
+  // A successful read replaces the document; its unsaved edits are offered for saving first.
+  if (!SaveModified()) return;
+  RunTransferCommand([](CEdidTransfer& transfer) { transfer.OnEdidRead(); }, true);
+}
 
-void CTolvexDoc::RunTransferCommand(void (CEdidTransfer::*command)(), bool reading) {
+void CTolvexDoc::OnEdidWrite() {
+  // A failure ends in its error box; success would leave only "Ready", or nothing, behind.
+  RunTransferCommand(
+      [this](CEdidTransfer& transfer) {
+        if (transfer.OnEdidWrite()) frame_->SetStatusText(texts::kEdidWrittenAndVerified);
+      },
+      false);
+}
+
+void CTolvexDoc::OnDviDigital() {
+  RunTransferCommand([this](CEdidTransfer& t) { ShowDviResult(t.OnDviDigital(), texts::kDviDigitalSelected); }, false);
+}
+
+void CTolvexDoc::OnDviAnalog() {
+  RunTransferCommand([this](CEdidTransfer& t) { ShowDviResult(t.OnDviAnalog(), texts::kDviAnalogSelected); }, false);
+}
+
+void CTolvexDoc::OnDviAuto() {
+  RunTransferCommand([this](CEdidTransfer& t) { ShowDviResult(t.OnDviAuto(), texts::kDviAutoSelected); }, false);
+}
+
+void CTolvexDoc::ShowDviResult(uint8_t status, const char* selected) {
+  frame_->SetStatusText(status ? FormatText(texts::kDviSwitchUnanswered, status) : std::string(selected));
+}
+
+void CTolvexDoc::RunTransferCommand(const std::function<void(CEdidTransfer&)>& command, bool reading) {
   if (linuxBus_ < 0) {
-    (transfer_.get()->*command)();
+    command(*transfer_);
     return;
   }
-  RunOnLinuxBus(reading, [command](CEdidTransfer& transfer) { (transfer.*command)(); });
+  RunOnLinuxBus(reading, command);
 }
 
 void CTolvexDoc::RunOnLinuxBus(bool reading, const std::function<void(CEdidTransfer&)>& command) {
@@ -155,10 +180,11 @@ const DrmConnector* CTolvexDoc::DisplayToRead() const {
 }
 
 void CTolvexDoc::OnReadFromDisplay() {
-  if (const DrmConnector* connector = DisplayToRead()) {
-    const std::string path = hardware_.Paths().sysfs + "/class/drm/" + connector->name + "/edid";
-    ReadKernelCopy(*connector, FormatText(texts::kReadFromDisplay, path.c_str()));
-  }
+  const DrmConnector* connector = DisplayToRead();
+  // Like EDID Read, the kernel's copy replaces the document.
+  if (!connector || !SaveModified()) return;
+  const std::string path = hardware_.Paths().sysfs + "/class/drm/" + connector->name + "/edid";
+  ReadKernelCopy(*connector, FormatText(texts::kReadFromDisplay, path.c_str()));
 }
 
 void CTolvexDoc::ReadKernelCopy(const DrmConnector& connector, const std::string& note) {
@@ -257,11 +283,8 @@ bool CTolvexDoc::OnOpenDocument(const QString& path) {
   }
   if (input.kind == EdidInput::kBinary) return OpenBinary(info, input);
   if (input.kind == EdidInput::kNeither || input.damage) {
-    // The file goes into the view before the question, as the framework loads it first; No puts
-    // the previous text back, and with it how that text is saved.
-    const QString kept = frame_->ViewText();
-    const FileText keptFile = fileText_;
-    SetViewText(file.bytes);
+    // Asked before the file reaches the view, so that No leaves the previous document entirely as
+    // it was: its text with the undo history, and how its file is saved again (line ends, encoding).
     QMessageBox question(QMessageBox::Question, Text(texts::kOpenErrorCaption), Text(texts::kInvalidHexFile),
                          QMessageBox::Yes | QMessageBox::No, window);
     if (input.damage) {
@@ -273,19 +296,14 @@ bool CTolvexDoc::OnOpenDocument(const QString& path) {
       question.setInformativeText(detail);
     }
     question.setDefaultButton(QMessageBox::No);
-    if (question.exec() != QMessageBox::Yes) {
-      frame_->SetViewText(kept);
-      fileText_ = keptFile;
-      return false;
-    }
+    if (question.exec() != QMessageBox::Yes) return false;
     if (input.kind == EdidInput::kNeither) {
       WholeDump dump = ParseWholeDump(text, DumpStart{0, 2});
       input.bytes = dump.base;
       input.extensions = std::move(dump.extensions);
     }
-  } else {
-    SetViewText(file.bytes);
   }
+  SetViewText(file.bytes);
 
   const bool missingShown = input.damage.has_value();
   TakeOpenedEdid(input.bytes, std::move(input.extensions), !missingShown);
@@ -362,10 +380,10 @@ bool CTolvexDoc::DoSave(const QString& path, bool replace) {
 
 bool CTolvexDoc::DoFileSave() { return DoSave(pathName_, true); }
 
-bool CTolvexDoc::SaveModified() {
+bool CTolvexDoc::SaveModified(QWidget* parent) {
   if (!modified_) return true;
   const QMessageBox::StandardButton answer = QMessageBox::question(
-      frame_->Window(), Text(texts::kApplicationTitle), Text(texts::kSaveChanges).arg(Title()),
+      parent ? parent : frame_->Window(), Text(texts::kApplicationTitle), Text(texts::kSaveChanges).arg(Title()),
       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
   if (answer == QMessageBox::Cancel) return false;
   if (answer == QMessageBox::No) return true;
@@ -384,6 +402,9 @@ void CTolvexDoc::OnFileNew() {
   {
     CEdidWizard wizard(block, frame_->CodeWindow(), frame_->Window());
     wizard.setWindowTitle(Text(texts::kWizardCaption));
+    // Finish replaces the document: unsaved edits are offered for saving first, and Cancel there
+    // goes back to the wizard.
+    wizard.SetFinishCheck([this, &wizard] { return SaveModified(&wizard); });
     finished = wizard.exec() == QDialog::Accepted;
   }
   if (finished) {
@@ -445,7 +466,9 @@ void CTolvexDoc::OnConfigSetup() {
 }
 
 void CTolvexDoc::ShowCodeWindow() {
-  if (!frame_->IsCodeWindowShown()) frame_->OnEdidCode();
+  // Shown but covered by the main window is no use to a command that highlights bytes in it.
+  if (frame_->IsCodeWindowShown()) frame_->RaiseCodeWindow();
+  else frame_->OnEdidCode();
 }
 
 void CTolvexDoc::HighlightRange(int first, int last, bool refresh) {

@@ -47,8 +47,9 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   bool OnNewDocument();
   bool OnOpenDocument(const QString& path);
   bool OnSaveDocument(const QString& path);
-  // Asks "Save changes to %1?" when modified; false when the user cancels or the save fails.
-  bool SaveModified();
+  // Asks "Save changes to %1?" when modified (the box over `parent`, the main window by default);
+  // false when the user cancels or the save fails.
+  bool SaveModified(QWidget* parent = nullptr);
   // Save: to the current path, or through Save As when there is none.
   bool DoFileSave();
   bool DoSave(const QString& path, bool replace);
@@ -121,10 +122,12 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   // (whose checksum it recomputes), and a file that lacked bytes says so.
   void TakeOpenedEdid(const EdidBytes& base, EdidExtensions extensions, bool warnMissing = true);
   bool OpenBinary(const QFileInfo& info, EdidInput& input);
+  // The status bar names the switch's result.
+  void ShowDviResult(uint8_t status, const char* selected);
   void FindChannelOptions();
   void ChooseRememberedChannel();
   // Runs a transfer command on the channel discovery found, or on the chosen kernel bus.
-  void RunTransferCommand(void (CEdidTransfer::*command)(), bool reading);
+  void RunTransferCommand(const std::function<void(CEdidTransfer&)>& command, bool reading);
   // Runs a command on the chosen kernel bus; a read whose bus cannot be opened takes the
   // connector's kernel copy instead, saying so.
   void RunOnLinuxBus(bool reading, const std::function<void(CEdidTransfer&)>& command);

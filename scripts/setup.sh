@@ -9,6 +9,8 @@ packages=(
   sigrok-cli   # the tests decode the simulated bus's captures with its I2C decoder
   edid-decode  # the peer the conformance check is compared with (tests/check/agreement_test.cpp)
   clang libclang-rt-dev  # the fuzz targets: clang, libFuzzer and the sanitizers' runtimes
+  xvfb openbox x11-utils  # a private X server and window manager for the tests in tests/wm
+  desktop-file-utils appstream groff-base  # the install check validates the entry, metainfo and man pages
 )
 
 missing=()

@@ -172,6 +172,12 @@ void CDescriptorDlg::ShowSelectedKind() {
   codeWindow_.HighlightRange(offset_, offset_ + kDescriptorSize - 1, true);
 }
 
+QStringList CDescriptorDlg::RestoreRefusedFields() {
+  // The text field cannot take more than the block holds; the list editors' entry fields are
+  // entries still to be added, not the block's contents.
+  return selectedKind_ == kRangeLimits ? rangeLimits_->RestoreRefusedFields() : QStringList();
+}
+
 void CDescriptorDlg::OnTextEdited() {
   if (!IsTextKind()) return;
   WriteText();

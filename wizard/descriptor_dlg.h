@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <functional>
 
+#include <QStringList>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -37,6 +39,9 @@ class CDescriptorDlg : public QWidget {
   // becomes visible or the tag selector changes. With no kind selected, the descriptor of a kind the
   // editor does not know is put back as it was filled.
   void ShowSelectedKind();
+
+  // The range limits' fields refilled from the block where an entry was refused; their names.
+  QStringList RestoreRefusedFields();
 
   // The selected kind (index into the tag selector; -1 for none); tag = 255 - kind.
   int SelectedKind() const { return selectedKind_; }

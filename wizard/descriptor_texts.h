@@ -8,6 +8,8 @@ namespace tolvex::texts {
 
 // ---- Descriptor block page -----------------------------------------------------------------
 inline constexpr char kMonitorDescriptor[] = "Monitor Descriptor";
+// Leaving the page with entries the block refused: those fields show the stored values again.
+inline constexpr char kFieldsSetBack[] = "Set back to the value the EDID block holds: %1";
 
 // ---- Detailed timing editor ----------------------------------------------------------------
 // Each numeric field: its name and its range text, shown side by side before the edit box.

@@ -153,20 +153,26 @@ QWidget* CDetailTimingDlg::BuildFlagColumn() {
   return column;
 }
 
+std::array<int, CDetailTimingDlg::kFieldCount> CDetailTimingDlg::StoredValues() const {
+  std::array<int, kFieldCount> stored{};
+  stored[kHActive] = static_cast<int>(block_.GetHActive());
+  stored[kHBlanking] = static_cast<int>(block_.GetHBlanking());
+  stored[kVActive] = static_cast<int>(block_.GetVActive());
+  stored[kVBlanking] = static_cast<int>(block_.GetVBlanking());
+  stored[kHSyncOffset] = static_cast<int>(block_.GetHSyncOffset());
+  stored[kHSyncWidth] = static_cast<int>(block_.GetHSyncWidth());
+  stored[kVSyncOffset] = static_cast<int>(block_.GetVSyncOffset());
+  stored[kVSyncWidth] = static_cast<int>(block_.GetVSyncWidth());
+  stored[kHImageSize] = static_cast<int>(block_.GetHImageSize());
+  stored[kVImageSize] = static_cast<int>(block_.GetVImageSize());
+  stored[kHBorder] = static_cast<int>(block_.GetHBorder());
+  stored[kVBorder] = static_cast<int>(block_.GetVBorder());
+  return stored;
+}
+
 void CDetailTimingDlg::FillFromBlock() {
   pixelClock_ = static_cast<float>(block_.GetPixelClock());
-  values_[kHActive] = static_cast<int>(block_.GetHActive());
-  values_[kHBlanking] = static_cast<int>(block_.GetHBlanking());
-  values_[kVActive] = static_cast<int>(block_.GetVActive());
-  values_[kVBlanking] = static_cast<int>(block_.GetVBlanking());
-  values_[kHSyncOffset] = static_cast<int>(block_.GetHSyncOffset());
-  values_[kHSyncWidth] = static_cast<int>(block_.GetHSyncWidth());
-  values_[kVSyncOffset] = static_cast<int>(block_.GetVSyncOffset());
-  values_[kVSyncWidth] = static_cast<int>(block_.GetVSyncWidth());
-  values_[kHImageSize] = static_cast<int>(block_.GetHImageSize());
-  values_[kVImageSize] = static_cast<int>(block_.GetVImageSize());
-  values_[kHBorder] = static_cast<int>(block_.GetHBorder());
-  values_[kVBorder] = static_cast<int>(block_.GetVBorder());
+  values_ = StoredValues();
   interlaced_ = block_.GetInterlaced();
   stereoMode_ = static_cast<int>(block_.GetStereoMode());
   const unsigned sync = block_.GetSyncMode();
@@ -210,6 +216,21 @@ bool CDetailTimingDlg::ValidateFields() {
   firstSyncFlag_ = firstFlagBox_->isChecked() ? 1 : 0;
   secondSyncFlag_ = secondFlagBox_->isChecked() ? 1 : 0;
   return true;
+}
+
+QStringList CDetailTimingDlg::RestoreRefusedFields() {
+  QStringList names;
+  // The clock is stored in 10 kHz steps, so only a refused entry can disagree with the block; the
+  // other fields are stored exactly.
+  const std::optional<double> clock = ParseNumber(edits_[kPixelClock]->text());
+  if (!clock || *clock < 0 || *clock > kMaxPixelClock) names << QString::fromLatin1(texts::kTimingFields[kPixelClock].name);
+  const std::array<int, kFieldCount> stored = StoredValues();
+  for (int f = kHActive; f < kFieldCount; ++f) {
+    const std::optional<long> value = ParseInteger(edits_[f]->text());
+    if (!value || *value != stored[f]) names << QString::fromLatin1(texts::kTimingFields[f].name);
+  }
+  if (!names.isEmpty()) FillFromBlock();
+  return names;
 }
 
 void CDetailTimingDlg::OnFieldEdited(Field field) { WriteGroup(static_cast<Group>(kFieldRules[field].group)); }

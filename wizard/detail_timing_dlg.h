@@ -6,6 +6,8 @@
 
 #include <array>
 
+#include <QStringList>
+
 class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
@@ -29,6 +31,10 @@ class CDetailTimingDlg : public QWidget {
   void WriteAll();
   // Reads the form into the values; the first invalid field shows the framework message.
   bool ValidateFields();
+  // Every field shows what the block holds again when one of them does not: an entry its check
+  // refused, or a valid one that a refused entry kept from being written. Returns the names of
+  // those fields, empty when all agree; shows no message.
+  QStringList RestoreRefusedFields();
 
  private:
   // The byte groups that one change rewrites, in the order WriteAll writes them.
@@ -51,6 +57,8 @@ class CDetailTimingDlg : public QWidget {
     kFieldCount
   };
 
+  // The numeric fields as the block holds them (the pixel clock's slot unused).
+  std::array<int, kFieldCount> StoredValues() const;
   void BuildForm();
   QWidget* BuildFieldColumn();
   QWidget* BuildFlagColumn();

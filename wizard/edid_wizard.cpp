@@ -20,7 +20,7 @@ constexpr QPoint kOffsetFromFrame(5, 72);
 }  // namespace
 
 CEdidWizard::CEdidWizard(EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* frame)
-    : QWizard(frame), frame_(frame) {
+    : QWizard(frame) {
   setWindowTitle(QString::fromLatin1(wizard_text::kCaption));
   setWizardStyle(QWizard::ClassicStyle);
   setOption(QWizard::NoBackButtonOnStartPage, true);
@@ -48,6 +48,9 @@ CEdidWizard::CEdidWizard(EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* fr
   QAbstractButton* backButton = button(QWizard::BackButton);
   disconnect(backButton, SIGNAL(clicked()), this, SLOT(back()));
   connect(backButton, &QAbstractButton::clicked, this, &CEdidWizard::OnBack);
+  // Placed before the window exists, the position is the frame's: the window manager puts its
+  // frame there. Placed once shown, it would be the client's, with the frame still unknown.
+  if (frame) move(frame->frameGeometry().topLeft() + kOffsetFromFrame);
 }
 
 void CEdidWizard::InvalidatePages() {
@@ -58,11 +61,14 @@ void CEdidWizard::InvalidatePages() {
   for (CS6Dtim* page : descriptorPages_) page->Invalidate();
 }
 
-void CEdidWizard::showEvent(QShowEvent* event) {
-  QWizard::showEvent(event);
-  if (placed_ || !frame_) return;
-  placed_ = true;
-  move(frame_->frameGeometry().topLeft() + kOffsetFromFrame);
+void CEdidWizard::done(int result) {
+  if (result != QDialog::Accepted) {
+    QWizard::done(result);
+    return;
+  }
+  if (!validateCurrentPage() || (finishCheck_ && !finishCheck_())) return;
+  // QWizard::done would check the page a second time.
+  QDialog::done(result);
 }
 
 void CEdidWizard::OnPageChanged(int id) {

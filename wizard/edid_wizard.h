@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include <QWizard>
 
@@ -34,8 +35,11 @@ class CEdidWizard : public QWizard, public WizardState {
 
   CS1Prod* ProductPage() const { return s1Prod_; }
 
- protected:
-  void showEvent(QShowEvent* event) override;
+  // Asked when Finish is pressed and the last page has passed its checks; false keeps the wizard
+  // open.
+  void SetFinishCheck(std::function<bool()> check) { finishCheck_ = std::move(check); }
+
+  void done(int result) override;
 
  private:
   void OnPageChanged(int id);
@@ -43,8 +47,7 @@ class CEdidWizard : public QWizard, public WizardState {
   void OnBack();
 
   uint8_t structureVersion_ = 0;
-  QWidget* frame_;
-  bool placed_ = false;
+  std::function<bool()> finishCheck_;
   CS1Prod* s1Prod_;
   CS2Disp* s2Disp_;
   CS3Feat* s3Feat_;

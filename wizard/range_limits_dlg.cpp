@@ -23,6 +23,18 @@ constexpr std::array<const char*, 10> kObjectNames = {"maxHorizontal", "minHoriz
                                                       "maxVertical",   "minVertical",   "gtfStart",
                                                       "gtfK",          "gtfC",          "gtfM",
                                                       "gtfJ"};
+// The labels of the fields, in Field order.
+constexpr std::array<const char*, 10> kFieldLabels = {
+    texts::kMaxHorizontalRate, texts::kMinHorizontalRate, texts::kMaxPixelClock, texts::kMaxVerticalRate,
+    texts::kMinVerticalRate,   texts::kGtfStartFrequency, texts::kGtfK,          texts::kGtfC,
+    texts::kGtfM,              texts::kGtfJ};
+
+// A field's name in a message: its label without the range in brackets.
+QString FieldName(const char* label) {
+  const QString text = QString::fromLatin1(label);
+  return text.left(text.indexOf(QLatin1Char('('))).trimmed();
+}
+
 // A pixel clock of 2550 MHz (byte 9 = 0xFF) is how versions before 1.3 say "not specified".
 constexpr int kUnspecifiedPixelClock = 2550;
 constexpr uint8_t kSecondaryGtfCode = 0x02;
@@ -84,6 +96,9 @@ void CRangeLimitsDlg::BuildForm() {
   // A GTF constant's letter stands in a narrow column of its own, its meaning right after it, as a
   // tab would place them; the cell of both spans the label column like the other labels.
   const int letterWidth = QFontMetrics(font()).horizontalAdvance(QStringLiteral("M")) + 12;
+  // The label column is as wide as its widest label, shown or not, so that the fields stay put when
+  // the secondary curve's rows appear.
+  int labelColumn = 0;
   int row = 2;
   for (const Row& r : rows) {
     if (r.field == kStart) grid->addWidget(checkBox_, row++, 0, 1, 3);
@@ -97,8 +112,10 @@ void CRangeLimitsDlg::BuildForm() {
       cell->addWidget(label);
       cell->addWidget(meaning, 1);
       grid->addLayout(cell, row, 0, 1, 2);
+      labelColumn = std::max(labelColumn, letterWidth + meaning->sizeHint().width());
     } else {
       grid->addWidget(label, row, 0, 1, 2);
+      labelColumn = std::max(labelColumn, label->sizeHint().width());
     }
     grid->addWidget(edits_[r.field], row, 2);
     if (r.field >= kStart) {
@@ -108,6 +125,7 @@ void CRangeLimitsDlg::BuildForm() {
     }
     ++row;
   }
+  grid->setColumnMinimumWidth(0, labelColumn);
   grid->setColumnStretch(3, 1);
   grid->setRowStretch(row, 1);
   // Tab order follows the form from top to bottom.
@@ -139,6 +157,19 @@ bool CRangeLimitsDlg::ValidateFields() {
   values_ = read;
   checked_ = checkBox_->isChecked() ? 1 : 0;
   return true;
+}
+
+QStringList CRangeLimitsDlg::RestoreRefusedFields() {
+  // Most fields are stored scaled or halved, so a valid entry may differ from what the block reads
+  // back; only a refused one means the block does not hold what the form shows.
+  QStringList names;
+  for (int f = 0; f < kFieldCount; ++f) {
+    if (edits_[f]->isHidden()) continue;
+    const std::optional<long> value = ParseInteger(edits_[f]->text());
+    if (!value || *value < 0 || *value > kMaxima[f]) names << FieldName(kFieldLabels[f]);
+  }
+  if (!names.isEmpty()) Fill(structureVersion_);
+  return names;
 }
 
 void CRangeLimitsDlg::Fill(uint8_t version) {

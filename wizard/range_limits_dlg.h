@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include <QStringList>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -30,6 +32,10 @@ class CRangeLimitsDlg : public QWidget {
   // Writes the descriptor from the fields.
   void Write();
   bool ValidateFields();
+  // Refills the form from the block when a shown field holds an entry its check refused (the
+  // block kept its previous bytes); returns the names of those fields, empty when none. Shows no
+  // message.
+  QStringList RestoreRefusedFields();
 
  private:
   // The fields in the order a form transfer checks them.

@@ -73,18 +73,20 @@ void CS3Feat::BuildForm() {
   featureLayout->addWidget(gtfCheck_, 3, 3);
 
   auto* colorBox = new QGroupBox(QString::fromLatin1(wt::kChromaticityGroup), this);
+  colorBox->setObjectName(QStringLiteral("chromaticityGroup"));
   auto* colorLayout = new QGridLayout(colorBox);
-  colorLayout->addWidget(new QLabel(QString::fromLatin1(wt::kPhosphorLabel), colorBox), 0, 0, 1, 4);
+  // The labels' tabs are columns of the grid: the range lines up with the X letters.
+  AddTabbedLabel(colorLayout, wt::kPhosphorLabel, 0, 0, 2);
   for (int i = 0; i < static_cast<int>(coordinateEdits_.size()); ++i) {
     QLineEdit* edit = MakeEdit(colorBox, "");
     edit->setObjectName(QStringLiteral("coordinate%1").arg(i));
     edit->setText(FormatDecimal(0));
     coordinateEdits_[i] = edit;
-    // One colour per row: x in the first pair of columns, y in the second.
+    // One colour per row: its name, X and the x field, then Y and the y field.
     const int row = 1 + i / 2;
-    const int column = (i % 2) * 2;
-    colorLayout->addWidget(new QLabel(QString::fromLatin1(wt::kCoordinateLabels[i]), colorBox), row, column);
-    colorLayout->addWidget(edit, row, column + 1);
+    const int column = (i % 2) * 3;
+    AddTabbedLabel(colorLayout, wt::kCoordinateLabels[i], row, column);
+    colorLayout->addWidget(edit, row, column + 2);
   }
 
   auto* layout = new QVBoxLayout(this);

@@ -50,8 +50,7 @@ void CS5Stim::BuildForm() {
   list_ = new QListWidget(group);
   list_->setObjectName(QStringLiteral("timingList"));
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
-  // The lines pad their numbers with blanks, which line up only in a fixed-pitch font.
-  UseFixedPitch(list_);
+  UseFixedPitchColumns(list_);
   widthEdit_ = MakeEdit(group, "timingWidthEdit");
   widthEdit_->setText(QStringLiteral("0"));
   aspectCombo_ = new QComboBox(group);

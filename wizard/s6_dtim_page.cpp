@@ -10,6 +10,7 @@
 #include "wizard/descriptor_dlg.h"
 #include "wizard/descriptor_texts.h"
 #include "wizard/detail_timing_dlg.h"
+#include "wizard/wizard_fields.h"
 
 namespace tolvex {
 
@@ -111,6 +112,14 @@ void CS6Dtim::ShowChosenEditor(bool writeEvenIfShown) {
     descriptor_->ShowSelectedKind();
   else
     detailTiming_->WriteAll();
+}
+
+bool CS6Dtim::validatePage() {
+  const QStringList restored =
+      monitorDescriptor_ ? descriptor_->RestoreRefusedFields() : detailTiming_->RestoreRefusedFields();
+  if (restored.isEmpty()) return true;
+  ShowEntryWarning(this, QString::fromLatin1(texts::kFieldsSetBack).arg(restored.join(QLatin1String(", "))));
+  return false;
 }
 
 void CS6Dtim::OnMonitorDescriptorClicked() {

@@ -35,9 +35,11 @@ class CS6Dtim : public QWizardPage {
   void Activate();
 
   void initializePage() override;
-  // Leaving the page checks nothing: the editors have written every valid change already, and
-  // their entry fields (a white point or a timing still to be added) are no reason to stay.
-  bool validatePage() override { return true; }
+  // Leaving the page: the editors have written every valid change already, and their entry fields
+  // (a white point or a timing still to be added) are no reason to stay. A field that shows an
+  // entry the block refused is set back to the stored value, with a message, and the page stays
+  // so that the user sees it.
+  bool validatePage() override;
 
  private:
   void CreateEditors();

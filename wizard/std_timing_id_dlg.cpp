@@ -47,7 +47,7 @@ void CStdTimingIdDlg::BuildForm() {
   layout->addWidget(MakeRule(this));
   list_ = new QListWidget(this);
   list_->setObjectName(QStringLiteral("stdTimingList"));
-  UseFixedPitch(list_);
+  UseFixedPitchColumns(list_);
   layout->addWidget(list_, 1);
   layout->addWidget(MakeRule(this));
 

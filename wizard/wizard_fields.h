@@ -5,8 +5,10 @@
 #include <QString>
 #include <QValidator>
 
+class QAbstractItemView;
 class QBoxLayout;
 class QFrame;
+class QGridLayout;
 class QPushButton;
 class QLineEdit;
 class QWidget;
@@ -36,10 +38,16 @@ struct ListButtons {
 };
 ListButtons AddListButtons(QWidget* owner, QBoxLayout* layout, const QString& namePrefix);
 
+// A label whose text separates columns with tabs, one grid cell per column from (row, column) on;
+// the last piece spans `lastSpan` columns. (A label shows a tab as a stop at a fixed distance,
+// which a word can end just short of, and then runs into the next.)
+void AddTabbedLabel(QGridLayout* grid, const char* text, int row, int column, int lastSpan = 1);
+
 // The sunken horizontal line under an editor's heading.
 QFrame* MakeRule(QWidget* parent);
-// A list whose lines pad their numbers with blanks: those line up only in a fixed-pitch font.
-void UseFixedPitch(QWidget* list);
+// A list whose lines pad their numbers with blanks and separate their columns with tabs: a
+// fixed-pitch font, and tab stops every eight characters of it.
+void UseFixedPitchColumns(QAbstractItemView* list);
 
 // A decimal value as the forms show it: up to six significant digits, no trailing zeros.
 QString FormatDecimal(double value);

@@ -1,22 +1,33 @@
 #!/usr/bin/env bash
-# The manual page names every command and every option the program's help lists, and formats
-# without a warning.
-#   manpage_test.sh MANPAGE TOLVEX_CLI
+# The manual page names every command and every option the program's help lists (its own and each
+# command's), and formats without a warning.
+#   manpage_test.sh MANPAGE PROGRAM
 set -uo pipefail
 page=$1
 program=$2
 failures=0
 
+# roff writes a minus sign in an option as "\-".
+describes() {
+  local escaped=${1//-/\\\\-}
+  grep -q -- "$escaped" "$page"
+}
+
+for option in $("$program" --help | grep -oE -- '(^| )--[a-z0-9-]+' | sort -u); do
+  if ! describes "$option"; then
+    echo "the manual page does not describe '$option'"
+    failures=$((failures + 1))
+  fi
+done
+
 commands=$("$program" --help | sed -n '/^Commands:/,/^$/s/^  \([a-z][a-z-]*\) .*/\1/p')
 for command in $commands; do
-  # roff writes a minus sign in an option as "\-".
   if ! grep -q "^\.BI\? $command\b" "$page"; then
     echo "the manual page does not describe the command '$command'"
     failures=$((failures + 1))
   fi
   for option in $("$program" "$command" --help | grep -oE -- '--[a-z0-9-]+' | sort -u); do
-    escaped=${option//-/\\\\-}
-    if ! grep -q -- "$escaped" "$page"; then
+    if ! describes "$option"; then
       echo "the manual page does not describe '$option' of '$command'"
       failures=$((failures + 1))
     fi

@@ -484,6 +484,40 @@ TEST_P(AocProtocol, ReadShowsProgressAndGetsTheBlock) {
 
 INSTANTIATE_TEST_SUITE_P(Protocols, AocProtocol, ::testing::Values(kProtocolAocTx3, kProtocolAocTx12));
 
+// What the program reports after a write: verified only when every route taken read back what it
+// wrote, and something was written at all.
+TEST(EdidWrite, SaysWhetherEverythingWrittenWasVerified) {
+  struct Case {
+    const char* name;
+    uint32_t protocol;
+    bool softwareDdcOnly;
+    uint32_t factoryEnable;
+    bool writeProtect;
+    bool verified;
+  };
+  const Case cases[] = {
+      {"DDC2B", kProtocolDdc2b, false, 0, false, true},
+      {"DDC2B on a write-protected EEPROM", kProtocolDdc2b, false, 0, true, false},
+      {"DDC2B and the factory page", kProtocolDdc2b, false, 1, false, true},
+      {"Software DDC only", kProtocolDdc2b, true, 1, false, true},
+      {"Software DDC only without the factory write", kProtocolDdc2b, true, 0, false, false},
+      {"AOC command", kProtocolAocTx3, false, 0, false, true},
+  };
+  for (const Case& c : cases) {
+    Rig rig(sim::MakeBlackBoxHardware());
+    rig.settings.protocol = c.protocol;
+    rig.settings.softwareDdcOnly = c.softwareDdcOnly;
+    rig.settings.factoryEnable = c.factoryEnable;
+    rig.Monitor().SetWriteProtectStuck(c.writeProtect);
+    FillTestBlock(rig.block);
+    EXPECT_EQ(rig.transfer.OnEdidWrite(), c.verified) << c.name << ": " << rig.LastError();
+  }
+  Rig rig(sim::MakeBlackBoxHardware());
+  rig.settings.mappedPage = "E0";  // plain memory: a corrupted read-back is a mismatch
+  rig.Monitor().CorruptReadByte(0, 0x20);
+  EXPECT_FALSE(rig.transfer.OnFactoryWrite());
+}
+
 TEST(AocWrite, VerifyAndTransferErrorsNameByteAndFrame) {
   {
     Rig rig(sim::MakeBlackBoxHardware());

@@ -148,7 +148,11 @@ TEST_P(BothBuses, FaultsGiveTheSameMessages) {
     FillTestBlock(rig.block);
     const EdidBytes before = rig.block.Bytes();
     c.fault(rig.Monitor());
-    c.write ? rig.transfer->OnEdidWrite() : rig.transfer->OnEdidRead();
+    if (c.write) {
+      EXPECT_FALSE(rig.transfer->OnEdidWrite()) << c.name;
+    } else {
+      rig.transfer->OnEdidRead();
+    }
     EXPECT_EQ(rig.LastError(), c.error) << c.name;
     EXPECT_EQ(rig.block.Bytes(), before) << c.name;
     EXPECT_FALSE(rig.ui.waitCursor) << c.name;

@@ -123,19 +123,22 @@ class Sheet {
 };
 
 // Runs File New through the frame's command; `act` gets the shown wizard once and ends it.
-// Returns whether the handler ran; a wizard that `act` left open is cancelled.
-bool RunFileNew(SimulatedProgram& program, const std::function<void(Sheet&)>& act) {
-  ModalAnswerer answers;
+// Message boxes on the way get `answers` in turn, and their texts go to `seen`. Returns whether the
+// handler ran; a wizard that `act` left open is cancelled.
+bool RunFileNew(SimulatedProgram& program, const std::function<void(Sheet&)>& act,
+                std::deque<QMessageBox::StandardButton> answers = {}, QStringList* seen = nullptr) {
+  ModalAnswerer answerer(std::move(answers));
   bool ran = false;
-  answers.SetDialogHandler([&](QWidget* modal) {
+  answerer.SetDialogHandler([&](QWidget* modal) {
     auto* wizard = qobject_cast<CEdidWizard*>(modal);
     if (!wizard || ran) return;
     ran = true;
     Sheet sheet(*wizard);
     act(sheet);
-    if (wizard->isVisible()) wizard->reject();
+    if (wizard->isVisible()) QTest::keyClick(wizard, Qt::Key_Escape);
   });
   program.Frame().Action(kCmdFileNew)->trigger();
+  if (seen) *seen = answerer.Texts();
   return ran;
 }
 
@@ -311,20 +314,26 @@ class FileNewTest : public QObject {
 
     QString codeAfterLoad;
     for (QWizard::WizardButton end : {QWizard::CancelButton, QWizard::FinishButton}) {
-      QVERIFY(RunFileNew(program, [&](Sheet& sheet) {
-        sheet.Wizard().ProductPage()->SetFileChooser([&path](QWidget*) { return path; });
-        sheet.Click("loadButton");
-        codeAfterLoad = frame.CodeWindow().Text();
-        if (end == QWizard::FinishButton) sheet.NextTo(9);
-        sheet.Press(end);
-      }));
+      // The read left an unsaved document, which Finish offers to save: not now.
+      QVERIFY(RunFileNew(
+          program,
+          [&](Sheet& sheet) {
+            sheet.Wizard().ProductPage()->SetFileChooser([&path](QWidget*) { return path; });
+            sheet.Click("loadButton");
+            codeAfterLoad = frame.CodeWindow().Text();
+            if (end == QWizard::FinishButton) sheet.NextTo(9);
+            sheet.Press(end);
+          },
+          {QMessageBox::No}));
       QCOMPARE(codeAfterLoad, CodeText(good.Bytes()));
       QCOMPARE(frame.Block().Bytes(), end == QWizard::CancelButton ? damaged.Bytes() : good.Bytes());
       QCOMPARE(frame.CodeWindow().Text(), CodeText(frame.Block().Bytes()));
     }
   }
 
-  void finishReplacesAnEditedDocumentWithAnUntitledOne() {
+  // Finish replaces the document: unsaved edits are offered for saving first. Cancel there goes
+  // back to the wizard, Yes saves them, and then the untitled report replaces the document.
+  void finishOffersToSaveAnEditedDocumentFirst() {
     SimulatedProgram program;
     CMainFrame& frame = program.Frame();
     frame.show();
@@ -337,13 +346,22 @@ class FileNewTest : public QObject {
     QTest::keyClicks(&frame.View(), "unsaved note");
     QVERIFY(program.Doc().IsModified());
 
-    ModalAnswerer questions;  // none may come: Finish replaces the document without asking
-    QVERIFY(RunFileNew(program, [](Sheet& sheet) {
-      sheet.Type("manufacturerEdit", "NEW");
-      sheet.NextTo(9);
-      sheet.Press(QWizard::FinishButton);
-    }));
-    QVERIFY(questions.Seen().empty());
+    const QByteArray edited = ReadFile(path) + "unsaved note";
+    bool stayedAfterCancel = false;
+    QStringList questions;
+    QVERIFY(RunFileNew(
+        program,
+        [&](Sheet& sheet) {
+          sheet.Type("manufacturerEdit", "NEW");
+          sheet.NextTo(9);
+          sheet.Press(QWizard::FinishButton);
+          stayedAfterCancel = sheet.Wizard().isVisible() && sheet.Step() == 9 && ReadFile(path) != edited;
+          sheet.Press(QWizard::FinishButton);
+        },
+        {QMessageBox::Cancel, QMessageBox::Yes}, &questions));
+    QCOMPARE(questions, QStringList({"Save changes to edited.ddc?", "Save changes to edited.ddc?"}));
+    QVERIFY(stayedAfterCancel);
+    QCOMPARE(ReadFile(path), edited);
 
     EdidBlock& block = frame.Block();
     QCOMPARE(block.GetManufacturerId(), std::string("NEW"));

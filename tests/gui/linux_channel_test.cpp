@@ -3,8 +3,11 @@
 // kernel's copy of a connected display's EDID; and the safety rules' refusals and questions.
 #include <QtTest>
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSettings>
 
 #include "app/tolvex_view.h"
@@ -115,6 +118,17 @@ class LinuxChannelTest : public QObject {
     QCOMPARE(frame.MessagePane()->text(),
              QStringLiteral("The EDID was read from the kernel's copy /sys/class/drm/card0-HDMI-A-1/edid"));
 
+    // Like EDID Read, it replaces the document: unsaved changes are offered for saving first, and
+    // Cancel keeps them.
+    frame.Block().SetSerialNumber(4711);
+    const EdidBytes edited = frame.Block().Bytes();
+    {
+      ModalAnswerer cancel({QMessageBox::Cancel});
+      frame.Action(kCmdReadFromDisplay)->trigger();
+      QCOMPARE(cancel.Texts(), QStringList{QStringLiteral("Save changes to Untitled?")});
+    }
+    QCOMPARE(frame.Block().Bytes(), edited);
+
     // A bus the program may not open is read from that copy instead, saying so.
     auto denied = sim::MakeI2cDevHardware();
     denied->kernel.DenyAccess("/dev/i2c-3");
@@ -126,6 +140,34 @@ class LinuxChannelTest : public QObject {
     QVERIFY2(answers.Seen()[0].text.startsWith(QStringLiteral("/dev/i2c-3: permission denied. Add your user to the i2c group")),
              qPrintable(answers.Seen()[0].text));
     QVERIFY2(answers.Seen()[0].text.endsWith(QStringLiteral("the EDID was read from the kernel's copy /sys/class/drm/card0-HDMI-A-1/edid instead")), qPrintable(answers.Seen()[0].text));
+  }
+
+  // A transfer paints its progress through the event loop; a channel chosen meanwhile waits, as
+  // the commands do, and the transfer ends on the bus it started on.
+  void noChannelIsChosenInTheMiddleOfATransfer() {
+    SimulatedProgram program(sim::MakeI2cDevHardware());
+    CMainFrame& frame = program.Frame();
+    frame.show();
+    ModalAnswerer answers;
+    answers.SetDialogHandler([](QWidget* widget) {
+      auto* dialog = qobject_cast<CConfigDlg*>(widget);
+      QVERIFY(dialog);
+      dialog->ProtocolButtons()->button(1)->click();  // byte by byte, with progress after each
+      dialog->accept();
+    });
+    frame.Action(kCmdConfigSetup)->trigger();
+
+    bool arrivedDuringTransfer = false;
+    QTimer::singleShot(0, &frame, [&] {
+      arrivedDuringTransfer = frame.IsWaitCursorShown();
+      emit frame.ChannelChoice()->activated(1);
+      frame.ChannelOptionActions()[1]->trigger();
+    });
+    frame.Action(kCmdEdidRead)->trigger();
+    QVERIFY(arrivedDuringTransfer);
+    QCOMPARE(frame.Block().Bytes(), EepromBlock(program.Monitor()));
+    QCOMPARE(frame.ChannelChoice()->currentIndex(), 0);
+    QVERIFY(frame.ChannelOptionActions()[0]->isChecked());
   }
 
   void refusalsAreOneMessageAndNothingIsWritten() {

@@ -7,13 +7,19 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "app/edid_code_dlg.h"
+#include "app/report_printer.h"
 #include "app/tolvex_view.h"
 #include "ddc/config_dlg.h"
 #include "gui/modal_support.h"
@@ -160,6 +166,36 @@ class MainFrameTest : public QObject {
     QCOMPARE(program.Frame().Block().Bytes(), other.Bytes());
   }
 
+  // No at the question keeps the open document as it was: a later Save still writes its CR LF
+  // lines and its encoding, not those of the refused LF-only UTF-8 file; its undo history survives.
+  void aRefusedOpenLeavesHowTheDocumentIsSaved() {
+    SimulatedProgram program;
+    EdidBlock source;
+    FillBlock(source);
+    const QByteArray report = QByteArray::fromStdString(FormatEdidReport(source));
+    const QString path = folder_.filePath("crlf.ddc");
+    WriteBytes(path, report);
+    QVERIFY(program.Frame().OpenDocumentFile(path));
+    CTolvexView& view = program.Frame().View();
+    view.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&view, "ok");
+
+    const QString refused = folder_.filePath("lf-notes.txt");
+    WriteBytes(refused, "caf\xc3\xa9 notes\nsecond line\n");
+    {
+      // Not saved now, then the file without a dump refused.
+      ModalAnswerer answers({QMessageBox::No, QMessageBox::No});
+      QVERIFY(!program.Frame().OpenDocumentFile(refused));
+      QCOMPARE(answers.Seen().size(), size_t{2});
+    }
+    QVERIFY(program.Doc().IsModified());
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(program.Frame().ViewText(), ViewForm(report.toStdString()));
+    QTest::keyClicks(&view, "!");
+    program.Frame().Action(kCmdFileSave)->trigger();
+    QCOMPARE(ReadBytes(path), report + "!");
+  }
+
   void opensTheOlderLayoutBelowAReportWithoutAsking() {
     SimulatedProgram program;
     EdidBlock source;
@@ -250,11 +286,48 @@ class MainFrameTest : public QObject {
     PaintCounter counter(pane, [&] {
       if (painted.isEmpty() || painted.last() != pane->text()) painted << pane->text();
     });
+    ModalAnswerer notSaved({QMessageBox::No});
     program.Frame().Action(kCmdEdidRead)->trigger();
     QCOMPARE(program.Frame().Block().Bytes(), monitorBlock.Bytes());
     QVERIFY2(painted.size() > 20, qPrintable(painted.join(" | ")));
     QVERIFY(painted.contains(QStringLiteral("Reading... 49%")));
     QCOMPARE(painted.last(), QStringLiteral("Ready"));
+  }
+
+  // A read replaces the document, so unsaved edits are offered for saving first; Cancel reads
+  // nothing.
+  void edidReadOffersToSaveAnEditedDocumentFirst() {
+    SimulatedProgram program;
+    EdidBlock source;
+    FillBlock(source);
+    const QString path = folder_.filePath("before-read.ddc");
+    WriteBytes(path, QByteArray::fromStdString(FormatEdidReport(source)));
+    QVERIFY(program.Frame().OpenDocumentFile(path));
+    program.Frame().View().moveCursor(QTextCursor::End);
+    QTest::keyClicks(&program.Frame().View(), "bench notes");
+    const QString view = program.Frame().ViewText();
+    EdidBlock monitorBlock;
+    monitorBlock.SetManufacturerId("MON");
+    monitorBlock.UpdateChecksum();
+    std::copy(monitorBlock.Bytes().begin(), monitorBlock.Bytes().end(), program.Monitor().AnalogEeprom().Memory().begin());
+
+    {
+      ModalAnswerer answers({QMessageBox::Cancel});
+      program.Frame().Action(kCmdEdidRead)->trigger();
+      QCOMPARE(answers.Texts(), QStringList{QStringLiteral("Save changes to before-read.ddc?")});
+    }
+    QCOMPARE(program.Frame().ViewText(), view);
+    QCOMPARE(program.Frame().Block().Bytes(), source.Bytes());
+    QVERIFY(program.Doc().IsModified());
+
+    {
+      ModalAnswerer answers({QMessageBox::Yes});
+      program.Frame().Action(kCmdEdidRead)->trigger();
+      QCOMPARE(answers.Seen().size(), size_t{1});
+    }
+    QCOMPARE(ReadBytes(path), QByteArray::fromStdString(FormatEdidReport(source)) + "bench notes");
+    QCOMPARE(program.Frame().Block().Bytes(), monitorBlock.Bytes());
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Untitled - Tolvex 3.01"));
   }
 
   void failedReadLeavesBlockAndDocument() {
@@ -298,6 +371,7 @@ class MainFrameTest : public QObject {
     program.Frame().Action(kCmdEdidWrite)->trigger();
     QVERIFY(answers.Seen().empty());
     QCOMPARE(EepromBlock(program.Monitor()), source.Bytes());
+    QCOMPARE(program.Frame().MessagePane()->text(), QStringLiteral("EDID written and verified"));
     QVERIFY(!program.Doc().IsModified());
     QVERIFY(!program.Frame().IsWaitCursorShown());
 
@@ -311,6 +385,55 @@ class MainFrameTest : public QObject {
     QCOMPARE(answers.Seen()[0].text, QStringLiteral("EDID code verified error"));
     QCOMPARE(EepromBlock(program.Monitor()), source.Bytes());
     QVERIFY(!program.Frame().IsWaitCursorShown());
+    QVERIFY(program.Frame().MessagePane()->text() != QStringLiteral("EDID written and verified"));
+
+    // The DVI switch has no reply; what it leaves is whether the monitor took the command.
+    program.Frame().Action(kCmdDviDigital)->trigger();
+    QCOMPARE(program.Frame().MessagePane()->text(), QStringLiteral("DVI-D EEPROM selected"));
+    program.Frame().Action(kCmdDviAuto)->trigger();
+    QCOMPARE(program.Frame().MessagePane()->text(), QStringLiteral("DVI-I automatic EEPROM switch selected"));
+    program.Hardware().machine.UnplugMonitor();
+    program.Frame().Action(kCmdDviAnalog)->trigger();
+    QVERIFY(program.Frame().MessagePane()->text().startsWith(QStringLiteral("DVI EEPROM switch not acknowledged (0x")));
+  }
+
+  // A transfer lets the event loop run to paint its progress. A close request or a command that
+  // arrives meanwhile must not run in the middle of it; the close follows once the transfer ends.
+  void nothingInterruptsATransfer() {
+    SimulatedProgram program;
+    CMainFrame& frame = program.Frame();
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    SetProtocol(program, 1);  // byte by byte, with progress after each
+    EdidBlock monitorBlock;
+    FillBlock(monitorBlock);
+    std::copy(monitorBlock.Bytes().begin(), monitorBlock.Bytes().end(), program.Monitor().AnalogEeprom().Memory().begin());
+
+    bool arrivedDuringTransfer = false;
+    bool closedDuringTransfer = true;
+    QTimer::singleShot(0, &frame, [&] {
+      arrivedDuringTransfer = frame.IsWaitCursorShown();
+      closedDuringTransfer = frame.close();
+      frame.Action(kCmdFileNew)->trigger();  // would run the wizard over the block being read
+      frame.Action(kCmdDviAnalog)->trigger();
+    });
+    ModalAnswerer answers({QMessageBox::Cancel});
+    bool wizardRan = false;
+    answers.SetDialogHandler([&](QWidget* dialog) {
+      wizardRan = true;
+      QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    frame.Action(kCmdEdidRead)->trigger();
+    QVERIFY(arrivedDuringTransfer);
+    QVERIFY(!closedDuringTransfer);
+    QVERIFY(!wizardRan);
+    QVERIFY(frame.isVisible());
+    QCOMPARE(frame.Block().Bytes(), monitorBlock.Bytes());
+    QCOMPARE(frame.MessagePane()->text(), QStringLiteral("Ready"));  // no DVI switch ran after the read
+
+    // The close comes afterwards and asks about the document the read made; Cancel keeps it.
+    QTRY_COMPARE(answers.Texts(), QStringList{QStringLiteral("Save changes to Untitled?")});
+    QVERIFY(frame.isVisible());
   }
 
   void i2cCommandsFollowTheChannelAndTheCodeWindow() {
@@ -362,6 +485,13 @@ class MainFrameTest : public QObject {
     frame.Action(kCmdEdidCode)->trigger();
     QVERIFY(code.isVisible());
     QVERIFY(frame.Action(kCmdEdidCode)->isChecked());
+
+    // A menu draws the check box of a checkable item only where it shows no icon.
+    for (QMenu* menu : frame.menuBar()->findChildren<QMenu*>()) {
+      for (QAction* action : menu->actions()) {
+        if (action->isCheckable()) QVERIFY2(!action->isIconVisibleInMenu() || action->icon().isNull(), qPrintable(action->text()));
+      }
+    }
   }
 
   void configurationDialogRulesAndStoredSettings() {
@@ -400,7 +530,7 @@ class MainFrameTest : public QObject {
         QVERIFY(dialog.PageEdit()->isEnabled());
         QVERIFY(!dialog.FactoryEnableBox()->isEnabled());
         Click(dialog.SoftwareDdcBox());
-        dialog.accept();
+        QTest::keyClick(&dialog, Qt::Key_Return);
       });
       const TransferSettings& settings = program.Doc().Settings();
       QCOMPARE(settings.protocol, 1u);
@@ -412,7 +542,7 @@ class MainFrameTest : public QObject {
       RunConfigDialog(program, [](CConfigDlg& dialog) {
         QVERIFY(dialog.ProtocolButtons()->button(1)->isChecked());
         Click(dialog.ProtocolButtons()->button(0));
-        dialog.reject();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
       });
       QCOMPARE(program.Doc().Settings().protocol, 1u);
     }
@@ -427,6 +557,34 @@ class MainFrameTest : public QObject {
     QCOMPARE(next.Doc().Settings().factoryEnable, 1u);
     QCOMPARE(next.Doc().Settings().mappedPage, std::string("F0"));
     QVERIFY(!next.Doc().Settings().softwareDdcOnly);
+  }
+
+  // The dialog object lives as long as the document: a Cancel taken with the keyboard last time
+  // must not make Return cancel now. Tab walks the controls in the form's order.
+  void configurationDialogTakesReturnAsOkOnEveryOpening() {
+    SimulatedProgram program;
+    QStringList walked;
+    RunConfigDialog(program, [&walked](CConfigDlg& dialog) {
+      for (int i = 0; i < 6; ++i) {
+        walked << QApplication::focusWidget()->objectName();
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      }
+      // Cancel chosen from the keyboard after a change.
+      Click(dialog.ProtocolButtons()->button(2));
+      for (int i = 0; i < 8 && QApplication::focusWidget()->objectName() != QLatin1String("cancelButton"); ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    QCOMPARE(walked, QStringList({"protocol0", "factoryEnable", "okButton", "cancelButton", "softwareDdcOnly", "protocol0"}));
+    QCOMPARE(program.Doc().Settings().protocol, 0u);
+
+    RunConfigDialog(program, [](CConfigDlg& dialog) {
+      QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.ProtocolButtons()->button(0)));
+      Click(dialog.ProtocolButtons()->button(1));
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    QCOMPARE(program.Doc().Settings().protocol, 1u);
   }
 
   void closingWithChangesAsksToSave() {
@@ -527,6 +685,55 @@ class MainFrameTest : public QObject {
     QVERIFY(ReadBytes(folder_.filePath("report.pdf")).startsWith("%PDF"));
   }
 
+  // Printed as the view shows it: the view's tab stops, and a line too wide for the paper goes on
+  // under its first word, never back at the margin; pages break between rows.
+  void printedLinesKeepTheirColumns() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(13);
+    const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+    const qreal rowHeight = QFontMetricsF(font).lineSpacing();
+    const QString timing = QStringLiteral("\t\t\t\t\t   720 x 400 @70Hz (IBM,VGA)");
+    const ReportPrintLayout layout(QStringLiteral("Established Timings\n") + timing, font, 80,
+                                   QSizeF(600, 100 * rowHeight), nullptr);  // the line needs 619
+    const std::vector<ReportPrintLayout::Row>& rows = layout.Rows();
+    QVERIFY(rows.size() >= 3);
+    QCOMPARE(rows[0].text, QStringLiteral("Established Timings"));
+    QString printed;
+    for (size_t i = 1; i < rows.size(); ++i) {
+      printed += rows[i].text;
+      // Five tab stops of 80 pixels and three blanks: the column where the timing begins.
+      if (i > 1) QVERIFY2(qAbs(rows[i].position.x() - (400 + 3 * advance)) < 0.5, qPrintable(rows[i].text));
+    }
+    QCOMPARE(printed, timing);
+
+    QString many;
+    for (int i = 0; i < 25; ++i) many += QStringLiteral("row %1\n").arg(i);
+    const ReportPrintLayout pages(many, font, 80, QSizeF(300, 10 * rowHeight), nullptr);
+    QCOMPARE(pages.PageCount(), 3);
+    for (const ReportPrintLayout::Row& row : pages.Rows()) QVERIFY(row.position.y() + rowHeight <= 10 * rowHeight + 0.5);
+  }
+
+  // Page Down in the preview turns the page and its counter with it.
+  void printPreviewCountsThePagesItTurns() {
+    SimulatedProgram program;
+    QString text;
+    for (int i = 0; i < 300; ++i) text += QStringLiteral("line %1\n").arg(i);
+    program.Frame().SetViewText(text);
+    QString counter;
+    ModalAnswerer answers;
+    answers.SetDialogHandler([&](QWidget* dialog) {
+      auto* pages = dialog->findChild<QPrintPreviewWidget*>();
+      if (!pages || !QTest::qWaitFor([pages] { return pages->pageCount() > 2; })) return;
+      QTest::keyClick(dialog, Qt::Key_PageDown);
+      for (QLineEdit* edit : dialog->findChildren<QLineEdit*>())
+        if (!qobject_cast<QComboBox*>(edit->parentWidget())) counter = edit->text();
+      QCOMPARE(pages->currentPage(), 2);
+      QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    program.Frame().Action(kCmdFilePrintPreview)->trigger();
+    QCOMPARE(counter, QStringLiteral("2"));
+  }
+
  private:
   // Clicks a check box or radio button on its indicator, as a user would.
   static void Click(QAbstractButton* button) {
@@ -551,7 +758,7 @@ class MainFrameTest : public QObject {
   static void SetProtocol(SimulatedProgram& program, int protocol) {
     RunConfigDialog(program, [protocol](CConfigDlg& dialog) {
       Click(dialog.ProtocolButtons()->button(protocol));
-      dialog.accept();
+      QTest::keyClick(&dialog, Qt::Key_Return);
     });
   }
 
@@ -564,7 +771,7 @@ class MainFrameTest : public QObject {
       if (!dialog || done) return;
       done = true;
       act(*dialog);
-      if (dialog->isVisible()) dialog->reject();
+      if (dialog->isVisible()) QTest::keyClick(dialog, Qt::Key_Escape);
     });
     program.Frame().Action(kCmdConfigSetup)->trigger();
     QVERIFY(done);

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QPointer>
 
 namespace tolvex::testing {
 
@@ -23,7 +24,15 @@ void ModalAnswerer::Poll() {
   if (!modal || !modal->isVisible()) return;
   auto* box = qobject_cast<QMessageBox*>(modal);
   if (!box) {
-    if (dialogHandler_) dialogHandler_(modal);
+    // Handled outside this timer's slot, so that the boxes the handler's actions open are still
+    // answered: a timer does not fire again while its own slot runs.
+    if (dialogHandler_ && !handling_) {
+      handling_ = true;
+      QTimer::singleShot(0, this, [this, dialog = QPointer<QWidget>(modal)] {
+        if (dialog && dialog->isVisible()) dialogHandler_(dialog);
+        handling_ = false;
+      });
+    }
     return;
   }
   seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->informativeText()});

@@ -42,6 +42,7 @@ class ModalAnswerer : public QObject {
   std::vector<SeenBox> seen_;
   std::function<void(QWidget*)> dialogHandler_;
   QTimer timer_;
+  bool handling_ = false;
 };
 
 }  // namespace tolvex::testing

@@ -32,6 +32,8 @@ class SimulatedProgram {
   bool Started() const { return started_; }
 
   CMainFrame& Frame() { return app_.Frame(); }
+  // As the program shows its window after start-up: maximised, the code window above it.
+  void ShowMainWindow() { app_.ShowMainWindow(); }
   CTolvexDoc& Doc() { return app_.Doc(); }
   sim::SimMonitor& Monitor() { return hardware_->machine.Monitor(); }
   sim::SimHardware& Hardware() { return *hardware_; }

@@ -153,32 +153,50 @@ class DescriptorPageTest : public QObject {
     QCOMPARE(fx_->block->GetDescriptorTag().tag, uint8_t{0x10});
   }
 
-  void leavingChecksNoEditorField() {
+  // The list editors' entry fields are no reason to stay on a page. A field that shows an entry
+  // the block refused is set back to the stored value when the page is left, with a message, and
+  // the page stays once so that the user sees it.
+  void leavingSetsRefusedEntriesBack() {
     page_.reset();
-    // Block 1 a colour point whose entry fields still hold index 0, block 2 a detailed timing.
-    fx_->Put(54, {0x00, 0x00, 0x00, 0xFB, 0x00, 0x01, 0x05, 0x50, 0x54, 0x78, 0, 0, 0, 0, 0, 0x0A, 0x20, 0x20});
-    fx_->Put(72, {0x30, 0x2A, 0x00, 0x98, 0x51});
+    // Block 1 a detailed timing, block 2 a colour point whose entry fields still hold index 0,
+    // block 3 range limits of 50-75 Hz, 30-83 kHz, 170 MHz.
+    fx_->Put(54, {0x30, 0x2A, 0x00, 0x98, 0x51});
+    fx_->Put(72, {0x00, 0x00, 0x00, 0xFB, 0x00, 0x01, 0x05, 0x50, 0x54, 0x78, 0, 0, 0, 0, 0, 0x0A, 0x20, 0x20});
+    fx_->Put(90, {0x00, 0x00, 0x00, 0xFD, 0x00, 50, 75, 30, 83, 17, 0x00, 0x0A, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20});
     QWizard wizard;
-    auto* first = new CS6Dtim(state_, *fx_->block, *fx_->code, 0, kTitle);
-    auto* second = new CS6Dtim(state_, *fx_->block, *fx_->code, 1, kTitle);
-    wizard.addPage(first);
-    wizard.addPage(second);
+    std::array<CS6Dtim*, 3> pages{};
+    for (int i = 0; i < 3; ++i) {
+      pages[i] = new CS6Dtim(state_, *fx_->block, *fx_->code, i, kTitle);
+      wizard.addPage(pages[i]);
+    }
     wizard.show();
     ModalAnswerer answerer;
-    QCOMPARE(first->findChild<QLineEdit*>("whitePointIndex")->text(), QStringLiteral("0"));
+
+    QLineEdit* hActive = pages[0]->findChild<QLineEdit*>("hActive");
+    Retype(hActive, QStringLiteral("5000"));
+    QCOMPARE(answerer.Texts(), QStringList{QStringLiteral("Please enter an integer between 0 and 4095.")});
+    const EdidBytes before = fx_->block->Bytes();
+    wizard.next();
+    QCOMPARE(wizard.currentId(), 0);
+    QCOMPARE(answerer.Texts().value(1), QStringLiteral("Set back to the value the EDID block holds: H. Active"));
+    QCOMPARE(hActive->text(), QStringLiteral("500"));
+    QCOMPARE(fx_->block->Bytes(), before);
     wizard.next();
     QCOMPARE(wizard.currentId(), 1);
-    QVERIFY(answerer.Texts().isEmpty());
 
-    // A refused entry was never written; the page can still be left, the block keeps its bytes.
-    Retype(second->findChild<QLineEdit*>("hActive"), QStringLiteral("5000"));
-    QCOMPARE(answerer.Texts().size(), 1);
-    QCOMPARE(fx_->block->GetHActive(), 500u);
-    const EdidBytes before = fx_->block->Bytes();
-    wizard.back();
-    QCOMPARE(wizard.currentId(), 0);
-    QCOMPARE(answerer.Texts().size(), 1);
-    QCOMPARE(fx_->block->Bytes(), before);
+    QCOMPARE(pages[1]->findChild<QLineEdit*>("whitePointIndex")->text(), QStringLiteral("0"));
+    wizard.next();
+    QCOMPARE(wizard.currentId(), 2);
+    QCOMPARE(answerer.Texts().size(), 2);
+
+    QLineEdit* minVertical = pages[2]->findChild<QLineEdit*>("minVertical");
+    Retype(minVertical, QStringLiteral("300"));
+    QCOMPARE(answerer.Texts().size(), 3);
+    QVERIFY(!wizard.validateCurrentPage());
+    QCOMPARE(answerer.Texts().value(3), QStringLiteral("Set back to the value the EDID block holds: Min. Vertical Rate"));
+    QCOMPARE(minVertical->text(), QStringLiteral("30"));  // "3" and "30" were written as typed
+    QCOMPARE(fx_->block->GetRangeLimits().minVerticalHz, 30);
+    QVERIFY(wizard.validateCurrentPage());
   }
 
   void activatesOnNextAndOnBack() {

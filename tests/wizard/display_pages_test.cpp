@@ -3,8 +3,11 @@
 #include <QtTest>
 
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
 
 #include "gui/modal_support.h"
+#include "gui/render_support.h"
 #include "wizard_fixture.h"
 
 using namespace tolvex;
@@ -14,6 +17,21 @@ class DisplayPagesTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // "Phosphor\t(0.000 - 0.999)": the tab keeps the two apart on the screen.
+  void phosphorLabelKeepsItsTab() {
+    WizardFixture f;
+    f.Start();
+    f.GoToStep(3);
+    auto* group = f.Find<QGroupBox>("chromaticityGroup");
+    QLabel* phosphor = nullptr;
+    for (QLabel* label : group->findChildren<QLabel*>())
+      if (label->text().startsWith(QStringLiteral("Phosphor"))) phosphor = label;
+    QVERIFY(phosphor);
+    const QRect row(0, phosphor->y(), group->width(), phosphor->height());
+    const double blank = 1.5 * QFontMetricsF(phosphor->font()).horizontalAdvance(QLatin1Char(' '));
+    QCOMPARE(CountWords(group->grab(row).toImage(), blank), 2);
+  }
+
   void digitalInputGreysTheAnalogGroupAndUntickingRestoresIt() {
     WizardFixture f;
     f.Block().Bytes()[20] = 0x6F;

@@ -103,8 +103,14 @@ class MonitorDescriptorTest : public QObject {
     QVERIFY(!box->isChecked());
     QVERIFY(!Edit("gtfStart")->isVisible());
     QVERIFY(Edit("maxPixelClock")->isEnabled());
+    const auto fieldColumn = [this] {
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+      return Edit("minVertical")->mapTo(dlg_.get(), QPoint()).x();
+    };
+    const int columnBefore = fieldColumn();
 
     box->click();
+    QCOMPARE(fieldColumn(), columnBefore);  // the longer labels of the curve were reserved room
     const QStringList shown = {Edit("gtfStart")->text(), Edit("gtfC")->text(), Edit("gtfM")->text(),
                                Edit("gtfK")->text(), Edit("gtfJ")->text()};
     QCOMPARE(shown, (QStringList{"20", "40", "600", "128", "20"}));

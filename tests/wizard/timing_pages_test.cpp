@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "gui/modal_support.h"
+#include "gui/render_support.h"
 #include "wizard/s5_stim_page.h"
 #include "wizard_fixture.h"
 
@@ -92,6 +93,28 @@ class TimingPagesTest : public QObject {
     QCOMPARE(f.Find<QComboBox>("aspectCombo")->itemText(0), item0);
     QCOMPARE(f.Find<QComboBox>("aspectCombo")->currentIndex(), -1);
     QVERIFY(f.Selects(38, 53));
+  }
+
+  // The list's tabs are column stops: "1024 x 1024" and "100Hz" stay apart however wide the
+  // characters are, also where eleven of them end just short of a stop every 80 pixels.
+  void listColumnsStayApart() {
+    WizardFixture f;
+    f.Block().SetVersion(1, 2);
+    SetSlot(f.Block(), 0, 1024, 0, 100);
+    f.Start();
+    f.GoToStep(5);
+    auto* list = f.Find<QListWidget>("timingList");
+    list->clearSelection();
+    QFont font = list->font();
+    font.setPixelSize(12);
+    for (int hundredths = -80; hundredths <= 0; hundredths += 2) {
+      font.setLetterSpacing(QFont::AbsoluteSpacing, hundredths / 100.0);
+      list->setFont(font);
+      const QImage line = list->viewport()->grab(list->visualItemRect(list->item(0))).toImage();
+      const double advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+      // 1024 | x | 1024 | 100Hz | Aspect | ratio | = | 1:1
+      QVERIFY2(CountWords(line, 0.75 * advance) == 8, qPrintable(QStringLiteral("spacing %1 px").arg(hundredths / 100.0)));
+    }
   }
 
   void addRuleAndAdd() {
