@@ -411,7 +411,8 @@ void CMainFrame::RunCommand(CommandId id) {
       if (!doc_.RefuseEdidWrite() && ConfirmWriteDespiteFailures(block_, doc_.Extensions(), this)) doc_.OnEdidWrite();
       break;
     case kCmdProductionWrite:
-      if (!doc_.RefuseProductionWrite() && ConfirmWriteDespiteFailures(block_, doc_.Extensions(), this)) {
+      // Every unit gets the whole EDID, so what EDID Write refuses a run refuses too.
+      if (!doc_.RefuseEdidWrite() && ConfirmWriteDespiteFailures(block_, doc_.Extensions(), this)) {
         doc_.OnProductionWrite();
       }
       break;

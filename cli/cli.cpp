@@ -77,9 +77,9 @@ constexpr CommandSpec kCommands[] = {
     {"write", kWrite, "FILE", "Write the EDID of FILE into the monitor and verify it.",
      "FILE is a .ddc report or raw binary EDID; every block it holds is written. With --serial-counter\n"
      "each unit gets the counter's number, which advances only after a verified write; --log appends\n"
-     "one CSV line per unit; --repeat programs monitor after monitor (a base block alone). PASS or\n"
-     "FAIL and the serial go to stdout, one line a unit; the exit status is 0 only when every unit\n"
-     "was verified.",
+     "one CSV line per unit; --repeat programs monitor after monitor. Every unit gets every block;\n"
+     "only its base block changes. PASS or FAIL and the serial go to stdout, one line a unit; the\n"
+     "exit status is 0 only when every unit was verified.",
      1, 1},
     {"probe", kProbe, "", "Print the I2C channel the program finds.",
      "With --bus or --connector: whether a monitor answers on that bus. The exit status is 1 when there\n"
@@ -675,11 +675,7 @@ int RunTransfer(const Invocation& call, std::ostream& out, std::ostream& err, co
     block.UpdateChecksum();  // as opening the file in the program does
     extensions = file.extensions;
     if (call.Has("fix-checksum")) UpdateExtensionChecksums(extensions);
-    if (production.Wanted() && extensions.Count() > 0) {
-      PrintFileError(err, path, FormatText(cli_texts::kProductionBaseOnly, extensions.Count()));
-      return 1;
-    }
-    if (production.Wanted() && !(setup = PrepareProduction(production, block, err))) return 1;
+    if (production.Wanted() && !(setup = PrepareProduction(production, block, extensions, err))) return 1;
   }
 
   std::unique_ptr<Hardware> hardware = MakeHardware(call, err);

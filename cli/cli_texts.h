@@ -67,8 +67,6 @@ inline constexpr char kSimUnitsValues[] = "--sim-units takes a number from 1 to 
 inline constexpr char kUnitsSummary[] = "%d passed, %d failed";
 inline constexpr char kStopped[] = "stopped";
 inline constexpr char kNoMoreUnits[] = "no further monitor can come";
-inline constexpr char kProductionBaseOnly[] =
-    "production writes program the base block alone, and this EDID has %d extension block(s)";
 inline constexpr char kInterruptHint[] = "Ctrl+C ends the run between units; a second Ctrl+C ends it at once";
 
 }  // namespace tolvex::cli_texts

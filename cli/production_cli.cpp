@@ -81,9 +81,10 @@ std::optional<std::string> CheckProductionUsage(const ProductionRequest& request
 }
 
 std::optional<ProductionSetup> PrepareProduction(const ProductionRequest& request, const EdidBlock& block,
-                                                 std::ostream& err) {
+                                                 const EdidExtensions& extensions, std::ostream& err) {
   ProductionSetup setup;
   setup.base = block.Bytes();
+  setup.extensions = extensions;
   setup.serialFormat = block.GetSerialFormat();
   setup.counterPath = request.counter;
   setup.logPath = request.log;

@@ -8,6 +8,7 @@
 
 #include "cli/cli.h"
 #include "model/edid_block.h"
+#include "model/edid_extensions.h"
 #include "production/production_run.h"
 #include "production/production_station.h"
 
@@ -27,9 +28,10 @@ struct ProductionRequest {
 // A usage mistake in the request; nothing when there is none.
 std::optional<std::string> CheckProductionUsage(const ProductionRequest& request, bool fieldGiven, bool formatGiven);
 
-// The setup for the block of FILE, checked before any monitor is touched; nothing after a message.
+// The setup for the EDID of FILE (each unit's base block is made from `block`, the extension blocks
+// go out as they are), checked before any monitor is touched; nothing after a message.
 std::optional<ProductionSetup> PrepareProduction(const ProductionRequest& request, const EdidBlock& block,
-                                                 std::ostream& err);
+                                                 const EdidExtensions& extensions, std::ostream& err);
 
 // Runs one unit, or unit after unit with --repeat. The exit status: 0 when every unit was verified.
 int RunProductionWrite(const ProductionRequest& request, ProductionSetup& setup, const ProductionStation& station,

@@ -15,10 +15,6 @@ inline constexpr char kBinaryTooLong[] = "The file holds more bytes than one EDI
 inline constexpr char kExportCaption[] = "Export Binary";
 inline constexpr char kExportFilter[] = "Raw EDID (*.bin)";
 inline constexpr char kExportExtension[] = ".bin";
-inline constexpr char kProductionBaseOnly[] =
-    "Production Write programs the base block alone, and this EDID has %1 extension block(s).\n"
-    "Open or build an EDID without extension blocks for a production run.";
-inline constexpr char kProductionCaption[] = "Production Write";
 
 // What a finished transfer command leaves in the status bar.
 inline constexpr char kEdidWrittenAndVerified[] = "EDID written and verified";

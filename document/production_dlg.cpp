@@ -94,11 +94,12 @@ class CProductionDlg::Events final : public ProductionEvents {
   CProductionDlg& dialog_;
 };
 
-CProductionDlg::CProductionDlg(const ProductionStation& station, const EdidBytes& base, uint8_t serialFormat,
-                               QWidget* parent)
+CProductionDlg::CProductionDlg(const ProductionStation& station, const EdidBytes& base,
+                               const EdidExtensions& extensions, uint8_t serialFormat, QWidget* parent)
     : QDialog(parent),
       station_(station),
       base_(base),
+      extensions_(extensions),
       serialFormat_(serialFormat),
       counterEdit_(new QLineEdit),
       fieldCombo_(new QComboBox),
@@ -201,6 +202,7 @@ void CProductionDlg::SaveChoices() const {
 std::optional<ProductionSetup> CProductionDlg::SetupFromForm(QString& problem) const {
   ProductionSetup setup;
   setup.base = base_;
+  setup.extensions = extensions_;
   setup.serialFormat = serialFormat_;
   setup.counterPath = counterEdit_->text().toStdString();
   setup.logPath = logEdit_->text().toStdString();

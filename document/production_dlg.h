@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "model/edid_block.h"
+#include "model/edid_extensions.h"
 #include "production/production_run.h"
 #include "production/production_station.h"
 
@@ -31,9 +32,10 @@ class CProductionDlg : public QDialog {
   Q_OBJECT
 
  public:
-  // `base` and `serialFormat`: the document's block, the template of every unit.
-  CProductionDlg(const ProductionStation& station, const EdidBytes& base, uint8_t serialFormat,
-                 QWidget* parent = nullptr);
+  // `base` and `serialFormat`: the document's block, the template of every unit's base block;
+  // `extensions` follow it unchanged in every unit.
+  CProductionDlg(const ProductionStation& station, const EdidBytes& base, const EdidExtensions& extensions,
+                 uint8_t serialFormat, QWidget* parent = nullptr);
   ~CProductionDlg() override;
 
   bool Running() const { return worker_.joinable(); }
@@ -73,6 +75,7 @@ class CProductionDlg : public QDialog {
 
   const ProductionStation& station_;
   EdidBytes base_;
+  EdidExtensions extensions_;
   uint8_t serialFormat_;
 
   QLineEdit* counterEdit_;

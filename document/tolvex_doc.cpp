@@ -207,16 +207,10 @@ void CTolvexDoc::AttachFrame(DocumentFrame& frame) {
       std::make_unique<CEdidTransfer>(bus_, frame.Block(), extensions_, settings_, hardware_.GetClock(), frame, *this);
 }
 
-bool CTolvexDoc::RefuseProductionWrite() {
-  if (extensions_.Count() == 0) return false;
-  frame_->ShowError(Text(texts::kProductionBaseOnly).arg(extensions_.Count()).toStdString(), texts::kProductionCaption);
-  return true;
-}
-
 void CTolvexDoc::OnProductionWrite() {
   const EdidBlock& block = frame_->Block();
   const auto runDialog = [&](const ProductionStation& station) {
-    CProductionDlg dialog(station, block.Bytes(), block.GetSerialFormat(), frame_->Window());
+    CProductionDlg dialog(station, block.Bytes(), extensions_, block.GetSerialFormat(), frame_->Window());
     dialog.exec();
   };
   if (linuxBus_ < 0) {

@@ -64,10 +64,9 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   bool RefuseEdidWrite();
   void OnChannel(int channel);
   void OnConfigSetup();
-  // "Production Write...": the dialog that programs monitor after monitor with the block.
+  // "Production Write...": the dialog that programs monitor after monitor with the whole EDID,
+  // each unit's base block its own.
   void OnProductionWrite();
-  // Says why a production run cannot take this EDID (its units get the base block alone).
-  bool RefuseProductionWrite();
   void OnDviDigital();
   void OnDviAnalog();
   void OnDviAuto();

@@ -1,5 +1,6 @@
 #include "production/production_run.h"
 
+#include "ddc/edid_transfer.h"
 #include "ddc/format_text.h"
 #include "production/production_texts.h"
 
@@ -19,7 +20,12 @@ std::optional<std::string> CheckSetup(const ProductionSetup& setup, const Calend
   std::string error;
   uint64_t number = 0;
   if (!setup.counterPath.empty() && !SerialCounter::CheckUsable(setup.counterPath, number, error)) return error;
-  if (!NextUnit(setup, today, error)) return error;
+  const std::optional<UnitBlock> unit = NextUnit(setup, today, error);
+  if (!unit) return error;
+  // Every unit would be refused alike, so the run is refused before the first.
+  if (const std::optional<WholeEdidFault> fault = FindWholeEdidFault(unit->bytes, setup.extensions)) {
+    return DescribeWholeEdidFault(*fault);
+  }
   if (!setup.logPath.empty() && !ProductionLog(setup.logPath).CheckWritable(error)) return error;
   return std::nullopt;
 }
@@ -80,7 +86,7 @@ UnitResult ProductionRun::ProgramUnit() {
   }
 
   events_.OnStatus(FormatText(production_texts::kProgramming, unit->serialText.c_str()));
-  const UnitOutcome outcome = writer_.WriteUnit(unit->bytes);
+  const UnitOutcome outcome = writer_.WriteUnit(unit->bytes, setup_.extensions);
   const UnitRecord record = RecordOf(*unit, outcome);
   // The number reaches the disk first: a unit that went out with it must never share it.
   bool runOn = FinishCounter(*unit, outcome.verified);

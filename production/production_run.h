@@ -1,8 +1,8 @@
 // The production loop: program one monitor after another, each with its own serial number, and
 // log every attempt. tolvex-cli's `write --repeat` and the "Production Write" dialog run it alike.
 //
-// For each unit: take the counter's number under its lock, build the unit's block, write and
-// verify it as EDID Write does, advance the counter only when verified, append the log line, and
+// For each unit: take the counter's number under its lock, build the unit's base block, write and
+// verify it with the setup's extension blocks as EDID Write does, advance the counter only when verified, append the log line, and
 // report PASS or FAIL. Repeating, the loop waits for the next monitor to answer at 0xA0 and, after
 // the unit, for it to go, polling every 200 ms; a request to stop is honoured while it waits,
 // never in the middle of a unit. A problem with the counter, the log or the serial's fit ends the
@@ -19,6 +19,7 @@
 
 #include "ddc/clock.h"
 #include "model/edid_block.h"
+#include "model/edid_extensions.h"
 #include "model/local_date.h"
 #include "production/production_log.h"
 #include "production/serial_counter.h"
@@ -29,6 +30,8 @@ namespace tolvex {
 
 struct ProductionSetup {
   EdidBytes base{};
+  // Written after every unit's base block exactly as they are: nothing in them is the unit's own.
+  EdidExtensions extensions;
   uint8_t serialFormat = kSerialHex;
   UnitPlan plan;
   std::string counterPath;  // empty: no counter (and no per-unit serial)
@@ -44,7 +47,8 @@ struct ProductionSetup {
 std::optional<UnitBlock> NextUnit(const ProductionSetup& setup, const CalendarDate& today, std::string& error);
 
 // Why the setup cannot work (the counter unreadable or not replaceable, the serial does not fit
-// the block, the log not writable), found before any monitor is touched; nothing when it can.
+// the block, the whole EDID one EDID Write would refuse, the log not writable), found before any
+// monitor is touched; nothing when it can.
 std::optional<std::string> CheckSetup(const ProductionSetup& setup, const CalendarDate& today);
 
 // What the loop tells the operator; called on the loop's thread.

@@ -32,8 +32,9 @@ TransferUnitWriter::TransferUnitWriter(I2cMessageBus& bus, const TransferSetting
       block_(AnyDate),
       transfer_(bus, block_, extensions_, settings, clock, *this, *this) {}
 
-UnitOutcome TransferUnitWriter::WriteUnit(const EdidBytes& bytes) {
-  block_.Bytes() = bytes;
+UnitOutcome TransferUnitWriter::WriteUnit(const EdidBytes& base, const EdidExtensions& extensions) {
+  block_.Bytes() = base;
+  extensions_ = extensions;
   error_.clear();
   transfer_.OnEdidWrite();
   UnitOutcome outcome;

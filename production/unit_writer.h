@@ -1,5 +1,5 @@
-// Writing one unit's block into the monitor and verifying it: EDID Write itself, on the bus the
-// program uses, with the unit's block in place of the document's. The production loop sees only
+// Writing one unit's EDID into the monitor and verifying it: EDID Write itself, on the bus the
+// program uses, with the unit's base block and the extension blocks in place of the document's. The production loop sees only
 // the outcome, so the errors it logs are those EDID Write would show.
 #pragma once
 
@@ -26,7 +26,7 @@ struct UnitOutcome {
 class UnitWriter {
  public:
   virtual ~UnitWriter() = default;
-  virtual UnitOutcome WriteUnit(const EdidBytes& bytes) = 0;
+  virtual UnitOutcome WriteUnit(const EdidBytes& base, const EdidExtensions& extensions) = 0;
 };
 
 // Whether these settings make EDID Write write and verify anything at all (Software DDC only
@@ -42,7 +42,7 @@ class TransferUnitWriter final : public UnitWriter, private TransferUi, private 
   TransferUnitWriter(I2cMessageBus& bus, const TransferSettings& settings, Clock& clock,
                      std::function<void(std::string_view)> progress = {});
 
-  UnitOutcome WriteUnit(const EdidBytes& bytes) override;
+  UnitOutcome WriteUnit(const EdidBytes& base, const EdidExtensions& extensions) override;
 
  private:
   // TransferUi: errors are kept for the outcome, not shown.
@@ -57,7 +57,7 @@ class TransferUnitWriter final : public UnitWriter, private TransferUi, private 
 
   std::function<void(std::string_view)> progress_;
   EdidBlock block_;
-  EdidExtensions extensions_;  // a unit gets its base block alone
+  EdidExtensions extensions_;
   CEdidTransfer transfer_;
   std::string error_;
 };

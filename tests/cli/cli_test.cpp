@@ -718,15 +718,45 @@ TEST_F(WholeEdidCli, WriteAndReadBackThroughTheSegmentPointerBetweenRuns) {
 }
 
 
-TEST_F(WholeEdidCli, AProductionRunRefusesExtensionBlocksItWouldNotWrite) {
-  const std::string source = Write("whole.ddc", WholeReport(blocks_));
-  const std::string counter = Write("counter", "1\n");
-  const Result r = RunTool({"write", "--simulate", "--sim-eeprom-size", "512", "--serial-counter", counter, source});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("production writes program the base block alone, and this EDID has 2 extension block(s)"),
-            std::string::npos)
-      << r.err;
-  EXPECT_EQ(test::ReadFile(counter), "1\n") << "no unit was counted";
+// Each unit's EEPROM, read back: its own serial in the base block (the file's hexadecimal serial
+// format puts the counter's number in bytes 12-15, least significant first), every extension block
+// as the file has it.
+TEST_F(WholeEdidCli, ProductionUnitsGetTheirOwnBaseBlockAndEveryExtensionBlockUnchanged) {
+  const auto expectedUnit = [](const std::vector<uint8_t>& whole, const std::vector<EdidBytes>& blocks,
+                               int serial) {
+    EdidBytes base{};
+    std::copy_n(whole.begin(), kEdidSize, base.begin());
+    for (int i = 0; i < 4; ++i) base[12 + i] = static_cast<uint8_t>(serial >> (8 * i));
+    const std::vector<uint8_t> unit = test::MakeWholeEdid(base, blocks);
+    return std::string(unit.begin(), unit.end());
+  };
+  const std::string counter = Write("counter", "7000\n");
+  const std::vector<EdidBytes> cta = {blocks_[0]};
+  std::vector<uint8_t> whole;
+  const std::string twoBlocks = Write("two.ddc", WholeReport(cta, &whole));
+  for (int unit = 0; unit < 3; ++unit) {
+    const std::string state = Path("unit" + std::to_string(unit) + ".state");
+    Result r = RunTool({"write", "--simulate", "--serial-counter", counter, "--sim-state", state, twoBlocks});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "PASS " + std::to_string(7000 + unit) + "\n");
+    r = RunTool({"read", "--simulate", "--sim-state", state, Path("back.bin")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::ReadFile(Path("back.bin")), expectedUnit(whole, cta, 7000 + unit)) << "unit " << unit;
+  }
+  EXPECT_EQ(test::ReadFile(counter), "7003\n");
+
+  // Three blocks need the segment pointer of a larger EEPROM; the loop of --repeat writes them alike.
+  const std::string threeBlocks = Write("three.ddc", WholeReport(blocks_, &whole));
+  const std::string state = Path("large.state");
+  Result r = RunTool({"write", "--simulate", "--sim-adapter", "i2c-dev", "--sim-eeprom-size", "512", "--repeat",
+                      "--serial-counter", counter, "--log", Path("log.csv"), "--sim-state", state, threeBlocks});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "PASS 7003\n");
+  EXPECT_NE(test::ReadFile(Path("log.csv")).find(",7003,7003,"), std::string::npos);
+  r = RunTool({"read", "--simulate", "--sim-adapter", "i2c-dev", "--sim-state", state, Path("back.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(test::ReadFile(Path("back.bin")), expectedUnit(whole, blocks_, 7003));
+  EXPECT_EQ(test::ReadFile(counter), "7004\n");
 }
 
 // ---- Linux I2C buses, ppdev and the kernel's EDID copies -----------------------------------

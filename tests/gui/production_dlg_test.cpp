@@ -51,7 +51,7 @@ class ProductionDlgTest : public QObject {
     const QString counter = Counter(files_, "counter", "500");
     const QString log = files_.filePath(QStringLiteral("units.csv"));
 
-    CProductionDlg dialog(station, block.Bytes(), block.GetSerialFormat());
+    CProductionDlg dialog(station, block.Bytes(), program.Doc().Extensions(), block.GetSerialFormat());
     dialog.show();
     dialog.CounterEdit()->setText(counter);
     dialog.FieldCombo()->setCurrentIndex(static_cast<int>(SerialField::kBinary));
@@ -80,7 +80,7 @@ class ProductionDlgTest : public QObject {
     dialog.close();
     QVERIFY(!dialog.isVisible());
 
-    CProductionDlg again(station, block.Bytes(), block.GetSerialFormat());
+    CProductionDlg again(station, block.Bytes(), program.Doc().Extensions(), block.GetSerialFormat());
     QCOMPARE(again.CounterEdit()->text(), counter);
     QCOMPARE(again.TemplateEdit()->text(), QStringLiteral("U{:04d}"));
     QVERIFY(again.StampDateBox()->isChecked());
@@ -93,7 +93,7 @@ class ProductionDlgTest : public QObject {
     EdidBlock& block = program.Frame().Block();
     const ProductionStation station(program.Doc().Bus(), program.Doc().Settings(), program.Doc().GetHardware());
     const QString counter = Counter(files_, "counter2", "77");
-    CProductionDlg dialog(station, block.Bytes(), kSerialHex);
+    CProductionDlg dialog(station, block.Bytes(), program.Doc().Extensions(), kSerialHex);
     dialog.show();
     dialog.CounterEdit()->setText(counter);
     dialog.LogEdit()->clear();

@@ -28,8 +28,9 @@ class FakeClock final : public Clock {
 // Verifies or fails units as scripted; what it was given is kept.
 class FakeWriter final : public UnitWriter {
  public:
-  UnitOutcome WriteUnit(const EdidBytes& bytes) override {
+  UnitOutcome WriteUnit(const EdidBytes& bytes, const EdidExtensions& extensions) override {
     written.push_back(bytes);
+    extensionsWritten.push_back(extensions.Count());
     if (duringWrite) duringWrite();
     const bool verified = failures.empty() || !failures.front();
     if (!failures.empty()) failures.pop_front();
@@ -37,6 +38,7 @@ class FakeWriter final : public UnitWriter {
     return {false, "Verify error: EDID code verified error", {{12, bytes[12], 0xFF}}};
   }
   std::vector<EdidBytes> written;
+  std::vector<int> extensionsWritten;
   std::deque<bool> failures;
   std::function<void()> duringWrite;
 };
@@ -144,6 +146,17 @@ TEST_F(ProductionRunTest, ASerialThatNoLongerFitsEndsTheRunWithTheCounterAlone) 
   ASSERT_EQ(events_.errors.size(), 1u);
   EXPECT_EQ(test::ReadFile(setup_.counterPath), "99999999999999\n");
   EXPECT_TRUE(CheckSetup(setup_, {2024, 3, 5})) << "the check before the run finds it too";
+}
+
+TEST_F(ProductionRunTest, EveryUnitGetsTheExtensionBlocksAndAWholeEdidWriteWouldRefuseIsRefusedFirst) {
+  setup_.extensions.blocks = {test::MakeCtaBlock()};
+  EXPECT_EQ(CheckSetup(setup_, {2024, 3, 5}), std::optional<std::string>(
+                "Byte 126 of the base block announces 0 extension blocks, but the EDID holds 1."));
+  setup_.base[126] = 1;
+  EXPECT_EQ(CheckSetup(setup_, {2024, 3, 5}), std::nullopt) << "the unit's base block gets its own checksum";
+  ProductionRun run(setup_, writer_, clock_, events_, Hooks({true}));
+  EXPECT_EQ(run.ProgramUnit(), UnitResult::kVerified);
+  EXPECT_EQ(writer_.extensionsWritten, std::vector<int>{1});
 }
 
 }  // namespace
