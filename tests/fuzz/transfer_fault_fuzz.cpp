@@ -95,8 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CI2cBus bus(io, hardware->clock, ui);
   EdidBlock block([] { return CalendarDate{2026, 12, 8}; });
   for (int i = 8; i < kEdidSize; ++i) block.Bytes()[i] = input.Byte();
+  block.Bytes()[kExtensionCountOffset] = 0;  // a base block alone, so that a write is not refused before the bus
   block.UpdateChecksum();
-  CEdidTransfer transfer(bus, block, settings, hardware->clock, ui, ui);
+  EdidExtensions extensions;
+  CEdidTransfer transfer(bus, block, extensions, settings, hardware->clock, ui, ui);
 
   // The fault comes once, at an access counted from here, somewhere inside the transfer.
   const uint64_t at = input.Take<uint32_t>() % accessesInATransfer + 1;
