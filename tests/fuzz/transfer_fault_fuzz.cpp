@@ -95,8 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CI2cBus bus(io, hardware->clock, ui);
   EdidBlock block([] { return CalendarDate{2026, 12, 8}; });
   for (int i = 8; i < kEdidSize; ++i) block.Bytes()[i] = input.Byte();
-  // A base block alone: one announcing blocks it does not hold would be refused before the fault.
-  block.Bytes()[kExtensionCountOffset] = 0;
+  block.Bytes()[kExtensionCountOffset] = 0;  // a base block alone, so that a write is not refused before the bus
   block.UpdateChecksum();
   EdidExtensions extensions;
   CEdidTransfer transfer(bus, block, extensions, settings, hardware->clock, ui, ui);
