@@ -27,7 +27,7 @@ QString Text(const char* text) { return QString::fromLatin1(text); }
 // `simulation` names the field, and those options imply --simulate. `choices`, where there is
 // one, lists the only values the option takes; --help shows them after the description.
 enum class Option { kHelp, kVersion, kSimulate, kSimValue, kNoSplash, kPrint };
-struct OptionSpec {
+struct OptionRow {
   Option option;
   const char* shortName;  // nullptr: none
   const char* longName;
@@ -36,7 +36,7 @@ struct OptionSpec {
   std::string SimulationOptions::*simulation;
   const std::vector<std::string_view>& (*choices)() = nullptr;
 };
-const OptionSpec kOptions[] = {
+const OptionRow kOptions[] = {
     {Option::kHelp, "h", "help", nullptr, texts::kHelpOption, nullptr},
     {Option::kVersion, nullptr, "version", nullptr, texts::kVersionOption, nullptr},
     {Option::kSimulate, nullptr, "simulate", nullptr, texts::kSimulateOption, nullptr},
@@ -54,28 +54,28 @@ const OptionSpec kOptions[] = {
     {Option::kPrint, "p", "print", "FILE", texts::kPrintOption, nullptr},
 };
 
-QCommandLineOption MakeOption(const OptionSpec& spec) {
+QCommandLineOption MakeOption(const OptionRow& row) {
   QStringList names;
-  if (spec.shortName) names << Text(spec.shortName);
-  names << Text(spec.longName);
-  return spec.valueName ? QCommandLineOption(names, Text(spec.description), Text(spec.valueName))
-                        : QCommandLineOption(names, Text(spec.description));
+  if (row.shortName) names << Text(row.shortName);
+  names << Text(row.longName);
+  return row.valueName ? QCommandLineOption(names, Text(row.description), Text(row.valueName))
+                        : QCommandLineOption(names, Text(row.description));
 }
 
 // "  -p, --print FILE": the option's names as --help lists them.
-QString OptionNames(const OptionSpec& spec) {
+QString OptionNames(const OptionRow& row) {
   QString names = QStringLiteral("  ");
-  if (spec.shortName) names += QLatin1Char('-') + Text(spec.shortName) + QLatin1String(", ");
-  names += QLatin1String("--") + Text(spec.longName);
-  if (spec.valueName) names += QLatin1Char(' ') + Text(spec.valueName);
+  if (row.shortName) names += QLatin1Char('-') + Text(row.shortName) + QLatin1String(", ");
+  names += QLatin1String("--") + Text(row.longName);
+  if (row.valueName) names += QLatin1Char(' ') + Text(row.valueName);
   return names;
 }
 
-QString OptionDescription(const OptionSpec& spec) {
-  QString description = Text(spec.description);
-  if (!spec.choices) return description;
+QString OptionDescription(const OptionRow& row) {
+  QString description = Text(row.description);
+  if (!row.choices) return description;
   QStringList names;
-  for (std::string_view name : spec.choices()) names << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+  for (std::string_view name : row.choices()) names << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
   return description + QLatin1Char(' ') + names.join(QLatin1String(", "));
 }
 
@@ -87,8 +87,8 @@ QString CommandLineHelp() {
   constexpr qsizetype kNameColumn = 26;
   QString help = Text(texts::kUsage) + QLatin1String("\n\n") + Text(texts::kHelpIntro) + QLatin1String("\n\n") +
                  Text(texts::kHelpOptionsHeading) + QLatin1Char('\n');
-  for (const OptionSpec& spec : kOptions) {
-    help += OptionNames(spec).leftJustified(kNameColumn - 1) + QLatin1Char(' ') + OptionDescription(spec) + QLatin1Char('\n');
+  for (const OptionRow& row : kOptions) {
+    help += OptionNames(row).leftJustified(kNameColumn - 1) + QLatin1Char(' ') + OptionDescription(row) + QLatin1Char('\n');
   }
   return help + QLatin1Char('\n') + Text(texts::kSimImplied) + QLatin1Char('\n');
 }
@@ -108,8 +108,8 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, QStri
   // "-platform" is one of the toolkit's options, not -p with the value "latform".
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   std::vector<QCommandLineOption> options;
-  for (const OptionSpec& spec : kOptions) {
-    options.push_back(MakeOption(spec));
+  for (const OptionRow& row : kOptions) {
+    options.push_back(MakeOption(row));
     parser.addOption(options.back());
   }
   if (!parser.parse(arguments)) {
@@ -119,19 +119,19 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, QStri
 
   StartOptions result;
   for (size_t i = 0; i < std::size(kOptions); ++i) {
-    const OptionSpec& spec = kOptions[i];
+    const OptionRow& row = kOptions[i];
     if (!parser.isSet(options[i])) continue;
-    if (spec.simulation) {
+    if (row.simulation) {
       const std::string value = parser.value(options[i]).toStdString();
       // A name the simulation does not know is bad usage, found before anything starts.
-      if (spec.choices && std::find(spec.choices().begin(), spec.choices().end(), value) == spec.choices().end()) {
-        error = Text(texts::kUnknownChoice).arg(QString::fromStdString(value), Text(spec.longName));
+      if (row.choices && std::find(row.choices().begin(), row.choices().end(), value) == row.choices().end()) {
+        error = Text(texts::kUnknownChoice).arg(QString::fromStdString(value), Text(row.longName));
         return std::nullopt;
       }
-      result.simulation.*(spec.simulation) = value;
+      result.simulation.*(row.simulation) = value;
       result.simulate = true;
     }
-    switch (spec.option) {
+    switch (row.option) {
       case Option::kHelp: result.showHelp = true; break;
       case Option::kVersion: result.showVersion = true; break;
       case Option::kSimulate: result.simulate = true; break;

@@ -92,7 +92,7 @@ constexpr CommandSpec kCommands[] = {
      0, 0},
 };
 
-struct OptionSpec {
+struct OptionRow {
   std::string_view name;   // the long option without its dashes
   std::string_view value;  // what the help calls its value; empty for a switch
   unsigned commands;
@@ -101,7 +101,7 @@ struct OptionSpec {
   const std::vector<std::string_view>& (*choices)() = nullptr;
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionRow kOptions[] = {
     {"fix-checksum", "", kReport | kExport | kWrite,
      "recompute every block's checksum (without it, write refuses a stored checksum that does not match)"},
     {"check", "", kReport, "append the findings of the check after each report (exit status 1 on a failure)"},
@@ -160,16 +160,16 @@ const CommandSpec* FindCommand(std::string_view name) {
   return found == std::end(kCommands) ? nullptr : found;
 }
 
-const OptionSpec* FindOption(std::string_view name) {
+const OptionRow* FindOption(std::string_view name) {
   const auto found = std::find_if(std::begin(kOptions), std::end(kOptions),
-                                  [&](const OptionSpec& o) { return o.name == name; });
+                                  [&](const OptionRow& o) { return o.name == name; });
   return found == std::end(kOptions) ? nullptr : found;
 }
 
 std::string SynopsisOf(const CommandSpec& command) {
   std::string line = "tolvex-cli " + std::string(command.name);
   if (std::any_of(std::begin(kOptions), std::end(kOptions),
-                  [&](const OptionSpec& o) { return o.commands & command.command; })) {
+                  [&](const OptionRow& o) { return o.commands & command.command; })) {
     line += " [OPTION]...";
   }
   if (!command.arguments.empty()) line += " " + std::string(command.arguments);
@@ -183,7 +183,7 @@ std::string ChoiceList(const std::vector<std::string_view>& names) {
 }
 
 // "      --name=VALUE" padded to the help column, then the help.
-std::string OptionLine(const OptionSpec& option) {
+std::string OptionLine(const OptionRow& option) {
   std::string line = "      --" + std::string(option.name);
   if (!option.value.empty()) line += "=" + std::string(option.value);
   line.resize(std::max<size_t>(line.size() + 2, 26), ' ');
@@ -206,7 +206,7 @@ void PrintCommandHelp(const CommandSpec& command, std::ostream& out) {
   out << "Usage: " << SynopsisOf(command) << '\n' << command.brief << '\n';
   if (!command.details.empty()) out << command.details << '\n';
   out << cli_texts::kCommandOptions;
-  for (const OptionSpec& option : kOptions) {
+  for (const OptionRow& option : kOptions) {
     if (option.commands & command.command) out << OptionLine(option) << '\n';
   }
   out << cli_texts::kHelpOption;
@@ -246,10 +246,10 @@ class ArgumentVector {
 std::vector<option> LongOptionsOf(const CommandSpec& command) {
   std::vector<option> table;
   for (size_t row = 0; row < std::size(kOptions); ++row) {
-    const OptionSpec& spec = kOptions[row];
-    if (!(spec.commands & command.command)) continue;
+    const OptionRow& option = kOptions[row];
+    if (!(option.commands & command.command)) continue;
     // The names are literals, so their text is terminated.
-    table.push_back({spec.name.data(), spec.value.empty() ? no_argument : required_argument, nullptr,
+    table.push_back({option.name.data(), option.value.empty() ? no_argument : required_argument, nullptr,
                      kLongOptionBase + static_cast<int>(row)});
   }
   table.push_back({"help", no_argument, nullptr, 'h'});
@@ -288,7 +288,7 @@ std::optional<std::string> CheckValues(const Invocation& call) {
   if (const auto wrong = CheckProductionUsage(ProductionRequestOf(call), call.Has("serial-field"), call.Has("serial-format"))) {
     return wrong;
   }
-  for (const OptionSpec& option : kOptions) {
+  for (const OptionRow& option : kOptions) {
     if (!option.choices || !call.Has(option.name)) continue;
     const std::vector<std::string_view>& names = option.choices();
     if (std::find(names.begin(), names.end(), call.Value(option.name)) != names.end()) continue;
@@ -343,21 +343,21 @@ std::variant<Invocation, ParseEnd> Parse(const std::vector<std::string>& args, s
       return ParseEnd{0};
     }
     if (code >= kLongOptionBase) {
-      const OptionSpec& spec = kOptions[code - kLongOptionBase];
-      call.options[spec.name] = optarg ? optarg : "";
+      const OptionRow& option = kOptions[code - kLongOptionBase];
+      call.options[option.name] = optarg ? optarg : "";
       continue;
     }
     // The argument getopt stopped at, for the message.
     const std::string offending = argv.Data()[optind - 1] ? argv.Data()[optind - 1] : "";
     if (code == ':') {
-      const OptionSpec& spec = kOptions[optopt - kLongOptionBase];
-      return UsageError(err, FormatText(cli_texts::kNeedsValue, std::string(spec.name).c_str(),
-                                        std::string(spec.value).c_str()),
+      const OptionRow& option = kOptions[optopt - kLongOptionBase];
+      return UsageError(err, FormatText(cli_texts::kNeedsValue, std::string(option.name).c_str(),
+                                        std::string(option.value).c_str()),
                         &command);
     }
     // '?': an unknown option, or one that belongs to another command, or a value given to a switch.
     const std::string name = offending.substr(0, offending.find('='));
-    const OptionSpec* elsewhere = name.size() > 2 && name.compare(0, 2, "--") == 0 ? FindOption(name.substr(2)) : nullptr;
+    const OptionRow* elsewhere = name.size() > 2 && name.compare(0, 2, "--") == 0 ? FindOption(name.substr(2)) : nullptr;
     if (elsewhere && (elsewhere->commands & command.command)) {
       return UsageError(err, FormatText(cli_texts::kTakesNoValue, std::string(elsewhere->name).c_str()), &command);
     }

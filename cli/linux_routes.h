@@ -1,6 +1,7 @@
-// tolvex-cli's way to a monitor beyond the spec's adapters: the kernel's I2C bus the user names
-// (--bus, --connector) or the simulation stands for, else the adapter discovery finds, else the bus
-// of the first connected display the safety rules allow; and `list`, which shows them all.
+// tolvex-cli's way to a monitor beyond the parallel adapters and the S3 card: the kernel's I2C bus
+// the user names (--bus, --connector) or the simulation stands for, else the adapter discovery
+// finds, else the bus of the first connected display the safety rules allow; and `list`, which
+// shows them all.
 #pragma once
 
 #include <memory>

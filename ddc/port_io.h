@@ -6,7 +6,7 @@
 
 namespace tolvex {
 
-// The spec's parallel port bases, in probe order.
+// The parallel port bases an adapter may sit at, in probe order.
 inline constexpr uint16_t kParallelBases[] = {0x378, 0x278, 0x3BC};
 
 class PortIo {

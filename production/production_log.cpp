@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "ddc/format_text.h"
-#include "production/file_ops.h"
+#include "util/file_io.h"
 #include "production/production_texts.h"
 
 namespace tolvex {
@@ -82,7 +82,7 @@ std::string AppendLocked(int fd, const std::string& line) {
   // The header goes in by whichever program finds the file empty under the lock.
   if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &info) != 0) return std::strerror(errno);
   const std::string text = (info.st_size == 0 ? std::string(production_texts::kLogHeader) : std::string()) + line;
-  if (!WriteAll(fd, text) || ::fsync(fd) != 0) return std::strerror(errno);
+  if (WriteAll(fd, text) || ::fsync(fd) != 0) return std::strerror(errno);
   return {};
 }
 

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "ddc/format_text.h"
-#include "production/file_ops.h"
+#include "util/file_io.h"
 #include "production/production_texts.h"
 
 namespace tolvex {
@@ -58,7 +58,7 @@ bool ReplaceCounter(const std::string& path, const std::string& content, std::st
     error = SystemError(path, errno);
     return false;
   }
-  bool ok = ::fchmod(fd, existing.st_mode & 07777) == 0 && WriteAll(fd, content) && ::fsync(fd) == 0;
+  bool ok = ::fchmod(fd, existing.st_mode & 07777) == 0 && !WriteAll(fd, content) && ::fsync(fd) == 0;
   int failure = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;

@@ -90,23 +90,6 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
-FileError WriteAll(int fd, std::string_view content) {
-  const char* data = content.data();
-  size_t left = content.size();
-  while (left > 0) {
-    const ssize_t written = ::write(fd, data, left);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return FileError::System(errno);
-    }
-    // A regular file takes at least one byte or says why not; zero means there is no room.
-    if (written == 0) return FileError::System(ENOSPC);
-    data += written;
-    left -= static_cast<size_t>(written);
-  }
-  return {};
-}
-
 // The temporary file holds the complete content, flushed to the disk, before anything else is
 // touched; on failure it is removed and the target was never opened.
 FileError WriteTemporary(int fd, std::string_view content, const struct stat* existing) {
@@ -132,6 +115,26 @@ void SyncFolder(const std::string& folder) {
 }
 
 }  // namespace
+
+FileError WriteAll(int fd, std::string_view content) {
+  const char* data = content.data();
+  size_t left = content.size();
+  while (left > 0) {
+    const ssize_t written = ::write(fd, data, left);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return FileError::System(errno);
+    }
+    // A regular file takes at least one byte or says why not; zero means there is no room.
+    if (written == 0) {
+      errno = ENOSPC;
+      return FileError::System(ENOSPC);
+    }
+    data += written;
+    left -= static_cast<size_t>(written);
+  }
+  return {};
+}
 
 std::string DescribeFileError(const FileError& error) {
   switch (error.problem) {

@@ -25,6 +25,9 @@ struct FileError {
   static FileError System(int error) { return {FileProblem::kSystem, error}; }
 };
 
+// Writes all of `content` to `fd`, going on after interruptions; on failure errno is set too.
+FileError WriteAll(int fd, std::string_view content);
+
 // One line for the user, without the file's name.
 std::string DescribeFileError(const FileError& error);
 

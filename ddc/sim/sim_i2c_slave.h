@@ -59,7 +59,7 @@ class MasterDriveObserver {
   virtual void BeforeMasterDrive() = 0;
 };
 
-// Minimum times between edges, in nanoseconds (the I2C bus specification's tLOW, tHIGH,
+// Minimum times between edges, in nanoseconds (the I2C bus standard's tLOW, tHIGH,
 // tSU;STA, tHD;STA, tSU;STO, tBUF and tSU;DAT).
 struct I2cTimingMinima {
   uint64_t sclLow;
