@@ -346,8 +346,8 @@ BaseReading ParseBaseReading(const EdidBytes& bytes) {
   return base;
 }
 
-void DescribeBaseReading(const BaseReading& base, BaseScope scope, Describer& out) {
-  const bool all = scope == BaseScope::kAll;
+void DescribeBaseReading(const BaseReading& base, DecodeScope scope, Describer& out) {
+  const bool all = scope == DecodeScope::kAll;
   const bool e14 = base.Is14();
   if (all) DescribeGeneral(base, out);
   if (e14 && base.digital) out.Rows(std::span(kDigital14Rows), base, {0, kEdidSize - 1});

@@ -79,10 +79,12 @@ struct BaseReading {
 
 BaseReading ParseBaseReading(const EdidBytes& bytes);
 
-enum class BaseScope : uint8_t {
-  kAll,        // every fact: JSON and `info`
-  kE14Only,    // what E-EDID 1.4 adds: the report's section of its own
+enum class DecodeScope : uint8_t {
+  kAll,            // every fact: JSON, `info`, the structure tree
+  kReportSection,  // what the report's section of the block adds to the rest of the report: for
+                   // the base block only its E-EDID 1.4 reading, for an extension no checksum
+                   // (its heading has it) and no bytes the dump rows show already
 };
-void DescribeBaseReading(const BaseReading& base, BaseScope scope, Describer& out);
+void DescribeBaseReading(const BaseReading& base, DecodeScope scope, Describer& out);
 
 }  // namespace tolvex

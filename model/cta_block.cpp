@@ -189,15 +189,16 @@ std::string_view CtaKindId(CtaKind kind) {
   return entry ? entry->id : "unknown";
 }
 
-std::vector<CtaDataBlock> ParseCtaDataBlocks(std::span<const uint8_t> bytes, int offset) {
+std::vector<CtaDataBlock> ParseCtaDataBlocks(std::span<const uint8_t> bytes, int offset, size_t size) {
   std::vector<CtaDataBlock> blocks;
   size_t p = 0;
-  while (p < bytes.size()) {
+  while (p < size && p < bytes.size()) {
     const size_t length = bytes[p] & 0x1F;
     const bool truncated = p + length >= bytes.size();
-    const size_t size = truncated ? bytes.size() - p : length + 1;
-    blocks.push_back(ParseDataBlock(bytes.subspan(p, size), offset + static_cast<int>(p), truncated));
-    p += size;
+    const size_t taken = truncated ? bytes.size() - p : length + 1;
+    CtaDataBlock& block = blocks.emplace_back(ParseDataBlock(bytes.subspan(p, taken), offset + static_cast<int>(p), truncated));
+    block.overrun = p + length >= size;
+    p += taken;
   }
   ResolveMaps(blocks);
   return blocks;
@@ -213,8 +214,8 @@ CtaBlock ParseCtaBlock(std::span<const uint8_t, 128> bytes, int offset) {
 
   const int collectionEnd = std::min(d, kChecksumByte);
   if (block.revision >= 3) {
-    block.dataBlocks = ParseCtaDataBlocks(bytes.subspan(kCollectionStart, static_cast<size_t>(collectionEnd - kCollectionStart)),
-                                          offset + kCollectionStart);
+    block.dataBlocks = ParseCtaDataBlocks(bytes.subspan(kCollectionStart, kChecksumByte - kCollectionStart),
+                                          offset + kCollectionStart, static_cast<size_t>(collectionEnd - kCollectionStart));
   }
   int p = d;
   while (p + kDetailedTimingSize <= kChecksumByte && (bytes[p] != 0 || bytes[p + 1] != 0)) {

@@ -182,6 +182,9 @@ struct CtaDataBlock {
       content;
   ByteRange payload;  // after the header, the extended tag and the OUI; may be empty
   std::vector<uint8_t> raw;  // the block's bytes, header first (at most 32)
+  // Its length runs past the end of the collection (byte d - 1): decoded from the bytes that
+  // follow, as hosts read it, but the block breaks the collection.
+  bool overrun = false;
 };
 
 struct CtaBlock {
@@ -207,8 +210,10 @@ struct CtaBlock {
 // The block at `bytes`, whose first byte is `offset` in the whole EDID.
 CtaBlock ParseCtaBlock(std::span<const uint8_t, 128> bytes, int offset);
 // A data block collection (a CTA block's bytes 4 to d - 1, or DisplayID's embedded CTA data
-// blocks): `bytes` is the collection alone, its first byte at `offset` in the whole EDID.
-std::vector<CtaDataBlock> ParseCtaDataBlocks(std::span<const uint8_t> bytes, int offset);
+// blocks): blocks start within the first `size` bytes of `bytes` (whose first byte is `offset` in
+// the whole EDID); a block whose length runs on past them takes what follows in `bytes`, and
+// one that runs past `bytes` too is kept cut short.
+std::vector<CtaDataBlock> ParseCtaDataBlocks(std::span<const uint8_t> bytes, int offset, size_t size);
 
 void DescribeCtaBlock(const CtaBlock& block, Describer& out);
 // The collection as entries of "data_blocks".

@@ -233,6 +233,7 @@ inline constexpr std::string_view kDscMaxFrlGbps = "DSC max FRL (Gbit/s)";
 inline constexpr std::string_view kDscMaxSlices = "DSC max slices";
 inline constexpr std::string_view kDscChunkKBytes = "DSC total chunk (KiB - 1)";
 inline constexpr std::string_view kScdbReserved = "Reserved bytes";
+inline constexpr std::string_view kScdbForm = "Sink Capability Data Block form";
 // Max_FRL_Rate codes 0-6 and the link rate each gives (lanes x Gbit/s per lane).
 inline constexpr std::array<EnumName, 7> kFrlRates = {{
     {"none", "not supported"},

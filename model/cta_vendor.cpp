@@ -233,7 +233,7 @@ void ParseHdmiForum(Bytes block, CtaDataBlock& out) {
 void DescribeHdmiForum(const CtaDataBlock& block, Describer& out) {
   const auto& forum = std::get<CtaHdmiForum>(block.content);
   const auto rows = std::span(kForumRows);
-  out.DerivedFlag("scdb", ct::kKindScdb, forum.scdb, block.bytes);
+  out.DerivedFlag("scdb", ct::kScdbForm, forum.scdb, block.bytes);
   if (forum.scdb && block.raw.size() > 3) out.Hex("reserved", ct::kScdbReserved, std::span(block.raw).subspan(2, 2), {block.bytes.first + 2, block.bytes.first + 3});
   out.Rows(rows.first<kForumRowsToFrl>(), forum, block.bytes);
   if (RowPresent(rows[kForumRowsToFrl - 1], block.raw.size())) {

@@ -21,7 +21,7 @@ void DescribeExtensionChecksum(const DecodedBlock& block, Describer& out) {
   out.DerivedFlag("checksum_right", dt::kBlockChecksumRight, IsChecksumRight(block.stored), block.bytes);
 }
 
-void DescribeContent(const DecodedBlock& block, BaseScope scope, Describer& out) {
+void DescribeContent(const DecodedBlock& block, DecodeScope scope, Describer& out) {
   if (const auto* base = block.As<BaseReading>()) {
     DescribeBaseReading(*base, scope, out);
     return;
@@ -32,11 +32,11 @@ void DescribeContent(const DecodedBlock& block, BaseScope scope, Describer& out)
     DescribeDisplayIdBlock(*displayId, out);
   } else if (const auto* map = block.As<BlockMap>()) {
     DescribeBlockMap(*map, out);
-  } else {
+  } else if (scope == DecodeScope::kAll) {
     out.Number("tag", dt::kBlockTag, block.stored[0], Bits(block.bytes.first));
     out.Hex("hex", dt::kBlockBytes, std::span(block.stored).subspan(1, kEdidSize - 2), {block.bytes.first + 1, block.bytes.last - 1});
   }
-  DescribeExtensionChecksum(block, out);
+  if (scope == DecodeScope::kAll) DescribeExtensionChecksum(block, out);
 }
 
 }  // namespace
@@ -116,7 +116,7 @@ std::string BlockLabel(const DecodedBlock& block) {
   return std::string(head) + kind;
 }
 
-void WalkBlockContent(const DecodedBlock& block, BaseScope scope, DecodeVisitor& visitor) {
+void WalkBlockContent(const DecodedBlock& block, DecodeScope scope, DecodeVisitor& visitor) {
   Describer out(visitor);
   DescribeContent(block, scope, out);
 }
@@ -127,7 +127,7 @@ void WalkDecodedEdid(const DecodedEdid& edid, DecodeVisitor& visitor) {
     out.BeginEntry("blocks", BlockLabel(block), block.bytes);
     out.Identity("kind", BlockKindId(block.kind), block.bytes);
     out.IdentityNumber("index", block.index, block.bytes);
-    DescribeContent(block, BaseScope::kAll, out);
+    DescribeContent(block, DecodeScope::kAll, out);
     out.End();
   }
 }

@@ -52,9 +52,9 @@ std::string_view BlockKindId(BlockKind kind);
 
 // Every block as an entry of "blocks", in order.
 void WalkDecodedEdid(const DecodedEdid& edid, DecodeVisitor& visitor);
-// One block's content without its entry: what a report section shows. For the base block only
-// the E-EDID 1.4 reading with BaseScope::kE14Only.
-void WalkBlockContent(const DecodedBlock& block, BaseScope scope, DecodeVisitor& visitor);
+// One block's content without its entry: with DecodeScope::kReportSection what its section of
+// the report shows.
+void WalkBlockContent(const DecodedBlock& block, DecodeScope scope, DecodeVisitor& visitor);
 // "Block 1: CTA-861 Extension Block, revision 3".
 std::string BlockLabel(const DecodedBlock& block);
 

@@ -23,6 +23,7 @@ constexpr int kSectionStart = 1;
 constexpr int kFirstDataBlock = 5;
 constexpr int kMaxSectionBytes = 121;  // the most that fits between byte 5 and the section checksum
 constexpr int kHeaderSize = 3;
+constexpr int kChecksumByte = 127;
 
 // ---- Display Parameters, DisplayID 1.3 section 4.2 (12 payload bytes) and 2.1 section 4.2 (29).
 using Pa = DisplayIdParameters;
@@ -97,6 +98,18 @@ constexpr BitCode kMaxIncrease = Bits(1);
 constexpr BitCode kMinHz = Bits(2);
 constexpr BitCode kMaxHz = Join(Bits(4, 1, 0), Bits(3)).Scaled(1, 1);
 constexpr BitCode kMaxDecrease = Bits(5);
+
+// ---- Dynamic Video Timing Range Limits, DisplayID 2.1 section 4.9: from revision 1 the maximum
+// refresh rate has two more bits.
+using Dy = DisplayIdDynamicRange;
+constexpr std::array<FieldRow<Dy>, 4> kDynamicRows = {{
+    NumberRow<Dy>("min_clock_khz", dt::kMinClockKHz, LittleEndian(3, 3).Scaled(1, 1), &Dy::minClockKHz),
+    NumberRow<Dy>("max_clock_khz", dt::kMaxClockKHz, LittleEndian(6, 3).Scaled(1, 1), &Dy::maxClockKHz),
+    NumberRow<Dy>("min_hz", dt::kMinRefreshHz, Bits(9), &Dy::minHz),
+    FlagRow<Dy>("seamless", dt::kSeamless, Bit(11, 7), &Dy::seamless),
+}};
+constexpr BitCode kDynamicMaxHz = Bits(10);
+constexpr BitCode kDynamicMaxHz10 = Join(Bits(11, 1, 0), Bits(10));
 
 using ParseFn = void (*)(std::span<const uint8_t>, DisplayIdDataBlock&);
 using DescribeFn = void (*)(const DisplayIdDataBlock&, Describer&);
@@ -255,6 +268,28 @@ void DescribeAdaptiveSync(const DisplayIdDataBlock& block, Describer& out) {
   }
 }
 
+const BitCode& DynamicMaxCode(const DisplayIdDataBlock& block) {
+  return (block.revision & 0x07) >= 1 ? kDynamicMaxHz10 : kDynamicMaxHz;
+}
+
+void ParseDynamicRange(std::span<const uint8_t> block, DisplayIdDataBlock& out) {
+  DisplayIdDynamicRange range;
+  ReadRows(std::span(kDynamicRows), block, range);
+  const BitCode& max = DynamicMaxCode(out);
+  if (block.size() > static_cast<size_t>(max.LastOffset())) range.maxHz = static_cast<int>(max.Read(block));
+  out.content = range;
+}
+
+void DescribeDynamicRange(const DisplayIdDataBlock& block, Describer& out) {
+  const auto& range = std::get<DisplayIdDynamicRange>(block.content);
+  out.Rows(std::span(kDynamicRows).first<3>(), range, block.bytes);
+  const BitCode& max = DynamicMaxCode(block);
+  if (block.raw.size() > static_cast<size_t>(max.LastOffset())) {
+    out.Number("max_hz", dt::kMaxRefreshHz, range.maxHz, max.Placed(block.bytes.first));
+  }
+  out.Rows(std::span(kDynamicRows).last<1>(), range, block.bytes);
+}
+
 void ParseContainer(std::span<const uint8_t>, DisplayIdDataBlock& out) { out.content = DisplayIdContainer{}; }
 
 void DescribeContainer(const DisplayIdDataBlock& block, Describer& out) {
@@ -294,8 +329,13 @@ void DescribeProduct(const DisplayIdDataBlock& block, Describer& out) {
   }
 }
 
-void ParseCta(std::span<const uint8_t> block, DisplayIdDataBlock& out) {
-  out.content = DisplayIdCta{ParseCtaDataBlocks(Payload(block), out.bytes.first + kHeaderSize)};
+// Its data blocks are read with the bytes after the DisplayID data block at hand (ParseEmbeddedCta).
+void ParseCta(std::span<const uint8_t>, DisplayIdDataBlock& out) { out.content = DisplayIdCta{}; }
+
+// `rest`: from the DisplayID data block's tag byte to byte 126 of the EDID block.
+void ParseEmbeddedCta(std::span<const uint8_t> rest, DisplayIdDataBlock& out) {
+  out.content = DisplayIdCta{ParseCtaDataBlocks(rest.subspan(kHeaderSize), out.bytes.first + kHeaderSize,
+                                                out.raw.size() - kHeaderSize)};
 }
 
 void DescribeCta(const DisplayIdDataBlock& block, Describer& out) {
@@ -303,7 +343,7 @@ void DescribeCta(const DisplayIdDataBlock& block, Describer& out) {
 }
 
 // DisplayID 1.3 table 2-1 and 2.1 table 2-4: the tags the program decodes.
-constexpr std::array<KindEntry, 13> kKinds = {{
+constexpr std::array<KindEntry, 14> kKinds = {{
     {0x00, DisplayIdKind::kProduct, "product", dt::kKindProduct, ParseProduct, DescribeProduct},
     {0x01, DisplayIdKind::kParameters, "parameters", dt::kKindParameters, ParseParameters, DescribeParameters},
     {kDisplayIdTagType1, DisplayIdKind::kType1, "type-1-timings", dt::kKindType1, ParseTimings, DescribeTimings},
@@ -311,6 +351,7 @@ constexpr std::array<KindEntry, 13> kKinds = {{
     {0x20, DisplayIdKind::kProduct, "product", dt::kKindProduct, ParseProduct, DescribeProduct},
     {0x21, DisplayIdKind::kParameters, "parameters", dt::kKindParameters, ParseParameters, DescribeParameters},
     {kDisplayIdTagType7, DisplayIdKind::kType7, "type-7-timings", dt::kKindType7, ParseTimings, DescribeTimings},
+    {0x25, DisplayIdKind::kDynamicRange, "dynamic-range", dt::kKindDynamic, ParseDynamicRange, DescribeDynamicRange},
     {0x26, DisplayIdKind::kInterface, "interface-features", dt::kKindInterface, ParseInterface, DescribeInterface},
     {0x28, DisplayIdKind::kTiled, "tiled-display", dt::kKindTiled, ParseTiled, DescribeTiled},
     {0x29, DisplayIdKind::kContainer, "container-id", dt::kKindContainer, ParseContainer, DescribeContainer},
@@ -385,7 +426,9 @@ DisplayIdBlock ParseDisplayIdBlock(std::span<const uint8_t, 128> bytes, int offs
     const int size = kHeaderSize + bytes[p + 2];
     const bool truncated = size > left;
     const int taken = truncated ? left : size;
-    block.dataBlocks.push_back(ParseDataBlock(bytes.subspan(static_cast<size_t>(p), static_cast<size_t>(taken)), offset + p, truncated));
+    DisplayIdDataBlock& data =
+        block.dataBlocks.emplace_back(ParseDataBlock(bytes.subspan(static_cast<size_t>(p), static_cast<size_t>(taken)), offset + p, truncated));
+    if (data.kind == DisplayIdKind::kCta) ParseEmbeddedCta(bytes.subspan(static_cast<size_t>(p), static_cast<size_t>(kChecksumByte - p)), data);
     p += taken;
   }
   block.section = {offset + kSectionStart, offset + end};

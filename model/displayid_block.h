@@ -1,7 +1,8 @@
 // The DisplayID extension (tag 0x70) decoded: one DisplayID section (version 1.x or 2.x, the
 // byte count, the product type or primary use, the extension count and the section checksum)
 // and its data blocks, of which the program decodes the detailed timings (Type I and VII),
-// Display Parameters, Tiled Display Topology, Display Interface Features, Adaptive Sync,
+// Display Parameters, Tiled Display Topology, Display Interface Features, Adaptive Sync, the
+// dynamic timing range,
 // ContainerID, Product Identification and the embedded CTA-861 data blocks; any other stays as
 // its tag and bytes.
 #pragma once
@@ -54,6 +55,10 @@ struct AdaptiveSyncRange {
 struct DisplayIdAdaptiveSync {
   std::vector<AdaptiveSyncRange> ranges;
 };
+// Dynamic Video Timing Range Limits (DisplayID 2.1 section 4.9): the range a VRR display runs in.
+struct DisplayIdDynamicRange {
+  int minClockKHz = 0, maxClockKHz = 0, minHz = 0, maxHz = 0, seamless = 0;
+};
 struct DisplayIdContainer {};
 struct DisplayIdProduct {
   int productCode = 0, week = 0, year = 0, nameLength = 0;
@@ -67,7 +72,7 @@ struct DisplayIdUnknown {
 };
 
 enum class DisplayIdKind : uint8_t {
-  kProduct, kParameters, kType1, kTiled, kType7, kInterface, kContainer, kAdaptiveSync, kCta, kUnknown,
+  kProduct, kParameters, kType1, kTiled, kType7, kDynamicRange, kInterface, kContainer, kAdaptiveSync, kCta, kUnknown,
 };
 
 struct DisplayIdDataBlock {
@@ -77,7 +82,7 @@ struct DisplayIdDataBlock {
   int payloadLength = 0;
   DisplayIdKind kind = DisplayIdKind::kUnknown;
   std::variant<DisplayIdUnknown, DisplayIdTimings, DisplayIdParameters, DisplayIdTiled, DisplayIdInterface,
-               DisplayIdAdaptiveSync, DisplayIdContainer, DisplayIdProduct, DisplayIdCta>
+               DisplayIdAdaptiveSync, DisplayIdContainer, DisplayIdProduct, DisplayIdCta, DisplayIdDynamicRange>
       content;
   std::vector<uint8_t> raw;  // tag, revision, length and payload
 };

@@ -136,6 +136,11 @@ inline constexpr std::string_view kMinRefreshHz = "Min refresh rate (Hz)";
 inline constexpr std::string_view kMaxRefreshHz = "Max refresh rate (Hz)";
 inline constexpr std::string_view kMaxDecrease = "Max duration decrease (1/4 ms)";
 
+// ---- Dynamic Video Timing Range Limits (tag 0x25) --------------------------------------------------------
+inline constexpr std::string_view kMinClockKHz = "Min pixel clock (kHz)";
+inline constexpr std::string_view kMaxClockKHz = "Max pixel clock (kHz)";
+inline constexpr std::string_view kSeamless = "Seamless dynamic timing change";
+
 // ---- ContainerID (tag 0x29), Product Identification (0x00, 0x20) and the embedded CTA block (0x81) ------------
 inline constexpr std::string_view kContainerId = "ContainerID";
 inline constexpr std::string_view kProductVendor = "Vendor";
@@ -151,6 +156,7 @@ inline constexpr std::string_view kKindParameters = "Display Parameters Data Blo
 inline constexpr std::string_view kKindType1 = "Video Timing Modes Type I - Detailed Timings Data Block";
 inline constexpr std::string_view kKindTiled = "Tiled Display Topology Data Block";
 inline constexpr std::string_view kKindType7 = "Video Timing Modes Type VII - Detailed Timings Data Block";
+inline constexpr std::string_view kKindDynamic = "Dynamic Video Timing Range Limits Data Block";
 inline constexpr std::string_view kKindInterface = "Display Interface Features Data Block";
 inline constexpr std::string_view kKindContainer = "ContainerID Data Block";
 inline constexpr std::string_view kKindAdaptive = "Adaptive Sync Data Block";

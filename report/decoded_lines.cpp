@@ -72,7 +72,7 @@ class LineWriter : public DecodeVisitor {
 
 }  // namespace
 
-void AppendDecodedLines(std::string& text, const DecodedBlock& block, BaseScope scope, std::string_view lineEnd,
+void AppendDecodedLines(std::string& text, const DecodedBlock& block, DecodeScope scope, std::string_view lineEnd,
                         int depth) {
   LineWriter writer(text, lineEnd, depth);
   WalkBlockContent(block, scope, writer);

@@ -12,7 +12,7 @@
 namespace tolvex {
 
 // One block's decoded lines (its content, not its own heading), fields `depth` tabs in.
-void AppendDecodedLines(std::string& text, const DecodedBlock& block, BaseScope scope, std::string_view lineEnd,
+void AppendDecodedLines(std::string& text, const DecodedBlock& block, DecodeScope scope, std::string_view lineEnd,
                         int depth = 1);
 // Every block: its label as a heading, then its lines.
 void AppendDecodedEdid(std::string& text, const DecodedEdid& edid, std::string_view lineEnd);

@@ -93,6 +93,11 @@ constexpr Summary kSummaries[] = {
     {"displayid", "timings", "type-7-timings", "timings"},
 };
 
+// SVD bytes 0 and 128 are reserved: an entry of the structure, no video format.
+bool NamesAFormat(const Json& entry) {
+  return !entry.is_object() || !entry.contains("vic") || (entry["vic"] != 0 && entry["vic"] != 128);
+}
+
 void AddSummaries(Json& block) {
   // Gathered aside: adding to `block` while its data blocks are read would move them.
   Json summaries = Json::object();
@@ -109,7 +114,10 @@ void AddSummaries(Json& block) {
       }
       const std::string member(summary.member);
       if (!data.contains(member)) continue;
-      for (const Json& entry : data[member]) summaries[key].push_back(entry);
+      for (const Json& entry : data[member]) {
+        if (!NamesAFormat(entry)) continue;
+        summaries[key].push_back(entry);
+      }
     }
   }
   for (auto& [key, value] : summaries.items()) block[key] = std::move(value);

@@ -14,20 +14,18 @@ EdidBlock::DateSource FixedDate(int year, int month, int day) {
   return [=] { return CalendarDate{year, month, day}; };
 }
 
-std::filesystem::path SampleDir() {
-  std::filesystem::path dir;
-  if (const char* env = std::getenv("TOLVEX_EDID_SAMPLES")) {
-    dir = env;
-  } else {
-    dir = TOLVEX_SAMPLE_DIR;
-  }
+namespace {
+
+// The folder an environment variable names, else the build's default; empty when it is absent.
+std::filesystem::path ExistingDir(const char* variable, const char* fallback) {
+  const char* env = std::getenv(variable);
+  const std::filesystem::path dir = env ? env : fallback;
   std::error_code ec;
   return std::filesystem::is_directory(dir, ec) ? dir : std::filesystem::path();
 }
 
-std::vector<std::filesystem::path> SampleFiles() {
+std::vector<std::filesystem::path> BinFiles(const std::filesystem::path& dir) {
   std::vector<std::filesystem::path> files;
-  const auto dir = SampleDir();
   if (dir.empty()) return files;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     if (entry.path().extension() == ".bin" && entry.file_size() >= kEdidSize) files.push_back(entry.path());
@@ -35,6 +33,14 @@ std::vector<std::filesystem::path> SampleFiles() {
   std::sort(files.begin(), files.end());
   return files;
 }
+
+}  // namespace
+
+std::filesystem::path SampleDir() { return ExistingDir("TOLVEX_EDID_SAMPLES", TOLVEX_SAMPLE_DIR); }
+
+std::vector<std::filesystem::path> SampleFiles() { return BinFiles(SampleDir()); }
+
+std::vector<std::filesystem::path> WholeEdidFiles() { return BinFiles(ExistingDir("TOLVEX_EDID_WHOLE", TOLVEX_WHOLE_DIR)); }
 
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

@@ -17,6 +17,9 @@ EdidBlock::DateSource FixedDate(int year, int month, int day);
 std::filesystem::path SampleDir();
 // Every *.bin sample (128 bytes and more), sorted by name; empty when the folder is absent.
 std::vector<std::filesystem::path> SampleFiles();
+// The real whole EDIDs (base block and extensions) beside the checkout, sorted by name; empty
+// when the folder is absent.
+std::vector<std::filesystem::path> WholeEdidFiles();
 
 std::string ReadFile(const std::filesystem::path& path);
 EdidBytes ReadSample(const std::filesystem::path& path);
