@@ -5,13 +5,14 @@
 
 #include <QDialog>
 
+#include "document/edid_code_view.h"
 #include "model/edid_block.h"
 
 class QPlainTextEdit;
 
 namespace tolvex {
 
-class CEdidCodeDlg : public QDialog {
+class CEdidCodeDlg : public QDialog, public EdidCodeView {
   Q_OBJECT
 
  public:
@@ -26,8 +27,8 @@ class CEdidCodeDlg : public QDialog {
   void PlaceBesideOwner();
 
   // Re-renders (refresh) bytes first..last, recomputing the checksum, and selects them.
-  void HighlightRange(int first, int last, bool refresh);
-  void ClearHighlight();
+  void HighlightRange(int first, int last, bool refresh) override;
+  void ClearHighlight() override;
 
   // The dump as the window holds it, with CR LF line ends: 638 characters.
   QString Text() const;

@@ -7,21 +7,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QMimeData>
-#include <QPageSetupDialog>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QScreen>
-#include <QSettings>
-#include <QShortcut>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QStyle>
@@ -43,9 +33,6 @@ namespace tolvex {
 namespace {
 
 QString Text(const char* text) { return QString::fromLatin1(text); }
-
-constexpr char kRecentGroup[] = "Recent File List";
-constexpr char kRecentEntry[] = "File%1";
 
 // A toolbar picture: a short label on a rounded plate.
 QIcon LabelIcon(const QString& label, const QColor& plate) {
@@ -491,185 +478,12 @@ void CMainFrame::RaiseCodeWindow() {
   window.raise();
 }
 
-QString CMainFrame::AskSavePath(const QString& suggested) {
-  if (askSavePath) return askSavePath(suggested);
-  QString path = QFileDialog::getSaveFileName(this, Text(texts::kSaveAsTitle), suggested, Text(texts::kFileFilter));
-  if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += Text(texts::kFileExtension);
-  return path;
-}
-
-QString CMainFrame::AskExportPath(const QString& suggested) {
-  if (askExportPath) return askExportPath(suggested);
-  QString path = QFileDialog::getSaveFileName(this, Text(texts::kExportCaption), suggested, Text(texts::kExportFilter));
-  if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += Text(texts::kExportExtension);
-  return path;
-}
-
-QString CMainFrame::ViewText() const { return view_->toPlainText(); }
-
-void CMainFrame::SetViewText(const QString& text) {
-  settingViewText_ = true;
-  view_->setPlainText(text);
-  settingViewText_ = false;
-}
-
-void CMainFrame::SetViewModified(bool modified) { view_->document()->setModified(modified); }
-
-void CMainFrame::DocumentTitleChanged() {
-  setWindowTitle(doc_.Title() + QLatin1String(" - ") + Text(texts::kWindowTitle));
-}
-
-void CMainFrame::SetStartupNote(const QString& note) {
-  startupNote_ = note;
-  if (!note.isEmpty()) messagePane_->setText(note);
-}
-
-void CMainFrame::SetStatusText(std::string_view text) {
-  statusBar()->clearMessage();
-  messagePane_->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
-  // The command keeps the thread busy; paint the pane now rather than when the loop is back.
-  // Progress changes at most once a byte, and a byte takes milliseconds on the bus.
-  messagePane_->repaint();
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-void CMainFrame::ShowError(std::string_view text, std::string_view caption) {
-  QMessageBox box(QMessageBox::Critical, QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
-                  QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
-  box.exec();
-}
-
-void CMainFrame::ShowInformation(std::string_view text, std::string_view caption) {
-  QMessageBox box(QMessageBox::Information,
-                  QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
-                  QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
-  box.exec();
-}
-
-void CMainFrame::SetWaitCursor(bool wait) {
-  if (wait == waitCursor_) return;
-  waitCursor_ = wait;
-  if (wait) QApplication::setOverrideCursor(Qt::WaitCursor);
-  else QApplication::restoreOverrideCursor();
-}
-
-bool CMainFrame::ConfirmRisk(std::string_view question) {
-  QMessageBox box(QMessageBox::Warning, Text(texts::kWindowTitle),
-                  QString::fromLatin1(question.data(), static_cast<qsizetype>(question.size())),
-                  QMessageBox::Yes | QMessageBox::No, this);
-  box.setDefaultButton(QMessageBox::No);
-  return box.exec() == QMessageBox::Yes;
-}
-
-bool CMainFrame::OpenDocumentFile(const QString& path) {
-  if (transferRunning_ || !doc_.SaveModified()) return false;
-  const bool opened = doc_.OnOpenDocument(path);
-  const QString absolute = QFileInfo(path).absoluteFilePath();
-  if (opened) {
-    AddRecentFile(absolute);
-  } else if (!QFileInfo::exists(path) && recentFiles_.removeAll(absolute) > 0) {
-    // A recent file that has gone away leaves the list.
-    RebuildRecentFileMenu();
-    SaveRecentFiles();
-  }
-  UpdateCommandUi();
-  return opened;
-}
-
-void CMainFrame::OnFileOpen() {
-  const QString path = askOpenPath ? askOpenPath()
-                                   : QFileDialog::getOpenFileName(this, QString(), QString(), Text(texts::kOpenFilters));
-  if (!path.isEmpty()) OpenDocumentFile(path);
-}
-
-void CMainFrame::OnFileSave() {
-  if (doc_.DoFileSave()) AddRecentFile(doc_.PathName());
-}
-
-void CMainFrame::OnFileSaveAs() {
-  if (doc_.DoSave(QString(), true)) AddRecentFile(doc_.PathName());
-}
-
-void CMainFrame::OnFilePrint() {
-  if (!printer_) printer_ = std::make_unique<QPrinter>();
-  QPrintDialog dialog(printer_.get(), this);
-  if (dialog.exec() == QDialog::Accepted) view_->Print(*printer_);
-}
-
-void CMainFrame::OnFilePrintPreview() {
-  if (!printer_) printer_ = std::make_unique<QPrinter>();
-  QPrintPreviewDialog preview(printer_.get(), this);
-  connect(&preview, &QPrintPreviewDialog::paintRequested, view_, [this](QPrinter* printer) { view_->Print(*printer); });
-  if (auto* pages = preview.findChild<QPrintPreviewWidget*>()) {
-    // setCurrentPage moves the view but not the dialog's page counter, which follows previewChanged.
-    const auto turn = [pages](int by) {
-      pages->setCurrentPage(pages->currentPage() + by);
-      emit pages->previewChanged();
-    };
-    auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), &preview);
-    connect(next, &QShortcut::activated, pages, [turn] { turn(1); });
-    auto* previous = new QShortcut(QKeySequence(Qt::Key_PageUp), &preview);
-    connect(previous, &QShortcut::activated, pages, [turn] { turn(-1); });
-  }
-  preview.exec();
-}
-
-void CMainFrame::OnFilePrintSetup() {
-  if (!printer_) printer_ = std::make_unique<QPrinter>();
-  QPageSetupDialog dialog(printer_.get(), this);
-  dialog.exec();
-}
-
 void CMainFrame::OnAppAbout() {
   QString text = Text(texts::kAboutText);
   if (!startupNote_.isEmpty()) text += QLatin1String("\n\n") + startupNote_;
   QMessageBox box(QMessageBox::Information, Text(texts::kAboutTitle), text, QMessageBox::Ok, this);
   box.setIconPixmap(windowIcon().pixmap(64, 64));
   box.exec();
-}
-
-void CMainFrame::LoadRecentFiles() {
-  QSettings store(QSettings::NativeFormat, QSettings::UserScope, Text(texts::kCompanyKey),
-                  Text(texts::kApplicationTitle));
-  store.beginGroup(Text(kRecentGroup));
-  for (int i = 1; i <= kRecentFileCount; ++i) {
-    const QString path = store.value(Text(kRecentEntry).arg(i)).toString();
-    if (!path.isEmpty()) recentFiles_ << path;
-  }
-  RebuildRecentFileMenu();
-}
-
-void CMainFrame::SaveRecentFiles() const {
-  QSettings store(QSettings::NativeFormat, QSettings::UserScope, Text(texts::kCompanyKey),
-                  Text(texts::kApplicationTitle));
-  store.remove(Text(kRecentGroup));
-  store.beginGroup(Text(kRecentGroup));
-  for (int i = 0; i < recentFiles_.size(); ++i) store.setValue(Text(kRecentEntry).arg(i + 1), recentFiles_[i]);
-}
-
-void CMainFrame::AddRecentFile(const QString& path) {
-  if (path.isEmpty()) return;
-  recentFiles_.removeAll(path);
-  recentFiles_.prepend(path);
-  while (recentFiles_.size() > kRecentFileCount) recentFiles_.removeLast();
-  RebuildRecentFileMenu();
-  SaveRecentFiles();
-}
-
-void CMainFrame::RebuildRecentFileMenu() {
-  for (QAction* action : recentActions_) fileMenu_->removeAction(action);
-  qDeleteAll(recentActions_);
-  recentActions_.clear();
-  QAction* placeholder = actions_[kCmdFileMru];
-  placeholder->setVisible(recentFiles_.isEmpty());
-  for (int i = 0; i < recentFiles_.size(); ++i) {
-    const QString path = recentFiles_[i];
-    auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), this);
-    action->setStatusTip(Text(FindCommand(kCmdFileMru).prompt));
-    connect(action, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
-    fileMenu_->insertAction(recentSeparator_, action);
-    recentActions_ << action;
-  }
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {
@@ -704,18 +518,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   }
   if (codeWindow_) codeWindow_->hide();
   event->accept();
-}
-
-void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
-}
-
-void CMainFrame::dropEvent(QDropEvent* event) {
-  const QList<QUrl> urls = event->mimeData()->urls();
-  if (transferRunning_ || urls.isEmpty() || !urls.first().isLocalFile()) return;
-  event->acceptProposedAction();
-  activateWindow();
-  OpenDocumentFile(urls.first().toLocalFile());
 }
 
 }  // namespace tolvex

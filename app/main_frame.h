@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/command_table.h"
+#include "app/edid_code_dlg.h"
 #include "document/document_frame.h"
 #include "model/edid_block.h"
 
@@ -23,7 +24,7 @@ class QPrinter;
 namespace tolvex {
 
 class CCheckPane;
-class CEdidCodeDlg;
+
 class CTolvexDoc;
 class CTolvexView;
 

@@ -10,14 +10,14 @@ class QWidget;
 
 namespace tolvex {
 
-class CEdidCodeDlg;
+class EdidCodeView;
 class EdidBlock;
 
 class DocumentFrame : public TransferUi {
  public:
   virtual EdidBlock& Block() = 0;
   // Created on first use.
-  virtual CEdidCodeDlg& CodeWindow() = 0;
+  virtual EdidCodeView& CodeWindow() = 0;
   virtual bool IsCodeWindowShown() const = 0;
   virtual void SetCodeWindowShown(bool shown) = 0;
   // The "EDID code" command: shows the window when the flag turns true, hides it otherwise.

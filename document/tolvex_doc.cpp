@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "app/edid_code_dlg.h"
-#include "ddc/config_dlg.h"
+#include "document/edid_code_view.h"
+#include "document/config_dlg.h"
 #include "ddc/ddc_texts.h"
 #include "ddc/format_text.h"
 #include "ddc/linux/linux_texts.h"

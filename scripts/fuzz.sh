@@ -1,12 +1,31 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (tests/fuzz/) with clang, ASan and UBSan in build-fuzz/, then runs
-# each for FUZZ_SECONDS (default 60) from the corpus kept in tests/fuzz/corpus/ plus seeds rendered
-# from the sample EDIDs. Any finding stops the script with the failing input in build-fuzz/findings/.
+# The libFuzzer targets (tests/fuzz/), built with clang, ASan and UBSan in build-fuzz/.
+#
+#   bash scripts/fuzz.sh           exploration: each target for FUZZ_SECONDS (default 600) from a
+#                                  random seed; a finding stops the script with its input in
+#                                  build-fuzz/findings/, to be added to tests/fuzz/corpus/TARGET/
+#   bash scripts/fuzz.sh --replay  what the test command runs: every input of the kept corpus and
+#                                  the seeds once, then a fixed number of mutations from a fixed
+#                                  -seed, so that one commit always gets the same verdict
+#
 # The kept corpus holds no sample data: it was grown from seeds made with TOLVEX_EDID_SAMPLES
 # pointing nowhere and merged by edge coverage (TARGET -merge=1 -use_counters=0 KEPT RUN).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${FUZZ_SECONDS:-60}
+mode=explore
+[ "${1:-}" = "--replay" ] && mode=replay
+
+# Mutations per target in the replay, sized to some tens of seconds each on this project's
+# 2-core machines; a target not listed gets the default.
+declare -A replay_runs=(
+  [report_reader_fuzz]=300000
+  [cli_report_fuzz]=60000
+  [render_roundtrip_fuzz]=100000
+  [sim_monitor_fuzz]=200000
+  [transfer_fault_fuzz]=400
+)
+default_runs=20000
+replay_seed=20261209
 
 CC=clang CXX=clang++ bash scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVEX_FUZZ=ON \
   -DTOLVEX_GUI=OFF -DTOLVEX_TESTS=OFF -DTOLVEX_BENCHMARKS=OFF
@@ -25,8 +44,16 @@ for target in build-fuzz/*_fuzz; do
   mkdir -p "$work/$name"
   if [ -d "tests/fuzz/corpus/$name" ]; then cp tests/fuzz/corpus/"$name"/* "$work/$name/"; fi
   log="build-fuzz/$name.log"
-  echo "== $name: ${seconds} s"
-  if ! "$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
+  if [ "$mode" = replay ]; then
+    runs=${replay_runs[$name]:-$default_runs}
+    echo "== $name: the corpus, then $runs runs from seed $replay_seed"
+    budget=(-runs="$runs" -seed="$replay_seed")
+  else
+    seconds=${FUZZ_SECONDS:-600}
+    echo "== $name: ${seconds} s"
+    budget=(-max_total_time="$seconds")
+  fi
+  if ! "$target" "${budget[@]}" -timeout=60 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$findings/$name-" "$work/$name" >"$log" 2>&1; then
     tail -n 60 "$log" >&2
     echo "$name: a finding; the input is in $findings/, the whole log in $log" >&2

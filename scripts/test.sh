@@ -14,4 +14,4 @@ bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DTOLVEX_SANITIZE=ON -
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
-bash scripts/fuzz.sh
+bash scripts/fuzz.sh --replay

@@ -10,7 +10,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/edid_code_dlg.h"
+#include "document/edid_code_view.h"
 #include "document/form_validation.h"
 #include "model/edid_block.h"
 #include "wizard/descriptor_texts.h"
@@ -20,7 +20,7 @@
 
 namespace tolvex {
 
-CColorPointDlg::CColorPointDlg(EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex, QWidget* parent)
+CColorPointDlg::CColorPointDlg(EdidBlock& block, EdidCodeView& codeWindow, int blockIndex, QWidget* parent)
     : QWidget(parent),
       block_(block),
       codeWindow_(codeWindow),

@@ -13,14 +13,14 @@ class QPushButton;
 
 namespace tolvex {
 
-class CEdidCodeDlg;
+class EdidCodeView;
 class EdidBlock;
 
 class CColorPointDlg : public QWidget {
   Q_OBJECT
 
  public:
-  CColorPointDlg(EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex, QWidget* parent = nullptr);
+  CColorPointDlg(EdidBlock& block, EdidCodeView& codeWindow, int blockIndex, QWidget* parent = nullptr);
 
   // Lists the white points of the current descriptor and remembers their stored bytes.
   void Fill();
@@ -50,7 +50,7 @@ class CColorPointDlg : public QWidget {
   double y_ = 0;
   double gamma_ = 1.0;
   EdidBlock& block_;
-  CEdidCodeDlg& codeWindow_;
+  EdidCodeView& codeWindow_;
   int offset_;
   std::array<StoredEntry, kMaxEntries> remembered_{};
 

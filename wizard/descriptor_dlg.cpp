@@ -8,7 +8,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/edid_code_dlg.h"
+#include "document/edid_code_view.h"
 #include "document/form_validation.h"
 #include "model/edid_block.h"
 #include "wizard/color_point_dlg.h"
@@ -28,7 +28,7 @@ uint8_t TagOfKind(int kind) { return static_cast<uint8_t>(255 - kind); }
 
 }  // namespace
 
-CDescriptorDlg::CDescriptorDlg(EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex,
+CDescriptorDlg::CDescriptorDlg(EdidBlock& block, EdidCodeView& codeWindow, int blockIndex,
                                std::function<uint8_t()> pageVersion, QWidget* parent)
     : QWidget(parent),
       block_(block),

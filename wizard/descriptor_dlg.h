@@ -18,7 +18,7 @@ class QLineEdit;
 namespace tolvex {
 
 class CColorPointDlg;
-class CEdidCodeDlg;
+class EdidCodeView;
 class CRangeLimitsDlg;
 class CStdTimingIdDlg;
 class EdidBlock;
@@ -28,7 +28,7 @@ class CDescriptorDlg : public QWidget {
 
  public:
   // `pageVersion` gives the owning page's last seen structure version.
-  CDescriptorDlg(EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex, std::function<uint8_t()> pageVersion,
+  CDescriptorDlg(EdidBlock& block, EdidCodeView& codeWindow, int blockIndex, std::function<uint8_t()> pageVersion,
                  QWidget* parent = nullptr);
 
   // Shows the descriptor of the current block, whose tag is `tag`; writes nothing except the range
@@ -59,7 +59,7 @@ class CDescriptorDlg : public QWidget {
   int selectedKind_ = 0;
   QString text_;
   EdidBlock& block_;
-  CEdidCodeDlg& codeWindow_;
+  EdidCodeView& codeWindow_;
   int offset_;
   std::function<uint8_t()> pageVersion_;
   CRangeLimitsDlg* rangeLimits_ = nullptr;

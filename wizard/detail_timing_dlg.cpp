@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/edid_code_dlg.h"
+#include "document/edid_code_view.h"
 #include "document/form_validation.h"
 #include "model/edid_block.h"
 #include "wizard/descriptor_texts.h"
@@ -56,7 +56,7 @@ QString FormatPixelClock(float mhz) { return QString::number(static_cast<double>
 
 }  // namespace
 
-CDetailTimingDlg::CDetailTimingDlg(EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex, QWidget* parent)
+CDetailTimingDlg::CDetailTimingDlg(EdidBlock& block, EdidCodeView& codeWindow, int blockIndex, QWidget* parent)
     : QWidget(parent),
       block_(block),
       codeWindow_(codeWindow),

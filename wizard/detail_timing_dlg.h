@@ -14,7 +14,7 @@ class QLineEdit;
 
 namespace tolvex {
 
-class CEdidCodeDlg;
+class EdidCodeView;
 class EdidBlock;
 
 class CDetailTimingDlg : public QWidget {
@@ -23,7 +23,7 @@ class CDetailTimingDlg : public QWidget {
  public:
   // blockIndex 0-3: the block at offset 54 + 18 * blockIndex, which must be the block's current
   // descriptor whenever the editor writes.
-  CDetailTimingDlg(EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex, QWidget* parent = nullptr);
+  CDetailTimingDlg(EdidBlock& block, EdidCodeView& codeWindow, int blockIndex, QWidget* parent = nullptr);
 
   // Reads every field from the current descriptor and shows it; writes nothing.
   void FillFromBlock();
@@ -72,7 +72,7 @@ class CDetailTimingDlg : public QWidget {
   void Highlight(Group group, bool refresh);
 
   EdidBlock& block_;
-  CEdidCodeDlg& codeWindow_;
+  EdidCodeView& codeWindow_;
   int offset_;
 
   float pixelClock_ = 0;

@@ -19,7 +19,7 @@ constexpr QPoint kOffsetFromFrame(5, 72);
 
 }  // namespace
 
-CEdidWizard::CEdidWizard(EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* frame)
+CEdidWizard::CEdidWizard(EdidBlock& block, EdidCodeView& codeWindow, QWidget* frame)
     : QWizard(frame) {
   setWindowTitle(QString::fromLatin1(wizard_text::kCaption));
   setWizardStyle(QWizard::ClassicStyle);

@@ -11,7 +11,7 @@
 
 namespace tolvex {
 
-class CEdidCodeDlg;
+class EdidCodeView;
 class EdidBlock;
 class CS1Prod;
 class CS2Disp;
@@ -26,7 +26,7 @@ class CEdidWizard : public QWizard, public WizardState {
  public:
   // `frame` is the main window: the sheet is modal over it, 5 px right of and 72 px below its
   // top-left corner. exec() gives QDialog::Accepted for Finish.
-  CEdidWizard(EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* frame);
+  CEdidWizard(EdidBlock& block, EdidCodeView& codeWindow, QWidget* frame);
 
   uint8_t StructureVersion() const override { return structureVersion_; }
   void SetStructureVersion(uint8_t version) override { structureVersion_ = version; }

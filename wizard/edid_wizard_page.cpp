@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QFocusEvent>
 
-#include "app/edid_code_dlg.h"
+#include "document/edid_code_view.h"
 
 namespace tolvex {
 
-CEdidWizardPage::CEdidWizardPage(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow,
+CEdidWizardPage::CEdidWizardPage(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow,
                                  const QString& title, QWidget* parent)
     : QWizardPage(parent), sheet_(sheet), block_(block), codeWindow_(codeWindow) {
   setTitle(title);

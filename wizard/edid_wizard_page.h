@@ -12,14 +12,14 @@
 
 namespace tolvex {
 
-class CEdidCodeDlg;
+class EdidCodeView;
 class EdidBlock;
 
 class CEdidWizardPage : public QWizardPage {
   Q_OBJECT
 
  public:
-  CEdidWizardPage(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow, const QString& title,
+  CEdidWizardPage(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow, const QString& title,
                   QWidget* parent = nullptr);
 
   // The sheet calls this whenever the page becomes the current one.
@@ -52,7 +52,7 @@ class CEdidWizardPage : public QWizardPage {
 
   WizardState& sheet_;
   EdidBlock& block_;
-  CEdidCodeDlg& codeWindow_;
+  EdidCodeView& codeWindow_;
 
  private:
   struct ByteRange {

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app/edid_code_dlg.h"
+#include "document/edid_code_view.h"
 #include "document/form_validation.h"
 #include "model/edid_block.h"
 #include "wizard/descriptor_texts.h"
@@ -41,7 +41,7 @@ constexpr uint8_t kSecondaryGtfCode = 0x02;
 
 }  // namespace
 
-CRangeLimitsDlg::CRangeLimitsDlg(EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex, QWidget* parent)
+CRangeLimitsDlg::CRangeLimitsDlg(EdidBlock& block, EdidCodeView& codeWindow, int blockIndex, QWidget* parent)
     : QWidget(parent),
       block_(block),
       codeWindow_(codeWindow),

@@ -16,14 +16,14 @@ class QLineEdit;
 
 namespace tolvex {
 
-class CEdidCodeDlg;
+class EdidCodeView;
 class EdidBlock;
 
 class CRangeLimitsDlg : public QWidget {
   Q_OBJECT
 
  public:
-  CRangeLimitsDlg(EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex, QWidget* parent = nullptr);
+  CRangeLimitsDlg(EdidBlock& block, EdidCodeView& codeWindow, int blockIndex, QWidget* parent = nullptr);
 
   // The structure version the editor was last filled for (0 before the first fill).
   uint8_t StructureVersion() const { return structureVersion_; }
@@ -51,7 +51,7 @@ class CRangeLimitsDlg : public QWidget {
   int checked_ = 0;
 
   EdidBlock& block_;
-  CEdidCodeDlg& codeWindow_;
+  EdidCodeView& codeWindow_;
   int offset_;
 
   std::array<QLineEdit*, kFieldCount> edits_{};

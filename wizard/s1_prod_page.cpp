@@ -17,7 +17,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/edid_code_dlg.h"
+#include "document/edid_code_view.h"
 #include "document/form_validation.h"
 #include "model/edid_block.h"
 #include "report/report_reader.h"
@@ -107,7 +107,7 @@ void CheckChoice(QButtonGroup* group, int id) {
 
 }  // namespace
 
-CS1Prod::CS1Prod(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* parent)
+CS1Prod::CS1Prod(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow, QWidget* parent)
     : CEdidWizardPage(sheet, block, codeWindow, QString::fromLatin1(wt::kStep1Title), parent),
       chooseFile_(DefaultFileChooser) {
   BuildForm();

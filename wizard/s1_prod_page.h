@@ -24,7 +24,7 @@ class CS1Prod : public CEdidWizardPage {
   // Asks the user for a report file to load; an empty path means the user cancelled.
   using FileChooser = std::function<QString(QWidget* parent)>;
 
-  CS1Prod(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* parent = nullptr);
+  CS1Prod(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow, QWidget* parent = nullptr);
 
   // Replaces the open-file dialog of "&Load ..." (tests answer it without a dialog).
   void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }

@@ -47,7 +47,7 @@ std::optional<long> SizeIn(const QString& text) {
 
 }  // namespace
 
-CS2Disp::CS2Disp(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* parent)
+CS2Disp::CS2Disp(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow, QWidget* parent)
     : CEdidWizardPage(sheet, block, codeWindow, QString::fromLatin1(wt::kStep2Title), parent) {
   BuildForm();
   connect(digitalCheck_, &QCheckBox::clicked, this, &CS2Disp::OnDigitalClicked);

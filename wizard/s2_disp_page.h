@@ -16,7 +16,7 @@ class CS2Disp : public CEdidWizardPage {
   Q_OBJECT
 
  public:
-  CS2Disp(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* parent = nullptr);
+  CS2Disp(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow, QWidget* parent = nullptr);
 
  protected:
   void OnActivate(bool firstTime) override;

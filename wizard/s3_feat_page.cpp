@@ -30,7 +30,7 @@ QCheckBox* MakeCheck(const char* label, const char* objectName, QWidget* parent)
 
 }  // namespace
 
-CS3Feat::CS3Feat(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* parent)
+CS3Feat::CS3Feat(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow, QWidget* parent)
     : CEdidWizardPage(sheet, block, codeWindow, QString::fromLatin1(wt::kStep3Title), parent) {
   BuildForm();
   for (QCheckBox* check : {standbyCheck_, suspendCheck_, activeOffCheck_, colorSpaceCheck_, preferredTimingCheck_, gtfCheck_}) {

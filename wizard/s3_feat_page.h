@@ -16,7 +16,7 @@ class CS3Feat : public CEdidWizardPage {
   Q_OBJECT
 
  public:
-  CS3Feat(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* parent = nullptr);
+  CS3Feat(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow, QWidget* parent = nullptr);
 
  protected:
   void OnActivate(bool firstTime) override;

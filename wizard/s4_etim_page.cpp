@@ -32,7 +32,7 @@ constexpr int kBoxesPerColumn = 9;
 
 }  // namespace
 
-CS4Etim::CS4Etim(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* parent)
+CS4Etim::CS4Etim(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow, QWidget* parent)
     : CEdidWizardPage(sheet, block, codeWindow, QString::fromLatin1(wt::kStep4Title), parent) {
   auto* group = new QGroupBox(QString::fromLatin1(wt::kEstablishedGroup), this);
   auto* grid = new QGridLayout(group);

@@ -13,7 +13,7 @@ class CS4Etim : public CEdidWizardPage {
   Q_OBJECT
 
  public:
-  CS4Etim(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* parent = nullptr);
+  CS4Etim(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow, QWidget* parent = nullptr);
 
  protected:
   void OnActivate(bool firstTime) override;

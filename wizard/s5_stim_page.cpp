@@ -33,7 +33,7 @@ int SlotByte(int slot) { return kFirstSlotByte + 2 * slot; }
 
 }  // namespace
 
-CS5Stim::CS5Stim(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* parent)
+CS5Stim::CS5Stim(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow, QWidget* parent)
     : CEdidWizardPage(sheet, block, codeWindow, QString::fromLatin1(wt::kStep5Title), parent) {
   BuildForm();
   connect(widthEdit_, &QLineEdit::textChanged, this, &CS5Stim::UpdateAddButton);

@@ -19,7 +19,7 @@ class CS5Stim : public CEdidWizardPage {
   Q_OBJECT
 
  public:
-  CS5Stim(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow, QWidget* parent = nullptr);
+  CS5Stim(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow, QWidget* parent = nullptr);
 
   // A list line: width, vertical size, refresh rate and aspect name under `structureVersion`.
   static QString TimingLine(unsigned width, unsigned aspect, unsigned refresh, uint8_t structureVersion);

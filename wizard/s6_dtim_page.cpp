@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 #include <QWizard>
 
-#include "app/edid_code_dlg.h"
+#include "document/edid_code_view.h"
 #include "model/edid_block.h"
 #include "wizard/descriptor_dlg.h"
 #include "wizard/descriptor_texts.h"
@@ -20,7 +20,7 @@ constexpr uint8_t kVersion10 = 0x10;
 
 }  // namespace
 
-CS6Dtim::CS6Dtim(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex, const QString& title,
+CS6Dtim::CS6Dtim(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow, int blockIndex, const QString& title,
                  QWidget* parent)
     : QWizardPage(parent), sheet_(sheet), block_(block), codeWindow_(codeWindow), blockIndex_(blockIndex) {
   setTitle(title);

@@ -12,7 +12,7 @@ namespace tolvex {
 
 class CDescriptorDlg;
 class CDetailTimingDlg;
-class CEdidCodeDlg;
+class EdidCodeView;
 class EdidBlock;
 
 class CS6Dtim : public QWizardPage {
@@ -20,7 +20,7 @@ class CS6Dtim : public QWizardPage {
 
  public:
   // blockIndex 0-3: the descriptor at offset 54 + 18 * blockIndex.
-  CS6Dtim(WizardState& sheet, EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex, const QString& title,
+  CS6Dtim(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow, int blockIndex, const QString& title,
           QWidget* parent = nullptr);
 
   // The page refills from the block on its next activation.
@@ -51,7 +51,7 @@ class CS6Dtim : public QWizardPage {
 
   WizardState& sheet_;
   EdidBlock& block_;
-  CEdidCodeDlg& codeWindow_;
+  EdidCodeView& codeWindow_;
   int blockIndex_;
   int monitorDescriptor_ = 0;
   uint8_t rememberedVersion_ = 0;

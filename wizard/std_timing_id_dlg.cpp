@@ -13,7 +13,7 @@
 
 #include <climits>
 
-#include "app/edid_code_dlg.h"
+#include "document/edid_code_view.h"
 #include "document/form_validation.h"
 #include "document/framework_texts.h"
 #include "model/edid_block.h"
@@ -30,7 +30,7 @@ constexpr int kUnusedRefresh = 61;
 
 }  // namespace
 
-CStdTimingIdDlg::CStdTimingIdDlg(EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex, QWidget* parent)
+CStdTimingIdDlg::CStdTimingIdDlg(EdidBlock& block, EdidCodeView& codeWindow, int blockIndex, QWidget* parent)
     : QWidget(parent),
       block_(block),
       codeWindow_(codeWindow),

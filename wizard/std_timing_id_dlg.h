@@ -13,14 +13,14 @@ class QPushButton;
 
 namespace tolvex {
 
-class CEdidCodeDlg;
+class EdidCodeView;
 class EdidBlock;
 
 class CStdTimingIdDlg : public QWidget {
   Q_OBJECT
 
  public:
-  CStdTimingIdDlg(EdidBlock& block, CEdidCodeDlg& codeWindow, int blockIndex, QWidget* parent = nullptr);
+  CStdTimingIdDlg(EdidBlock& block, EdidCodeView& codeWindow, int blockIndex, QWidget* parent = nullptr);
 
   uint8_t StructureVersion() const { return structureVersion_; }
   // Lists the used slots 8-13 of the current descriptor (up to the first unused one), naming aspect
@@ -55,7 +55,7 @@ class CStdTimingIdDlg : public QWidget {
   int refresh_ = 0;
   int aspect_ = 0;
   EdidBlock& block_;
-  CEdidCodeDlg& codeWindow_;
+  EdidCodeView& codeWindow_;
   int offset_;
 
   QLineEdit* pixelsEdit_ = nullptr;

@@ -11,7 +11,7 @@
 #include <QSettings>
 
 #include "app/tolvex_view.h"
-#include "ddc/config_dlg.h"
+#include "document/config_dlg.h"
 #include "gui/modal_support.h"
 #include "gui/sim_app_support.h"
 #include "ddc/sim/sim_edid.h"

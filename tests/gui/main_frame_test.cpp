@@ -21,7 +21,7 @@
 #include "app/edid_code_dlg.h"
 #include "app/report_printer.h"
 #include "app/tolvex_view.h"
-#include "ddc/config_dlg.h"
+#include "document/config_dlg.h"
 #include "gui/modal_support.h"
 #include "gui/sim_app_support.h"
 #include "report/code_dump.h"

@@ -1,4 +1,4 @@
-#include "ddc/config_dlg.h"
+#include "document/config_dlg.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,0 +1,19 @@
+// The commands of tolvex-cli, one runner each; the command table in command_line.cpp names them.
+#pragma once
+
+#include "cli/command_line.h"
+
+namespace tolvex {
+
+// file_commands.cpp: reports, the check and raw binary, from files alone.
+int RunReport(const Invocation& call, const CommandStreams& streams);
+int RunCheck(const Invocation& call, const CommandStreams& streams);
+int RunExport(const Invocation& call, const CommandStreams& streams);
+int RunNew(const Invocation& call, const CommandStreams& streams);
+
+// bus_commands.cpp: the monitor on an I2C channel.
+int RunTransfer(const Invocation& call, const CommandStreams& streams);
+int RunProbe(const Invocation& call, const CommandStreams& streams);
+int RunList(const Invocation& call, const CommandStreams& streams);
+
+}  // namespace tolvex
