@@ -256,7 +256,7 @@ bool Has14Content(const BaseDescriptor& descriptor) {
 }
 
 void DescribeDescriptor(const BaseDescriptor& descriptor, int number, bool e14, bool all, Describer& out) {
-  out.BeginEntry("descriptors", DescriptorLabel(descriptor, number), descriptor.bytes);
+  out.BeginEntry("descriptors", [&] { return DescriptorLabel(descriptor, number); }, descriptor.bytes);
   out.Identity("kind", DescriptorKind(descriptor), descriptor.bytes);
   if (descriptor.tag >= 0) out.IdentityNumber("tag", descriptor.tag, {descriptor.bytes.first + 3, descriptor.bytes.first + 3});
   const ByteRange& at = descriptor.bytes;

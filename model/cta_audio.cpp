@@ -88,11 +88,12 @@ void ParseAudio(Bytes block, CtaDataBlock& out) {
 
 void DescribeAudio(const CtaDataBlock& block, Describer& out) {
   for (const ShortAudio& sad : std::get<CtaAudio>(block.content).sads) {
-    char label[96];
-    const std::string_view name = FormatName(sad);
-    std::snprintf(label, sizeof label, ct::kSadLabel, std::string(name).c_str(), sad.maxChannels);
     const int at = sad.bytes.first;
-    out.BeginEntry("sads", label, sad.bytes);
+    out.BeginEntry("sads", [&] {
+      char label[96];
+      std::snprintf(label, sizeof label, ct::kSadLabel, std::string(FormatName(sad)).c_str(), sad.maxChannels);
+      return std::string(label);
+    }, sad.bytes);
     out.Number("format", ct::kAudioFormat, sad.format, kFormat.Placed(at));
     if (sad.format == kFormatExtended) out.Number("extended_type", ct::kExtendedType, sad.extendedType, kExtendedType.Placed(at));
     if (sad.format == kFormatExtended && sad.extendedType == kExtendedLpcm3d) {

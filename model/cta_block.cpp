@@ -150,15 +150,20 @@ void ResolveMaps(std::vector<CtaDataBlock>& blocks) {
   }
 }
 
+// "00-0C-03": the OUI as IEEE writes it, most significant byte first.
+std::string OuiText(int oui) {
+  char text[16];
+  std::snprintf(text, sizeof text, ct::kOuiFormat, oui >> 16 & 0xFF, oui >> 8 & 0xFF, oui & 0xFF);
+  return text;
+}
+
 std::string DataBlockLabel(const CtaDataBlock& block) {
   char label[96];
   if (const auto* unknown = std::get_if<CtaUnknown>(&block.content); unknown && unknown->truncated) {
     return ct::kTruncatedLabel;
   }
   if (block.kind == CtaKind::kVendor) {
-    char oui[16];
-    std::snprintf(oui, sizeof oui, "%02X-%02X-%02X", block.oui >> 16 & 0xFF, block.oui >> 8 & 0xFF, block.oui & 0xFF);
-    std::snprintf(label, sizeof label, ct::kUnknownVendorLabel, oui);
+    std::snprintf(label, sizeof label, ct::kUnknownVendorLabel, OuiText(block.oui).c_str());
     return label;
   }
   if (block.kind == CtaKind::kUnknown) {
@@ -228,11 +233,11 @@ CtaBlock ParseCtaBlock(std::span<const uint8_t, 128> bytes, int offset) {
 
 void DescribeCtaDataBlocks(const std::vector<CtaDataBlock>& blocks, Describer& out) {
   for (const CtaDataBlock& block : blocks) {
-    out.BeginEntry("data_blocks", DataBlockLabel(block), block.bytes);
+    out.BeginEntry("data_blocks", [&] { return DataBlockLabel(block); }, block.bytes);
     out.Identity("kind", CtaKindId(block.kind), block.bytes);
     out.IdentityNumber("tag", block.tag, {block.bytes.first, block.bytes.first});
     if (block.extendedTag >= 0) out.IdentityNumber("extended_tag", block.extendedTag, {block.bytes.first + 1, block.bytes.first + 1});
-    if (block.oui >= 0) out.IdentityNumber("oui", block.oui, {block.payload.first - 3, block.payload.first - 1});
+    if (block.oui >= 0) out.Identity("oui", OuiText(block.oui), {block.payload.first - 3, block.payload.first - 1});
     const KindEntry* entry = block.kind == CtaKind::kUnknown || block.kind == CtaKind::kVendor ? nullptr : FindKind(block);
     if (entry) {
       entry->describe(block, out);

@@ -33,6 +33,7 @@ inline constexpr std::string_view kPayload = "Payload";
 inline constexpr char kUnknownTagLabel[] = "Unknown Data Block (tag %u)";
 inline constexpr char kUnknownExtendedLabel[] = "Unknown Data Block (extended tag %u)";
 inline constexpr char kUnknownVendorLabel[] = "Vendor-Specific Data Block, OUI %s";
+inline constexpr char kOuiFormat[] = "%02X-%02X-%02X";
 inline constexpr char kTruncatedLabel[] = "Data block cut short at the end of the data block collection";
 
 // ---- Video and YCbCr 4:2:0 data blocks --------------------------------------------------------

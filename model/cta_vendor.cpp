@@ -211,7 +211,7 @@ void DescribeHdmi(const CtaDataBlock& block, Describer& out) {
   out.Number("hdmi_vic_length", ct::kHdmiVicLength, hdmi.hdmiVicLength, Bits(at + 1, 7, 5));
   out.Number("hdmi_3d_length", ct::kHdmi3dLength, hdmi.hdmi3dLength, Bits(at + 1, 4, 0));
   for (const ShortVideo& vic : hdmi.hdmiVics) {
-    out.BeginEntry("hdmi_vics", HdmiVicLabel(vic.vic), vic.bytes, true);
+    out.BeginEntry("hdmi_vics", [&] { return HdmiVicLabel(vic.vic); }, vic.bytes, true);
     out.Number("hdmi_vic", ct::kHdmiVics, vic.vic, Bits(vic.bytes.first));
     out.DerivedNumber("vic", ct::kVic, HdmiVicToVic(vic.vic), vic.bytes);
     out.End();

@@ -37,7 +37,7 @@ std::vector<ShortVideo> ReadSvds(Bytes block, int from, int offset) {
 void DescribeSvds(const std::vector<ShortVideo>& svds, std::string_view key, Describer& out) {
   for (const ShortVideo& svd : svds) {
     const int at = svd.bytes.first;
-    out.BeginEntry(key, VicLabel(svd.vic, svd.native), svd.bytes, true);
+    out.BeginEntry(key, [&] { return VicLabel(svd.vic, svd.native); }, svd.bytes, true);
     if (svd.vic >= 1 && svd.vic <= 64) {
       out.Number("vic", ct::kVic, svd.vic, Bits(at, 6, 0));
       out.Flag("native", ct::kNative, svd.native, Bit(at, 7));

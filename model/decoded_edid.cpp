@@ -124,7 +124,7 @@ void WalkBlockContent(const DecodedBlock& block, DecodeScope scope, DecodeVisito
 void WalkDecodedEdid(const DecodedEdid& edid, DecodeVisitor& visitor) {
   Describer out(visitor);
   for (const DecodedBlock& block : edid.blocks) {
-    out.BeginEntry("blocks", BlockLabel(block), block.bytes);
+    out.BeginEntry("blocks", [&] { return BlockLabel(block); }, block.bytes);
     out.Identity("kind", BlockKindId(block.kind), block.bytes);
     out.IdentityNumber("index", block.index, block.bytes);
     DescribeContent(block, DecodeScope::kAll, out);

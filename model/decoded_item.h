@@ -12,6 +12,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "model/bit_code.h"
@@ -62,6 +64,8 @@ struct DecodedItem {
 class DecodeVisitor {
  public:
   virtual ~DecodeVisitor() = default;
+  // A visitor that reads no labels (the JSON) spares the codecs formatting them.
+  virtual bool WantsLabels() const { return true; }
   // Everything between BeginItem and the matching EndItem belongs to that item.
   virtual void BeginItem(const DecodedItem& item) = 0;
   virtual void Field(const DecodedField& field) = 0;
@@ -124,9 +128,11 @@ class Describer {
  public:
   explicit Describer(DecodeVisitor& visitor) : visitor_(visitor) {}
 
-  void Begin(std::string_view key, std::string label, ByteRange bytes) { Open(key, false, std::move(label), bytes, false); }
-  void BeginEntry(std::string_view key, std::string label, ByteRange bytes, bool compact = false) {
-    Open(key, true, std::move(label), bytes, compact);
+  // `label` is the label's text, or a callable that makes it (called only when the visitor reads
+  // labels).
+  template <typename Label>
+  void BeginEntry(std::string_view key, Label&& label, ByteRange bytes, bool compact = false) {
+    Open(key, true, MakeLabel(std::forward<Label>(label)), bytes, compact);
   }
   void End() { visitor_.EndItem(); }
 
@@ -169,6 +175,14 @@ class Describer {
   }
 
  private:
+  template <typename Label>
+  std::string MakeLabel(Label&& label) const {
+    if constexpr (std::is_invocable_v<Label>) {
+      return visitor_.WantsLabels() ? std::string(label()) : std::string();
+    } else {
+      return std::string(label);
+    }
+  }
   void Open(std::string_view key, bool entry, std::string label, ByteRange bytes, bool compact);
   void Emit(std::string_view key, std::string_view label, FieldValue value, ByteRange bytes,
             std::optional<BitCode> code, FieldRole role = FieldRole::kFact);

@@ -83,7 +83,7 @@ void DescribeDetailedTimingFields(const DetailedTiming& timing, Describer& out) 
 
 void DescribeDetailedTiming(const DetailedTiming& timing, std::string_view key, std::string_view label, int number,
                             Describer& out) {
-  out.BeginEntry(key, DetailedTimingLabel(timing, label, number), timing.bytes);
+  out.BeginEntry(key, [&] { return DetailedTimingLabel(timing, label, number); }, timing.bytes);
   DescribeDetailedTimingFields(timing, out);
   out.End();
 }

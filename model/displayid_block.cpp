@@ -445,7 +445,7 @@ void DescribeDisplayIdBlock(const DisplayIdBlock& block, Describer& out) {
   out.Text("version", dt::kVersion, version, {at + 1, at + 1});
   out.Rows(std::span(kSectionRows), block, block.bytes);
   for (const DisplayIdDataBlock& data : block.dataBlocks) {
-    out.BeginEntry("data_blocks", DataBlockLabel(data), data.bytes);
+    out.BeginEntry("data_blocks", [&] { return DataBlockLabel(data); }, data.bytes);
     out.Identity("kind", FindKind(data.tag).id, data.bytes);
     out.IdentityNumber("tag", data.tag, {data.bytes.first, data.bytes.first});
     out.Number("block_revision", dt::kBlockRevision, data.revision, Bits(data.bytes.first + 1));

@@ -56,9 +56,11 @@ DisplayIdTiming ParseDisplayIdTiming(std::span<const uint8_t, kDisplayIdTimingSi
 }
 
 void DescribeDisplayIdTiming(const DisplayIdTiming& timing, int number, Describer& out) {
-  char head[32];
-  std::snprintf(head, sizeof head, dt::kTimingLabel, number);
-  out.BeginEntry("timings", head + timing.Name(), timing.bytes);
+  out.BeginEntry("timings", [&] {
+    char head[32];
+    std::snprintf(head, sizeof head, dt::kTimingLabel, number);
+    return head + timing.Name();
+  }, timing.bytes);
   out.Identity("type", timing.type7 ? "VII" : "I", timing.bytes);
   const BitCode& clock = timing.type7 ? kClockType7 : kClockType1;
   out.Number("pixel_clock_khz", dt::kPixelClockKHz, timing.pixelClockKHz, clock.Placed(timing.bytes.first));

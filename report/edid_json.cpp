@@ -1,6 +1,8 @@
 #include "report/edid_json.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <string_view>
 #include <vector>
@@ -43,35 +45,6 @@ Json Value(const FieldValue& value) {
   return nullptr;
 }
 
-class JsonBuilder : public DecodeVisitor {
- public:
-  explicit JsonBuilder(Json& root) { stack_.push_back(&root); }
-
-  void BeginItem(const DecodedItem& item) override {
-    Json& parent = *stack_.back();
-    Json* node;
-    const std::string key(item.key);
-    if (item.listEntry) {
-      Json& list = parent[key];
-      if (!list.is_array()) list = Json::array();
-      list.push_back(Json::object());
-      node = &list.back();
-    } else {
-      node = &parent[key];
-      *node = Json::object();
-    }
-    (*node)["bytes"] = {item.bytes.first, item.bytes.last};
-    stack_.push_back(node);
-  }
-
-  void Field(const DecodedField& field) override { (*stack_.back())[std::string(field.key)] = Value(field.value); }
-
-  void EndItem() override { stack_.pop_back(); }
-
- private:
-  std::vector<Json*> stack_;
-};
-
 // The summary keys: from the data blocks of `kind`, the member `member` of each gathered into
 // one list, or (no member) the first such data block as a whole.
 struct Summary {
@@ -98,30 +71,104 @@ bool NamesAFormat(const Json& entry) {
   return !entry.is_object() || !entry.contains("vic") || (entry["vic"] != 0 && entry["vic"] != 128);
 }
 
-void AddSummaries(Json& block) {
-  // Gathered aside: adding to `block` while its data blocks are read would move them.
-  Json summaries = Json::object();
-  const Json& dataBlocks = block.contains("data_blocks") ? block["data_blocks"] : Json::array();
+using Members = std::vector<std::pair<std::string, Json>>;
+
+const Json* Find(const Members& members, std::string_view key) {
+  const auto found = std::find_if(members.begin(), members.end(), [&](const auto& m) { return m.first == key; });
+  return found == members.end() ? nullptr : &found->second;
+}
+
+// A block's members gain its summary keys, after everything else.
+void AddSummaries(Members& block) {
+  const Json* kind = Find(block, "kind");
+  if (!kind) return;
+  static const Json kNone = Json::array();
+  const Json* found = Find(block, "data_blocks");
+  const Json& dataBlocks = found ? *found : kNone;
+  Members summaries;
   for (const Summary& summary : kSummaries) {
-    if (block["kind"] != summary.blockKind) continue;
-    const std::string key(summary.key);
-    if (!summary.member.empty() && !summaries.contains(key)) summaries[key] = Json::array();
+    if (*kind != summary.blockKind) continue;
+    auto slot = std::find_if(summaries.begin(), summaries.end(), [&](const auto& m) { return m.first == summary.key; });
+    if (!summary.member.empty() && slot == summaries.end()) {
+      summaries.emplace_back(std::string(summary.key), Json::array());
+      slot = summaries.end() - 1;
+    }
     for (const Json& data : dataBlocks) {
       if (data["kind"] != summary.dataBlockKind) continue;
       if (summary.member.empty()) {
-        if (!summaries.contains(key)) summaries[key] = data;
+        if (slot == summaries.end()) summaries.emplace_back(std::string(summary.key), data);
         break;
       }
       const std::string member(summary.member);
       if (!data.contains(member)) continue;
       for (const Json& entry : data[member]) {
-        if (!NamesAFormat(entry)) continue;
-        summaries[key].push_back(entry);
+        if (NamesAFormat(entry)) slot->second.push_back(entry);
       }
     }
   }
-  for (auto& [key, value] : summaries.items()) block[key] = std::move(value);
+  for (auto& member : summaries) block.push_back(std::move(member));
 }
+
+// Each item's members are gathered in a frame and become its object when it ends, in one
+// allocation; a list entry joins the list of that key in the enclosing frame. Frames stay
+// allocated as the walk goes deeper and back, so their member lists keep their room.
+class JsonBuilder : public DecodeVisitor {
+ public:
+  JsonBuilder() : frames_(1) {}
+
+  bool WantsLabels() const override { return false; }
+
+  void BeginItem(const DecodedItem& item) override {
+    if (++depth_ == frames_.size()) frames_.emplace_back();
+    Frame& frame = frames_[depth_];
+    frame.key = item.key;
+    frame.listEntry = item.listEntry;
+    frame.members.clear();
+    frame.members.emplace_back("bytes", Json::array_t{item.bytes.first, item.bytes.last});
+  }
+
+  void Field(const DecodedField& field) override {
+    frames_[depth_].members.emplace_back(std::string(field.key), Value(field.value));
+  }
+
+  void EndItem() override {
+    Frame& done = frames_[depth_--];
+    if (depth_ == 0) AddSummaries(done.members);
+    Json object = ObjectOf(done.members);
+    Members& parent = frames_[depth_].members;
+    if (!done.listEntry) {
+      parent.emplace_back(std::string(done.key), std::move(object));
+      return;
+    }
+    const auto list = std::find_if(parent.begin(), parent.end(), [&](const auto& m) { return m.first == done.key; });
+    if (list == parent.end()) {
+      parent.emplace_back(std::string(done.key), Json::array_t{std::move(object)});
+    } else {
+      list->second.push_back(std::move(object));
+    }
+  }
+
+  // The root object, `first` (when given) its first members.
+  Json Root(Members first) {
+    for (auto& member : frames_.front().members) first.push_back(std::move(member));
+    if (!Find(first, "blocks")) first.emplace_back("blocks", Json::array());
+    return ObjectOf(first);
+  }
+
+ private:
+  struct Frame {
+    std::string_view key;
+    bool listEntry = false;
+    Members members;
+  };
+
+  static Json ObjectOf(Members& members) {
+    return Json(Json::object_t(std::make_move_iterator(members.begin()), std::make_move_iterator(members.end())));
+  }
+
+  std::vector<Frame> frames_;
+  size_t depth_ = 0;
+};
 
 class PathCollector : public DecodeVisitor {
  public:
@@ -153,13 +200,12 @@ class PathCollector : public DecodeVisitor {
 
 }  // namespace
 
-nlohmann::ordered_json EdidJson(const DecodedEdid& edid) {
-  Json root = Json::object();
-  root["blocks"] = Json::array();
-  JsonBuilder builder(root);
+nlohmann::ordered_json EdidJson(const DecodedEdid& edid, std::string_view file) {
+  JsonBuilder builder;
   WalkDecodedEdid(edid, builder);
-  for (Json& block : root["blocks"]) AddSummaries(block);
-  return root;
+  Members first;
+  if (!file.empty()) first.emplace_back("file", std::string(file));
+  return builder.Root(std::move(first));
 }
 
 std::vector<FieldAtPath> FieldPaths(const DecodedEdid& edid) {

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -13,7 +15,8 @@
 
 namespace tolvex {
 
-nlohmann::ordered_json EdidJson(const DecodedEdid& edid);
+// With a `file` name, "file" comes first.
+nlohmann::ordered_json EdidJson(const DecodedEdid& edid, std::string_view file = {});
 
 // The JSON path of every field, in walk order: "blocks[1].data_blocks[2].max_tmds_mhz". A field
 // setter finds a field by the path scripts read off `info --json`.
