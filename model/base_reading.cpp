@@ -3,6 +3,7 @@
 // descriptor's first byte.
 #include "model/base_reading.h"
 
+#include <array>
 #include <cstdio>
 
 #include "model/base_texts.h"
@@ -23,15 +24,15 @@ constexpr int kSecondaryGtf = 2;
 constexpr int kCvtSupport = 4;
 
 using R = BaseReading;
-constexpr std::array<FieldRow<R>, 2> kDigital14Rows = {{
+constexpr auto kDigital14Rows = std::to_array<FieldRow<R>>({
     EnumRow<R>("bit_depth", bt::kBitDepth, Bits(20, 6, 4).Named(bt::kBitDepths), &R::bitDepth),
     EnumRow<R>("interface", bt::kInterface, Bits(20, 3, 0).Named(bt::kInterfaces), &R::interfaceType),
-}};
-constexpr std::array<FieldRow<R>, 3> kFeature14Rows = {{
+});
+constexpr auto kFeature14Rows = std::to_array<FieldRow<R>>({
     FlagRow<R>("srgb", bt::kSrgb, Bit(24, 2), &R::srgb),
     FlagRow<R>("preferred_native", bt::kPreferredNative, Bit(24, 1), &R::preferredNative),
     FlagRow<R>("continuous_frequency", bt::kContinuous, Bit(24, 0), &R::continuous),
-}};
+});
 constexpr BitCode kEncodings = Bits(24, 4, 3).Named(bt::kEncodings);
 constexpr BitCode kColorType = Bits(24, 4, 3).Named(bt::kColorTypes);
 constexpr BitCode kWidth = Bits(21);
@@ -40,37 +41,37 @@ constexpr BitCode kWeek = Bits(16);
 constexpr BitCode kYear = Bits(17).Scaled(1, kYearBase);
 
 using L = RangeLimits14;
-constexpr std::array<FieldRow<L>, 2> kOffsetRows = {{
+constexpr auto kOffsetRows = std::to_array<FieldRow<L>>({
     EnumRow<L>("vertical_offsets", bt::kVerticalOffsets, Bits(4, 1, 0).Named(bt::kRateOffsets), &L::verticalOffsets),
     EnumRow<L>("horizontal_offsets", bt::kHorizontalOffsets, Bits(4, 3, 2).Named(bt::kRateOffsets), &L::horizontalOffsets),
-}};
-constexpr std::array<FieldRow<L>, 6> kLimitRows = {{
+});
+constexpr auto kLimitRows = std::to_array<FieldRow<L>>({
     NumberRow<L>("min_v_hz", bt::kMinVHz, Bits(5), &L::minV),
     NumberRow<L>("max_v_hz", bt::kMaxVHz, Bits(6), &L::maxV),
     NumberRow<L>("min_h_khz", bt::kMinHKHz, Bits(7), &L::minH),
     NumberRow<L>("max_h_khz", bt::kMaxHKHz, Bits(8), &L::maxH),
     NumberRow<L>("max_pixel_clock_mhz", bt::kMaxClockMHz, Bits(9).Scaled(10), &L::maxClockMhz),
     EnumRow<L>("timing_support", bt::kTimingSupport, Bits(10).Named(bt::kTimingSupports), &L::timingSupport),
-}};
-constexpr std::array<FieldRow<L>, 5> kGtfRows = {{
+});
+constexpr auto kGtfRows = std::to_array<FieldRow<L>>({
     NumberRow<L>("gtf_start_khz", bt::kGtfStartKHz, Bits(12).Scaled(2), &L::gtfStart),
     RealRow<L>("gtf_c", bt::kGtfC, Bits(13).Scaled(0.5), &L::gtfC),
     NumberRow<L>("gtf_m", bt::kGtfM, LittleEndian(14, 2), &L::gtfM),
     NumberRow<L>("gtf_k", bt::kGtfK, Bits(16), &L::gtfK),
     RealRow<L>("gtf_j", bt::kGtfJ, Bits(17).Scaled(0.5), &L::gtfJ),
-}};
-constexpr std::array<FieldRow<L>, 6> kCvtRows = {{
+});
+constexpr auto kCvtRows = std::to_array<FieldRow<L>>({
     NumberRow<L>("cvt_major", bt::kCvtMajor, Bits(11, 7, 4), &L::cvtMajor),
     NumberRow<L>("cvt_minor", bt::kCvtMinor, Bits(11, 3, 0), &L::cvtMinor),
     NumberRow<L>("clock_precision", bt::kClockPrecision, Bits(12, 7, 2), &L::clockPrecision),
     NumberRow<L>("max_active_pixels", bt::kMaxActivePixels, Join(Bits(12, 1, 0), Bits(13)).Scaled(8), &L::maxActivePixels),
     EnumRow<L>("preferred_aspect", bt::kPreferredAspect, Bits(15, 7, 5).Named(bt::kCvtAspects), &L::preferredAspect),
     FlagRow<L>("cvt_reduced_blanking", bt::kCvtReducedBlanking, Bit(15, 4), &L::reducedBlanking),
-}};
-constexpr std::array<FieldRow<L>, 2> kCvtTailRows = {{
+});
+constexpr auto kCvtTailRows = std::to_array<FieldRow<L>>({
     FlagRow<L>("cvt_standard_blanking", bt::kCvtStandardBlanking, Bit(15, 3), &L::standardBlanking),
     NumberRow<L>("preferred_refresh_hz", bt::kPreferredRefresh, Bits(17), &L::preferredRefresh),
-}};
+});
 
 // CVT 3-byte code, from its first byte: lines / 2 - 1 in 12 bits, the aspect, the rates.
 constexpr BitCode kCvtLines = Join(Bits(1, 7, 4), Bits(0)).Scaled(2, 2);
@@ -81,14 +82,14 @@ constexpr int kCvtFirstCode = 6;
 constexpr int kDescriptorVersionByte = 5;
 
 using C = ColorManagement;
-constexpr std::array<FieldRow<C>, 6> kColorRows = {{
+constexpr auto kColorRows = std::to_array<FieldRow<C>>({
     NumberRow<C>("red_a3", bt::kRedA3, LittleEndian(6, 2), &C::redA3),
     NumberRow<C>("red_a2", bt::kRedA2, LittleEndian(8, 2), &C::redA2),
     NumberRow<C>("green_a3", bt::kGreenA3, LittleEndian(10, 2), &C::greenA3),
     NumberRow<C>("green_a2", bt::kGreenA2, LittleEndian(12, 2), &C::greenA2),
     NumberRow<C>("blue_a3", bt::kBlueA3, LittleEndian(14, 2), &C::blueA3),
     NumberRow<C>("blue_a2", bt::kBlueA2, LittleEndian(16, 2), &C::blueA2),
-}};
+});
 
 int WithOffset(int raw, bool offset) { return raw + (offset ? kRateOffset : 0); }
 

@@ -1,6 +1,7 @@
 // The audio data blocks of CTA-861-H: the Audio Data Block with its short audio descriptors
 // (7.5.2), the Speaker Allocation Data Block (7.5.3), the Room Configuration (7.5.15) and the
 // Speaker Location (7.5.16) Data Blocks.
+#include <array>
 #include <cstdio>
 
 #include "model/cta_data_blocks.h"
@@ -128,7 +129,7 @@ void DescribeSpeakers(const CtaDataBlock& block, Describer& out) {
 // Byte 2: flags and the speaker count; bytes 3-5 the speakers; 6-8 the room's size; 9-11 where
 // the display stands, as signed fractions of it.
 using Room = CtaRoomConfiguration;
-constexpr std::array<FieldRow<Room>, 7> kRoomRows = {{
+constexpr auto kRoomRows = std::to_array<FieldRow<Room>>({
     FlagRow<Room>("display_coordinates", ct::kDisplayCoordinates, Bit(2, 7), &Room::displayCoordinates),
     FlagRow<Room>("speaker_count_present", ct::kSpeakerCountPresent, Bit(2, 6), &Room::speakerCountPresent),
     FlagRow<Room>("speaker_locations", ct::kSpeakerLocations, Bit(2, 5), &Room::speakerLocations),
@@ -136,7 +137,7 @@ constexpr std::array<FieldRow<Room>, 7> kRoomRows = {{
     NumberRow<Room>("x_max_dm", ct::kXmax, Bits(6), &Room::xMax),
     NumberRow<Room>("y_max_dm", ct::kYmax, Bits(7), &Room::yMax),
     NumberRow<Room>("z_max_dm", ct::kZmax, Bits(8), &Room::zMax),
-}};
+});
 constexpr int kRoomDisplayAt = 9;
 
 void ParseRoomConfiguration(Bytes block, CtaDataBlock& out) {

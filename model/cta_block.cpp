@@ -26,17 +26,17 @@ constexpr int kAnyOui = -1;
 constexpr int kNoExtendedTag = -1;
 
 // The header, bytes 1-3; byte 3 holds flags from revision 2 on.
-constexpr std::array<FieldRow<CtaBlock>, 2> kHeaderRows = {{
+constexpr auto kHeaderRows = std::to_array<FieldRow<CtaBlock>>({
     NumberRow<CtaBlock>("revision", ct::kRevision, Bits(1), &CtaBlock::revision),
     NumberRow<CtaBlock>("dtd_offset", ct::kDtdOffset, Bits(2), &CtaBlock::dtdOffset),
-}};
-constexpr std::array<FieldRow<CtaBlock>, 5> kFlagRows = {{
+});
+constexpr auto kFlagRows = std::to_array<FieldRow<CtaBlock>>({
     FlagRow<CtaBlock>("underscan", ct::kUnderscan, Bit(3, 7), &CtaBlock::underscan),
     FlagRow<CtaBlock>("basic_audio", ct::kBasicAudio, Bit(3, 6), &CtaBlock::basicAudio),
     FlagRow<CtaBlock>("ycbcr444", ct::kYcbcr444, Bit(3, 5), &CtaBlock::ycbcr444),
     FlagRow<CtaBlock>("ycbcr422", ct::kYcbcr422, Bit(3, 4), &CtaBlock::ycbcr422),
     NumberRow<CtaBlock>("native_dtds", ct::kNativeDtds, Bits(3, 3, 0), &CtaBlock::nativeDtds),
-}};
+});
 
 using ParseFn = void (*)(cta::Bytes, CtaDataBlock&);
 using DescribeFn = void (*)(const CtaDataBlock&, Describer&);

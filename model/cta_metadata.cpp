@@ -2,6 +2,7 @@
 // Colorimetry (7.5.5), HDR Static Metadata (7.5.13), HDR Dynamic Metadata (7.5.14), and HDMI
 // 2.1's EDID Extension Override (10.3.6).
 #include <cmath>
+#include <array>
 #include <cstdio>
 
 #include "model/cta_data_blocks.h"
@@ -14,27 +15,27 @@ namespace {
 namespace ct = cta_text;
 
 using V = CtaVideoCapability;
-constexpr std::array<FieldRow<V>, 5> kCapabilityRows = {{
+constexpr auto kCapabilityRows = std::to_array<FieldRow<V>>({
     FlagRow<V>("qy", ct::kQy, Bit(2, 7), &V::qy),
     FlagRow<V>("qs", ct::kQs, Bit(2, 6), &V::qs),
     EnumRow<V>("s_pt", ct::kScanPt, Bits(2, 5, 4).Named(ct::kScanBehaviours), &V::scanPt),
     EnumRow<V>("s_it", ct::kScanIt, Bits(2, 3, 2).Named(ct::kScanBehaviours), &V::scanIt),
     EnumRow<V>("s_ce", ct::kScanCe, Bits(2, 1, 0).Named(ct::kScanBehaviours), &V::scanCe),
-}};
+});
 
 using S = CtaHdrStatic;
-constexpr std::array<FieldRow<S>, 3> kLuminanceRows = {{
+constexpr auto kLuminanceRows = std::to_array<FieldRow<S>>({
     NumberRow<S>("max_luminance_code", ct::kMaxLuminanceCode, Bits(4), &S::maxLuminanceCode),
     NumberRow<S>("max_fall_code", ct::kMaxFallCode, Bits(5), &S::maxFallCode),
     NumberRow<S>("min_luminance_code", ct::kMinLuminanceCode, Bits(6), &S::minLuminanceCode),
-}};
+});
 constexpr int kEotfByte = 2;
 constexpr int kMetadataByte = 3;
 
 using O = CtaOverride;
-constexpr std::array<FieldRow<O>, 1> kOverrideRows = {{
+constexpr auto kOverrideRows = std::to_array<FieldRow<O>>({
     NumberRow<O>("block_count", ct::kOverrideCount, Bits(2), &O::blockCount),
-}};
+});
 
 // cd/m^2 of a luminance code (CTA-861-H 7.5.13): 50 x 2^(code / 32).
 double CodeLuminance(int code) { return 50.0 * std::pow(2.0, code / 32.0); }

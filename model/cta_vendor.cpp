@@ -2,6 +2,7 @@
 // 2.1 10.3.2, the same fields in the vendor block and in the Sink Capability Data Block), AMD
 // FreeSync, and the HDR10+ and Dolby Vision video blocks as far as their layout is public.
 // Offsets count from the data block's header byte.
+#include <array>
 #include <cstdio>
 
 #include "model/cta_data_blocks.h"
@@ -17,7 +18,7 @@ namespace ct = cta_text;
 // ---- HDMI: the fixed part, bytes 4-8; the latencies and the HDMI video fields follow as the
 // flags of byte 8 say.
 using H = CtaHdmi;
-constexpr std::array<FieldRow<H>, 18> kHdmiRows = {{
+constexpr auto kHdmiRows = std::to_array<FieldRow<H>>({
     NumberRow<H>("physical_a", ct::kPhysicalA, Bits(4, 7, 4), &H::physicalA),
     NumberRow<H>("physical_b", ct::kPhysicalB, Bits(4, 3, 0), &H::physicalB),
     NumberRow<H>("physical_c", ct::kPhysicalC, Bits(5, 7, 4), &H::physicalC),
@@ -36,7 +37,7 @@ constexpr std::array<FieldRow<H>, 18> kHdmiRows = {{
     FlagRow<H>("cnc_photo", ct::kCncPhoto, Bit(8, 1), &H::cncPhoto),
     FlagRow<H>("cnc_cinema", ct::kCncCinema, Bit(8, 2), &H::cncCinema),
     FlagRow<H>("cnc_game", ct::kCncGame, Bit(8, 3), &H::cncGame),
-}};
+});
 constexpr int kHdmiOptionalAt = 9;
 
 // "(code - 1) x 2 ms"; 0 is unknown and 255 "not supported", which have no length.
@@ -52,7 +53,7 @@ void DescribeLatency(std::string_view key, std::string_view label, std::string_v
 // ---- HDMI Forum: version and rates from byte 4 on in both forms; the SCDB has two reserved
 // bytes where the vendor block has its OUI.
 using F = CtaHdmiForum;
-constexpr std::array<FieldRow<F>, 37> kForumRows = {{
+constexpr auto kForumRows = std::to_array<FieldRow<F>>({
     NumberRow<F>("version", ct::kVersion, Bits(4), &F::version),
     NumberRow<F>("max_tmds_mhz", ct::kMaxTmdsRateMhz, Bits(5).Scaled(5), &F::maxTmdsMhz),
     FlagRow<F>("scdc_present", ct::kScdcPresent, Bit(6, 7), &F::scdcPresent),
@@ -89,42 +90,42 @@ constexpr std::array<FieldRow<F>, 37> kForumRows = {{
     EnumRow<F>("dsc_max_frl_rate", ct::kDscMaxFrlRate, Bits(12, 7, 4).Named(ct::kFrlRates), &F::dscMaxFrlRate),
     EnumRow<F>("dsc_max_slices", ct::kDscMaxSlices, Bits(12, 3, 0).Named(ct::kDscSlices), &F::dscMaxSlices),
     NumberRow<F>("dsc_total_chunk_kbytes", ct::kDscChunkKBytes, Bits(13, 5, 0), &F::dscChunkKBytes),
-}};
+});
 // Rows up to and including the max FRL rate, after which the derived Gbit/s is shown.
 constexpr size_t kForumRowsToFrl = 11;
 constexpr size_t kForumRowsToDscFrl = 34;
 
 // ---- AMD: version, refresh range and flags (public reverse engineering; AMD has not published it).
 using A = CtaAmd;
-constexpr std::array<FieldRow<A>, 3> kAmdHeadRows = {{
+constexpr auto kAmdHeadRows = std::to_array<FieldRow<A>>({
     NumberRow<A>("version", ct::kAmdVersion, Bits(4), &A::version),
     NumberRow<A>("feature_caps", ct::kAmdMinor, Bits(5), &A::featureCaps),
     NumberRow<A>("min_hz", ct::kMinRefreshHz, Bits(6), &A::minHz),
-}};
-constexpr std::array<FieldRow<A>, 4> kAmdTailRows = {{
+});
+constexpr auto kAmdTailRows = std::to_array<FieldRow<A>>({
     NumberRow<A>("flags_1", ct::kAmdFlags1, Bits(8), &A::flags1),
     NumberRow<A>("flags_2", ct::kAmdFlags2, Bits(9), &A::flags2),
     NumberRow<A>("max_luminance_code", ct::kAmdMaxLuminance, Bits(10), &A::maxLuminance),
     NumberRow<A>("min_luminance_code", ct::kAmdMinLuminance, Bits(11), &A::minLuminance),
-}};
+});
 // The maximum is byte 7; version 3 keeps a 10-bit maximum in bytes 14-15 as well.
 constexpr BitCode kAmdMaxHz = Bits(7);
 constexpr BitCode kAmdMaxHz10 = Join(Bits(15, 1, 0), Bits(14));
 constexpr int kAmdUnknownFrom = 12;
 
 using P = CtaHdr10Plus;
-constexpr std::array<FieldRow<P>, 3> kHdr10PlusRows = {{
+constexpr auto kHdr10PlusRows = std::to_array<FieldRow<P>>({
     NumberRow<P>("application_version", ct::kApplicationVersion, Bits(5, 1, 0), &P::applicationVersion),
     NumberRow<P>("full_frame_peak_index", ct::kFullFramePeakIndex, Bits(5, 3, 2), &P::fullFramePeakIndex),
     NumberRow<P>("peak_index", ct::kPeakIndex, Bits(5, 7, 4), &P::peakIndex),
-}};
+});
 
 using D = CtaDolbyVision;
-constexpr std::array<FieldRow<D>, 3> kDolbyRows = {{
+constexpr auto kDolbyRows = std::to_array<FieldRow<D>>({
     NumberRow<D>("version", ct::kDolbyVersion, Bits(5, 7, 5), &D::version),
     FlagRow<D>("yuv422_12bit", ct::kYuv422_12bit, Bit(5, 0), &D::yuv422_12bit),
     FlagRow<D>("supports_2160p60", ct::k2160p60, Bit(5, 1), &D::supports2160p60),
-}};
+});
 constexpr int kVendorRowsEnd = 6;
 
 std::string HdmiVicLabel(int hdmiVic) {

@@ -1,5 +1,6 @@
 #include "model/detailed_timing.h"
 
+#include <array>
 #include <cstdio>
 
 #include "model/decode_texts.h"
@@ -13,7 +14,7 @@ using T = DetailedTiming;
 
 // E-EDID 1.4 table 3.21: each size splits into a low byte and a nibble (or two bits) of a shared
 // byte that holds the upper bits.
-constexpr std::array<FieldRow<T>, 15> kRows = {{
+constexpr auto kRows = std::to_array<FieldRow<T>>({
     NumberRow<T>("pixel_clock_khz", dt::kPixelClockKHz, LittleEndian(0, 2).Scaled(10), &T::pixelClockKHz),
     NumberRow<T>("h_active", dt::kHActive, Join(Bits(4, 7, 4), Bits(2)), &T::hActive),
     NumberRow<T>("h_blank", dt::kHBlank, Join(Bits(4, 3, 0), Bits(3)), &T::hBlank),
@@ -29,7 +30,7 @@ constexpr std::array<FieldRow<T>, 15> kRows = {{
     NumberRow<T>("v_border", dt::kVBorder, Bits(16), &T::vBorder),
     FlagRow<T>("interlaced", dt::kInterlaced, Bit(17, 7), &T::interlaced),
     EnumRow<T>("stereo", dt::kStereo, Join(Bits(17, 6, 5), Bit(17, 0)).Named(dt::kStereoModes), &T::stereo),
-}};
+});
 constexpr BitCode kSyncType = Bits(17, 4, 3).Named(dt::kSyncTypes);
 constexpr BitCode kSyncBit2 = Bit(17, 2);
 constexpr BitCode kSyncBit1 = Bit(17, 1);

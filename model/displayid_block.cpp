@@ -27,7 +27,7 @@ constexpr int kChecksumByte = 127;
 
 // ---- Display Parameters, DisplayID 1.3 section 4.2 (12 payload bytes) and 2.1 section 4.2 (29).
 using Pa = DisplayIdParameters;
-constexpr std::array<FieldRow<Pa>, 9> kParametersV1 = {{
+constexpr auto kParametersV1 = std::to_array<FieldRow<Pa>>({
     NumberRow<Pa>("image_width", dt::kImageWidth, LittleEndian(3, 2), &Pa::imageWidth),
     NumberRow<Pa>("image_height", dt::kImageHeight, LittleEndian(5, 2), &Pa::imageHeight),
     NumberRow<Pa>("native_width", dt::kNativeWidth, LittleEndian(7, 2), &Pa::nativeWidth),
@@ -37,8 +37,8 @@ constexpr std::array<FieldRow<Pa>, 9> kParametersV1 = {{
     NumberRow<Pa>("aspect_code", dt::kAspectRatio, Bits(13), &Pa::aspect),
     NumberRow<Pa>("bpc_overall", dt::kBpcOverall, Bits(14, 7, 4).Scaled(1, 1), &Pa::bpcOverall),
     NumberRow<Pa>("bpc_native", dt::kBpcNative, Bits(14, 3, 0).Scaled(1, 1), &Pa::bpcNative),
-}};
-constexpr std::array<FieldRow<Pa>, 10> kParametersV2 = {{
+});
+constexpr auto kParametersV2 = std::to_array<FieldRow<Pa>>({
     NumberRow<Pa>("image_width", dt::kImageWidth, LittleEndian(3, 2), &Pa::imageWidth),
     NumberRow<Pa>("image_height", dt::kImageHeight, LittleEndian(5, 2), &Pa::imageHeight),
     NumberRow<Pa>("native_width", dt::kNativeWidth, LittleEndian(7, 2), &Pa::nativeWidth),
@@ -49,12 +49,12 @@ constexpr std::array<FieldRow<Pa>, 10> kParametersV2 = {{
     NumberRow<Pa>("min_luminance_code", dt::kMinLuminance, LittleEndian(28, 2), &Pa::minLuminance),
     NumberRow<Pa>("depth_technology", dt::kDepthTechnology, Bits(30), &Pa::depthTechnology),
     NumberRow<Pa>("gamma_code", dt::kGammaEotf, Bits(31), &Pa::gamma),
-}};
+});
 
 // ---- Tiled Display Topology, DisplayID 1.3 section 4.14, 2.1 section 4.8 (22 payload bytes):
 // tile counts and locations split into low nibbles and two high bits of byte 6.
 using Ti = DisplayIdTiled;
-constexpr std::array<FieldRow<Ti>, 15> kTiledRows = {{
+constexpr auto kTiledRows = std::to_array<FieldRow<Ti>>({
     FlagRow<Ti>("single_enclosure", dt::kSingleEnclosure, Bit(3, 7), &Ti::singleEnclosure),
     FlagRow<Ti>("bezel_info", dt::kBezelInfo, Bit(3, 6), &Ti::bezelInfo),
     EnumRow<Ti>("single_tile_behaviour", dt::kSingleTileBehaviour, Bits(3, 2, 0).Named(dt::kSingleTile), &Ti::singleTile),
@@ -70,26 +70,26 @@ constexpr std::array<FieldRow<Ti>, 15> kTiledRows = {{
     NumberRow<Ti>("bezel_right", dt::kBezelRight, Bits(14), &Ti::bezelRight),
     NumberRow<Ti>("bezel_left", dt::kBezelLeft, Bits(15), &Ti::bezelLeft),
     NumberRow<Ti>("product_code", dt::kTileProduct, LittleEndian(19, 2), &Ti::productCode),
-}};
+});
 constexpr BitCode kTileSerial = LittleEndian(21, 4);
 
 // ---- Display Interface Features, DisplayID 2.1 section 4.10.
 using In = DisplayIdInterface;
-constexpr std::array<FieldRow<In>, 4> kInterfaceRows = {{
+constexpr auto kInterfaceRows = std::to_array<FieldRow<In>>({
     NumberRow<In>("min_420_rate_code", dt::kMin420RateMhz, Bits(7), &In::min420Rate),
     NumberRow<In>("audio", dt::kAudioRates, Bits(8), &In::audio),
     NumberRow<In>("colorspaces_2", dt::kColorspaces2, Bits(10), &In::colorspaces2),
     NumberRow<In>("additional_count", dt::kAdditional, Bits(11, 2, 0), &In::additionalCount),
-}};
+});
 
 // ---- Product Identification, DisplayID 1.3 section 4.1, 2.1 section 4.1.
 using Pr = DisplayIdProduct;
-constexpr std::array<FieldRow<Pr>, 4> kProductRows = {{
+constexpr auto kProductRows = std::to_array<FieldRow<Pr>>({
     NumberRow<Pr>("product_code", dt::kProductCode, LittleEndian(6, 2), &Pr::productCode),
     NumberRow<Pr>("week", dt::kProductWeek, Bits(12), &Pr::week),
     NumberRow<Pr>("year", dt::kProductYear, Bits(13).Scaled(1, 2000), &Pr::year),
     NumberRow<Pr>("name_length", dt::kPayloadBytes, Bits(14), &Pr::nameLength),
-}};
+});
 constexpr BitCode kProductSerial = LittleEndian(8, 4);
 
 // ---- Adaptive Sync, DisplayID 2.1 section 4.12: 6 bytes a descriptor, more by the revision.
@@ -102,12 +102,12 @@ constexpr BitCode kMaxDecrease = Bits(5);
 // ---- Dynamic Video Timing Range Limits, DisplayID 2.1 section 4.9: from revision 1 the maximum
 // refresh rate has two more bits.
 using Dy = DisplayIdDynamicRange;
-constexpr std::array<FieldRow<Dy>, 4> kDynamicRows = {{
+constexpr auto kDynamicRows = std::to_array<FieldRow<Dy>>({
     NumberRow<Dy>("min_clock_khz", dt::kMinClockKHz, LittleEndian(3, 3).Scaled(1, 1), &Dy::minClockKHz),
     NumberRow<Dy>("max_clock_khz", dt::kMaxClockKHz, LittleEndian(6, 3).Scaled(1, 1), &Dy::maxClockKHz),
     NumberRow<Dy>("min_hz", dt::kMinRefreshHz, Bits(9), &Dy::minHz),
     FlagRow<Dy>("seamless", dt::kSeamless, Bit(11, 7), &Dy::seamless),
-}};
+});
 constexpr BitCode kDynamicMaxHz = Bits(10);
 constexpr BitCode kDynamicMaxHz10 = Join(Bits(11, 1, 0), Bits(10));
 
@@ -394,11 +394,11 @@ std::string DataBlockLabel(const DisplayIdDataBlock& block) {
 }
 
 using B = DisplayIdBlock;
-constexpr std::array<FieldRow<B>, 3> kSectionRows = {{
+constexpr auto kSectionRows = std::to_array<FieldRow<B>>({
     NumberRow<B>("section_bytes", dt::kSectionBytes, Bits(2), &B::sectionBytes),
     NumberRow<B>("product_type", dt::kProductType, Bits(3), &B::productType),
     NumberRow<B>("extension_count", dt::kExtensionCount, Bits(4), &B::extensionCount),
-}};
+});
 
 }  // namespace
 

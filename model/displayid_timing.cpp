@@ -1,5 +1,6 @@
 #include "model/displayid_timing.h"
 
+#include <array>
 #include <cstdio>
 
 #include "model/decode_texts.h"
@@ -15,7 +16,7 @@ using T = DisplayIdTiming;
 
 // DisplayID 1.3 table 4-2 and DisplayID 2.1 table 4-11: every size is stored minus one, the
 // front porches share their last byte with the sync polarity.
-constexpr std::array<FieldRow<T>, 14> kRows = {{
+constexpr auto kRows = std::to_array<FieldRow<T>>({
     FlagRow<T>("preferred", dt::kPreferred, Bit(3, 7), &T::preferred),
     EnumRow<T>("stereo", dt::kStereo, Bits(3, 6, 5).Named(dt::kStereoModes), &T::stereo),
     FlagRow<T>("interlaced", dt::kInterlaced, Bit(3, 4), &T::interlaced),
@@ -30,7 +31,7 @@ constexpr std::array<FieldRow<T>, 14> kRows = {{
     NumberRow<T>("v_front", dt::kVFront, Join(Bits(17, 6, 0), Bits(16)).Scaled(1, 1), &T::vFront),
     FlagRow<T>("v_sync_positive", dt::kVSyncPositive, Bit(17, 7), &T::vSyncPositive),
     NumberRow<T>("v_sync", dt::kVSync, LittleEndian(18, 2).Scaled(1, 1), &T::vSync),
-}};
+});
 // Type I counts the clock in 10 kHz, Type VII in kHz; both store it minus one unit.
 constexpr BitCode kClockType1 = LittleEndian(0, 3).Scaled(10, 10);
 constexpr BitCode kClockType7 = LittleEndian(0, 3).Scaled(1, 1);
