@@ -238,6 +238,10 @@ void DescribeCtaDataBlocks(const std::vector<CtaDataBlock>& blocks, Describer& o
     out.IdentityNumber("tag", block.tag, {block.bytes.first, block.bytes.first});
     if (block.extendedTag >= 0) out.IdentityNumber("extended_tag", block.extendedTag, {block.bytes.first + 1, block.bytes.first + 1});
     if (block.oui >= 0) out.Identity("oui", OuiText(block.oui), {block.payload.first - 3, block.payload.first - 1});
+    if (block.overrun) out.DerivedFlag("overruns_collection", ct::kOverrun, true, block.bytes);
+    if (const auto* unknown = std::get_if<CtaUnknown>(&block.content); unknown && unknown->truncated) {
+      out.DerivedFlag("cut_short", ct::kCutShort, true, block.bytes);
+    }
     const KindEntry* entry = block.kind == CtaKind::kUnknown || block.kind == CtaKind::kVendor ? nullptr : FindKind(block);
     if (entry) {
       entry->describe(block, out);

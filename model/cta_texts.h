@@ -34,6 +34,8 @@ inline constexpr char kUnknownTagLabel[] = "Unknown Data Block (tag %u)";
 inline constexpr char kUnknownExtendedLabel[] = "Unknown Data Block (extended tag %u)";
 inline constexpr char kUnknownVendorLabel[] = "Vendor-Specific Data Block, OUI %s";
 inline constexpr char kOuiFormat[] = "%02X-%02X-%02X";
+inline constexpr std::string_view kOverrun = "Runs past the data block collection (byte d - 1)";
+inline constexpr std::string_view kCutShort = "Cut short by the end of the block";
 inline constexpr char kTruncatedLabel[] = "Data block cut short at the end of the data block collection";
 
 // ---- Video and YCbCr 4:2:0 data blocks --------------------------------------------------------

@@ -449,6 +449,9 @@ void DescribeDisplayIdBlock(const DisplayIdBlock& block, Describer& out) {
     out.Identity("kind", FindKind(data.tag).id, data.bytes);
     out.IdentityNumber("tag", data.tag, {data.bytes.first, data.bytes.first});
     out.Number("block_revision", dt::kBlockRevision, data.revision, Bits(data.bytes.first + 1));
+    if (const auto* unknown = std::get_if<DisplayIdUnknown>(&data.content); unknown && unknown->truncated) {
+      out.DerivedFlag("cut_short", dt::kCutShort, true, data.bytes);
+    }
     const KindEntry& entry = FindKind(data.tag);
     if (entry.describe && data.kind != DisplayIdKind::kUnknown) {
       entry.describe(data, out);

@@ -37,7 +37,7 @@ inline constexpr std::string_view kPayloadBytes = "Payload bytes";
 inline constexpr std::string_view kPayload = "Payload";
 inline constexpr char kUnknownLabel[] = "Unknown DisplayID Data Block (tag 0x%02X)";
 inline constexpr char kTruncatedLabel[] = "Data block cut short at the end of the section";
-inline constexpr std::string_view kFiller = "Filler";
+inline constexpr std::string_view kCutShort = "Cut short by the end of the section";
 
 // ---- Detailed timings, Type I (tag 0x03) and Type VII (tag 0x22) -----------------------------------
 inline constexpr char kTimingLabel[] = "Timing %d: ";
