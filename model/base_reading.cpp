@@ -245,7 +245,17 @@ std::string DescriptorLabel(const BaseDescriptor& descriptor, int number) {
     case 0xF7: return bt::kEstablished3Label;
     case 0xF8: return bt::kCvtLabel;
     case 0xF9: return bt::kColorManagementLabel;
-    default: return std::string(DescriptorKind(descriptor));
+    case kTagMonitorName: return bt::kNameLabel;
+    case kTagSerialNumber: return bt::kSerialLabel;
+    case kTagDataString: return bt::kStringLabel;
+    case kTagColorPoint: return bt::kColorPointLabel;
+    case kTagStdTimings: return bt::kStdTimingsLabel;
+    case 0x10: return bt::kDummyLabel;
+    default: {
+      char label[40];
+      std::snprintf(label, sizeof label, bt::kOtherLabel, static_cast<unsigned>(descriptor.tag));
+      return label;
+    }
   }
 }
 

@@ -27,6 +27,14 @@ inline constexpr std::string_view kChecksum = "Checksum";
 inline constexpr std::string_view kMonitorName = "Monitor name";
 inline constexpr std::string_view kSerialText = "Serial number text";
 inline constexpr char kDtdEntry[] = "DTD";
+// Descriptor labels by tag; any other tag: "Descriptor, tag 0x%02X".
+inline constexpr char kNameLabel[] = "Monitor Name";
+inline constexpr char kSerialLabel[] = "Serial Number";
+inline constexpr char kStringLabel[] = "Data String";
+inline constexpr char kColorPointLabel[] = "Color Point";
+inline constexpr char kStdTimingsLabel[] = "Standard Timing Identifiers";
+inline constexpr char kDummyLabel[] = "Dummy Descriptor";
+inline constexpr char kOtherLabel[] = "Descriptor, tag 0x%02X";
 
 // ---- Byte 20, digital (table 3.11) --------------------------------------------------------------
 inline constexpr std::string_view kBitDepth = "Bits per primary colour";

@@ -129,7 +129,12 @@ std::string FormatFieldValue(const FieldValue& value) {
     case FieldValue::Kind::kFlag:
       text = value.number != 0 ? dt::kYes : dt::kNo;
       break;
-    case FieldValue::Kind::kInteger:
+    case FieldValue::Kind::kInteger: {
+      char digits[24];
+      const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value.number)).ptr;
+      text.assign(digits, static_cast<size_t>(end - digits));
+      break;
+    }
     case FieldValue::Kind::kReal:
       AppendNumber(text, value.number);
       break;
