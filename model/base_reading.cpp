@@ -304,7 +304,7 @@ void DescribeSize(const BaseReading& base, Describer& out) {
 
 void DescribeGeneral(const BaseReading& base, Describer& out) {
   char version[16];
-  std::snprintf(version, sizeof version, "%d.%d", base.version, base.revision);
+  std::snprintf(version, sizeof version, decode_text::kVersionFormat, base.version, base.revision);
   out.Text("version", bt::kVersion, version, {18, 19});
   out.Text("manufacturer", bt::kManufacturer, base.manufacturer, {8, 9});
   out.Number("product_code", bt::kProductCode, base.productCode, LittleEndian(10, 2));

@@ -2,7 +2,7 @@
 // product, date, input, descriptors) and, for E-EDID 1.4, what that revision reads differently
 // from 1.3 (byte 20 of a digital input, bytes 21-22 as an aspect ratio, byte 24, the range
 // limits' offsets and CVT fields, the descriptors 0xF7, 0xF8 and 0xF9, week 0xFF as a model
-// year). The spec's base report (report/edid_report.h) stays as it is; this reading adds to it.
+// year). The base report (report/edid_report.h) stays as it is; this reading adds to it.
 #pragma once
 
 #include <array>

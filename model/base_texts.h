@@ -11,7 +11,6 @@
 namespace tolvex::base_text {
 
 inline constexpr char kBlockLabel[] = "Base Block, EDID %d.%d";
-inline constexpr char kSectionLabel[] = "E-EDID 1.4 reading";
 
 // ---- General facts ----------------------------------------------------------------------------
 inline constexpr std::string_view kVersion = "Version";

@@ -65,4 +65,18 @@ void DescribeOverride(const CtaDataBlock& block, Describer& out);
 // there are any: what the fields before them do not name.
 void DescribeRest(const CtaDataBlock& block, int from, Describer& out);
 
+// A data block whose fields are table rows alone: its struct filled from them.
+template <typename T, size_t N>
+void ParseRows(std::span<const FieldRow<T>, N> rows, Bytes block, CtaDataBlock& out) {
+  T values;
+  ReadRows(rows, block, values);
+  out.content = values;
+}
+// Its rows, then its bytes from `restFrom` on as hex.
+template <typename T, size_t N>
+void DescribeRows(std::span<const FieldRow<T>, N> rows, const CtaDataBlock& block, int restFrom, Describer& out) {
+  out.Rows(rows, std::get<T>(block.content), block.bytes);
+  DescribeRest(block, restFrom, out);
+}
+
 }  // namespace tolvex::cta

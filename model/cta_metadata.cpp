@@ -62,15 +62,10 @@ std::vector<double> CtaHdrStatic::EotfBits() const {
 
 namespace cta {
 
-void ParseVideoCapability(Bytes block, CtaDataBlock& out) {
-  CtaVideoCapability capability;
-  ReadRows(std::span(kCapabilityRows), block, capability);
-  out.content = capability;
-}
+void ParseVideoCapability(Bytes block, CtaDataBlock& out) { ParseRows(std::span(kCapabilityRows), block, out); }
 
 void DescribeVideoCapability(const CtaDataBlock& block, Describer& out) {
-  out.Rows(std::span(kCapabilityRows), std::get<CtaVideoCapability>(block.content), block.bytes);
-  DescribeRest(block, 3, out);
+  DescribeRows(std::span(kCapabilityRows), block, 3, out);
 }
 
 void ParseColorimetry(Bytes block, CtaDataBlock& out) {
@@ -147,16 +142,9 @@ void DescribeHdrDynamic(const CtaDataBlock& block, Describer& out) {
   DescribeRest(block, end, out);
 }
 
-void ParseOverride(Bytes block, CtaDataBlock& out) {
-  CtaOverride override;
-  ReadRows(std::span(kOverrideRows), block, override);
-  out.content = override;
-}
+void ParseOverride(Bytes block, CtaDataBlock& out) { ParseRows(std::span(kOverrideRows), block, out); }
 
-void DescribeOverride(const CtaDataBlock& block, Describer& out) {
-  out.Rows(std::span(kOverrideRows), std::get<CtaOverride>(block.content), block.bytes);
-  DescribeRest(block, 3, out);
-}
+void DescribeOverride(const CtaDataBlock& block, Describer& out) { DescribeRows(std::span(kOverrideRows), block, 3, out); }
 
 }  // namespace cta
 

@@ -20,13 +20,8 @@ inline constexpr std::string_view kYcbcr444 = "YCbCr 4:4:4";
 inline constexpr std::string_view kYcbcr422 = "YCbCr 4:2:2";
 inline constexpr std::string_view kNativeDtds = "Native detailed timings";
 inline constexpr char kDtdEntry[] = "DTD";
-inline constexpr char kPaddingLabel[] = "Padding";
-inline constexpr std::string_view kHexBytes = "Bytes";
 
 // ---- Data block header ----------------------------------------------------------------------
-inline constexpr std::string_view kTag = "Tag";
-inline constexpr std::string_view kExtendedTag = "Extended tag";
-inline constexpr std::string_view kOui = "OUI";
 inline constexpr std::string_view kPayload = "Payload";
 // An unknown or cut-short data block: "Unknown Data Block (tag %u)", "(extended tag %u)",
 // "Vendor-Specific Data Block, OUI %s", "Data block cut short by the block's end".
@@ -181,7 +176,9 @@ inline constexpr std::string_view kImageSize = "Image size";
 inline constexpr std::string_view kHdmiVicLength = "HDMI VIC length";
 inline constexpr std::string_view kHdmi3dLength = "HDMI 3D length";
 inline constexpr std::string_view kHdmiVics = "HDMI VICs";
-inline constexpr std::string_view kHdmiVicsAsVics = "HDMI VICs as CTA VICs";
+inline constexpr char kHdmiVicLabel[] = "HDMI VIC %d: ";
+// The physical address a.b.c.d, one hexadecimal digit each.
+inline constexpr char kPhysicalAddressFormat[] = "%x.%x.%x.%x";
 inline constexpr std::string_view k3dFields = "3D fields";
 inline constexpr std::array<EnumName, 4> k3dMulti = {{
     {"none", "no 3D structure fields"},
@@ -276,7 +273,6 @@ inline constexpr std::string_view kPeakIndex = "Peak luminance index";
 inline constexpr std::string_view kDolbyVersion = "Version";
 inline constexpr std::string_view kYuv422_12bit = "YUV 4:2:2 12 bit";
 inline constexpr std::string_view k2160p60 = "2160p60";
-inline constexpr std::string_view kGlobalDimming = "Global dimming";
 
 // ---- Video Capability data block (table 79) --------------------------------------------------------------
 inline constexpr std::string_view kQy = "YCbCr quantization selectable";

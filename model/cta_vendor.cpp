@@ -130,7 +130,7 @@ constexpr int kVendorRowsEnd = 6;
 
 std::string HdmiVicLabel(int hdmiVic) {
   char head[40];
-  std::snprintf(head, sizeof head, "HDMI VIC %d: ", hdmiVic);
+  std::snprintf(head, sizeof head, ct::kHdmiVicLabel, hdmiVic);
   const VideoTiming* timing = FindVic(HdmiVicToVic(hdmiVic));
   return head + (timing ? DescribeTiming(*timing) : std::string(ct::kVicUnknown));
 }
@@ -189,7 +189,8 @@ void DescribeHdmi(const CtaDataBlock& block, Describer& out) {
   const int base = block.bytes.first;
   if (block.raw.size() > 5) {
     char address[24];
-    std::snprintf(address, sizeof address, "%x.%x.%x.%x", hdmi.physicalA, hdmi.physicalB, hdmi.physicalC, hdmi.physicalD);
+    std::snprintf(address, sizeof address, ct::kPhysicalAddressFormat, hdmi.physicalA, hdmi.physicalB, hdmi.physicalC,
+                  hdmi.physicalD);
     out.Text("physical_address", ct::kPhysicalAddress, address, {base + 4, base + 5});
   }
   out.Rows(std::span(kHdmiRows), hdmi, block.bytes);
@@ -225,10 +226,8 @@ void DescribeHdmi(const CtaDataBlock& block, Describer& out) {
 }
 
 void ParseHdmiForum(Bytes block, CtaDataBlock& out) {
-  CtaHdmiForum forum;
-  forum.scdb = block.size() > 1 && (block[0] >> 5) == 7;
-  ReadRows(std::span(kForumRows), block, forum);
-  out.content = forum;
+  ParseRows(std::span(kForumRows), block, out);
+  std::get<CtaHdmiForum>(out.content).scdb = (block[0] >> 5) == 7;
 }
 
 void DescribeHdmiForum(const CtaDataBlock& block, Describer& out) {
@@ -271,26 +270,16 @@ void DescribeAmd(const CtaDataBlock& block, Describer& out) {
   DescribeRest(block, kAmdUnknownFrom, out);
 }
 
-void ParseHdr10Plus(Bytes block, CtaDataBlock& out) {
-  CtaHdr10Plus plus;
-  ReadRows(std::span(kHdr10PlusRows), block, plus);
-  out.content = plus;
-}
+void ParseHdr10Plus(Bytes block, CtaDataBlock& out) { ParseRows(std::span(kHdr10PlusRows), block, out); }
 
 void DescribeHdr10Plus(const CtaDataBlock& block, Describer& out) {
-  out.Rows(std::span(kHdr10PlusRows), std::get<CtaHdr10Plus>(block.content), block.bytes);
-  DescribeRest(block, kVendorRowsEnd, out);
+  DescribeRows(std::span(kHdr10PlusRows), block, kVendorRowsEnd, out);
 }
 
-void ParseDolbyVision(Bytes block, CtaDataBlock& out) {
-  CtaDolbyVision dolby;
-  ReadRows(std::span(kDolbyRows), block, dolby);
-  out.content = dolby;
-}
+void ParseDolbyVision(Bytes block, CtaDataBlock& out) { ParseRows(std::span(kDolbyRows), block, out); }
 
 void DescribeDolbyVision(const CtaDataBlock& block, Describer& out) {
-  out.Rows(std::span(kDolbyRows), std::get<CtaDolbyVision>(block.content), block.bytes);
-  DescribeRest(block, kVendorRowsEnd, out);
+  DescribeRows(std::span(kDolbyRows), block, kVendorRowsEnd, out);
 }
 
 }  // namespace cta

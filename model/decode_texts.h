@@ -23,6 +23,8 @@ inline constexpr char kReservedValueEnd[] = ")";
 inline constexpr char kTimingFormat[] = "%dx%d%s %.3f Hz";
 inline constexpr char kInterlacedMark[] = "i";
 inline constexpr char kAspectFormat[] = " %u:%u";
+// A structure version, "1.4", "2.0".
+inline constexpr char kVersionFormat[] = "%d.%d";
 // An entry's label: "%.*s %d: " (the kind, its number from 1), then what it is.
 inline constexpr char kNumberedLabel[] = "%.*s %d: ";
 // An item label's byte range: " (bytes %d-%d)" or " (byte %d)".
@@ -30,7 +32,6 @@ inline constexpr char kItemBytes[] = " (bytes %d-%d)";
 inline constexpr char kItemByte[] = " (byte %d)";
 
 // ---- Detailed timing descriptor (18 bytes, E-EDID 1.4 section 3.10.2) ------------------------
-inline constexpr char kDtdLabel[] = "Detailed Timing";
 inline constexpr char kDtdUnused[] = "unused (pixel clock 0)";
 inline constexpr std::string_view kPixelClockKHz = "Pixel Clock (kHz)";
 inline constexpr std::string_view kHActive = "H Active (pixels)";

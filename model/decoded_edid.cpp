@@ -109,7 +109,7 @@ std::string BlockLabel(const DecodedBlock& block) {
   } else if (const auto* displayId = block.As<DisplayIdBlock>()) {
     std::snprintf(kind, sizeof kind, displayid_text::kBlockLabel, displayId->version >> 4, displayId->version & 0x0F);
   } else if (block.As<BlockMap>()) {
-    std::snprintf(kind, sizeof kind, "%s", dt::kBlockMapLabel);
+    return std::string(head) + dt::kBlockMapLabel;
   } else {
     std::snprintf(kind, sizeof kind, dt::kUnknownBlockLabel, block.stored[0]);
   }

@@ -298,8 +298,8 @@ void DescribeContainer(const DisplayIdDataBlock& block, Describer& out) {
   std::string text;
   char digits[3];
   for (size_t i = 0; i < 16; ++i) {
-    if (i == 4 || i == 6 || i == 8 || i == 10) text.push_back('-');
-    std::snprintf(digits, sizeof digits, "%02x", id[i]);
+    if (i == 4 || i == 6 || i == 8 || i == 10) text.push_back(dt::kUuidDash);
+    std::snprintf(digits, sizeof digits, dt::kUuidByte, id[i]);
     text += digits;
   }
   out.Text("container_id", dt::kContainerId, text, {block.bytes.first + kHeaderSize, block.bytes.first + kHeaderSize + 15});
@@ -399,6 +399,9 @@ constexpr auto kSectionRows = std::to_array<FieldRow<B>>({
     NumberRow<B>("product_type", dt::kProductType, Bits(3), &B::productType),
     NumberRow<B>("extension_count", dt::kExtensionCount, Bits(4), &B::extensionCount),
 });
+// Byte 3 is the product type in DisplayID 1.x, the primary use case in 2.x.
+constexpr BitCode kProductType13 = Bits(3).Named(dt::kProductTypes13);
+constexpr BitCode kPrimaryUse20 = Bits(3).Named(dt::kPrimaryUses20);
 
 }  // namespace
 
@@ -441,9 +444,12 @@ DisplayIdBlock ParseDisplayIdBlock(std::span<const uint8_t, 128> bytes, int offs
 void DescribeDisplayIdBlock(const DisplayIdBlock& block, Describer& out) {
   const int at = block.bytes.first;
   char version[16];
-  std::snprintf(version, sizeof version, "%d.%d", block.version >> 4, block.version & 0x0F);
+  std::snprintf(version, sizeof version, decode_text::kVersionFormat, block.version >> 4, block.version & 0x0F);
   out.Text("version", dt::kVersion, version, {at + 1, at + 1});
-  out.Rows(std::span(kSectionRows), block, block.bytes);
+  out.Rows(std::span(kSectionRows).first<1>(), block, block.bytes);
+  out.Enum("product_type", dt::kProductType, static_cast<uint32_t>(block.productType),
+           (block.Major() >= 2 ? kPrimaryUse20 : kProductType13).Placed(at));
+  out.Rows(std::span(kSectionRows).last<1>(), block, block.bytes);
   for (const DisplayIdDataBlock& data : block.dataBlocks) {
     out.BeginEntry("data_blocks", [&] { return DataBlockLabel(data); }, data.bytes);
     out.Identity("kind", FindKind(data.tag).id, data.bytes);

@@ -31,7 +31,6 @@ inline constexpr std::array<EnumName, 9> kPrimaryUses20 = {{
 }};
 
 // ---- Data block header ----------------------------------------------------------------------------
-inline constexpr std::string_view kTag = "Tag";
 inline constexpr std::string_view kBlockRevision = "Block revision";
 inline constexpr std::string_view kPayloadBytes = "Payload bytes";
 inline constexpr std::string_view kPayload = "Payload";
@@ -43,7 +42,6 @@ inline constexpr std::string_view kCutShort = "Cut short by the end of the secti
 inline constexpr char kTimingLabel[] = "Timing %d: ";
 inline constexpr std::string_view kPixelClockKHz = "Pixel clock (kHz)";
 inline constexpr std::string_view kPreferred = "Preferred";
-inline constexpr std::string_view kYcbcr420 = "YCbCr 4:2:0";
 inline constexpr std::string_view kStereo = "3D stereo";
 inline constexpr std::string_view kInterlaced = "Interlaced";
 inline constexpr std::string_view kAspect = "Aspect ratio";
@@ -69,8 +67,6 @@ inline constexpr std::array<EnumName, 4> kStereoModes = {{
 // ---- Display Parameters (tags 0x01 and 0x21) -----------------------------------------------------------
 inline constexpr std::string_view kImageWidth = "Image width (0.1 mm)";
 inline constexpr std::string_view kImageHeight = "Image height (0.1 mm)";
-inline constexpr std::string_view kImageWidthMm = "Image width (mm)";
-inline constexpr std::string_view kImageHeightMm = "Image height (mm)";
 inline constexpr std::string_view kNativeWidth = "Native width (pixels)";
 inline constexpr std::string_view kNativeHeight = "Native height (pixels)";
 inline constexpr std::string_view kFeatures = "Feature flags";
@@ -116,12 +112,10 @@ inline constexpr std::string_view kYcbcr422Depths = "YCbCr 4:2:2 depths (bpc)";
 inline constexpr std::string_view kYcbcr420Depths = "YCbCr 4:2:0 depths (bpc)";
 inline constexpr std::string_view kMin420RateMhz = "Minimum YCbCr 4:2:0 pixel rate (MHz)";
 inline constexpr std::string_view kAudioRates = "Audio rates (kHz)";
-inline constexpr std::string_view kColorspaces = "Colour space and EOTF combinations";
 inline constexpr std::string_view kColorspaces2 = "Colour space and EOTF combinations 2";
 inline constexpr std::string_view kAdditional = "Additional combinations";
 inline constexpr std::array<double, 6> kDepths444 = {6, 8, 10, 12, 14, 16};
 inline constexpr std::array<double, 5> kDepths4xx = {8, 10, 12, 14, 16};
-inline constexpr std::array<double, 3> kInterfaceAudioRates = {32, 44.1, 48};
 inline constexpr std::array<EnumName, 7> kColorspaceFlags = {{
     {"srgb", "sRGB"}, {"bt601", "BT.601"}, {"bt709", "BT.709/BT.1886"}, {"adobe_rgb", "Adobe RGB"},
     {"dci_p3", "DCI-P3"}, {"bt2020", "BT.2020"}, {"bt2020_pq", "BT.2020/SMPTE ST 2084"},
@@ -143,6 +137,9 @@ inline constexpr std::string_view kSeamless = "Seamless dynamic timing change";
 
 // ---- ContainerID (tag 0x29), Product Identification (0x00, 0x20) and the embedded CTA block (0x81) ------------
 inline constexpr std::string_view kContainerId = "ContainerID";
+// The ContainerID as a UUID: lower-case digit pairs, a dash after bytes 4, 6, 8 and 10.
+inline constexpr char kUuidByte[] = "%02x";
+inline constexpr char kUuidDash = '-';
 inline constexpr std::string_view kProductVendor = "Vendor";
 inline constexpr std::string_view kProductCode = "Product code";
 inline constexpr std::string_view kProductSerial = "Serial number";

@@ -1,7 +1,9 @@
 #include "test_support.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -45,6 +47,15 @@ std::vector<std::filesystem::path> WholeEdidFiles() { return BinFiles(ExistingDi
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string RunCommand(const std::string& command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  std::string out;
+  if (!pipe) return out;
+  char buffer[4096];
+  while (size_t n = fread(buffer, 1, sizeof buffer, pipe.get())) out.append(buffer, n);
+  return out;
 }
 
 EdidBytes ReadSample(const std::filesystem::path& path) {

@@ -22,6 +22,8 @@ std::vector<std::filesystem::path> SampleFiles();
 std::vector<std::filesystem::path> WholeEdidFiles();
 
 std::string ReadFile(const std::filesystem::path& path);
+// What a shell command prints on stdout (the tests run peers with it).
+std::string RunCommand(const std::string& command);
 EdidBytes ReadSample(const std::filesystem::path& path);
 
 // A desktop PC's sysfs: Intel graphics with an HDMI port (its bus named by the `ddc` link, i2c-3,

@@ -11,18 +11,10 @@
 
 #include "model/dmt_table.h"
 #include "model/vic_table.h"
+#include "test_support.h"
 
 namespace tolvex {
 namespace {
-
-std::string RunCommand(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::string out;
-  if (!pipe) return out;
-  char buffer[4096];
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe.get())) out.append(buffer, n);
-  return out;
-}
 
 // "1920x1080i 50.000000 Hz 16:9 ... 72.000000 MHz / Hfront 32 Hsync 168 Hback 184 Hpol P
 // [Hborder 8] / Vfront ..." as the same words our table gives.
@@ -52,18 +44,18 @@ std::string OurTiming(const VideoTiming& t) {
 }
 
 TEST(VideoTablesAgainstEdidDecode, EveryVicDmtAndHdmiVic) {
-  if (RunCommand("command -v edid-decode").empty()) GTEST_SKIP() << "edid-decode is not installed";
+  if (test::RunCommand("command -v edid-decode").empty()) GTEST_SKIP() << "edid-decode is not installed";
   for (const VicEntry& entry : kVicTable) {
-    EXPECT_EQ(OurTiming(entry.timing), PeerTiming(RunCommand("edid-decode --vic " + std::to_string(entry.vic) + " -L")))
+    EXPECT_EQ(OurTiming(entry.timing), PeerTiming(test::RunCommand("edid-decode --vic " + std::to_string(entry.vic) + " -L")))
         << "VIC " << int{entry.vic};
   }
   for (const DmtEntry& entry : kDmtTable) {
-    EXPECT_EQ(OurTiming(entry.timing), PeerTiming(RunCommand("edid-decode --dmt " + std::to_string(entry.id) + " -L")))
+    EXPECT_EQ(OurTiming(entry.timing), PeerTiming(test::RunCommand("edid-decode --dmt " + std::to_string(entry.id) + " -L")))
         << "DMT " << int{entry.id};
   }
   for (int hdmiVic = 1; hdmiVic <= static_cast<int>(kHdmiVicToVic.size()); ++hdmiVic) {
     EXPECT_EQ(OurTiming(*FindVic(HdmiVicToVic(hdmiVic))),
-              PeerTiming(RunCommand("edid-decode --hdmi-vic " + std::to_string(hdmiVic) + " -L")))
+              PeerTiming(test::RunCommand("edid-decode --hdmi-vic " + std::to_string(hdmiVic) + " -L")))
         << "HDMI VIC " << hdmiVic;
   }
   // Established timings III name DMT modes the table has.

@@ -27,15 +27,6 @@ using Json = nlohmann::ordered_json;
 // Fact name -> value, one map per block ("block 1 vics" -> "16 4 3").
 using Facts = std::map<std::string, std::string>;
 
-std::string RunCommand(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::string out;
-  if (!pipe) return out;
-  char buffer[4096];
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe.get())) out.append(buffer, n);
-  return out;
-}
-
 void Append(Facts& facts, const std::string& key, const std::string& value) {
   std::string& entry = facts[key];
   if (!entry.empty()) entry += ' ';
@@ -288,14 +279,14 @@ TEST(DecodeAgreementWithEdidDecode, EveryFactOfEveryWholeEdid) {
   if (files.empty()) GTEST_SKIP() << "no whole EDIDs";
   // The base blocks alone too: they carry more of the 1.4 descriptors.
   for (const auto& sample : test::SampleFiles()) files.push_back(sample);
-  if (RunCommand("command -v edid-decode").empty()) GTEST_SKIP() << "edid-decode is not installed";
+  if (test::RunCommand("command -v edid-decode").empty()) GTEST_SKIP() << "edid-decode is not installed";
 
   int facts = 0;
   std::vector<std::string> differences;
   for (const auto& path : files) {
     const std::string bytes = test::ReadFile(path);
     const Facts ours = OurFacts(EdidJson(DecodeEdid(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()))));
-    const Facts theirs = PeerFacts(RunCommand("edid-decode '" + path.string() + "' 2>&1"));
+    const Facts theirs = PeerFacts(test::RunCommand("edid-decode '" + path.string() + "' 2>&1"));
     std::set<std::string> keys;
     for (const auto& [key, value] : ours) keys.insert(key);
     for (const auto& [key, value] : theirs) keys.insert(key);

@@ -13,6 +13,7 @@
 #include "model/edid_extensions.h"
 #include "report/edid_json.h"
 #include "report/edid_report.h"
+#include "report_test_support.h"
 #include "test_support.h"
 
 namespace tolvex {
@@ -97,22 +98,6 @@ struct Case {
   std::vector<Expect> expects;
   EdidBytes base = EdidBlock(test::FixedDate(2026, 12, 8)).Bytes();
 };
-
-const Json* AtPath(const Json& root, const std::string& path) {
-  static const std::regex kStep(R"(([a-z0-9_]+)(?:\[(\d+)\])?)");
-  const Json* node = &root;
-  for (auto it = std::sregex_iterator(path.begin(), path.end(), kStep); it != std::sregex_iterator(); ++it) {
-    const std::string key = (*it)[1];
-    if (!node->is_object() || !node->contains(key)) return nullptr;
-    node = &(*node)[key];
-    if ((*it)[2].matched) {
-      const size_t index = std::stoul((*it)[2]);
-      if (!node->is_array() || index >= node->size()) return nullptr;
-      node = &(*node)[index];
-    }
-  }
-  return node;
-}
 
 std::vector<Case> Cases() {
   return {
@@ -282,7 +267,7 @@ TEST(DecodedFields, EachKindReadsAtItsJsonPath) {
     const std::vector<uint8_t> whole = test::MakeWholeEdid(c.base, c.extensions);
     const Json json = EdidJson(DecodeEdid(whole));
     for (const Expect& e : c.expects) {
-      const Json* got = AtPath(json, e.path);
+      const Json* got = test::JsonAt(json, e.path);
       if (e.value.is_null()) {
         EXPECT_EQ(got, nullptr) << e.path << " is there: " << (got ? got->dump() : "");
       } else if (!got) {

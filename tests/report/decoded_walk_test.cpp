@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "report/edid_json.h"
+#include "report_test_support.h"
 #include "test_support.h"
 
 namespace tolvex {
@@ -58,23 +59,6 @@ double CodedValue(const BitCode& code, std::span<const uint8_t> whole) {
   return code.names.empty() ? code.Value(raw) : raw;
 }
 
-// "blocks[1].data_blocks[2].max_tmds_mhz" in the JSON.
-const Json* AtPath(const Json& root, const std::string& path) {
-  static const std::regex kStep(R"(([a-z0-9_]+)(?:\[(\d+)\])?)");
-  const Json* node = &root;
-  for (auto it = std::sregex_iterator(path.begin(), path.end(), kStep); it != std::sregex_iterator(); ++it) {
-    const std::string key = (*it)[1];
-    if (!node->is_object() || !node->contains(key)) return nullptr;
-    node = &(*node)[key];
-    if ((*it)[2].matched) {
-      const size_t index = std::stoul((*it)[2]);
-      if (!node->is_array() || index >= node->size()) return nullptr;
-      node = &(*node)[index];
-    }
-  }
-  return node;
-}
-
 std::map<std::string, DecodedField> ByPath(const DecodedEdid& edid) {
   std::map<std::string, DecodedField> fields;
   for (FieldAtPath& at : FieldPaths(edid)) {
@@ -97,7 +81,7 @@ TEST(DecodedWalk, ItemsFieldsCodesAndPathsOfEveryRealWholeEdid) {
     const Json json = EdidJson(edid);
     const std::map<std::string, DecodedField> fields = ByPath(edid);
     for (const auto& [path, field] : fields) {
-      const Json* value = AtPath(json, path);
+      const Json* value = test::JsonAt(json, path);
       ASSERT_NE(value, nullptr) << name << ": no JSON at " << path;
       if (field.value.kind == FieldValue::Kind::kFlag) {
         EXPECT_EQ(value->get<bool>(), field.value.number != 0) << name << ": " << path;
