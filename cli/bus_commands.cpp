@@ -17,6 +17,7 @@
 #include "ddc/linux/linux_texts.h"
 #include "model/edid_extensions.h"
 #include "report/edid_input.h"
+#include "util/text_escape.h"
 
 namespace tolvex {
 
@@ -89,7 +90,7 @@ int RunProbe(const Invocation& call, const CommandStreams& streams) {
     return 1;
   }
   for (const LinuxBusChannel& channel : ListLinuxBuses(view.Discovery())) {
-    if (channel.adapter->number == route.busNumber) out << channel.Label() << '\n';
+    if (channel.adapter->number == route.busNumber) out << EscapeControls(channel.Label()) << '\n';
   }
   return 0;
 }

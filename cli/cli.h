@@ -18,9 +18,12 @@ struct CliEnvironment {
   // stopRequested instead).
   bool catchInterrupts = false;
   std::function<bool()> stopRequested;
+  // Why `out` failed (an errno), where the caller can tell; 0 when it cannot.
+  std::function<int()> outputError;
 };
 
-// Exit status: 0 success (help and version included), 1 a file or a transfer failed, 2 bad usage.
+// Exit status: 0 success (help and version included), 1 a file or a transfer failed or `out` did
+// not take all that was printed, 2 bad usage.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const CliEnvironment& environment = {});
 

@@ -13,6 +13,7 @@
 #include "ddc/format_text.h"
 #include "ddc/hardware.h"
 #include "ddc/linux/linux_channels.h"
+#include "util/file_io.h"
 
 namespace tolvex {
 
@@ -37,7 +38,7 @@ constexpr CommandSpec kCommands[] = {
      1, kAnyNumber, RunInfo},
     {"export", kExport, "IN OUT", "Write the EDID of IN as raw binary into OUT.",
      "IN is a .ddc report or raw binary EDID; OUT gets every block, ready for the kernel's\n"
-     "drm.edid_firmware= or /lib/firmware/edid/.",
+     "drm.edid_firmware= or /lib/firmware/edid/; - writes them to standard output.",
      2, 2, RunExport},
     {"new", kNew, "", "Print the report of a freshly reset block.", "", 0, 0, RunNew},
     {"read", kRead, "FILE", "Read the monitor's EDID into FILE.",
@@ -210,6 +211,44 @@ std::vector<option> LongOptionsOf(const CommandSpec& command) {
   return table;
 }
 
+struct NamedFile {
+  std::string what;  // as the messages call it: FILE, IN, OUT or the option
+  std::string path;
+  bool written;
+};
+
+// Every file the command line names, with whether the command writes it.
+std::vector<NamedFile> NamedFiles(const Invocation& call) {
+  std::vector<NamedFile> named;
+  const unsigned command = call.command->command;
+  if (command & kTransfers) named.push_back({"FILE", call.files[0], command == kRead});
+  if (command == kExport) {
+    named.push_back({"IN", call.files[0], false});
+    named.push_back({"OUT", call.files[1], true});
+  }
+  for (std::string_view option : {"sim-state", "sim-capture", "serial-counter", "log"}) {
+    if (call.Has(option)) named.push_back({"--" + std::string(option), call.Value(option), true});
+  }
+  return named;
+}
+
+// A file the command writes that another name on the command line also reaches: what one of them
+// holds would be lost to the other (a report replaced by its own bytes, a read by the state).
+std::optional<std::string> FindSharedFile(const Invocation& call) {
+  const std::vector<NamedFile> named = NamedFiles(call);
+  for (size_t i = 0; i < named.size(); ++i) {
+    for (size_t j = i + 1; j < named.size(); ++j) {
+      const NamedFile& a = named[i];
+      const NamedFile& b = named[j];
+      if (!(a.written || b.written) || a.path == cli_texts::kStandardOutput || b.path == cli_texts::kStandardOutput) {
+        continue;
+      }
+      if (SameFile(a.path, b.path)) return FormatText(cli_texts::kSameFile, a.what.c_str(), b.what.c_str());
+    }
+  }
+  return std::nullopt;
+}
+
 // The value checks that need no hardware; a wrong value is a usage error.
 std::optional<std::string> CheckValues(const Invocation& call) {
   if (call.Has("bus") && ParseBusName(call.Value("bus")) < 0) return std::string(cli_texts::kBusValues);
@@ -227,6 +266,10 @@ std::optional<std::string> CheckValues(const Invocation& call) {
   if (call.Has("sim-units") && !ParseSimulatedUnits(call.Value("sim-units"))) {
     return FormatText(cli_texts::kSimUnitsValues, kMaxSimulatedUnits);
   }
+  if (call.Has("sim-eeprom-size") && !ParseSimulatedEepromSize(call.Value("sim-eeprom-size"))) {
+    return std::string(cli_texts::kSimEepromSizeValues);
+  }
+  if (const auto same = FindSharedFile(call)) return same;
   if (const auto wrong = CheckProductionUsage(ProductionRequestOf(call), call.Has("serial-field"), call.Has("serial-format"))) {
     return wrong;
   }

@@ -110,6 +110,7 @@ std::unique_ptr<Hardware> MakeHardware(const Invocation& call, std::ostream& err
     options.captureFile = call.Value("sim-capture");
     options.eepromSize = call.Value("sim-eeprom-size");
     options.units = call.Value("sim-units");
+    options.stateBusy = [&err](const std::string& text) { err << cli_texts::kProgram << ": " << text << '\n'; };
     std::string error;
     hardware = MakeSimulatedHardware(options, error);
     if (!hardware) err << cli_texts::kProgram << ": " << error << '\n';

@@ -49,12 +49,19 @@ int RunReport(const Invocation& call, const CommandStreams& streams) {
   return status;
 }
 
+// A file that lacks bytes fails as it does for report and export. The rules judge only blocks the
+// file holds whole: the zeros that stand for a missing part would only bring findings about
+// themselves.
 int RunCheck(const Invocation& call, const CommandStreams& streams) {
   std::ostream& out = streams.out;
   std::ostream& err = streams.err;
   const CliEnvironment& environment = streams.environment;
   const int status = ForEachFile(call, err, environment, [&](const std::string& name, const EdidFile& file) {
-    return !PrintFindings(name, JoinWholeEdid(file.bytes, file.extensions), "\n", out);
+    const int missing = file.extensions.missingBytes;
+    if (missing > 0) PrintFileError(err, name, IncompleteText(file));
+    const bool heldBlocksWhole = missing == MissingBlockBytes(file.bytes, file.extensions.Count());
+    return heldBlocksWhole && !PrintFindings(name, JoinWholeEdid(file.bytes, file.extensions), "\n", out) &&
+           missing == 0;
   });
   out.flush();
   return status;
@@ -87,6 +94,10 @@ int RunExport(const Invocation& call, const CommandStreams& streams) {
     return 1;
   }
   const std::vector<uint8_t> bytes = JoinWholeEdid(edid.block.Bytes(), edid.extensions);
+  if (path == cli_texts::kStandardOutput) {
+    streams.out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return 0;
+  }
   std::string error;
   if (!WriteOutput(path, std::string(bytes.begin(), bytes.end()), error)) {
     PrintFileError(err, path, error);

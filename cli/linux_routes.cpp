@@ -1,5 +1,7 @@
 #include "cli/linux_routes.h"
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "cli/cli_texts.h"
@@ -7,6 +9,7 @@
 #include "ddc/format_text.h"
 #include "ddc/linux/linux_channels.h"
 #include "ddc/linux/linux_texts.h"
+#include "util/text_escape.h"
 
 namespace tolvex {
 
@@ -17,9 +20,19 @@ std::string EdidFilePath(const KernelPaths& paths, const DrmConnector& connector
   return paths.sysfs + "/class/drm/" + connector.name + "/edid";
 }
 
+// A relative root is taken from the working folder, not from /, and spelt as the links inside it
+// resolve, so that every path discovery builds from it compares with the paths it resolves.
+std::string AbsoluteRoot(const std::string& root) {
+  std::error_code failed;
+  std::string absolute = std::filesystem::weakly_canonical(std::filesystem::absolute(root, failed), failed).string();
+  if (failed) absolute = root;
+  while (absolute.size() > 1 && absolute.back() == '/') absolute.pop_back();
+  return absolute;
+}
+
 KernelPaths PathsOf(Hardware& hardware, const LinuxRequest& request) {
   KernelPaths paths = hardware.Paths();
-  if (!request.sysfsRoot.empty()) paths.sysfs = request.sysfsRoot;
+  if (!request.sysfsRoot.empty()) paths.sysfs = AbsoluteRoot(request.sysfsRoot);
   return paths;
 }
 
@@ -75,7 +88,8 @@ std::string NoChannel(Hardware& hardware) {
 
 }  // namespace
 
-KernelView::KernelView(Hardware& hardware, const LinuxRequest& request) {
+KernelView::KernelView(Hardware& hardware, const LinuxRequest& request)
+    : system_(std::vector<std::string>{PathsOf(hardware, request).sysfs, PathsOf(hardware, request).procfs}) {
   KernelFiles& files = request.sysfsRoot.empty() ? hardware.Files() : system_;
   discovery_ = DiscoverLinux(files, PathsOf(hardware, request));
   MatchBusesByEdid(discovery_, hardware.Devices(), hardware.GetClock());
@@ -105,14 +119,16 @@ Route ChooseRoute(Hardware& hardware, KernelView& view, const LinuxRequest& requ
 int ListChannels(Hardware& hardware, KernelView& view, ConsoleUi& ui, std::ostream& out, std::ostream& err) {
   std::vector<std::string> lines;
   const LinuxDiscovery& discovery = view.Discovery();
+  // Names come from the kernel's files and the monitors' EDIDs; escaped, none can forge a line.
   for (const LinuxBusChannel& channel : ListLinuxBuses(discovery)) {
-    std::string line = channel.adapter->device + "\t";
+    std::string line = EscapeControls(channel.adapter->device) + "\t";
     if (channel.connector) {
-      line += channel.connector->name + "\t" + (channel.connector->connected ? channel.monitor : "(no display)");
+      line += EscapeControls(channel.connector->name) + "\t" +
+              (channel.connector->connected ? EscapeControls(channel.monitor) : "(no display)");
     } else {
-      line += channel.adapter->name + "\t-";
+      line += EscapeControls(channel.adapter->name) + "\t-";
     }
-    if (channel.refusal) line += "\trefused: " + channel.refusal->reason;
+    if (channel.refusal) line += "\trefused: " + EscapeControls(channel.refusal->reason);
     lines.push_back(line);
   }
 

@@ -68,4 +68,7 @@ inline constexpr char kKernelRefusesPorts[] =
 inline constexpr char kLockdownNote[] = " because kernel lockdown is on";
 inline constexpr char kNoRawIoPlatform[] = "no access to the I/O ports: direct port access needs Linux on an x86 processor";
 
+// The simulated monitor's state file (--sim-state), after its name.
+inline constexpr char kSimStateBusy[] = "another program is using this simulated monitor state; waiting for it to end";
+
 }  // namespace tolvex::texts

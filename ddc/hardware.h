@@ -1,6 +1,7 @@
 // Where the bus runs: the PC's real ports, or the simulated monitor.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,7 +40,9 @@ class Hardware {
 struct SimulationOptions {
   std::string adapter = "black-box";  // black-box, service-kit, s3 or i2c-dev
   std::string access = "raw";         // raw or ppdev: how the parallel ports are reached
-  std::string stateFile;              // the monitor's EEPROMs between runs; none when empty
+  // The monitor's EEPROMs between runs; none when empty. Programs sharing it take turns: each
+  // holds it, through a lock on STATE.lock, from loading it to the end of the run.
+  std::string stateFile;
   std::string fault;                  // one of SimulatedFaultNames(); none when empty
   std::string captureFile;            // SCL and SDA recorded as a Value Change Dump; none when empty
   // Bytes of each simulated EEPROM: 256 (the default), or 512 up to 32768 for an E-DDC monitor
@@ -48,11 +51,16 @@ struct SimulationOptions {
   // How many monitors come one after another, each taken away once the program is done with it
   // (1 to kMaxSimulatedUnits); empty: the one monitor stays.
   std::string units;
+  // Told (the reason) when another program holds the state file and this one waits for it.
+  std::function<void(const std::string&)> stateBusy;
 };
 
 inline constexpr int kMaxSimulatedUnits = 100000;
 // The number --sim-units gives; nothing when the text is not 1 to kMaxSimulatedUnits.
 std::optional<int> ParseSimulatedUnits(std::string_view text);
+
+// The EEPROM size a --sim-eeprom-size text gives; nothing when it is not a size the chips come in.
+std::optional<int> ParseSimulatedEepromSize(const std::string& text);
 
 // The values --sim-adapter, --sim-fault and --sim-access take.
 const std::vector<std::string_view>& SimulatedAdapterNames();

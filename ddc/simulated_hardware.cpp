@@ -1,10 +1,16 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <iterator>
 #include <optional>
 #include <span>
 
+#include "ddc/ddc_texts.h"
 #include "ddc/hardware.h"
 #include "ddc/linux/linux_discovery.h"
 #include "ddc/linux/ppdev_port_io.h"
@@ -20,16 +26,6 @@ namespace {
 // The state file holds the analog EEPROM, then the digital one: twice the EEPROM size.
 constexpr int kEepromCount = 2;
 
-// The EEPROM size a --sim-eeprom-size text gives; nothing when it is not a size the chips come in.
-std::optional<int> ParseEepromSize(const std::string& text) {
-  int size = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), size);
-  if (error != std::errc() || end != text.data() + text.size() || !sim::SimEeprom::IsValidSize(size)) {
-    return std::nullopt;
-  }
-  return size;
-}
-
 class SimulatedHardware final : public Hardware {
  public:
   SimulatedHardware(std::unique_ptr<sim::SimHardware> hardware, std::string stateFile, bool ppdev,
@@ -41,7 +37,10 @@ class SimulatedHardware final : public Hardware {
     ppdev_ = std::make_unique<PpdevPortIo>(hardware_->kernel, hardware_->clock, hardware_->machine,
                                            DiscoverLinux(hardware_->files, Paths()).parallelPorts);
   }
-  ~SimulatedHardware() override { hardware_->machine.Monitor().Bus().SetLineObserver(nullptr); }
+  ~SimulatedHardware() override {
+    hardware_->machine.Monitor().Bus().SetLineObserver(nullptr);
+    if (lockFd_ >= 0) ::close(lockFd_);  // lets the next program on the state file go on
+  }
 
   SimulatedHardware(const SimulatedHardware&) = delete;
   SimulatedHardware& operator=(const SimulatedHardware&) = delete;
@@ -66,9 +65,35 @@ class SimulatedHardware final : public Hardware {
   std::string AccessNote() const override { return {}; }
   bool MoreUnitsMayCome() const override { return line_ && line_->FreshUnitsLeft(); }
 
-  // Without --sim-eeprom-size the state file's size says how large the EEPROMs are.
-  bool Load(std::string& error) {
+  // From loading the state to saving it no other program may save its own, or one of the two
+  // runs would be lost; a second program waits for the first to end.
+  bool LockState(const std::function<void(const std::string&)>& busy, std::string& error) {
+    const std::string lockPath = ResolvedPath(stateFile_) + ".lock";
+    lockFd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (lockFd_ < 0) {
+      error = lockPath + ": " + std::strerror(errno);
+      return false;
+    }
+    if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) return true;
+    if (busy) busy(stateFile_ + ": " + texts::kSimStateBusy);
+    int locked;
+    do {
+      locked = ::flock(lockFd_, LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+    if (locked == 0) return true;
+    error = lockPath + ": " + std::strerror(errno);
+    return false;
+  }
+
+  // Only a regular file (or none yet) gets a lock beside it: a folder or a device named as the
+  // state is refused as it is. What counts is what the file holds once the lock is taken.
+  bool Load(const std::function<void(const std::string&)>& busy, std::string& error) {
     if (stateFile_.empty()) return true;
+    return ReadState(error) && LockState(busy, error) && ReadState(error);
+  }
+
+  // Without --sim-eeprom-size the state file's size says how large the EEPROMs are.
+  bool ReadState(std::string& error) {
     // Only a regular file no larger than the largest state; anything else is named and kept as it is.
     const FileContent read = ReadInputFile(stateFile_, kEepromCount * sim::SimEeprom::kMaxSize, Devices::kRefused);
     if (read.error.problem == FileProblem::kSystem && read.error.error == ENOENT) {
@@ -123,6 +148,7 @@ class SimulatedHardware final : public Hardware {
   std::optional<int> eepromSize_;  // as the user gave it
   std::unique_ptr<PpdevPortIo> ppdev_;
   std::unique_ptr<sim::SimProductionLine> line_;  // after the monitor it watches, so it goes first
+  int lockFd_ = -1;
 };
 
 const char* const kPortAccesses[] = {"raw", "ppdev"};
@@ -149,6 +175,15 @@ std::string NameList(const std::vector<std::string_view>& names) {
 }
 
 }  // namespace
+
+std::optional<int> ParseSimulatedEepromSize(const std::string& text) {
+  int size = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), size);
+  if (error != std::errc() || end != text.data() + text.size() || !sim::SimEeprom::IsValidSize(size)) {
+    return std::nullopt;
+  }
+  return size;
+}
 
 std::optional<int> ParseSimulatedUnits(std::string_view text) {
   int units = 0;
@@ -185,7 +220,7 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
     error = "unknown simulated fault \"" + options.fault + "\" (" + NameList(SimulatedFaultNames()) + ")";
     return nullptr;
   }
-  const std::optional<int> eepromSize = options.eepromSize.empty() ? std::nullopt : ParseEepromSize(options.eepromSize);
+  const std::optional<int> eepromSize = options.eepromSize.empty() ? std::nullopt : ParseSimulatedEepromSize(options.eepromSize);
   if (!options.eepromSize.empty() && !eepromSize) {
     error = "unknown simulated EEPROM size \"" + options.eepromSize + "\" (256, 512, 1024 and so on up to 32768)";
     return nullptr;
@@ -212,7 +247,7 @@ std::unique_ptr<Hardware> MakeSimulatedHardware(const SimulationOptions& options
   if (fault) fault->apply(*hardware);
   auto simulated = std::make_unique<SimulatedHardware>(std::move(hardware), options.stateFile,
                                                        options.access == "ppdev", eepromSize);
-  if (!simulated->Load(error)) return nullptr;
+  if (!simulated->Load(options.stateBusy, error)) return nullptr;
   if (units) simulated->StartProductionLine(*units);
   if (!options.captureFile.empty() && !simulated->StartCapture(options.captureFile, error)) return nullptr;
   return simulated;

@@ -1,5 +1,7 @@
 #include "document/production_dlg.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -10,6 +12,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "document/production_dlg_texts.h"
@@ -25,6 +29,7 @@ QString Text(std::string_view text) { return QString::fromUtf8(text.data(), stat
 
 // Big enough to read from the other end of a workbench.
 constexpr int kVerdictPointSize = 48;
+constexpr int kPathFieldChars = 48;
 
 QLabel* VerdictLabel() {
   auto* label = new QLabel;  // empty until the first unit
@@ -38,6 +43,29 @@ QLabel* VerdictLabel() {
   label->setMinimumHeight(label->fontMetrics().height() * 3 / 2);
   return label;
 }
+
+// A wrapped message asks its layout for the height its lines need at the width it has, so a
+// longer message makes the dialog taller instead of being cut off at its top and bottom.
+class WrappedMessage final : public QLabel {
+ public:
+  WrappedMessage() { setWordWrap(true); }
+
+  QSize minimumSizeHint() const override {
+    QSize hint = QLabel::minimumSizeHint();
+    if (isVisible()) hint.setHeight(std::max(hint.height(), heightForWidth(width())));
+    return hint;
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QLabel::resizeEvent(event);
+    if (event->oldSize().width() != width()) updateGeometry();
+  }
+  void showEvent(QShowEvent* event) override {
+    QLabel::showEvent(event);
+    updateGeometry();
+  }
+};
 
 void PaintVerdict(QLabel* label, bool pass) {
   label->setText(Text(pass ? production_texts::kPass : production_texts::kFail));
@@ -106,11 +134,11 @@ CProductionDlg::CProductionDlg(const ProductionStation& station, const EdidBytes
       templateEdit_(new QLineEdit),
       stampDateBox_(new QCheckBox(Text(texts::kStampDate))),
       logEdit_(new QLineEdit),
-      nextUnit_(new QLabel),
+      nextUnit_(new WrappedMessage),
       verdict_(VerdictLabel()),
-      lastSerial_(new QLabel),
+      lastSerial_(new WrappedMessage),
       counts_(new QLabel),
-      status_(new QLabel),
+      status_(new WrappedMessage),
       startButton_(new QPushButton(Text(texts::kStart))),
       closeButton_(new QPushButton(Text(texts::kClose))) {
   setWindowTitle(Text(texts::kProductionCaption));
@@ -134,8 +162,10 @@ void CProductionDlg::BuildForm() {
   startButton_->setObjectName(QStringLiteral("startStop"));
   for (const char* choice : texts::kSerialFieldChoices) fieldCombo_->addItem(Text(choice));
   templateEdit_->setToolTip(Text(texts::kTemplateTip));
-  nextUnit_->setWordWrap(true);
-  status_->setWordWrap(true);
+  // Paths are long: room for one of a typical depth without scrolling.
+  for (QLineEdit* path : {counterEdit_, logEdit_}) {
+    path->setMinimumWidth(path->fontMetrics().averageCharWidth() * kPathFieldChars);
+  }
 
   auto* serialGroup = new QGroupBox(Text(texts::kSerialGroup));
   auto* serialForm = new QFormLayout(serialGroup);
@@ -159,6 +189,8 @@ void CProductionDlg::BuildForm() {
   startButton_->setDefault(true);
 
   auto* layout = new QVBoxLayout(this);
+  // The messages wrap, and a longer one needs more lines: the dialog grows to show it whole.
+  layout->setSizeConstraint(QLayout::SetMinimumSize);
   layout->addWidget(serialGroup);
   layout->addLayout(logForm);
   layout->addWidget(verdict_);
@@ -263,6 +295,7 @@ void CProductionDlg::OnStartStop() {
 void CProductionDlg::StartRun(ProductionSetup setup) {
   setup_ = std::move(setup);
   stop_ = false;
+  closeWhenDone_ = false;
   passed_ = 0;
   failed_ = 0;
   counts_->setText(Text(texts::kCounts).arg(0).arg(0));
@@ -298,12 +331,17 @@ void CProductionDlg::RunFinished(const RunSummary& summary) {
   startButton_->setEnabled(true);
   EnableForm(true);
   UpdateNextUnit();
-  if (closeWhenDone_) QDialog::reject();
+  if (!closeWhenDone_) return;
+  // The operator asked to close while units were being programmed: the run's outcome must not
+  // vanish with the window.
+  QMessageBox::information(this, Text(texts::kProductionCaption),
+                           status_->text() + QLatin1Char('\n') + counts_->text());
+  QDialog::reject();
 }
 
+// Close stays enabled: during a run it ends the run after the unit, as Stop does, then closes.
 void CProductionDlg::EnableForm(bool enable) {
   for (QWidget* widget : form_) widget->setEnabled(enable);
-  closeButton_->setEnabled(enable);
 }
 
 bool CProductionDlg::RequestStop() {

@@ -6,7 +6,8 @@
 // protocols pause 80 ms per byte), and the bus code is synchronous, so the event loop must not
 // wait for it. The dialog is modal, so nothing else touches the bus meanwhile; the worker reports
 // through queued calls. Stop, or closing the dialog, ends the loop once the unit under way is
-// done, never in the middle of one.
+// done, never in the middle of one; a dialog closed during a run shows the run's summary as it
+// goes.
 #pragma once
 
 #include <QDialog>
@@ -47,6 +48,7 @@ class CProductionDlg : public QDialog {
   QCheckBox* StampDateBox() const { return stampDateBox_; }
   QLineEdit* LogEdit() const { return logEdit_; }
   QPushButton* StartButton() const { return startButton_; }
+  QPushButton* CloseButton() const { return closeButton_; }
   QLabel* Verdict() const { return verdict_; }
   QLabel* LastSerial() const { return lastSerial_; }
   QLabel* Counts() const { return counts_; }

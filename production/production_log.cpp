@@ -74,16 +74,29 @@ std::string FormatLogLine(const UnitRecord& record) {
 
 namespace {
 
-// Empty when the text is on the disk; otherwise why not.
+// Whether the file's last byte ends a line (an empty file does): a record torn by someone else
+// must not swallow the next one.
+bool EndsInLineBreak(int fd, off_t size) {
+  char last = '\n';
+  return size == 0 || ::pread(fd, &last, 1, size - 1) != 1 || last == '\n';
+}
+
+// Empty when the text is on the disk; otherwise why not. A record goes in whole or not at all: a
+// failed write (a full disk) is cut off again, so the file still ends where it did.
 std::string AppendLocked(int fd, const std::string& line) {
   struct stat info {};
   if (::fstat(fd, &info) != 0) return std::strerror(errno);
   if (!S_ISREG(info.st_mode)) return production_texts::kNotARegularFile;
   // The header goes in by whichever program finds the file empty under the lock.
   if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &info) != 0) return std::strerror(errno);
-  const std::string text = (info.st_size == 0 ? std::string(production_texts::kLogHeader) : std::string()) + line;
-  if (WriteAll(fd, text) || ::fsync(fd) != 0) return std::strerror(errno);
-  return {};
+  std::string text = info.st_size == 0 ? std::string(production_texts::kLogHeader) : std::string();
+  if (!EndsInLineBreak(fd, info.st_size)) text += '\n';
+  text += line;
+  if (!WriteAll(fd, text) && ::fsync(fd) == 0) return {};
+  const int failure = errno;
+  (void)!::ftruncate(fd, info.st_size);
+  (void)::fsync(fd);
+  return std::strerror(failure);
 }
 
 }  // namespace
@@ -104,7 +117,9 @@ bool ProductionLog::CheckWritable(std::string& error) const {
 }
 
 bool ProductionLog::Append(const UnitRecord& record, std::string& error) {
-  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+  // Read access too, where the user has it: the last byte says whether the file ends a line.
+  int fd = ::open(path_.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd < 0 && errno == EACCES) fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
   const std::string problem = fd < 0 ? std::strerror(errno) : AppendLocked(fd, FormatLogLine(record));
   if (fd >= 0) ::close(fd);
   if (problem.empty()) return true;

@@ -1,7 +1,8 @@
 // The log of a production line: one CSV line per unit attempted, appended and flushed to the disk
 // before the next unit starts. Existing lines are never touched; a new (or empty) file first gets
-// the header line. Several programs may append to one log: each line goes out in one write under
-// a lock on the file.
+// the header line. A line goes in whole or not at all, and on a line of its own even after a
+// file that ends in a fragment. Several programs may append to one log: each line goes out in
+// one write under a lock on the file.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,9 @@
 #include "production/production_run.h"
 
+#include <pthread.h>
+
+#include <csignal>
+
 #include "ddc/edid_transfer.h"
 #include "ddc/format_text.h"
 #include "production/production_texts.h"
@@ -52,18 +56,38 @@ UnitRecord ProductionRun::RecordOf(const UnitBlock& unit, const UnitOutcome& out
   return record;
 }
 
-// The counter advances for a verified unit only; either way its lock goes.
+namespace {
+
+// The signals that end a program from outside wait while a unit's outcome is recorded (the number
+// given back or kept, the log line), so that a kill in between cannot part the unit from its
+// record; they arrive when the window closes. Only this thread is covered: the desktop program's
+// worker leaves its signals to the main thread.
+class CommitWindow {
+ public:
+  CommitWindow() {
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&blocked, signal);
+    pthread_sigmask(SIG_BLOCK, &blocked, &kept_);
+  }
+  ~CommitWindow() { pthread_sigmask(SIG_SETMASK, &kept_, nullptr); }
+  CommitWindow(const CommitWindow&) = delete;
+  CommitWindow& operator=(const CommitWindow&) = delete;
+
+ private:
+  sigset_t kept_;
+};
+
+}  // namespace
+
+// A failed unit's number goes back to the counter; either way its lock goes.
 bool ProductionRun::FinishCounter(const UnitBlock& unit, bool verified) {
   if (!counter_) return true;
-  if (!verified) {
-    counter_->Unlock();
-    return true;
-  }
   std::string error;
-  if (counter_->AdvanceAndUnlock(error)) return true;
-  events_.OnRunError(FormatText(production_texts::kCounterNotAdvanced, unit.serialText.c_str(), error.c_str(),
-                                setup_.counterPath.c_str(), std::to_string(unit.serialNumber + 1).c_str()));
-  return false;
+  const bool ok = verified || counter_->GiveBack(error);
+  counter_->Unlock();
+  if (!ok) events_.OnRunError(FormatText(production_texts::kCounterNotGivenBack, unit.serialText.c_str(), error.c_str()));
+  return ok;
 }
 
 UnitResult ProductionRun::ProgramUnit() {
@@ -84,17 +108,28 @@ UnitResult ProductionRun::ProgramUnit() {
     events_.OnRunError(error);
     return UnitResult::kRunError;
   }
+  // The number is the unit's on the disk before a byte of it goes out, so nothing that stops the
+  // program from here on can give it to a second unit.
+  if (counter_ && !counter_->Reserve(error)) {
+    counter_->Unlock();
+    events_.OnRunError(FormatText(production_texts::kCounterNotReserved, error.c_str(), unit->serialText.c_str()));
+    return UnitResult::kRunError;
+  }
 
   events_.OnStatus(FormatText(production_texts::kProgramming, unit->serialText.c_str()));
   const UnitOutcome outcome = writer_.WriteUnit(unit->bytes, setup_.extensions);
   const UnitRecord record = RecordOf(*unit, outcome);
-  // The number reaches the disk first: a unit that went out with it must never share it.
-  bool runOn = FinishCounter(*unit, outcome.verified);
-  if (log_ && !log_->Append(record, error)) {
-    events_.OnRunError(error);
-    runOn = false;
+  bool runOn = true;
+  {
+    const CommitWindow window;
+    runOn = FinishCounter(*unit, outcome.verified);
+    if (log_ && !log_->Append(record, error)) {
+      events_.OnRunError(error);
+      runOn = false;
+    }
   }
   events_.OnUnitDone(record);
+  lastVerified_ = outcome.verified;
   if (!runOn) return UnitResult::kRunError;
   return outcome.verified ? UnitResult::kVerified : UnitResult::kFailed;
 }
@@ -130,9 +165,10 @@ RunSummary ProductionRun::RunRepeat() {
       summary.stopped = wait == Wait::kStopped;
       break;
     }
+    lastVerified_.reset();
     const UnitResult result = ProgramUnit();
-    if (result == UnitResult::kVerified) ++summary.passed;
-    if (result == UnitResult::kFailed) ++summary.failed;
+    // A unit that was attempted counts, whatever went wrong after it (its log line, say).
+    if (lastVerified_) ++(*lastVerified_ ? summary.passed : summary.failed);
     if (result == UnitResult::kRunError) summary.runError = true;
     if (result == UnitResult::kStopped) summary.stopped = true;
     if (result == UnitResult::kRunError || result == UnitResult::kStopped || !MoreUnitsMayCome()) break;

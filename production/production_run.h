@@ -1,9 +1,10 @@
 // The production loop: program one monitor after another, each with its own serial number, and
 // log every attempt. tolvex-cli's `write --repeat` and the "Production Write" dialog run it alike.
 //
-// For each unit: take the counter's number under its lock, build the unit's base block, write and
-// verify it with the setup's extension blocks as EDID Write does, advance the counter only when verified, append the log line, and
-// report PASS or FAIL. Repeating, the loop waits for the next monitor to answer at 0xA0 and, after
+// For each unit: take the counter's number under its lock, build the unit's base block, reserve
+// the number on the disk, write and verify the unit with the setup's extension blocks as EDID
+// Write does, give the number back when the unit failed, append the log line, and report PASS or
+// FAIL. Repeating, the loop waits for the next monitor to answer at 0xA0 and, after
 // the unit, for it to go, polling every 200 ms; a request to stop is honoured while it waits,
 // never in the middle of a unit. A problem with the counter, the log or the serial's fit ends the
 // run: going on could hand out a number twice or leave a unit unlogged.
@@ -116,6 +117,7 @@ class ProductionRun {
   ProductionHooks hooks_;
   std::unique_ptr<SerialCounter> counter_;
   std::unique_ptr<ProductionLog> log_;
+  std::optional<bool> lastVerified_;  // of the unit last attempted
   bool polled_ = false;
   uint64_t lastPollMs_ = 0;
 };

@@ -10,6 +10,8 @@ inline constexpr char kUnmatchedClose[] = "the serial template has a '}' without
 inline constexpr char kUnknownField[] = "the serial template names an unknown field {%s} (the fields are n, year and week)";
 inline constexpr char kBadFormat[] = "the serial template has a format '%s' it cannot use (a 0, a width up to 20 and d, x or X, as in {:06d})";
 inline constexpr char kNotPrintable[] = "the serial template may hold printable ASCII characters only";
+inline constexpr char kNoNumberField[] =
+    "the serial template has no {} or {n} for the counter's number, so every unit would get the same serial";
 
 // The per-unit block.
 inline constexpr char kNoSerialDescriptor[] =
@@ -26,9 +28,14 @@ inline constexpr char kNoCounter[] = "%s: no such counter file; create it holdin
 inline constexpr char kBadCounter[] = "%s: not a counter file: it must hold the next serial number in decimal";
 inline constexpr char kCounterAtEnd[] = "%s: the counter cannot go beyond %s";
 inline constexpr char kCounterFileError[] = "%s: %s";
-// %s: the unit's serial, the reason, the counter file, the number it must hold.
-inline constexpr char kCounterNotAdvanced[] =
-    "the unit with serial %s was verified, but the counter could not be advanced (%s); set %s to %s before the next unit";
+inline constexpr char kCounterIsFolder[] = "%s: is a directory, not a counter file: name the file that holds the next serial number";
+inline constexpr char kCounterHardLinked[] =
+    "%s: the counter has %d names (hard links); give it one, as each unit replaces the file and the other names would keep the old number";
+// %s: the reason (naming the counter), the unit's serial.
+inline constexpr char kCounterNotReserved[] = "%s (no unit was programmed with serial %s)";
+// %s: the unit's serial, the reason (naming the counter).
+inline constexpr char kCounterNotGivenBack[] =
+    "the unit with serial %s failed, and its number could not be given back (%s); it stays unused";
 
 // The log file.
 inline constexpr char kNotARegularFile[] = "not a regular file";

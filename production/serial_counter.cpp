@@ -13,6 +13,7 @@
 
 #include "ddc/format_text.h"
 #include "util/file_io.h"
+#include "util/file_texts.h"
 #include "production/production_texts.h"
 
 namespace tolvex {
@@ -38,46 +39,22 @@ bool ParseCounter(std::string_view text, uint64_t& number) {
   return status == std::errc() && end == text.data() + text.size();
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// The new content goes into a file beside the counter, reaches the disk, and replaces the counter
-// by a rename, which is atomic: whatever happens, the counter holds the old number or the new one.
-bool ReplaceCounter(const std::string& path, const std::string& content, std::string& error) {
-  struct stat existing {};
-  if (::stat(path.c_str(), &existing) != 0) {
+// What replacing the counter by a rename needs of it: one name, and the user's right to write it.
+bool CheckReplaceable(const std::string& path, const std::string& real, std::string& error) {
+  struct stat info {};
+  if (::stat(real.c_str(), &info) != 0) {
     error = SystemError(path, errno);
     return false;
   }
-  std::string temporary = path + ".XXXXXX";
-  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) {
-    error = SystemError(path, errno);
+  if (info.st_nlink > 1) {
+    error = FormatText(production_texts::kCounterHardLinked, path.c_str(), static_cast<int>(info.st_nlink));
     return false;
   }
-  bool ok = ::fchmod(fd, existing.st_mode & 07777) == 0 && !WriteAll(fd, content) && ::fsync(fd) == 0;
-  int failure = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    failure = errno;
-  }
-  if (ok && ::rename(temporary.c_str(), path.c_str()) != 0) {
-    ok = false;
-    failure = errno;
-  }
-  if (!ok) {
-    ::unlink(temporary.c_str());
-    error = SystemError(path, failure);
+  if (::faccessat(AT_FDCWD, real.c_str(), W_OK, AT_EACCESS) != 0) {
+    error = errno == EACCES || errno == EROFS
+                ? FormatText(production_texts::kCounterFileError, path.c_str(), file_texts::kNotWritable)
+                : SystemError(path, errno);
     return false;
-  }
-  // The rename itself must reach the disk before the next unit takes the number.
-  const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder >= 0) {
-    (void)::fsync(folder);  // some file systems refuse fsync on folders; the file is safe already
-    ::close(folder);
   }
   return true;
 }
@@ -94,13 +71,18 @@ bool SerialCounter::Read(const std::string& path, uint64_t& number, std::string&
   struct stat info {};
   char buffer[kMaxCounterFile + 1];
   ssize_t length = -1;
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+  const bool folder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+  if (S_ISREG(info.st_mode)) {
     do {
       length = ::read(fd, buffer, sizeof buffer);
     } while (length < 0 && errno == EINTR);
   }
   const int failure = errno;
   ::close(fd);
+  if (folder) {
+    error = FormatText(production_texts::kCounterIsFolder, path.c_str());
+    return false;
+  }
   if (length < 0 && S_ISREG(info.st_mode)) {
     error = SystemError(path, failure);
     return false;
@@ -115,14 +97,17 @@ bool SerialCounter::Read(const std::string& path, uint64_t& number, std::string&
 
 bool SerialCounter::CheckUsable(const std::string& path, uint64_t& number, std::string& error) {
   if (!Read(path, number, error)) return false;
-  const std::string lockPath = path + ".lock";
+  const std::string real = ResolvedPath(path);
+  if (!CheckReplaceable(path, real, error)) return false;
+  const std::string lockPath = real + ".lock";
   const int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (lock < 0) {
     error = SystemError(lockPath, errno);
     return false;
   }
   ::close(lock);
-  std::string temporary = path + ".XXXXXX";
+  // The replacement is made beside the counter, so its folder must take a new file.
+  std::string temporary = real + ".XXXXXX";
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) {
     error = SystemError(path, errno);
@@ -133,12 +118,17 @@ bool SerialCounter::CheckUsable(const std::string& path, uint64_t& number, std::
   return true;
 }
 
+std::string SerialCounter::LockPath() const { return (realPath_.empty() ? ResolvedPath(path_) : realPath_) + ".lock"; }
+
 SerialCounter::Take SerialCounter::Lock(uint64_t& number, std::string& error,
                                         const std::function<bool()>& stopRequested) {
   Unlock();
   // The counter must exist before a lock file is made beside it: a mistyped name must not start a
   // second numbering from nothing.
   if (!Read(path_, number, error)) return Take::kFailed;
+  // Every name of one counter leads to one lock and one file to replace.
+  realPath_ = ResolvedPath(path_);
+  if (!CheckReplaceable(path_, realPath_, error)) return Take::kFailed;
 
   lockFd_ = ::open(LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (lockFd_ < 0) {
@@ -171,11 +161,18 @@ SerialCounter::Take SerialCounter::Lock(uint64_t& number, std::string& error,
   return Take::kTaken;
 }
 
-bool SerialCounter::AdvanceAndUnlock(std::string& error) {
-  const bool ok = lockFd_ >= 0 && ReplaceCounter(path_, std::to_string(number_ + 1) + "\n", error);
-  Unlock();
-  return ok;
+bool SerialCounter::Store(uint64_t number, std::string& error) {
+  if (lockFd_ < 0) return false;
+  if (const FileError failed = WriteFileAtomically(realPath_, std::to_string(number) + "\n")) {
+    error = FormatText(production_texts::kCounterFileError, path_.c_str(), DescribeFileError(failed).c_str());
+    return false;
+  }
+  return true;
 }
+
+bool SerialCounter::Reserve(std::string& error) { return Store(number_ + 1, error); }
+
+bool SerialCounter::GiveBack(std::string& error) { return Store(number_, error); }
 
 void SerialCounter::Unlock() {
   if (lockFd_ < 0) return;

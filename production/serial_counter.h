@@ -1,11 +1,13 @@
 // The counter file of a production line: the next serial number, in decimal, alone in a text file.
 //
 // A number is taken for one unit under a lock that other programs on the same counter wait for,
-// and the counter advances only after that unit's write was verified: the new number is written
-// beside the file, flushed to the disk and renamed over it before the lock goes. So a crash or a
-// power cut loses at most the advance of the unit under way, and two programs never hand out the
-// same number. The lock is on COUNTER.lock, which is never replaced, so that it still guards the
-// counter after each rename.
+// and reserved before the unit is programmed: number + 1 is written beside the file, flushed to
+// the disk and renamed over it while the lock is held. A unit that fails gives its number back
+// the same way; a kill or a power cut at any moment after the reservation leaves the number
+// unused, never handed out twice. The counter is reached by its real name (a symbolic link is
+// followed, so the link stays a link) and must have that one name: a hard link would keep the
+// old number behind the rename. The lock is on REAL.lock, which is never replaced, so that it
+// still guards the counter after each rename.
 #pragma once
 
 #include <cstdint>
@@ -26,23 +28,28 @@ class SerialCounter {
   // Locks the counter (waiting while another program holds it, until `stopRequested` says so)
   // and reads the next number into `number`. kFailed with the reason in `error`.
   Take Lock(uint64_t& number, std::string& error, const std::function<bool()>& stopRequested = {});
-  // The unit got the number: number + 1 reaches the disk, then the lock goes. False with the
-  // reason in `error`; the lock goes in any case.
-  bool AdvanceAndUnlock(std::string& error);
-  // The unit did not get the number: the counter stays, the lock goes.
+  // While locked: number + 1 reaches the disk, so the number is the unit's whatever happens next.
+  // False with the reason in `error`, the counter as it was.
+  bool Reserve(std::string& error);
+  // While locked, after Reserve: the unit did not get the number, so the counter holds it again.
+  bool GiveBack(std::string& error);
   void Unlock();
 
   const std::string& Path() const { return path_; }
-  std::string LockPath() const { return path_ + ".lock"; }
+  // The lock file beside the real counter.
+  std::string LockPath() const;
 
   // The number the counter holds, without locking; false with the reason in `error`.
   static bool Read(const std::string& path, uint64_t& number, std::string& error);
   // Whether the counter can be read, locked and replaced, so that a run does not find out only
-  // after its first verified unit; false with the reason in `error`.
+  // at its first unit; false with the reason in `error`.
   static bool CheckUsable(const std::string& path, uint64_t& number, std::string& error);
 
  private:
+  bool Store(uint64_t number, std::string& error);
+
   std::string path_;
+  std::string realPath_;  // path_ with its links resolved, once locked
   int lockFd_ = -1;
   uint64_t number_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "production/serial_template.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "ddc/format_text.h"
@@ -98,6 +99,10 @@ std::optional<SerialTemplate> SerialTemplate::Parse(std::string_view text, std::
     i = close;
   }
   if (!literal.empty()) parsed.pieces_.push_back({std::move(literal)});
+  if (std::none_of(parsed.pieces_.begin(), parsed.pieces_.end(), [](const Piece& p) { return p.field == Field::kNumber; })) {
+    error = production_texts::kNoNumberField;
+    return std::nullopt;
+  }
   return parsed;
 }
 

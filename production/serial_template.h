@@ -1,7 +1,8 @@
 // The text a unit's serial number gets: a template of literal characters and fields in braces,
 // "SN{:06d}" or "{year}{week:02d}{n:05d}". The fields are the counter's number (n, also the
 // unnamed field), the year and the week of manufacture; a format after the colon is an optional
-// 0 (pad with zeros), a width and d, x or X. "{{" and "}}" stand for the braces themselves.
+// 0 (pad with zeros), a width and d, x or X. "{{" and "}}" stand for the braces themselves. A
+// template must hold the number: without it every unit would get the same serial.
 #pragma once
 
 #include <cstdint>

@@ -18,8 +18,9 @@ namespace rt = report_text;
 constexpr int kDumpRows = kEdidSize / rt::kDumpCellsPerRow;
 // The right-aligned three-column index and ": " in front of every value.
 constexpr size_t kCellIndexWidth = 5;
-// What is left of a row after its eighth value is skipped up to this many characters; longer
-// lines are not ours, and the next row simply starts where the skip stopped.
+// What is left of a row after its eighth value is skipped up to this many characters besides
+// blanks (any number of those pad a row, as the strict reader allows); longer lines are not ours,
+// and the next row simply starts where the skip stopped.
 constexpr size_t kMaxRowRest = 79;
 // The widest offset of a whole EDID, 32639, has five digits.
 constexpr size_t kMaxCellIndexDigits = 5;
@@ -35,6 +36,7 @@ size_t Find(std::string_view text, std::string_view pattern) {
 }
 
 bool IsWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // A position in the text that no step can move past its end, so nothing the text holds (a dump
 // cut short, NUL bytes, binary garbage) makes the parse read outside it.
@@ -69,8 +71,9 @@ class DumpCursor {
   // Up to and including the line break, whichever kind the file was saved with: LF, CR LF or a
   // lone CR.
   void SkipRestOfLine() {
-    const size_t limit = pos_ + std::min(kMaxRowRest, text_.size() - pos_);
-    while (pos_ < limit && text_[pos_] != '\n' && text_[pos_] != '\r') ++pos_;
+    for (size_t rest = 0; pos_ < text_.size() && text_[pos_] != '\n' && text_[pos_] != '\r'; ++pos_) {
+      if (!IsBlank(text_[pos_]) && ++rest > kMaxRowRest) break;
+    }
     if (pos_ < text_.size() && text_[pos_] == '\r') ++pos_;
     if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
   }
@@ -148,8 +151,6 @@ ParsedDump ParseBaseDump(std::string_view text, DumpStart start) {
 }
 
 // ---- Extension sections --------------------------------------------------------------------
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // The next CR or LF from `from` on, or the end of the text. A plain loop: find_first_of asks
 // memchr about the two line-break characters once for every character of the text.

@@ -12,6 +12,8 @@ packages=(
   xvfb openbox x11-utils  # a private X server and window manager for the tests in tests/wm
   desktop-file-utils appstream groff-base  # the install check validates the entry, metainfo and man pages
   nlohmann-json3-dev  # the JSON of tolvex-cli info --json
+  dpkg-dev  # scripts/package.sh: dpkg-shlibdeps finds the package's dependencies
+  lintian   # scripts/package.sh checks the package
 )
 
 missing=()

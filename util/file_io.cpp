@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "util/file_texts.h"
 
@@ -46,7 +47,7 @@ bool IsReadableKind(mode_t mode, Devices devices) {
 
 // To the end, or one byte past the limit. The buffer starts at the size the caller expects and
 // doubles from there, so a small file costs no more than its bytes and an endless one stops.
-FileError ReadAll(int fd, size_t sizeGuess, size_t maxSize, std::string& bytes) {
+FileError ReadAll(int fd, size_t sizeGuess, size_t maxSize, Overflow overflow, std::string& bytes) {
   bytes.resize(std::min(std::max<size_t>(sizeGuess + 1, kFirstRead), maxSize + 1));
   size_t filled = 0;
   for (;;) {
@@ -57,6 +58,10 @@ FileError ReadAll(int fd, size_t sizeGuess, size_t maxSize, std::string& bytes) 
     }
     if (got == 0) break;
     filled += static_cast<size_t>(got);
+    if (filled > maxSize && overflow == Overflow::kCut) {
+      filled = maxSize;
+      break;
+    }
     if (filled > maxSize) return {FileProblem::kTooLarge, 0};
     if (filled == bytes.size()) bytes.resize(std::min(bytes.size() * 2, maxSize + 1));
   }
@@ -68,8 +73,7 @@ FileError ReadAll(int fd, size_t sizeGuess, size_t maxSize, std::string& bytes) 
 std::string ResolveTarget(const std::string& path) {
   struct stat link {};
   if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
-  char resolved[PATH_MAX];
-  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+  return ResolvedPath(path);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -116,6 +120,23 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
+std::string ResolvedPath(const std::string& path) {
+  char resolved[PATH_MAX];
+  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat aInfo {}, bInfo {};
+  if (::stat(a.c_str(), &aInfo) == 0 && ::stat(b.c_str(), &bInfo) == 0) {
+    return aInfo.st_dev == bInfo.st_dev && aInfo.st_ino == bInfo.st_ino;
+  }
+  std::error_code failed;
+  const std::filesystem::path aPath = std::filesystem::weakly_canonical(a, failed);
+  if (failed) return false;
+  const std::filesystem::path bPath = std::filesystem::weakly_canonical(b, failed);
+  return !failed && aPath == bPath;
+}
+
 FileError WriteAll(int fd, std::string_view content) {
   const char* data = content.data();
   size_t left = content.size();
@@ -147,7 +168,7 @@ std::string DescribeFileError(const FileError& error) {
   return {};
 }
 
-FileContent ReadInputFile(const std::string& path, size_t maxSize, Devices devices) {
+FileContent ReadInputFile(const std::string& path, size_t maxSize, Devices devices, Overflow overflow) {
   FileContent content;
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -170,12 +191,12 @@ FileContent ReadInputFile(const std::string& path, size_t maxSize, Devices devic
   }
   // Sysfs and /proc files report a size that is not theirs; only a regular file's size is trusted
   // up front, and every file is counted again while it is read.
-  if (S_ISREG(status.st_mode) && static_cast<uintmax_t>(status.st_size) > maxSize) {
+  if (S_ISREG(status.st_mode) && static_cast<uintmax_t>(status.st_size) > maxSize && overflow == Overflow::kTooLarge) {
     content.error = {FileProblem::kTooLarge, 0};
     return content;
   }
-  const size_t sizeGuess = S_ISREG(status.st_mode) ? static_cast<size_t>(status.st_size) : 0;
-  content.error = ReadAll(fd.Get(), sizeGuess, maxSize, content.bytes);
+  const size_t sizeGuess = S_ISREG(status.st_mode) ? std::min(static_cast<size_t>(status.st_size), maxSize) : 0;
+  content.error = ReadAll(fd.Get(), sizeGuess, maxSize, overflow, content.bytes);
   if (content.error) content.bytes.clear();
   return content;
 }

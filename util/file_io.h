@@ -37,13 +37,22 @@ struct FileContent {
 };
 
 enum class Devices : uint8_t { kRefused, kAccepted };
+// What a file longer than the reader takes gives: kTooLarge, or its first maxSize bytes.
+enum class Overflow : uint8_t { kTooLarge, kCut };
 
 // The whole of a regular file, or, when `devices` accepts them, of a character device that ends
 // (/dev/null, a sysfs attribute behind a device node). Anything else is refused without being
 // read, and nothing waits: a FIFO without a writer or a device without data fails at once. More
 // than maxSize bytes is kTooLarge, whether the size says so before reading or the reading finds
-// it (a device that never ends).
-FileContent ReadInputFile(const std::string& path, size_t maxSize, Devices devices = Devices::kAccepted);
+// it (a device that never ends), unless `overflow` cuts it there.
+FileContent ReadInputFile(const std::string& path, size_t maxSize, Devices devices = Devices::kAccepted,
+                          Overflow overflow = Overflow::kTooLarge);
+
+// The file a name finally reaches, every link resolved; the name itself when it reaches nothing.
+std::string ResolvedPath(const std::string& path);
+// Whether two names reach one file (a link, a hard link, another spelling); names of files that
+// do not exist yet are compared as the paths they would be created at.
+bool SameFile(const std::string& a, const std::string& b);
 
 // Puts `content` at `path` through a temporary file beside it: every write checked, flushed to
 // the disk, then renamed over the target and the folder flushed. An existing target keeps its

@@ -40,12 +40,25 @@ struct KernelPaths {
   std::string procfs = "/proc";
 };
 
+// Files are read as every file the user names is: regular files only, and nothing waits (a FIFO
+// in a copied tree is refused, not waited on).
 class SystemKernelFiles final : public KernelFiles {
  public:
+  SystemKernelFiles() = default;
+  // Only what lies below these folders is read, wherever a link inside them points: a tree given
+  // as the sysfs root is never mixed with the machine's own.
+  explicit SystemKernelFiles(const std::vector<std::string>& roots);
+
   std::optional<std::string> ReadFile(const std::string& path, size_t limit = 4096) override;
   std::optional<std::string> ReadLink(const std::string& path) override;
   std::vector<std::string> ListDirectory(const std::string& path) override;
   bool Exists(const std::string& path) override;
+
+ private:
+  // Whether `path` (through its own link too when `followLast`) stays below a root.
+  bool Inside(const std::string& path, bool followLast) const;
+
+  std::vector<std::string> roots_;  // resolved; none: the whole file system
 };
 
 class SystemKernelDevices final : public KernelDevices {

@@ -8,29 +8,32 @@
 #include <cerrno>
 
 #include "ddc/linux/kernel.h"
+#include "util/file_io.h"
 
 namespace tolvex {
 
+SystemKernelFiles::SystemKernelFiles(const std::vector<std::string>& roots) {
+  for (const std::string& root : roots) roots_.push_back(ResolvedPath(root));
+}
+
+bool SystemKernelFiles::Inside(const std::string& path, bool followLast) const {
+  if (roots_.empty()) return true;
+  const std::string real = followLast ? ResolvedPath(path) : ResolvedPath(ParentPath(path)) + "/" + BaseName(path);
+  return std::any_of(roots_.begin(), roots_.end(), [&](const std::string& root) {
+    return real == root || (real.size() > root.size() && real.compare(0, root.size(), root) == 0 &&
+                            (root.back() == '/' || real[root.size()] == '/'));
+  });
+}
+
 std::optional<std::string> SystemKernelFiles::ReadFile(const std::string& path, size_t limit) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string content;
-  char buffer[4096];
-  while (content.size() < limit) {
-    const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, limit - content.size()));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ::close(fd);
-      return std::nullopt;
-    }
-    if (n == 0) break;
-    content.append(buffer, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  return content;
+  if (!Inside(path, true)) return std::nullopt;
+  FileContent content = ReadInputFile(path, limit, Devices::kRefused, Overflow::kCut);
+  if (content.error) return std::nullopt;
+  return std::move(content.bytes);
 }
 
 std::optional<std::string> SystemKernelFiles::ReadLink(const std::string& path) {
+  if (!Inside(path, false)) return std::nullopt;
   char buffer[4096];
   const ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer);
   if (n < 0 || static_cast<size_t>(n) == sizeof buffer) return std::nullopt;
@@ -39,6 +42,7 @@ std::optional<std::string> SystemKernelFiles::ReadLink(const std::string& path) 
 
 std::vector<std::string> SystemKernelFiles::ListDirectory(const std::string& path) {
   std::vector<std::string> names;
+  if (!Inside(path, true)) return names;
   DIR* dir = ::opendir(path.c_str());
   if (!dir) return names;
   while (const dirent* entry = ::readdir(dir)) {
@@ -52,7 +56,7 @@ std::vector<std::string> SystemKernelFiles::ListDirectory(const std::string& pat
 
 bool SystemKernelFiles::Exists(const std::string& path) {
   struct stat info {};
-  return ::stat(path.c_str(), &info) == 0;
+  return Inside(path, true) && ::stat(path.c_str(), &info) == 0;
 }
 
 int SystemKernelDevices::Open(const std::string& path, int flags) {

@@ -1,5 +1,6 @@
 // tolvex-cli write as a production line on the simulated monitors: a serial per unit, the
 // counter, the log, --repeat with monitors that come and go.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -7,10 +8,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iostream>
+#include <memory>
 #include <set>
 #include <sstream>
 
 #include "cli/cli.h"
+#include "file_faults.h"
 #include "production/production_texts.h"
 #include "test_support.h"
 
@@ -119,14 +124,104 @@ TEST_F(ProductionCliTest, MistakesAreRefusedBeforeAnyMonitorIsTouched) {
   }
 }
 
-// Two stations on one counter and one log, at the same time: enough units each that the runs
-// overlap whatever the start of a process costs.
+// However the counter is named or fails, no number reaches a second unit: the run goes on from the
+// real counter, or ends before the unit that would have shared one is programmed.
+TEST_F(ProductionCliTest, ACounterProblemNeverHandsOutANumberTwice) {
+  std::unique_ptr<test::SmallTmpfs> tmpfs;
+  const std::string counter = Path("counter");
+  const struct {
+    const char* name;
+    std::function<std::string()> arrange;  // the counter's name for the run; empty to skip the row
+    std::vector<std::string> args;
+    int status;
+    const char* says;
+    const char* out;
+    bool asNobody = false;
+  } cases[] = {
+      {"a symbolic link advances the real counter and stays a link",
+       [&] {
+         fs::create_symlink(counter, Path("link"));
+         return Path("link");
+       },
+       {}, 0, "", "PASS 7000\n"},
+      {"a hard link is refused",
+       [&] {
+         fs::create_hard_link(counter, Path("hard"));
+         return Path("hard");
+       },
+       {}, 1, "the counter has 2 names (hard links)", ""},
+      {"a directory says so", [&] { return dir_.string(); }, {}, 1, "is a directory, not a counter file", ""},
+      {"a template without the number", [&] { return counter; }, {"--serial-format", "SN-FIXED"}, 2,
+       "no {} or {n}", ""},
+      {"a template of date fields alone", [&] { return counter; }, {"--serial-format", "{year}{week}"}, 2,
+       "no {} or {n}", ""},
+      {"a template of printf fields", [&] { return counter; }, {"--serial-format", "%s%n"}, 2, "no {} or {n}", ""},
+      {"a full disk is found before the unit",
+       [&]() -> std::string {
+         fs::create_directories(Path("small"));
+         tmpfs = std::make_unique<test::SmallTmpfs>(Path("small"), 64);
+         if (!tmpfs->Mounted()) return {};
+         std::ofstream(Path("small/counter")) << "7000\n";
+         tmpfs->Fill();
+         return Path("small/counter");
+       },
+       {}, 1, "No space left on device (no unit was programmed with serial 7000)", ""},
+      {"a read-only counter is refused",
+       [&] {
+         fs::permissions(counter, fs::perms(0444));
+         return counter;
+       },
+       {}, 1, ": the existing file is not writable; it stays as it was", "", true},
+      {"another user's counter in a writable folder is refused", [&] { return counter; }, {}, 1,
+       ": the existing file is not writable; it stays as it was", "", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(Path("link"));
+    fs::remove(Path("hard"));
+    fs::permissions(counter, fs::perms(0644));
+    std::ofstream(counter) << "7000\n";
+    const std::string name = c.arrange();
+    if (name.empty()) continue;  // no tmpfs without privilege
+    std::vector<std::string> args = {"write", "--simulate", "--serial-counter", name};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    args.push_back(Path("monitor.ddc"));
+    int status = 0;
+    if (c.asNobody) {
+      err_.clear();
+      fs::permissions(dir_, fs::perms::all);
+      status = test::RunAsNobody(
+          [&] {
+            const int result = Run(args);
+            std::cerr << err_;
+            return result;
+          },
+          &err_);
+      fs::permissions(dir_, fs::perms(0755));
+      if (status == 77) continue;  // cannot drop root privilege here
+      out_.clear();
+    } else {
+      status = Run(args);
+    }
+    EXPECT_EQ(status, c.status) << err_;
+    EXPECT_NE(err_.find(c.says), std::string::npos) << err_;
+    EXPECT_EQ(out_, c.out);
+    const std::string real = tmpfs && tmpfs->Mounted() ? Path("small/counter") : counter;
+    EXPECT_EQ(test::ReadFile(real), c.status == 0 ? "7001\n" : "7000\n");
+    if (name == Path("link")) EXPECT_TRUE(fs::is_symlink(name)) << "the link stays a link";
+    tmpfs.reset();
+  }
+}
+
+// Two stations on one counter and one log, at the same time, one of them through a symbolic link
+// to the counter: enough units each that the runs overlap whatever the start of a process costs.
 TEST_F(ProductionCliTest, TwoProgramsOnOneCounterNeverShareANumber) {
   constexpr int kUnits = 25;
+  fs::create_symlink(Path("counter"), Path("link"));
   std::string command;
   for (int station = 0; station < 2; ++station) {
     command += std::string(TOLVEX_CLI_PATH) + " write --simulate --sim-units " + std::to_string(kUnits) + " --repeat --serial-counter " +
-               Path("counter") + " --log " + Path("log.csv") + " " + Path("monitor.ddc") + " >" +
+               Path(station == 0 ? "counter" : "link") + " --log " + Path("log.csv") + " " + Path("monitor.ddc") + " >" +
                Path("out" + std::to_string(station)) + " 2>&1 & ";
   }
   ASSERT_EQ(std::system((command + "wait").c_str()), 0);

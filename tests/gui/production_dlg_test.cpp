@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -100,10 +101,61 @@ class ProductionDlgTest : public QObject {
     QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(dialog.Verdict()->text(), QStringLiteral("FAIL"), 60000);
     QVERIFY(dialog.LastSerial()->text().contains(QStringLiteral("EDID code verified error")));
+    ModalAnswerer answers;
     dialog.close();
     QVERIFY(dialog.isVisible());  // the run ends first
     QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 20000);
+    QCOMPARE(answers.Texts(), QStringList{QStringLiteral("Stopped.\nPassed: 0    Failed: 1")});
     QCOMPARE(ReadFile(counter), QByteArray("77\n"));
+  }
+
+  // Close stays enabled during a run; Close and Escape end the run after the unit under way, as
+  // the window's close button does, and the run's summary is shown before the dialog goes.
+  void closingDuringARunEndsItAfterTheUnitWithTheSummary_data() {
+    QTest::addColumn<int>("how");
+    QTest::newRow("Close") << 0;
+    QTest::newRow("Escape") << 1;
+  }
+  void closingDuringARunEndsItAfterTheUnitWithTheSummary() {
+    QFETCH(int, how);
+    SimulatedProgram program;
+    EdidBlock& block = program.Frame().Block();
+    sim::SimProductionLine line(program.Monitor(), program.Hardware().time, 5);
+    const ProductionStation station(program.Doc().Bus(), program.Doc().Settings(), program.Doc().GetHardware());
+    const QString counter = Counter(files_, "counter3", "40");
+    CProductionDlg dialog(station, block.Bytes(), program.Doc().Extensions(), kSerialDecimal);
+    dialog.show();
+    dialog.CounterEdit()->setText(counter);
+    dialog.LogEdit()->clear();
+    ModalAnswerer answers;
+    QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
+    QVERIFY(dialog.Running());
+    QVERIFY(dialog.CloseButton()->isEnabled());
+    if (how == 0) QTest::mouseClick(dialog.CloseButton(), Qt::LeftButton);
+    if (how == 1) QTest::keyClick(&dialog, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 60000);
+    QCOMPARE(answers.Seen().size(), size_t{1});
+    QCOMPARE(answers.Seen()[0].text, dialog.Status()->text() + QLatin1Char('\n') + dialog.Counts()->text());
+    QVERIFY(!dialog.Running());
+    QVERIFY(line.UnitsPlugged() < 5);
+    // The unit under way was finished: the counter moved on by the units that passed.
+    const int passed = dialog.Counts()->text().section(QLatin1Char(' '), 1, 1).toInt();
+    QCOMPARE(ReadFile(counter), QByteArray::number(40 + passed) + '\n');
+  }
+
+  // What the form says fits the dialog, and a folder named as the counter is called one.
+  void theFormShowsItsMessagesWhole() {
+    SimulatedProgram program;
+    const ProductionStation station(program.Doc().Bus(), program.Doc().Settings(), program.Doc().GetHardware());
+    CProductionDlg dialog(station, program.Frame().Block().Bytes(), program.Doc().Extensions(), kSerialDecimal);
+    dialog.show();
+    const QString folder = files_.filePath(QStringLiteral("a-folder-named-like-a-production-line-counter"));
+    QVERIFY(QDir().mkpath(folder));
+    dialog.CounterEdit()->setText(folder);
+    QVERIFY2(dialog.NextUnit()->text().contains(QStringLiteral("is a directory")), qPrintable(dialog.NextUnit()->text()));
+    QTRY_VERIFY(dialog.NextUnit()->height() >= dialog.NextUnit()->heightForWidth(dialog.NextUnit()->width()));
+    const QFontMetrics metrics(dialog.CounterEdit()->font());
+    QVERIFY(dialog.CounterEdit()->width() >= metrics.horizontalAdvance(folder.left(40)));
   }
 
   void theI2cMenuOffersItWhereAChannelWasFound() {

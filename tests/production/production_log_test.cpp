@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <optional>
 
+#include "file_faults.h"
 #include "production/production_texts.h"
 #include "test_support.h"
 
@@ -56,6 +59,40 @@ TEST(ProductionLogTest, AppendsAfterTheHeaderAndNeverRewrites) {
 
   EXPECT_FALSE(ProductionLog(fs::temp_directory_path().string()).Append(passed, error)) << "a folder";
   EXPECT_NE(error.find("cannot write the log"), std::string::npos) << error;
+}
+
+// A record is on a line of its own, whole, or not there at all: a write that cannot finish (the
+// disk full, here a file-size limit) leaves the file as it was, so the next record is not glued
+// to a fragment, and a fragment someone else left does not swallow the record.
+TEST(ProductionLogTest, ARecordGoesInWholeOrNotAtAll) {
+  const fs::path path = fs::temp_directory_path() / ("tolvex-log-torn-" + std::to_string(getpid()) + ".csv");
+  const std::string header = production_texts::kLogHeader;
+  const std::string line = FormatLogLine(Failed());
+  const struct {
+    const char* name;
+    std::string before;
+    std::optional<size_t> room;  // bytes the file may still grow by
+    std::string after;
+  } rows[] = {
+      {"a new file", "", std::nullopt, header + line},
+      {"after a whole line", header + line, std::nullopt, header + line + line},
+      {"after a fragment", header + "2024-03-05T1", std::nullopt, header + "2024-03-05T1\n" + line},
+      {"no room for the whole line", header + line, line.size() / 2, header + line},
+      {"no room for the header", "", header.size() - 1, ""},
+  };
+  for (const auto& row : rows) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << row.before;
+    std::string error;
+    bool appended = false;
+    {
+      std::optional<test::FileSizeLimit> limit;
+      if (row.room) limit.emplace(row.before.size() + *row.room);
+      appended = ProductionLog(path.string()).Append(Failed(), error);
+    }
+    EXPECT_EQ(appended, !row.room) << row.name << ": " << error;
+    EXPECT_EQ(test::ReadFile(path), row.after) << row.name;
+  }
+  fs::remove(path);
 }
 
 }  // namespace

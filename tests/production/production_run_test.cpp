@@ -105,13 +105,20 @@ class ProductionRunTest : public ::testing::Test {
   bool more_ = true;
 };
 
-TEST_F(ProductionRunTest, EachUnitGetsTheNextNumberOnlyAfterAVerifiedWrite) {
+// While a unit is programmed its number is already off the counter, so a kill at that moment can
+// leave a number unused but never give it to the next unit; a failed unit gives it back.
+TEST_F(ProductionRunTest, EachUnitGetsTheNextNumberReservedAndKeepsItOnlyWhenVerified) {
   writer_.failures = {false, true, false};
   // Unit 1 arrives after a glitch, leaves; unit 2 fails and leaves; unit 3 arrives and is the last.
   ProductionRun run(setup_, writer_, clock_, events_,
                     Hooks({false, true, false, true, true, false, false, true, true, false, false, true, true}));
-  writer_.duringWrite = [&] { more_ = writer_.written.size() < 3; };
+  std::vector<std::string> counterDuringWrite;
+  writer_.duringWrite = [&] {
+    more_ = writer_.written.size() < 3;
+    counterDuringWrite.push_back(test::ReadFile(setup_.counterPath));
+  };
   const RunSummary summary = run.RunRepeat();
+  EXPECT_EQ(counterDuringWrite, (std::vector<std::string>{"101\n", "102\n", "102\n"}));
 
   EXPECT_EQ(summary.passed, 2);
   EXPECT_EQ(summary.failed, 1);
@@ -136,6 +143,20 @@ TEST_F(ProductionRunTest, AStopDuringAUnitEndsTheRunAfterIt) {
   EXPECT_EQ(summary.passed, 1) << "the unit was finished, counted and logged";
   EXPECT_EQ(test::ReadFile(setup_.counterPath), "101\n");
   EXPECT_EQ(LogLines(), 2);
+}
+
+TEST_F(ProductionRunTest, AUnitWhoseLogLineCannotBeWrittenIsStillCounted) {
+  ProductionRun run(setup_, writer_, clock_, events_, Hooks({true, true, false, false, true, true}));
+  writer_.duringWrite = [&] {
+    if (writer_.written.size() < 2) return;
+    fs::remove(setup_.logPath);
+    fs::create_directory(setup_.logPath);
+  };
+  const RunSummary summary = run.RunRepeat();
+  EXPECT_TRUE(summary.runError);
+  EXPECT_EQ(summary.passed, 2) << "two units were verified, as two PASS lines say";
+  ASSERT_EQ(events_.units.size(), 2u);
+  EXPECT_EQ(test::ReadFile(setup_.counterPath), "102\n");
 }
 
 TEST_F(ProductionRunTest, ASerialThatNoLongerFitsEndsTheRunWithTheCounterAlone) {

@@ -64,7 +64,7 @@ TEST_F(SerialCounterTest, AMissingCounterIsNeverStartedAfresh) {
   EXPECT_FALSE(fs::exists(counter.LockPath())) << "no lock file beside a mistyped name";
 }
 
-TEST_F(SerialCounterTest, AdvancesOnlyWhenToldAndReplacesTheFileWhole) {
+TEST_F(SerialCounterTest, ReservesAndGivesBackOnlyWhenToldAndReplacesTheFileWhole) {
   Put("41\n");
   fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   SerialCounter counter(path_);
@@ -77,8 +77,16 @@ TEST_F(SerialCounterTest, AdvancesOnlyWhenToldAndReplacesTheFileWhole) {
   EXPECT_EQ(test::ReadFile(path_), "41\n");
 
   ASSERT_EQ(counter.Lock(number, error), SerialCounter::Take::kTaken) << error;
+  ASSERT_TRUE(counter.Reserve(error)) << error;
+  EXPECT_EQ(test::ReadFile(path_), "42\n") << "reserved while the unit is programmed";
+  ASSERT_TRUE(counter.GiveBack(error)) << error;  // it failed
+  EXPECT_EQ(test::ReadFile(path_), "41\n");
+  counter.Unlock();
+
+  ASSERT_EQ(counter.Lock(number, error), SerialCounter::Take::kTaken) << error;
   EXPECT_EQ(number, 41u);
-  ASSERT_TRUE(counter.AdvanceAndUnlock(error)) << error;
+  ASSERT_TRUE(counter.Reserve(error)) << error;
+  counter.Unlock();
   EXPECT_EQ(test::ReadFile(path_), "42\n");
   EXPECT_EQ(fs::status(path_).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read)
@@ -119,7 +127,8 @@ TEST_F(SerialCounterTest, TwoProcessesNeverShareANumber) {
       for (int i = 0; i < kTakesEach; ++i) {
         uint64_t number = 0;
         std::string error;
-        if (counter.Lock(number, error) != SerialCounter::Take::kTaken || !counter.AdvanceAndUnlock(error)) _exit(1);
+        if (counter.Lock(number, error) != SerialCounter::Take::kTaken || !counter.Reserve(error)) _exit(1);
+        counter.Unlock();
         out << number << '\n';
       }
       out.close();

@@ -315,6 +315,31 @@ TEST(ReadDump, WellFormedDumpsOfBothLayoutsHaveNoDamage) {
   }
 }
 
+// Any run of blanks pads a row for the strict reader, so the forgiving one (whose bytes a damaged
+// dump gets, and whose count of supplied cells says what is missing) must read the same.
+TEST(ReadDump, BothReadersTakeAnyRunOfBlanksAfterARow) {
+  EdidBlock block(test::FixedDate(2024, 3, 15));
+  for (int i = 8; i < kEdidSize; ++i) block.Bytes()[i] = static_cast<uint8_t>(i * 53);
+  block.Bytes()[126] = 0;  // no extension blocks to miss
+  const std::string report = FormatEdidReport(block);
+  for (const std::string& layout : {report, ToOlderLayout(report)}) {
+    for (const char* next : {"\r\n  8:", "\r\n 16:", "\r\n120:"}) {
+      for (const size_t run : {1, 78, 79, 80, 81, 200, 5000}) {
+        for (const char blank : {' ', '\t'}) {
+          const std::string text = Replace(layout, next, std::string(run, blank) + next);
+          const std::string where = std::string(next + 2) + " after " + std::to_string(run) + " blanks";
+          const auto content = ReadReport(text);
+          ASSERT_TRUE(content.has_value()) << where;
+          EXPECT_FALSE(content->damage.has_value()) << where;
+          EXPECT_EQ(content->bytes, block.Bytes()) << where;
+          EXPECT_EQ(ParseDump(text, *FindDumpStart(text)), block.Bytes()) << where;
+          EXPECT_EQ(content->extensions.missingBytes, 0) << where;
+        }
+      }
+    }
+  }
+}
+
 TEST(ReadDump, DamageNamesTheLineAndWhatIsWrong) {
   EdidBlock block(test::FixedDate(2024, 3, 15));
   const std::string report = FormatEdidReport(block);
