@@ -21,7 +21,8 @@ void PrintText(const std::string& name, const DecodedEdid& edid, bool heading, s
 }
 
 void PrintJson(const std::string& name, const DecodedEdid& edid, std::ostream& out) {
-  out << EdidJson(edid, name).dump() << '\n';
+  // A file's name may be any bytes; JSON takes UTF-8 only, so anything else becomes U+FFFD.
+  out << EdidJson(edid, name).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
 }  // namespace

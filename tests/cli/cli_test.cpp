@@ -677,6 +677,11 @@ TEST_F(WholeEdidCli, InfoPrintsTheDecodedBlocksAsTextOrOneJsonObjectPerFile) {
   EXPECT_EQ(a["blocks"][1]["video"][0]["vic"], 16);
   EXPECT_EQ(a["blocks"][2]["kind"], "displayid");
 
+  // A name that is not UTF-8 still makes valid JSON.
+  const Result oddName = RunTool({"info", "--json", Write("odd\xff.bin", std::string(whole.begin(), whole.end()))});
+  EXPECT_EQ(oddName.status, 0) << oddName.err;
+  EXPECT_EQ(nlohmann::json::parse(oddName.out)["blocks"], b["blocks"]);
+
   const Result bad = RunTool({"info", Path("missing.bin"), binary});
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("missing.bin"), std::string::npos);
