@@ -63,6 +63,8 @@ inline constexpr char kSysfsNeedsConnector[] = "--sysfs reads a connector's EDID
 inline constexpr char kDevNodesMissing[] = "the I2C buses have no device nodes: load the kernel's i2c-dev module (sudo modprobe i2c-dev)";
 // `check` and `report --check`: "FILE: " and a finding, or "FILE: ok".
 inline constexpr char kCheckClean[] = "ok";
+// `info` of several files: each file's lines follow "FILE:".
+inline constexpr char kInfoFileEnd[] = ":";
 inline constexpr char kFileSeparator[] = ": ";
 // Production writes.
 inline constexpr char kSerialNeedsCounter[] = "--serial-field and --serial-format need --serial-counter";

@@ -31,6 +31,11 @@ constexpr CommandSpec kCommands[] = {
      "binary FILE is checked whole, extension blocks included. The exit status is 1 when any file has\n"
      "a failure or cannot be read, 0 when there are at most warnings.",
      1, kAnyNumber, RunCheck},
+    {"info", kInfo, "FILE...", "Print the decoded whole EDID of each FILE.",
+     "Every block: the base block's facts and its E-EDID 1.4 reading, each CTA-861 data block and\n"
+     "detailed timing, DisplayID's data blocks, the block map; each item with its bytes in the whole\n"
+     "EDID. --json prints one JSON object per file instead (the keys are listed in tolvex-cli(1)).",
+     1, kAnyNumber, RunInfo},
     {"export", kExport, "IN OUT", "Write the EDID of IN as raw binary into OUT.",
      "IN is a .ddc report or raw binary EDID; OUT gets every block, ready for the kernel's\n"
      "drm.edid_firmware= or /lib/firmware/edid/; - writes them to standard output.",
@@ -72,6 +77,7 @@ constexpr OptionRow kOptions[] = {
      "recompute every block's checksum (without it, write refuses a stored checksum that does not match)"},
     {"check", "", kReport, "append the findings of the check after each report (exit status 1 on a failure)"},
     {"lf", "", kPrintsReports, "end lines with LF alone (for grep and diff); files keep CR LF"},
+    {"json", "", kInfo, "print each file's decoded EDID as one JSON object"},
     {"simulate", "", kOnHardware, "use the simulated monitor instead of the PC's ports"},
     {"sim-adapter", "NAME", kOnHardware, "simulated adapter (default black-box):", SimulatedAdapterNames},
     {"sim-state", "FILE", kOnHardware, "keep the simulated monitor's EEPROMs in FILE between runs"},

@@ -11,6 +11,9 @@ int RunCheck(const Invocation& call, const CommandStreams& streams);
 int RunExport(const Invocation& call, const CommandStreams& streams);
 int RunNew(const Invocation& call, const CommandStreams& streams);
 
+// info_command.cpp: the decoded whole EDID, as text or JSON.
+int RunInfo(const Invocation& call, const CommandStreams& streams);
+
 // bus_commands.cpp: the monitor on an I2C channel.
 int RunTransfer(const Invocation& call, const CommandStreams& streams);
 int RunProbe(const Invocation& call, const CommandStreams& streams);

@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <string_view>
 
+#include "model/base_reading.h"
 #include "model/bits.h"
+#include "model/decoded_edid.h"
 #include "model/edid_extensions.h"
 #include "model/edid_tables.h"
+#include "report/decoded_lines.h"
 #include "report/report_texts.h"
 
 namespace tolvex {
@@ -19,7 +22,7 @@ namespace rt = report_text;
 // Room for a full report of four descriptors, so building it never reallocates.
 constexpr size_t kReportCapacity = 8192;
 constexpr size_t kHexDumpCapacity = 1280;
-constexpr size_t kExtensionSectionCapacity = 1536;
+constexpr size_t kExtensionSectionCapacity = 12288;
 
 // Appends to the one string the report is built in. Numbers go through std::to_chars: no locale,
 // no allocation, and the same digits printf would give.
@@ -511,7 +514,8 @@ void WriteExtensionChecksum(ReportOut& out, const EdidBytes& block) {
 }
 
 // Laid out like the base dump section, so the rows read the same way; the kind and checksum
-// lines sit inside the heading, where no reader of the base block looks.
+// lines sit inside the heading, where no reader of the base block looks. The decoded lines
+// follow the rows; each starts with a tab, so no reader takes one for a dump row.
 void AppendExtensionSection(std::string& text, const EdidBytes& block, int number) {
   ReportOut out(text);
   out.EmptyLine();
@@ -521,6 +525,28 @@ void AppendExtensionSection(std::string& text, const EdidBytes& block, int numbe
   WriteExtensionChecksum(out, block);
   out.Line(rt::kSeparator);
   AppendDumpRows(text, block, number * kEdidSize);
+  const size_t before = text.size();
+  out.EmptyLine();
+  AppendDecodedLines(text, DecodeExtension(block, number), DecodeScope::kReportSection, rt::kLineEnd);
+  if (text.size() == before + rt::kLineEnd.size()) text.resize(before);  // nothing decoded
+}
+
+// What E-EDID 1.4 reads differently from the base report's 1.3 reading, after the base dump;
+// nothing for other revisions, whose report is the base report alone.
+void AppendBase14Section(std::string& text, const EdidBytes& bytes) {
+  const BaseReading base = ParseBaseReading(bytes);
+  if (!base.Is14()) return;
+  ReportOut out(text);
+  out.EmptyLine();
+  out.Line(rt::kSeparator);
+  out.Line(rt::kBase14Heading);
+  out.Line(rt::kSeparator);
+  DecodedBlock block;
+  block.kind = BlockKind::kBase;
+  block.bytes = {0, kEdidSize - 1};
+  block.stored = bytes;
+  block.content = base;
+  AppendDecodedLines(text, block, DecodeScope::kReportSection, rt::kLineEnd);
 }
 
 void AppendExtensionSections(std::string& text, std::span<const EdidBytes> extensions) {
@@ -557,6 +583,7 @@ std::string FormatEdidReport(EdidBlock& block, std::span<const EdidBytes> extens
   text.reserve(kReportCapacity + kHexDumpCapacity + kExtensionSectionCapacity * extensions.size());
   AppendReport(text, block);
   AppendHexDump(text, block.Bytes());
+  AppendBase14Section(text, block.Bytes());
   AppendExtensionSections(text, extensions);
   return text;
 }

@@ -14,15 +14,18 @@ namespace tolvex {
 std::string FormatReport(EdidBlock& block);
 // The hex dump section: an empty line, the heading, then 16 rows of 8 bytes.
 std::string FormatHexDump(const EdidBlock& block);
-// FormatReport followed by FormatHexDump: what the view shows and a .ddc file holds.
+// FormatReport followed by FormatHexDump, and for E-EDID 1.4 the 1.4 section: what the view
+// shows and a .ddc file holds.
 std::string FormatEdidReport(EdidBlock& block);
 
 // One section per extension block, to follow the base block's dump: a heading with the block's
 // number (from 1), its kind by tag and whether its checksum is right, then its 128 bytes in the
-// rows of the base dump with offsets counting on from 128 x number.
+// rows of the base dump with offsets counting on from 128 x number, then what the block's codec
+// decodes (model/decoded_edid.h), one line per item and field.
 std::string FormatExtensionSections(std::span<const EdidBytes> extensions);
-// The report of a whole EDID: the base block's report and dump, then the extension sections.
-// Without extensions it is the base block's report byte for byte.
+// The report of a whole EDID: the base block's report and dump, for an E-EDID 1.4 block its 1.4
+// reading as a section of its own, then the extension sections. The base block's report and
+// dump come first byte for byte, whatever follows.
 std::string FormatEdidReport(EdidBlock& block, std::span<const EdidBytes> extensions);
 
 }  // namespace tolvex

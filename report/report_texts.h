@@ -246,6 +246,9 @@ inline constexpr std::string_view kExtensionRevision = " revision ";
 // "unknown tag 0x%02X"
 inline constexpr std::string_view kExtensionUnknownTag = "unknown tag 0x";
 
+// ---- The base block's E-EDID 1.4 reading: a section of its own after the base block's dump ---
+inline constexpr std::string_view kBase14Heading = "E-EDID 1.4 reading of the base block";
+
 // The first dump row of any block with a valid header; readers find the dump by it.
 inline constexpr std::string_view kDumpFirstRow =
     "  0: 00   1: ff   2: ff   3: ff   4: ff   5: ff   6: ff   7: 00";

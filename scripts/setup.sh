@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-dev  # the fuzz targets: clang, libFuzzer and the sanitizers' runtimes
   xvfb openbox x11-utils  # a private X server and window manager for the tests in tests/wm
   desktop-file-utils appstream groff-base  # the install check validates the entry, metainfo and man pages
+  nlohmann-json3-dev  # the JSON of tolvex-cli info --json
   dpkg-dev  # scripts/package.sh: dpkg-shlibdeps finds the package's dependencies
   lintian   # scripts/package.sh checks the package
 )

@@ -1,7 +1,9 @@
 #include "test_support.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -14,20 +16,18 @@ EdidBlock::DateSource FixedDate(int year, int month, int day) {
   return [=] { return CalendarDate{year, month, day}; };
 }
 
-std::filesystem::path SampleDir() {
-  std::filesystem::path dir;
-  if (const char* env = std::getenv("TOLVEX_EDID_SAMPLES")) {
-    dir = env;
-  } else {
-    dir = TOLVEX_SAMPLE_DIR;
-  }
+namespace {
+
+// The folder an environment variable names, else the build's default; empty when it is absent.
+std::filesystem::path ExistingDir(const char* variable, const char* fallback) {
+  const char* env = std::getenv(variable);
+  const std::filesystem::path dir = env ? env : fallback;
   std::error_code ec;
   return std::filesystem::is_directory(dir, ec) ? dir : std::filesystem::path();
 }
 
-std::vector<std::filesystem::path> SampleFiles() {
+std::vector<std::filesystem::path> BinFiles(const std::filesystem::path& dir) {
   std::vector<std::filesystem::path> files;
-  const auto dir = SampleDir();
   if (dir.empty()) return files;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     if (entry.path().extension() == ".bin" && entry.file_size() >= kEdidSize) files.push_back(entry.path());
@@ -36,9 +36,26 @@ std::vector<std::filesystem::path> SampleFiles() {
   return files;
 }
 
+}  // namespace
+
+std::filesystem::path SampleDir() { return ExistingDir("TOLVEX_EDID_SAMPLES", TOLVEX_SAMPLE_DIR); }
+
+std::vector<std::filesystem::path> SampleFiles() { return BinFiles(SampleDir()); }
+
+std::vector<std::filesystem::path> WholeEdidFiles() { return BinFiles(ExistingDir("TOLVEX_EDID_WHOLE", TOLVEX_WHOLE_DIR)); }
+
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string RunCommand(const std::string& command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  std::string out;
+  if (!pipe) return out;
+  char buffer[4096];
+  while (size_t n = fread(buffer, 1, sizeof buffer, pipe.get())) out.append(buffer, n);
+  return out;
 }
 
 EdidBytes ReadSample(const std::filesystem::path& path) {

@@ -17,8 +17,13 @@ EdidBlock::DateSource FixedDate(int year, int month, int day);
 std::filesystem::path SampleDir();
 // Every *.bin sample (128 bytes and more), sorted by name; empty when the folder is absent.
 std::vector<std::filesystem::path> SampleFiles();
+// The real whole EDIDs (base block and extensions) beside the checkout, sorted by name; empty
+// when the folder is absent.
+std::vector<std::filesystem::path> WholeEdidFiles();
 
 std::string ReadFile(const std::filesystem::path& path);
+// What a shell command prints on stdout (the tests run peers with it).
+std::string RunCommand(const std::string& command);
 EdidBytes ReadSample(const std::filesystem::path& path);
 
 // A desktop PC's sysfs: Intel graphics with an HDMI port (its bus named by the `ddc` link, i2c-3,

@@ -62,15 +62,6 @@ std::vector<std::string> BaseFailures(const std::string& report) {
   return failures;
 }
 
-std::string RunCommand(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::string out;
-  if (!pipe) return out;
-  char buffer[4096];
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe.get())) out.append(buffer, n);
-  return out;
-}
-
 const DeliberateDifference* DeliberateFor(const std::string& failure) {
   for (const DeliberateDifference& d : kDeliberate) {
     if (failure.find(d.message) != std::string::npos) return &d;
@@ -81,7 +72,7 @@ const DeliberateDifference* DeliberateFor(const std::string& failure) {
 TEST(AgreementWithEdidDecode, AtLeast95PercentEachWay) {
   const auto files = test::SampleFiles();
   if (files.empty()) GTEST_SKIP() << "no sample EDIDs";
-  if (RunCommand("command -v edid-decode").empty()) GTEST_SKIP() << "edid-decode is not installed";
+  if (test::RunCommand("command -v edid-decode").empty()) GTEST_SKIP() << "edid-decode is not installed";
 
   int peerFails = 0, bothFail = 0, deliberate = 0, peerPasses = 0, bothPass = 0;
   std::vector<std::string> missed, extra;
@@ -90,7 +81,7 @@ TEST(AgreementWithEdidDecode, AtLeast95PercentEachWay) {
     const std::string bytes = test::ReadFile(path);
     const std::vector<uint8_t> edid(bytes.begin(), bytes.end());
     const bool weFail = tolvex::HasFailure(CheckEdid(edid));
-    const std::vector<std::string> theirs = BaseFailures(RunCommand("edid-decode --check '" + path.string() + "' 2>&1"));
+    const std::vector<std::string> theirs = BaseFailures(test::RunCommand("edid-decode --check '" + path.string() + "' 2>&1"));
     const std::string name = path.filename().string();
     if (theirs.empty()) {
       ++peerPasses;

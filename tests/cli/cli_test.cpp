@@ -17,6 +17,7 @@
 #include "ddc/linux/linux_discovery.h"
 #include "ddc/sim/sim_files.h"
 #include "model/edid_extensions.h"
+#include "report/edid_json.h"
 #include "report/edid_report.h"
 #include "report/report_reader.h"
 #include "test_support.h"
@@ -651,6 +652,40 @@ TEST_F(WholeEdidCli, ExportWritesEveryBlockAndReportReadsThemBack) {
   const Result printed = RunTool({"report", Path("whole.bin")});
   EXPECT_EQ(printed.status, 0) << printed.err;
   EXPECT_EQ(printed.out, test::ReadFile(report));
+}
+
+// A report and its binary decode alike; text or one JSON object per file, a bad file named.
+TEST_F(WholeEdidCli, InfoPrintsTheDecodedBlocksAsTextOrOneJsonObjectPerFile) {
+  std::vector<uint8_t> whole;
+  const std::string report = Write("whole.ddc", WholeReport(blocks_, &whole));
+  const std::string binary = Write("whole.bin", std::string(whole.begin(), whole.end()));
+  const Result text = RunTool({"info", binary});
+  EXPECT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("\nBlock 1: CTA-861 Extension Block, revision 3 (bytes 128-255)\n"), std::string::npos);
+  EXPECT_NE(text.out.find("\t\tVIC  16: 1920x1080 60.000 Hz 16:9, native (byte 133)\n"), std::string::npos);
+
+  const Result json = RunTool({"info", "--json", report, binary});
+  EXPECT_EQ(json.status, 0) << json.err;
+  std::istringstream lines(json.out);
+  std::string first, second, more;
+  ASSERT_TRUE(std::getline(lines, first) && std::getline(lines, second));
+  EXPECT_FALSE(std::getline(lines, more));
+  const auto a = nlohmann::json::parse(first), b = nlohmann::json::parse(second);
+  EXPECT_EQ(a["file"], report);
+  EXPECT_EQ(b["file"], binary);
+  EXPECT_EQ(a["blocks"], b["blocks"]);
+  EXPECT_EQ(a["blocks"][1]["video"][0]["vic"], 16);
+  EXPECT_EQ(a["blocks"][2]["kind"], "displayid");
+
+  // A name that is not UTF-8 still makes valid JSON.
+  const Result oddName = RunTool({"info", "--json", Write("odd\xff.bin", std::string(whole.begin(), whole.end()))});
+  EXPECT_EQ(oddName.status, 0) << oddName.err;
+  EXPECT_EQ(nlohmann::json::parse(oddName.out)["blocks"], b["blocks"]);
+
+  const Result bad = RunTool({"info", Path("missing.bin"), binary});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("missing.bin"), std::string::npos);
+  EXPECT_EQ(bad.out, binary + ":\n" + text.out);
 }
 
 TEST_F(WholeEdidCli, ExportAndWriteRefuseWhatIsNotWholeAndWriteNothing) {

@@ -1,6 +1,7 @@
 // fuzz_seeds DIR: writes the starting inputs of every fuzz target into DIR/<target>/: reports
 // rendered from the sample EDIDs (when present) and from built-in blocks, in both dump layouts
-// and with a damaged row; raw blocks; bus transactions bit by bit; transfer set-ups.
+// and with a damaged row; raw blocks; bus transactions bit by bit; transfer set-ups; the
+// extension blocks of the real whole EDIDs (when present) and a built-in one.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -126,6 +127,19 @@ void TransferSeeds(const fs::path& dir, const EdidBytes& block) {
   seed(0xC1, 0x00, 1, 900'000, 2, 0);     // a Service Kit write, write-protected
 }
 
+// The extension blocks of the real whole EDIDs (when present) and a built-in CTA-861 block, each
+// with the tag byte that keeps its own tags.
+void ExtensionSeeds(const fs::path& dir) {
+  std::vector<std::string> inputs;
+  const EdidBytes cta = test::MakeCtaBlock();
+  inputs.push_back(std::string(1, '\0') + std::string(cta.begin(), cta.end()));
+  for (const fs::path& file : test::WholeEdidFiles()) {
+    const std::string bytes = test::ReadFile(file);
+    if (bytes.size() > static_cast<size_t>(kEdidSize)) inputs.push_back(std::string(1, '\0') + bytes.substr(kEdidSize));
+  }
+  for (size_t n = 0; n < inputs.size(); ++n) Put(dir, "extension_decode_fuzz", "whole" + std::to_string(n), inputs[n]);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -138,6 +152,7 @@ int main(int argc, char** argv) {
   ReportSeeds(dir, blocks);
   BusSeeds(dir, blocks[1]);
   TransferSeeds(dir, blocks[1]);
+  ExtensionSeeds(dir);
   std::printf("fuzz seeds from %zu blocks (%zu samples) in %s\n", blocks.size(), blocks.size() - 3, dir.c_str());
   return 0;
 }
