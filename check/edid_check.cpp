@@ -48,7 +48,9 @@ using check::FindingList;
 // The date of a working copy is never used: the bytes are replaced before any rule reads them.
 CalendarDate AnyDate() { return {2000, 1, 1}; }
 
-void CheckBaseBlock(std::span<const uint8_t> edid, int currentYear, FindingList& findings) {
+// Returns the range limits that the extensions' timings are held to.
+std::optional<check::RangeLimitValues> CheckBaseBlock(std::span<const uint8_t> edid, int currentYear,
+                                                      FindingList& findings) {
   EdidBlock block(&AnyDate);
   std::copy_n(edid.begin(), kEdidSize, block.Bytes().begin());
   const BaseBlock base{block, block.Bytes(), currentYear};
@@ -66,6 +68,8 @@ void CheckBaseBlock(std::span<const uint8_t> edid, int currentYear, FindingList&
   const auto limits = check::CheckDescriptors(base, findings);
   check::CheckDetailedTimings(base, limits, findings);
   check::CheckListedTimingRanges(base, limits, findings);
+  check::CheckGtf14(base, limits, findings);
+  return limits;
 }
 
 }  // namespace
@@ -84,8 +88,8 @@ CheckFindings CheckEdid(std::span<const uint8_t> edid, int currentYear) {
     findings.Fail(static_cast<int>(whole), static_cast<int>(edid.size()) - 1, check_text::kRuleEdidSize,
                   check::Sentence(check_text::kEdidPartialBlock, edid.size() - whole));
   }
-  CheckBaseBlock(edid, currentYear, findings);
-  check::CheckExtensions(edid.first(whole), findings);
+  const auto limits = CheckBaseBlock(edid, currentYear, findings);
+  check::CheckExtensions(edid.first(whole), limits, findings);
 
   std::stable_sort(out.begin(), out.end(), [](const CheckFinding& a, const CheckFinding& b) {
     if (a.first != b.first) return a.first < b.first;
