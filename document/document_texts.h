@@ -6,6 +6,11 @@ namespace tolvex::texts {
 inline constexpr char kInvalidHexFile[] = "Invalid EDID hex file !\nDo you want to continue load file...";
 inline constexpr char kOpenErrorCaption[] = "Open error";
 inline constexpr char kWizardCaption[] = "Wizard";
+// File New over a block that claims a revision the wizard's steps do not know.
+inline constexpr char kWizardNewerRevision[] =
+    "This block claims E-EDID 1.%1. The wizard's steps follow EDID 1.0 to 1.3: they show the fields those "
+    "revisions define, and what 1.4 reads otherwise (the digital interface, the colour bit depth, the feature "
+    "bits) stays as the block holds it unless you change that field.";
 
 // Whole EDIDs in files.
 inline constexpr char kFileLacksBytes[] =

@@ -26,6 +26,9 @@ namespace {
 
 QString Text(const char* text) { return QString::fromLatin1(text); }
 
+// The wizard's steps know EDID 1.0 to 1.3.
+constexpr int kLastWizardRevision = 3;
+
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 // One warning box: the framework's text, and why below it.
@@ -387,6 +390,10 @@ bool CTolvexDoc::SaveModified(QWidget* parent) {
 void CTolvexDoc::OnFileNew() {
   ShowCodeWindow();
   EdidBlock& block = frame_->Block();
+  if (block.GetVersion().revision > kLastWizardRevision) {
+    QMessageBox::warning(frame_->Window(), Text(texts::kWizardCaption),
+                         Text(texts::kWizardNewerRevision).arg(block.GetVersion().revision));
+  }
   const EdidBytes backup = block.Bytes();
   // How the report prints the product code and the serial number goes with the bytes: step 1 may
   // change it, and a cancelled wizard must not leave it describing bytes it no longer wrote.
