@@ -11,6 +11,7 @@
 #include "ddc/clock.h"
 #include "ddc/linux/kernel.h"
 #include "ddc/port_io.h"
+#include "ddc/usb/usb_pipe.h"
 
 namespace tolvex {
 
@@ -35,10 +36,12 @@ class Hardware {
   virtual KernelPaths Paths() const { return {}; }
   // The kernel I2C bus a simulation stands for, used as if the user had named it; -1 elsewhere.
   virtual int SimulatedBus() const { return -1; }
+  // The USB devices (the programmers driven from user space); nullptr where there is no USB.
+  virtual UsbHost* Usb() { return nullptr; }
 };
 
 struct SimulationOptions {
-  std::string adapter = "black-box";  // black-box, service-kit, s3 or i2c-dev
+  std::string adapter = "black-box";  // black-box, service-kit, s3, i2c-dev or ch341a
   std::string access = "raw";         // raw or ppdev: how the parallel ports are reached
   // The monitor's EEPROMs between runs; none when empty. Programs sharing it take turns: each
   // holds it, through a lock on STATE.lock, from loading it to the end of the run.

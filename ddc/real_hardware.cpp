@@ -2,6 +2,7 @@
 #include "ddc/linux/linux_discovery.h"
 #include "ddc/linux/ppdev_port_io.h"
 #include "ddc/raw_port_io.h"
+#include "ddc/usb/libusb_host.h"
 
 namespace tolvex {
 
@@ -27,12 +28,14 @@ class RealHardware final : public Hardware {
   bool Persist(std::string&) override { return true; }
   KernelFiles& Files() override { return files_; }
   KernelDevices& Devices() override { return devices_; }
+  UsbHost* Usb() override { return &usb_; }
 
  private:
   RawPortIo raw_;
   SystemClock clock_;
   SystemKernelFiles files_;
   SystemKernelDevices devices_;
+  LibusbHost usb_;
   std::unique_ptr<PpdevPortIo> ppdev_;
 };
 

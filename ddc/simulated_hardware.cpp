@@ -60,6 +60,7 @@ class SimulatedHardware final : public Hardware {
   KernelFiles& Files() override { return hardware_->files; }
   KernelDevices& Devices() override { return hardware_->kernel; }
   int SimulatedBus() const override { return hardware_->namedBus; }
+  UsbHost* Usb() override { return &hardware_->usb; }
   Clock& GetClock() override { return hardware_->clock; }
   bool HasPortAccess() const override { return true; }
   std::string AccessNote() const override { return {}; }

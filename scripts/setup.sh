@@ -12,6 +12,7 @@ packages=(
   xvfb openbox x11-utils  # a private X server and window manager for the tests in tests/wm
   desktop-file-utils appstream groff-base  # the install check validates the entry, metainfo and man pages
   nlohmann-json3-dev  # the JSON of tolvex-cli info --json
+  libusb-1.0-0-dev pkgconf  # the CH341A USB programmer is driven through libusb, found with pkg-config
   dpkg-dev  # scripts/package.sh: dpkg-shlibdeps finds the package's dependencies
   lintian   # scripts/package.sh checks the package
 )

@@ -45,6 +45,7 @@ const NamedAdapter kNamedAdapters[] = {
     {"service-kit", [] { return MakeServiceKitHardware(); }},
     {"s3", [] { return MakeS3Hardware(); }},
     {"i2c-dev", [] { return MakeI2cDevHardware(); }},
+    {"ch341a", [] { return MakeCh341aHardware(); }},
 };
 
 const NamedFault kNamedFaults[] = {
@@ -52,6 +53,8 @@ const NamedFault kNamedFaults[] = {
      [](SimHardware& h) {
        if (h.monitorBus >= 0) {
          UnplugKernelMonitor(h);
+       } else if (SimCh341a* programmer = h.usb.First()) {
+         programmer->Wire().SetSlave(nullptr);  // the clip came off the EEPROM
        } else {
          h.machine.UnplugMonitor();
        }
@@ -72,7 +75,9 @@ const NamedFault kNamedFaults[] = {
 }  // namespace
 
 void UnplugAfterPulses(SimHardware& hardware, uint32_t pulses) {
-  if (hardware.monitorBus < 0) {
+  if (SimCh341a* programmer = hardware.usb.First()) {
+    programmer->Wire().UnplugAfterPulses(pulses);
+  } else if (hardware.monitorBus < 0) {
     hardware.machine.UnplugAfterPulses(pulses);
   } else if (SimBitBangAdapter* adapter = hardware.kernel.Adapter(hardware.monitorBus)) {
     adapter->UnplugAfterPulses(pulses);
@@ -123,6 +128,15 @@ std::unique_ptr<SimHardware> MakeI2cDevHardware() {
   hw.kernel.AddBus(kSimMonitorBus, std::make_unique<SimBitBangAdapter>(hw.time, &monitor.Bus()));
   hw.kernel.AddBus(kSimDpAuxBus, std::make_unique<SimBitBangAdapter>(hw.time, nullptr));
   hw.kernel.AddBus(kSimSmbus, nullptr, {0x50, 0x52});
+  return hardware;
+}
+
+std::unique_ptr<SimHardware> MakeCh341aHardware() {
+  auto hardware = std::make_unique<SimHardware>();
+  hardware->machine.SetReachable(false);
+  // The programmer's socket ties the EEPROM's write-protect pin low.
+  hardware->machine.Monitor().SetWriteEnableLine(true);
+  hardware->usb.AddCh341a(kSimCh341a, &hardware->machine.Monitor().Bus());
   return hardware;
 }
 

@@ -8,6 +8,7 @@
 #include <span>
 #include <string_view>
 
+#include "ddc/sim/sim_ch341a.h"
 #include "ddc/sim/sim_clock.h"
 #include "ddc/sim/sim_files.h"
 #include "ddc/sim/sim_kernel.h"
@@ -23,6 +24,8 @@ struct SimHardware {
   // The kernel's side: sysfs and procfs, and the device nodes (none unless a maker adds them).
   SimFiles files;
   SimKernel kernel{time};
+  // The USB devices: a CH341A programmer where a maker adds one.
+  SimUsbHost usb{time};
   // The kernel I2C bus the monitor hangs on; -1 when it is on a parallel port or the S3 card.
   int monitorBus = -1;
   // The kernel I2C bus the run uses as if the user had named it; -1 when none.
@@ -48,6 +51,12 @@ std::unique_ptr<SimHardware> MakeBareHardware();
 // reaches the monitor through a bit-banged kernel I2C bus, a DisplayPort connector with nothing
 // on it, and the chipset's SMBus with two memory modules' SPD EEPROMs.
 std::unique_ptr<SimHardware> MakeI2cDevHardware();
+// Where MakeCh341aHardware's programmer sits.
+inline constexpr UsbDeviceId kSimCh341a = {1, 5};
+
+// A PC of today with a CH341A USB programmer whose clip holds the monitor's EEPROM (its board's
+// DDC lines): no raw ports, no kernel I2C bus, nothing else on the programmer's bus.
+std::unique_ptr<SimHardware> MakeCh341aHardware();
 // Takes the monitor off the kernel bus of MakeI2cDevHardware: its connector is disconnected and
 // nothing answers on the bus.
 void UnplugKernelMonitor(SimHardware& hardware);

@@ -46,6 +46,11 @@ SimBitBangAdapter::SimBitBangAdapter(SimTime& time, SimI2cSlave* slave) : time_(
   if (slave_) slave_->Attach(true, true);
 }
 
+void SimBitBangAdapter::SetSlave(SimI2cSlave* slave) {
+  slave_ = slave;
+  if (slave_) slave_->Attach(scl_, sda_);
+}
+
 void SimBitBangAdapter::SetScl(bool level) {
   const bool released = level && !scl_;
   scl_ = level;
@@ -73,17 +78,17 @@ bool SimBitBangAdapter::GetSda() { return slave_ ? slave_->Sda() : sda_; }
 
 void SimBitBangAdapter::SdaLow() {
   SetSda(false);
-  Delay((kHalfPeriodUs + 1) / 2);
+  Delay((halfPeriodNs_ + 1) / 2);
 }
 
 void SimBitBangAdapter::SdaHigh() {
   SetSda(true);
-  Delay((kHalfPeriodUs + 1) / 2);
+  Delay((halfPeriodNs_ + 1) / 2);
 }
 
 void SimBitBangAdapter::SclLow() {
   SetScl(false);
-  Delay(kHalfPeriodUs / 2);
+  Delay(halfPeriodNs_ / 2);
 }
 
 // The device may hold the clock low; it gets 100 ms.
@@ -96,7 +101,7 @@ int SimBitBangAdapter::SclHigh() {
       return -ETIMEDOUT;
     }
   }
-  Delay(kHalfPeriodUs);
+  Delay(halfPeriodNs_);
   return 0;
 }
 
@@ -117,7 +122,7 @@ bool SimBitBangAdapter::RecoverBus() {
 
 void SimBitBangAdapter::Start() {
   SetSda(false);  // data falls while the clock is high
-  Delay(kHalfPeriodUs);
+  Delay(halfPeriodNs_);
   SclLow();
 }
 
@@ -125,7 +130,7 @@ int SimBitBangAdapter::RepeatedStart() {
   SdaHigh();
   if (SclHigh() < 0) return -ETIMEDOUT;
   SetSda(false);
-  Delay(kHalfPeriodUs);
+  Delay(halfPeriodNs_);
   SclLow();
   return 0;
 }
@@ -134,14 +139,14 @@ void SimBitBangAdapter::Stop() {
   SdaLow();
   SclHigh();
   SetSda(true);  // data rises while the clock is high
-  Delay(kHalfPeriodUs);
+  Delay(halfPeriodNs_);
 }
 
 // 1 acknowledged, 0 not, or -ETIMEDOUT.
 int SimBitBangAdapter::OutByte(uint8_t byte) {
   for (int i = 7; i >= 0; --i) {
     SetSda(((byte >> i) & 1) != 0);
-    Delay((kHalfPeriodUs + 1) / 2);
+    Delay((halfPeriodNs_ + 1) / 2);
     if (SclHigh() < 0) return -ETIMEDOUT;
     SclLow();
   }
@@ -159,14 +164,14 @@ int SimBitBangAdapter::InByte() {
     if (SclHigh() < 0) return -ETIMEDOUT;
     value = value << 1 | (GetSda() ? 1 : 0);
     SetScl(false);
-    Delay(i == 7 ? kHalfPeriodUs / 2 : kHalfPeriodUs);
+    Delay(i == 7 ? halfPeriodNs_ / 2 : halfPeriodNs_);
   }
   return static_cast<int>(value);
 }
 
 int SimBitBangAdapter::Acknowledge(bool ack) {
   if (ack) SetSda(false);
-  Delay((kHalfPeriodUs + 1) / 2);
+  Delay((halfPeriodNs_ + 1) / 2);
   if (SclHigh() < 0) return -ETIMEDOUT;
   SclLow();
   return 0;
@@ -178,7 +183,7 @@ int SimBitBangAdapter::TryAddress(uint8_t address) {
     result = OutByte(address);
     if (result == 1 || attempt == kAddressRetries) break;
     Stop();
-    Delay(kHalfPeriodUs);
+    Delay(halfPeriodNs_);
     Start();
   }
   return result;

@@ -43,30 +43,43 @@ class SimBitBangAdapter {
   // The device leaves the lines on the adapter's `pulses`-th release of SCL from now on, in the
   // middle of whatever transfer runs then; 0 keeps it there.
   void UnplugAfterPulses(uint32_t pulses) { unplugCountdown_ = pulses; }
+  // The device side of the lines from now on; nullptr leaves them to the pull-ups.
+  void SetSlave(SimI2cSlave* slave);
 
- private:
-  void SetScl(bool level);
-  void SetSda(bool level);
-  bool GetScl();
-  bool GetSda();
-  void Delay(uint64_t us) { time_.Advance(us * 1000); }
-  void SdaLow();
-  void SdaHigh();
-  void SclLow();
-  int SclHigh();
-  bool RecoverBus();
+  // The wire events one by one, for a master that runs its own sequence (a USB programmer's
+  // command stream). OutByte: 1 acknowledged, 0 not, or -ETIMEDOUT; InByte: the byte or -ETIMEDOUT.
   void Start();
   int RepeatedStart();
   void Stop();
   int OutByte(uint8_t byte);
   int InByte();
   int Acknowledge(bool ack);
+  // Time went on outside the wire events (a programmer between two command packets): a read
+  // byte the device has got ready meanwhile goes onto SDA.
+  void CatchUp() {
+    if (slave_) slave_->CatchUp();
+  }
+  // Half a clock period: 5000 ns at 100 kHz.
+  void SetHalfPeriodNs(uint64_t ns) { halfPeriodNs_ = ns; }
+
+ private:
+  void SetScl(bool level);
+  void SetSda(bool level);
+  bool GetScl();
+  bool GetSda();
+  void Delay(uint64_t ns) { time_.Advance(ns); }
+  void SdaLow();
+  void SdaHigh();
+  void SclLow();
+  int SclHigh();
+  bool RecoverBus();
   int TryAddress(uint8_t address);
   int SendBytes(const i2c_msg& message);
   int ReadBytes(i2c_msg& message);
 
   SimTime& time_;
   SimI2cSlave* slave_;
+  uint64_t halfPeriodNs_ = kHalfPeriodUs * 1000;
   bool scl_ = true;
   bool sda_ = true;
   uint32_t unplugCountdown_ = 0;

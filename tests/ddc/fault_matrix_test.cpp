@@ -10,6 +10,7 @@
 #include "ddc/edid_transfer.h"
 #include "ddc/linux/linux_channels.h"
 #include "ddc/sim/sim_hardware.h"
+#include "ddc/usb/usb_programmers.h"
 #include "fake_ui.h"
 #include "test_support.h"
 
@@ -51,18 +52,24 @@ std::vector<Fault> Faults() {
 }
 
 // The channel a set-up's run uses: the kernel bus the run names where the monitor hangs on one,
-// else the adapter the bit-banged discovery finds.
+// the USB programmer where it hangs on that, else the adapter the bit-banged discovery finds.
 struct Channel {
   std::unique_ptr<CI2cBus> bitBanged;
   std::unique_ptr<CI2cDevBus> kernel;
+  std::unique_ptr<CCh341aBus> programmer;
   std::string openError;
 
-  I2cMessageBus* Bus() { return kernel ? static_cast<I2cMessageBus*>(kernel.get()) : bitBanged.get(); }
+  I2cMessageBus* Bus() {
+    if (kernel) return kernel.get();
+    if (programmer) return programmer.get();
+    return bitBanged.get();
+  }
 };
 
-// A kernel bus is opened without a transfer, and a fault may choose which bus the run names, so
-// there the fault comes first, as in a run. The bit-banged discovery clocks the lines, so there
-// it comes after it: the transfer meets the fault (a data line held low hides the adapter).
+// A kernel bus or a programmer is opened without a transfer, and a fault may choose which bus the
+// run names, so there the fault comes first, as in a run. The bit-banged discovery clocks the
+// lines, so there it comes after it: the transfer meets the fault (a data line held low hides
+// the adapter).
 Channel OpenChannel(SimHardware& hardware, const Fault& fault, test::FakeUi& ui) {
   Channel channel;
   if (hardware.monitorBus >= 0) {
@@ -70,6 +77,9 @@ Channel OpenChannel(SimHardware& hardware, const Fault& fault, test::FakeUi& ui)
     const LinuxDiscovery discovery = DiscoverLinux(hardware.files, {});
     channel.kernel = OpenLinuxBus(discovery, hardware.kernel, hardware.clock, hardware.namedBus, {true, false},
                                   channel.openError);
+  } else if (hardware.usb.First()) {
+    fault.apply(hardware);
+    channel.programmer = OpenUsbProgrammer(&hardware.usb, hardware.clock, "ch341a", false, channel.openError);
   } else {
     channel.bitBanged = std::make_unique<CI2cBus>(hardware.machine, hardware.clock, ui);
     fault.apply(hardware);

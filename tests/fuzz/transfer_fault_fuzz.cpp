@@ -65,12 +65,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::InputReader input(data, size);
   // The parallel adapters pace every bit by polling the refresh toggle, about seventy times the
   // port accesses of the S3 card: most runs take the card, so the faults get their turns.
-  // The faults strike at a port access, so the set-ups whose monitor hangs on a kernel bus (no
-  // port accesses) are left to the fault matrix.
+  // The faults strike at a port access, so the set-ups whose monitor hangs on a kernel bus or a
+  // USB programmer (no port accesses) are left to the fault matrix.
   static const std::vector<NamedAdapter> adapters = [] {
     std::vector<NamedAdapter> portAdapters;
     for (const NamedAdapter& a : NamedAdapters()) {
-      if (a.make()->monitorBus < 0) portAdapters.push_back(a);
+      const std::unique_ptr<SimHardware> made = a.make();
+      if (made->monitorBus < 0 && !made->usb.First()) portAdapters.push_back(a);
     }
     return portAdapters;
   }();

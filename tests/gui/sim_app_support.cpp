@@ -20,6 +20,7 @@ class BorrowedSimHardware final : public tolvex::Hardware {
   KernelFiles& Files() override { return hardware_->files; }
   KernelDevices& Devices() override { return hardware_->kernel; }
   int SimulatedBus() const override { return hardware_->namedBus; }
+  UsbHost* Usb() override { return &hardware_->usb; }
   sim::SimHardware& Sim() { return *hardware_; }
 
  private:
