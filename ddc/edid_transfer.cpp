@@ -277,6 +277,10 @@ void CEdidTransfer::OnEdidRead() {
 // ---- EDID Write ----------------------------------------------------------------------------
 
 bool CEdidTransfer::CheckBeforeWrite(std::optional<EdidBytes>& before) {
+  if (const std::string barrier = bus_.RefuseWrites(); !barrier.empty()) {
+    ui_.ShowError(barrier, texts::kRefusedCaption);
+    return false;
+  }
   const I2cMessageBus::WriteGuard* guard = bus_.GuardForWrites();
   if (!guard) return true;
   EdidBytes current{};

@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "ddc/format_text.h"
 #include "ddc/linux/bus_safety.h"
@@ -61,7 +62,8 @@ std::unique_ptr<CI2cDevBus> CI2cDevBus::Open(KernelDevices& kernel, Clock& clock
     error = OpenError(-fd, device);
     return nullptr;
   }
-  std::unique_ptr<CI2cDevBus> bus(new CI2cDevBus(kernel, clock, fd, device, {label, choice.force}));
+  std::unique_ptr<CI2cDevBus> bus(
+      new CI2cDevBus(kernel, clock, fd, device, {label, choice.force}, SharedBusWriteRefusal(adapter)));
 
   // Sysfs may not show every client; the kernel's answer is the last word on who owns what.
   for (uint8_t address : kTransferAddresses) {
@@ -78,8 +80,14 @@ std::unique_ptr<CI2cDevBus> CI2cDevBus::Open(KernelDevices& kernel, Clock& clock
   return bus;
 }
 
-CI2cDevBus::CI2cDevBus(KernelDevices& kernel, Clock& clock, int fd, std::string device, WriteGuard guard)
-    : kernel_(kernel), clock_(clock), fd_(fd), device_(std::move(device)), guard_(std::move(guard)) {}
+CI2cDevBus::CI2cDevBus(KernelDevices& kernel, Clock& clock, int fd, std::string device, WriteGuard guard,
+                       std::optional<Refusal> writeRefusal)
+    : kernel_(kernel),
+      clock_(clock),
+      fd_(fd),
+      device_(std::move(device)),
+      guard_(std::move(guard)),
+      writeRefusal_(std::move(writeRefusal)) {}
 
 CI2cDevBus::~CI2cDevBus() { kernel_.Close(fd_); }
 
@@ -172,6 +180,22 @@ I2cResult CI2cDevBus::AwaitWriteCycle(uint8_t address) {
     result = Probe(address);
   }
   return result;
+}
+
+// One-byte reads only: a quick write is a command to some SPD EEPROMs and sensors.
+std::string CI2cDevBus::RefuseWrites() {
+  if (!writeRefusal_ && !spdProbed_) {
+    spdProbed_ = true;
+    std::vector<uint8_t> answering;
+    for (uint8_t address = kSpdFirst; address <= kSpdLast; ++address) {
+      if (address == kSpdProbeSkipped) continue;
+      uint8_t byte = 0;
+      const I2cMessage read{static_cast<uint8_t>(address << 1 | 1), &byte, 1};
+      if (Transfer({&read, 1}).Ok()) answering.push_back(address);
+    }
+    writeRefusal_ = SpdProbeRefusal(answering);
+  }
+  return writeRefusal_ ? RefusalMessage(guard_.busLabel, *writeRefusal_) : std::string();
 }
 
 std::string BusLabel(const I2cAdapter& adapter, const LinuxDiscovery& discovery) {

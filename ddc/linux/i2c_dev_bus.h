@@ -8,10 +8,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ddc/clock.h"
 #include "ddc/i2c_message_bus.h"
+#include "ddc/linux/bus_safety.h"
 #include "ddc/linux/kernel.h"
 #include "ddc/linux/linux_discovery.h"
 
@@ -59,12 +61,16 @@ class CI2cDevBus final : public I2cMessageBus {
   uint16_t EepromPageSize() const override { return 8; }
   std::string FailureDetail() const override { return detail_; }
   const WriteGuard* GuardForWrites() const override { return &guard_; }
+  // The rules that no --force overrides: the NVIDIA driver's unmatched buses, and more than one
+  // device answering a one-byte read at 0x50-0x57 (asked once, the first time).
+  std::string RefuseWrites() override;
 
   // I2C_RDWR calls made since the bus was opened (for measurements).
   uint64_t Calls() const { return calls_; }
 
  private:
-  CI2cDevBus(KernelDevices& kernel, Clock& clock, int fd, std::string device, WriteGuard guard);
+  CI2cDevBus(KernelDevices& kernel, Clock& clock, int fd, std::string device, WriteGuard guard,
+             std::optional<Refusal> writeRefusal);
 
   I2cResult Transfer(std::span<const I2cMessage> messages);
   I2cResult TransferWithRetries(std::span<const I2cMessage> messages, I2cRetry retry);
@@ -75,6 +81,8 @@ class CI2cDevBus final : public I2cMessageBus {
   int fd_;
   std::string device_;
   WriteGuard guard_;
+  std::optional<Refusal> writeRefusal_;
+  bool spdProbed_ = false;
   std::string detail_;
   int lastError_ = 0;
   bool slowTiming_ = false;

@@ -11,6 +11,19 @@ inline constexpr char kReasonKernelOwns[] = "address 0x%02X belongs to a kernel 
 inline constexpr char kReasonSystemBus[] =
     "\"%s\" is a system bus, where memory modules' SPD EEPROMs answer at 0x50 and writing one can leave the PC "
     "unable to boot";
+inline constexpr char kReasonSpdDriver[] =
+    "memory modules' SPD EEPROMs are on this bus (address 0x%02X belongs to the kernel driver %s), and writing one "
+    "can leave the PC unable to boot";
+inline constexpr char kReasonSpdProbe[] =
+    "more than one device answers at 0x50-0x57 (%s), as memory modules' SPD EEPROMs do, and writing one can leave "
+    "the PC unable to boot";
+inline constexpr char kReasonGpuFirmware[] =
+    "\"%s\" is the graphics card's own firmware bus, and probing it hangs some cards";
+inline constexpr char kReasonUsbInternal[] =
+    "\"%s\" is a USB bridge inside the machine (a camera's), not an external programmer";
+inline constexpr char kReasonSharedUnmatched[] =
+    "\"%s\" also carries the graphics card's own chips, and no connector's EDID was found on it: nothing is "
+    "written there";
 inline constexpr char kReasonNotDisplay[] = "it is not a display adapter's bus";
 inline constexpr char kReasonNoPlainI2c[] = "the adapter does SMBus commands only, not plain I2C transfers";
 inline constexpr char kReasonNotEdid[] = "the EEPROM at 0xA0 holds neither an EDID header nor blank bytes";
@@ -47,5 +60,7 @@ inline constexpr char kBusUnavailableCaption[] = "Linux I2C bus";
 // Channels in lists: "card0-HDMI-A-1: DELL P2415Q (i2c-5)".
 inline constexpr char kBusLabel[] = "%s: %s (i2c-%d)";
 inline constexpr char kNoDisplay[] = "no display";
+// An external USB programmer in lists: its model and the USB port path it is plugged into.
+inline constexpr char kUsbProgrammerTitle[] = "%s USB I2C adapter at USB %s";
 
 }  // namespace tolvex::texts

@@ -190,6 +190,7 @@ TEST(KernelBus, WritePollsEachPageAndGivesUpAfter25Ms) {
   Rig slow(Route::kKernel);
   slow.Monitor().SetWriteCycleUs(40'000);
   FillTestBlock(slow.block);
+  EXPECT_EQ(slow.kernelBus->RefuseWrites(), "") << "the probe for SPD EEPROMs, asked once before the first write";
   const uint64_t start = slow.hw->time.Us();
   slow.transfer->OnEdidWrite();
   EXPECT_EQ(slow.LastError(), "I2C write error: I2C transfer error (0x00, 0x0A)");
@@ -284,10 +285,40 @@ TEST(KernelBus, SmbusWithMemoryModulesIsRefusedWithNothingSent) {
     std::string error;
     EXPECT_FALSE(OpenLinuxBus(discovery, hw->kernel, hw->clock, sim::kSimSmbus, choice, error));
     EXPECT_EQ(error,
-              "/dev/i2c-0 (SMBus I801 adapter at efa0): refused: address 0x50 belongs to the kernel driver ee1004");
+              "/dev/i2c-0 (SMBus I801 adapter at efa0): refused: memory modules' SPD EEPROMs are on this bus (address "
+              "0x50 belongs to the kernel driver ee1004), and writing one can leave the PC unable to boot");
     EXPECT_EQ(hw->kernel.RdwrCalls(), 0u);
     EXPECT_EQ(hw->kernel.OpenFiles(), 0);
   }
+}
+
+// Memory modules' SPD EEPROMs that no kernel driver took: the probe before the first write finds
+// more than one device at 0x50-0x57, and no --force gets a byte written there.
+TEST(KernelBus, SeveralDevicesAt0x50To0x57TakeNoWriteEvenForced) {
+  class Dimms final : public sim::I2cTarget {
+   public:
+    void OnStart(bool) override {}
+    void OnStop() override {}
+    bool OnAddress(uint8_t address) override { return (address >> 1) >= 0x50 && (address >> 1) <= 0x53; }
+    bool OnWriteByte(uint8_t) override {
+      ++written;
+      return true;
+    }
+    sim::ReadReply OnReadByte() override { return {0x92, 0}; }
+    int written = 0;
+  } dimms;
+  std::unique_ptr<sim::SimI2cSlave> slave;
+  Rig rig(Route::kKernel, {true, true}, [&](sim::SimHardware& hw) {
+    slave = std::make_unique<sim::SimI2cSlave>(dimms, hw.time);
+    hw.kernel.AddBus(sim::kSimMonitorBus, std::make_unique<sim::SimBitBangAdapter>(hw.time, slave.get()));
+  });
+  ASSERT_TRUE(rig.transfer) << rig.openError;
+  FillTestBlock(rig.block);
+  rig.transfer->OnEdidWrite();
+  EXPECT_EQ(rig.LastError(),
+            "I2C bus refused: /dev/i2c-3 (card0-HDMI-A-1): refused: more than one device answers at 0x50-0x57 (0x50, "
+            "0x51, 0x52, 0x53), as memory modules' SPD EEPROMs do, and writing one can leave the PC unable to boot");
+  EXPECT_EQ(dimms.written, 0) << "not even a word address";
 }
 
 // ---- Kernel errors -------------------------------------------------------------------------

@@ -181,8 +181,10 @@ class LinuxChannelTest : public QObject {
     ModalAnswerer answers;
     frame.Action(kCmdEdidRead)->trigger();
     frame.Action(kCmdEdidWrite)->trigger();
-    QCOMPARE(answers.Texts(), QStringList(2, QStringLiteral("/dev/i2c-0 (SMBus I801 adapter at efa0): refused: address 0x50 "
-                                                            "belongs to the kernel driver ee1004")));
+    QCOMPARE(answers.Texts(), QStringList(2, QStringLiteral(
+                                  "/dev/i2c-0 (SMBus I801 adapter at efa0): refused: memory modules' SPD EEPROMs are "
+                                  "on this bus (address 0x50 belongs to the kernel driver ee1004), and writing one "
+                                  "can leave the PC unable to boot")));
     QCOMPARE(answers.Seen()[0].title, QStringLiteral("Linux I2C bus"));
     QCOMPARE(frame.Block().Bytes(), before);
     QCOMPARE(program.Hardware().kernel.RdwrCalls(), 0u);
