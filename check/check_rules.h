@@ -37,6 +37,9 @@ struct RangeLimitValues {
   int maxPixelClockMHz;  // 0 when not given
   int first;             // the descriptor's bytes
   int last;
+  // E-EDID 1.4: the limits bound the timings a host derives (GTF, CVT); a timing the EDID lists
+  // is supported by being listed, so one beyond the limits is a warning, not a contradiction.
+  bool advisory = false;
 };
 
 // The base block under check: a working copy in an EdidBlock (so the model's decoding serves the

@@ -219,12 +219,13 @@ void CheckListedTimings(const BaseBlock& base, const RangeLimitValues& limits, F
 
 // EDID 1.3 section 3.10.3.3: every timing the display lists lies within its range limits. The
 // rates are whole kHz and Hz, rounded to the nearest; a timing up to one step beyond them is a
-// rounding trap, further a contradiction. The clock limit counts in 10 MHz steps.
+// rounding trap, further a contradiction (unless the limits are only advisory). The clock limit
+// counts in 10 MHz steps.
 void CheckRatesAgainstLimits(const std::string& name, int first, int last, const ListedTimingRates& rates,
                              const RangeLimitValues& limits, FindingList& findings) {
   constexpr double kRounding = 0.5, kRateStep = 1.0;
   const auto report = [&](double outside, double step, std::string text) {
-    if (outside <= step) findings.Warn(first, last, check_text::kRuleTimingRange, std::move(text));
+    if (outside <= step || limits.advisory) findings.Warn(first, last, check_text::kRuleTimingRange, std::move(text));
     else findings.Fail(first, last, check_text::kRuleTimingRange, std::move(text));
   };
   if (const double out = Outside(rates.horizontalKHz, limits.minHorizontalKHz, limits.maxHorizontalKHz); out > kRounding) {

@@ -160,6 +160,8 @@ const std::vector<RuleCase>& RuleCases() {
       {"no sync pulse", [](Edid& e) { e[64] &= 0xF0; e[65] &= ~0x03; }, {{F, 54, 71, t::kRuleDetailedTiming}}},
       {"timing above the limits", [](Edid& e) { e[54] = 0x10; e[55] = 0x27; },  // 100 MHz: 74.4 kHz, 92.3 Hz
        {{F, 54, 71, t::kRuleTimingRange}, {F, 54, 71, t::kRuleTimingRange}}},
+      {"1.4 timing above the limits", [](Edid& e) { e[19] = 4; e[24] |= 0x01; e[54] = 0x10; e[55] = 0x27; },
+       {{W, 54, 71, t::kRuleTimingRange}, {W, 54, 71, t::kRuleTimingRange}, {W, 82, 82, t::kRuleRangeLimits}}},
       {"clock just above the limit", [](Edid& e) { e[81] = 9; },  // 90 MHz limit, 94.5 MHz timing
        {{W, 38, 39, t::kRuleTimingRange}}},
       {"established timing above the limits", [](Edid& e) { e[36] |= 0x01; },  // 1280x1024@75: 80 kHz, 135 MHz
