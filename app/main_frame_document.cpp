@@ -52,12 +52,15 @@ void CMainFrame::DocumentTitleChanged() {
 
 void CMainFrame::SetStartupNote(const QString& note) {
   startupNote_ = note;
-  if (!note.isEmpty()) messagePane_->setText(note);
+  if (note.isEmpty()) return;
+  resultText_ = note;
+  messagePane_->setText(note);
 }
 
 void CMainFrame::SetStatusText(std::string_view text) {
   statusBar()->clearMessage();
-  messagePane_->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  resultText_ = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  messagePane_->setText(resultText_);
   // The command keeps the thread busy; paint the pane now rather than when the loop is back.
   // Progress changes at most once a byte, and a byte takes milliseconds on the bus.
   messagePane_->repaint();
