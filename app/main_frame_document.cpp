@@ -47,7 +47,8 @@ void CMainFrame::SetViewText(const QString& text) {
 void CMainFrame::SetViewModified(bool modified) { view_->document()->setModified(modified); }
 
 void CMainFrame::DocumentTitleChanged() {
-  setWindowTitle(doc_.Title() + QLatin1String(" - ") + Text(texts::kWindowTitle));
+  const QString marker = doc_.IsModified() ? Text(texts::kModifiedMarker) : QString();
+  setWindowTitle(doc_.Title() + marker + QLatin1String(" - ") + Text(texts::kWindowTitle));
 }
 
 void CMainFrame::SetStartupNote(const QString& note) {

@@ -99,6 +99,11 @@ class MainFrameTest : public QObject {
     QVERIFY(program.Frame().Action(kCmdEdidCode)->isChecked());
     QCOMPARE(program.Frame().windowTitle(), QStringLiteral("monitor.ddc - Tolvex 3.01"));
     QVERIFY(!program.Doc().IsModified());
+    // An edit marks the title until the document is saved.
+    QTest::keyClicks(&program.Frame().View(), "x");
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("monitor.ddc* - Tolvex 3.01"));
+    QVERIFY(program.Doc().DoFileSave());
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("monitor.ddc - Tolvex 3.01"));
     QCOMPARE(program.Frame().RecentFiles().value(0), QFileInfo(path).absoluteFilePath());
 
     // The list survives the run, and a file that has gone away leaves it when chosen.
@@ -271,7 +276,7 @@ class MainFrameTest : public QObject {
     QCOMPARE(program.Frame().Block().Bytes(), monitorBlock.Bytes());
     QCOMPARE(program.Frame().ViewText(), ViewForm(FormatEdidReport(monitorBlock)));
     QCOMPARE(program.Frame().CodeWindow().Text(), QString::fromLatin1(FormatCodeDump(monitorBlock.Bytes())));
-    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Untitled - Tolvex 3.01"));
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Untitled* - Tolvex 3.01"));
     QVERIFY(program.Doc().IsModified());
     QVERIFY(program.Doc().PathName().isEmpty());
     QVERIFY(!program.Frame().IsWaitCursorShown());
@@ -328,7 +333,7 @@ class MainFrameTest : public QObject {
     }
     QCOMPARE(ReadBytes(path), QByteArray::fromStdString(FormatEdidReport(source)) + "bench notes");
     QCOMPARE(program.Frame().Block().Bytes(), monitorBlock.Bytes());
-    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Untitled - Tolvex 3.01"));
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Untitled* - Tolvex 3.01"));
   }
 
   void failedReadLeavesBlockAndDocument() {
