@@ -111,7 +111,8 @@ void CCheckPane::showEvent(QShowEvent* event) {
 
 void CCheckPane::Recheck() {
   stale_ = false;
-  CheckFindings findings = CheckEdid(JoinWholeEdid(block_.Bytes(), extensions_));
+  CheckFindings findings =
+      CheckEdid(JoinWholeEdid(block_.Bytes(), extensions_), extensions_.storedChecksum, extensions_.storedByMonitor);
   // Most keystrokes leave the findings as they were; the list is rebuilt only when they change.
   if (listed_ && findings == findings_) return;
   listed_ = true;

@@ -278,12 +278,14 @@ void CMainFrame::ChooseChannelOption(int index) {
 }
 
 void CMainFrame::CreateStatusBar() {
-  messagePane_ = new QLabel(Text(texts::kIdleStatus));
+  resultText_ = Text(texts::kIdleStatus);
+  messagePane_ = new QLabel(resultText_);
   messagePane_->setObjectName(QStringLiteral("messagePane"));
   statusBar()->addWidget(messagePane_, 1);
-  // When a command's prompt goes (the pointer left the menu item or button), the pane is idle again.
+  // When a command's prompt goes (the pointer left the menu item or button), the pane shows again
+  // what the last command left there.
   connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
-    if (message.isEmpty() && !waitCursor_) messagePane_->setText(Text(texts::kIdleStatus));
+    if (message.isEmpty() && !waitCursor_) messagePane_->setText(resultText_);
   });
   for (const LockIndicator& indicator : kLockIndicators) {
     auto* pane = new QLabel(Text(indicator.label));
@@ -379,8 +381,10 @@ void CMainFrame::RunCommand(CommandId id) {
   if (transferRunning_) return;
   const bool transfer = IsTransferCommand(id);
   transferRunning_ = transfer;
-  // The result a transfer leaves in the pane belongs to it alone, not to the next one that fails.
-  if (transfer) messagePane_->setText(Text(texts::kIdleStatus));
+  // The result a command leaves in the pane belongs to it alone, not to the next one that fails.
+  // Why the ports are missing stays until a transfer has something to say instead.
+  if (transfer || resultText_ != startupNote_) resultText_ = Text(texts::kIdleStatus);
+  messagePane_->setText(resultText_);
   switch (id) {
     case kCmdFileNew: doc_.OnFileNew(); break;
     case kCmdFileOpen: OnFileOpen(); break;

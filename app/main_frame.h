@@ -71,6 +71,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   QString AskSavePath(const QString& suggested) override;
   QString AskExportPath(const QString& suggested) override;
   void SetStatusText(std::string_view text) override;
+  QString StatusText() const override { return resultText_; }
   void ShowError(std::string_view text, std::string_view caption) override;
   void SetWaitCursor(bool wait) override;
   void ShowInformation(std::string_view text, std::string_view caption) override;
@@ -133,6 +134,9 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   QPointer<QWidget> splash_;
   std::unique_ptr<QPrinter> printer_;
   QString startupNote_;
+  // What the last command left in the message pane; a command's prompt covers it only for as long
+  // as the pointer rests on the command.
+  QString resultText_;
   bool waitCursor_ = false;
   bool settingViewText_ = false;
   // A command that drives the bus is running; a close asked for meanwhile waits for its end.

@@ -47,6 +47,7 @@ inline constexpr char kRuleHdmi[] = "hdmi";
 inline constexpr char kRuleVideoCapability[] = "video-capability";
 inline constexpr char kRuleDisplayId[] = "displayid";
 inline constexpr char kRuleDisplayIdChecksum[] = "displayid-checksum";
+inline constexpr char kRuleStoredChecksum[] = "stored-checksum";
 
 // ---- Words the sentences are built with ------------------------------------------------------
 inline constexpr char kHorizontal[] = "horizontal";
@@ -66,6 +67,12 @@ inline constexpr char kEdidPartialBlock[] =
 inline constexpr char kHeaderWrong[] = "Bytes 0-7 read %s; an EDID begins with 00 FF FF FF FF FF FF 00.";
 inline constexpr char kChecksumWrong[] =
     "The checksum byte is %02X; with the other bytes as they are it must be %02X, so that the block sums to 0.";
+// A base block whose checksum byte the program recomputed on loading.
+inline constexpr char kStoredChecksumWrong[] =
+    "The %s stored %02X in byte 127; the block's bytes give %02X, which the block now holds. Save or write it "
+    "to put the right checksum there too.";
+inline constexpr char kFileSource[] = "file";
+inline constexpr char kMonitorSource[] = "monitor";
 inline constexpr char kVersionWrong[] = "Byte 18 (version) is %u; this structure is version 1, so store 01.";
 inline constexpr char kRevisionUnknown[] =
     "Byte 19 (revision) is %d, which no EDID standard defines; hosts read it as 1.4 at best, so store 0-4.";

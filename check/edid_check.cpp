@@ -100,6 +100,22 @@ CheckFindings CheckEdid(std::span<const uint8_t> edid, int currentYear) {
 
 CheckFindings CheckEdid(std::span<const uint8_t> edid) { return CheckEdid(edid, TodayLocal().year); }
 
+CheckFindings CheckEdid(std::span<const uint8_t> edid, std::optional<uint8_t> storedChecksum, bool fromMonitor) {
+  CheckFindings out = CheckEdid(edid);
+  if (!storedChecksum || edid.size() < kEdidSize) return out;
+  EdidBytes base{};
+  std::copy_n(edid.begin(), kEdidSize, base.begin());
+  const uint8_t given = ComputeChecksum(base);
+  if (*storedChecksum == given) return out;
+  CheckFinding finding{CheckLevel::kWarning, kEdidSize - 1, kEdidSize - 1, check_text::kRuleStoredChecksum,
+                       check::Sentence(check_text::kStoredChecksumWrong,
+                                       fromMonitor ? check_text::kMonitorSource : check_text::kFileSource,
+                                       *storedChecksum, given)};
+  const auto place = std::find_if(out.begin(), out.end(), [](const CheckFinding& f) { return f.first >= kEdidSize; });
+  out.insert(place, std::move(finding));
+  return out;
+}
+
 bool HasFailure(const CheckFindings& findings) {
   return std::any_of(findings.begin(), findings.end(),
                      [](const CheckFinding& f) { return f.level == CheckLevel::kFailure; });

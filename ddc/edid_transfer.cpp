@@ -95,6 +95,10 @@ void TakeReadEdid(EdidRead read, EdidBlock& block, EdidExtensions& extensions, T
 
   block.Bytes() = base;
   extensions = std::move(read.extensions);
+  if (!IsChecksumRight(base)) {
+    extensions.storedChecksum = base[127];
+    extensions.storedByMonitor = true;
+  }
   document.HighlightRange(0, kEdidSize - 1, true);
   document.ClearHighlight();
   document.ReplaceDocument(FormatEdidReport(block, extensions.blocks));

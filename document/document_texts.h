@@ -21,7 +21,9 @@ inline constexpr char kExportCaption[] = "Export Binary";
 inline constexpr char kExportFilter[] = "Raw EDID (*.bin)";
 inline constexpr char kExportExtension[] = ".bin";
 
-// What a finished transfer command leaves in the status bar.
+// What a finished command leaves in the status bar.
+inline constexpr char kEdidReadSummary[] = "EDID read: %1 block(s), %2 bytes";
+inline constexpr char kExportSummary[] = "Exported %1 block(s), %2 bytes to %3";
 inline constexpr char kEdidWrittenAndVerified[] = "EDID written and verified";
 inline constexpr char kDviDigitalSelected[] = "DVI-D EEPROM selected";
 inline constexpr char kDviAnalogSelected[] = "DVI-A EEPROM selected";

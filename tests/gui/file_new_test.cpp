@@ -368,7 +368,7 @@ class FileNewTest : public QObject {
     QCOMPARE(block.GetManufacturerId(), std::string("NEW"));
     QCOMPARE(ComputeChecksum(block.Bytes()), block.GetChecksum());
     QCOMPARE(frame.ViewText(), ViewForm(FormatEdidReport(block)));
-    QCOMPARE(frame.windowTitle(), QStringLiteral("Untitled - Tolvex 3.01"));
+    QCOMPARE(frame.windowTitle(), QStringLiteral("Untitled* - Tolvex 3.01"));
     QVERIFY(program.Doc().IsModified());
     QVERIFY(program.Doc().PathName().isEmpty());
     QCOMPARE(frame.CodeWindow().Text(), CodeText(block.Bytes()));

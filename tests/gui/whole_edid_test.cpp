@@ -102,6 +102,8 @@ class WholeEdidTest : public QObject {
     frame.Action(kCmdFileExportBinary)->trigger();
     QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("monitor.bin"));
     QCOMPARE(ReadFile(folder_.filePath("exported.bin")), Bytes(whole_));
+    QCOMPARE(frame.MessagePane()->text(), QStringLiteral("Exported %1 block(s), %2 bytes to %3")
+                                              .arg(whole_.size() / 128).arg(whole_.size()).arg(folder_.filePath("exported.bin")));
 
     // Saved as a report and opened again, the extension blocks come back from its sections.
     frame.askSavePath = [&](const QString&) { return folder_.filePath("monitor.ddc"); };
@@ -142,7 +144,8 @@ class WholeEdidTest : public QObject {
     ModalAnswerer discard({QMessageBox::No});  // the unsaved read before it is not kept
     frame.Action(kCmdEdidRead)->trigger();
     QCOMPARE(program.Doc().Extensions().blocks[1][127], damaged[383]);
-    QVERIFY2(frame.MessagePane()->text().startsWith(QStringLiteral("extension block 2 has the checksum")),
+    QVERIFY2(frame.MessagePane()->text().startsWith(
+                 QStringLiteral("EDID read: 3 block(s), 384 bytes; extension block 2 has the checksum")),
              qPrintable(frame.MessagePane()->text()));
   }
 
