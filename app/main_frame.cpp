@@ -450,7 +450,7 @@ void CMainFrame::UpdateCommandUi() {
 
 CEdidCodeDlg& CMainFrame::CodeWindow() {
   if (!codeWindow_) {
-    codeWindow_ = std::make_unique<CEdidCodeDlg>(block_, this);
+    codeWindow_ = std::make_unique<CEdidCodeDlg>(block_, doc_.Extensions(), this);
     codeWindow_->Initialise();
     connect(codeWindow_.get(), &CEdidCodeDlg::closedByUser, this, [this] {
       codeWindowShown_ = false;
