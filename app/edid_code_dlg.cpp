@@ -118,6 +118,8 @@ void CEdidCodeDlg::FollowExtensions() {
   cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
   cursor.insertText(ToBoxText(FormatExtensionCodes(shownExtensions_)));
   if (hadExtensions != !shownExtensions_.empty()) FitBoxToText();
+  // Other blocks are shown from the top; a selection scrolls on from there.
+  edit_->verticalScrollBar()->setValue(0);
 }
 
 void CEdidCodeDlg::PlaceBesideOwner() {
@@ -183,6 +185,8 @@ bool CEdidCodeDlg::event(QEvent* event) {
 
 void CEdidCodeDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  // Scrolled while the box was not yet laid out, it would start part-way down a whole EDID.
+  edit_->verticalScrollBar()->setValue(0);
   ClearHighlight();
 }
 
