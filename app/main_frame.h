@@ -24,6 +24,7 @@ class QPrinter;
 namespace tolvex {
 
 class CCheckPane;
+class CStructurePane;
 
 class CTolvexDoc;
 class CTolvexView;
@@ -47,6 +48,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   const QStringList& RecentFiles() const { return recentFiles_; }
   bool IsWaitCursorShown() const { return waitCursor_; }
   CCheckPane& CheckPane() { return *checkPane_; }
+  CStructurePane& StructurePane() { return *structurePane_; }
 
   // Opens a file as File/Open does (after asking to save a modified document).
   bool OpenDocumentFile(const QString& path);
@@ -98,6 +100,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   // Chooses a channel from the menu or the toolbar list, never in the middle of a transfer.
   void ChooseChannelOption(int index);
   void CreateCheckPane();
+  void CreateStructurePane();
   void ShowBytesInCodeWindow(int first, int last);
   void ShowSplash();
   void HideSplash();
@@ -120,6 +123,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   CTolvexView* view_;
   std::unique_ptr<CEdidCodeDlg> codeWindow_;
   CCheckPane* checkPane_ = nullptr;
+  CStructurePane* structurePane_ = nullptr;
   bool codeWindowShown_ = false;
   std::map<int, QAction*> actions_;
   QMenu* fileMenu_ = nullptr;
