@@ -36,6 +36,17 @@ constexpr CommandSpec kCommands[] = {
      "detailed timing, DisplayID's data blocks, the block map; each item with its bytes in the whole\n"
      "EDID. --json prints one JSON object per file instead (the keys are listed in tolvex-cli(1)).",
      1, kAnyNumber, RunInfo},
+    {"edit", kEdit, "IN OUT", "Edit the whole EDID of IN and write the result into OUT.",
+     "The edits run in the order given; each is one consistent change (offsets, the 4:2:0 map, byte\n"
+     "126 and every checksum follow). OUT is raw binary, or a report when its name ends in .ddc; IN is\n"
+     "never changed. After each edit the check's findings that it added are printed. An edit that\n"
+     "cannot be done is named with the reason, exit status 1, and nothing is written.",
+     2, 2, RunEdit},
+    {"diff", kDiff, "A B", "Print every decoded field and every byte in which A and B differ.",
+     "Each field as 'PATH: OLD -> NEW' (the paths of info --json), then each differing byte as\n"
+     "'OFFSET: OLD -> NEW' in hexadecimal. The exit status is 0 when they are the same, 1 when they\n"
+     "differ or a file cannot be read.",
+     2, 2, RunDiff},
     {"export", kExport, "IN OUT", "Write the EDID of IN as raw binary into OUT.",
      "IN is a .ddc report or raw binary EDID; OUT gets every block, ready for the kernel's\n"
      "drm.edid_firmware= or /lib/firmware/edid/; - writes them to standard output.",
@@ -78,6 +89,16 @@ constexpr OptionRow kOptions[] = {
     {"check", "", kReport, "append the findings of the check after each report (exit status 1 on a failure)"},
     {"lf", "", kPrintsReports, "end lines with LF alone (for grep and diff); files keep CR LF"},
     {"json", "", kInfo, "print each file's decoded EDID as one JSON object"},
+    {"vrr", "MIN-MAX[,amd]", kEdit,
+     "the VRR range in every place the EDID keeps it; ',amd' adds the AMD FreeSync block where there is none"},
+    {"rgb-only", "", kEdit, "take YCbCr away: header bits, 1.4 colour encodings, the 4:2:0 blocks"},
+    {"max-tmds", "MHZ[,GBPS]", kEdit, "the maximum TMDS clock (25-600 MHz), and the HDMI Forum FRL rate in Gbit/s"},
+    {"add-vic", "N", kEdit, "add VIC N to the Video Data Block"},
+    {"remove-vic", "N", kEdit, "remove VIC N everywhere the CTA-861 block lists it"},
+    {"hdr-luminance", "MAX[,AVG[,MIN]]", kEdit, "the HDR static metadata luminance in cd/m^2 (nearest codes)"},
+    {"add-timing", "WxH@HZ[,rb2]", kEdit, "add a CVT reduced-blanking timing (v1, or v2 with ',rb2')"},
+    {"remove-block", "N", kEdit, "remove extension block N"},
+    {"set", "PATH=VALUE", kEdit, "set the field at PATH (as info --json names it) to VALUE"},
     {"simulate", "", kOnHardware, "use the simulated monitor instead of the PC's ports"},
     {"sim-adapter", "NAME", kOnHardware, "simulated adapter (default black-box):", SimulatedAdapterNames},
     {"sim-state", "FILE", kOnHardware, "keep the simulated monitor's EEPROMs in FILE between runs"},
@@ -222,7 +243,7 @@ std::vector<NamedFile> NamedFiles(const Invocation& call) {
   std::vector<NamedFile> named;
   const unsigned command = call.command->command;
   if (command & kTransfers) named.push_back({"FILE", call.files[0], command == kRead});
-  if (command == kExport) {
+  if (command == kExport || command == kEdit) {
     named.push_back({"IN", call.files[0], false});
     named.push_back({"OUT", call.files[1], true});
   }
@@ -270,6 +291,9 @@ std::optional<std::string> CheckValues(const Invocation& call) {
     return std::string(cli_texts::kSimEepromSizeValues);
   }
   if (const auto same = FindSharedFile(call)) return same;
+  if (call.command->command == kEdit) {
+    if (const auto wrong = CheckEditUsage(call)) return wrong;
+  }
   if (const auto wrong = CheckProductionUsage(ProductionRequestOf(call), call.Has("serial-field"), call.Has("serial-format"))) {
     return wrong;
   }
@@ -332,6 +356,7 @@ std::variant<Invocation, ParseEnd> ParseCommandLine(const std::vector<std::strin
     if (code >= kLongOptionBase) {
       const OptionRow& option = kOptions[code - kLongOptionBase];
       call.options[option.name] = optarg ? optarg : "";
+      call.sequence.emplace_back(option.name, optarg ? optarg : "");
       continue;
     }
     // The argument getopt stopped at, for the message.

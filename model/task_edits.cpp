@@ -1,6 +1,7 @@
 #include "model/task_edits.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <string>
@@ -114,7 +115,7 @@ int FirstCta(const EdidData& edid, EditResult& refusal) {
 bool IsBase14(const EdidData& edid) { return edid[18] == 1 && edid[19] >= 4; }
 
 // A pair of rates of a range limits descriptor (`axis` "v" or "h"): 1.4's +255 offsets where the
-// numbers need them.
+// numbers need them. The decoded rates count the offsets in, so the offsets go first.
 EditResult PutRangePair(EdidData& edid, const std::string& item, char axis, int low, int high) {
   const bool v = axis == 'v';
   const std::string offsets = item + (v ? ".vertical_offsets" : ".horizontal_offsets");
@@ -124,8 +125,8 @@ EditResult PutRangePair(EdidData& edid, const std::string& item, char axis, int 
   if (IsBase14(edid)) {
     if (EditResult r = Put(edid, offsets, code); !r.Ok()) return r;
   }
-  if (EditResult r = Put(edid, item + ".min_" + axis + unit, code == 3 ? low - kRateOffset : low); !r.Ok()) return r;
-  return Put(edid, item + ".max_" + axis + unit, code >= 2 ? high - kRateOffset : high);
+  if (EditResult r = Put(edid, item + ".min_" + axis + unit, low); !r.Ok()) return r;
+  return Put(edid, item + ".max_" + axis + unit, high);
 }
 
 std::vector<std::string> RangeLimitItems(const EdidData& edid) {
@@ -134,15 +135,10 @@ std::vector<std::string> RangeLimitItems(const EdidData& edid) {
   return items;
 }
 
-// The (min, max) of a range limits descriptor's pair with the offsets applied.
+// The (min, max) of a range limits descriptor's pair, offsets included.
 std::pair<int, int> RangePair(const Fields& fields, const std::string& item, char axis) {
-  const bool v = axis == 'v';
-  const std::string unit = v ? "_hz" : "_khz";
-  const FieldAtPath* offsets = fields.At(item + (v ? ".vertical_offsets" : ".horizontal_offsets"));
-  const int code = offsets ? static_cast<int>(offsets->field.value.number) : 0;
-  const int low = static_cast<int>(fields.Number(item + ".min_" + axis + unit)) + (code == 3 ? kRateOffset : 0);
-  const int high = static_cast<int>(fields.Number(item + ".max_" + axis + unit)) + (code >= 2 ? kRateOffset : 0);
-  return {low, high};
+  const std::string unit = axis == 'v' ? "_hz" : "_khz";
+  return {static_cast<int>(fields.Number(item + ".min_" + axis + unit)), static_cast<int>(fields.Number(item + ".max_" + axis + unit))};
 }
 
 // What a range limits descriptor must include of a timing.
@@ -508,8 +504,18 @@ DetailedTiming DtdOf(const CvtTiming& t, const EdidData& edid) {
   return dtd;
 }
 
+// DisplayID's aspect ratio codes (1.3 table 4-2, 2.1 table 4-11); 8 leaves it to the sizes.
+int DisplayIdAspect(int width, int height) {
+  constexpr std::array<std::pair<int, int>, 8> kAspects = {{{1, 1}, {5, 4}, {4, 3}, {15, 9}, {16, 9}, {16, 10}, {64, 27}, {256, 135}}};
+  for (size_t i = 0; i < kAspects.size(); ++i) {
+    if (width * kAspects[i].second == height * kAspects[i].first) return static_cast<int>(i);
+  }
+  return 8;
+}
+
 DisplayIdTiming DisplayIdOf(const CvtTiming& t, bool type7) {
   DisplayIdTiming timing;
+  timing.aspect = DisplayIdAspect(t.hActive, t.vActive);
   timing.type7 = type7;
   timing.pixelClockKHz = type7 ? t.pixelClockKHz : (t.pixelClockKHz + 5) / 10 * 10;
   timing.hActive = t.hActive;

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "cli/edid_file.h"
+#include "ddc/format_text.h"
 #include "ddc/sim/sim_edid.h"
 #include "file_faults.h"
 #include "ddc/linux/linux_discovery.h"
@@ -908,6 +909,67 @@ TEST_F(CliTest, ParallelAdaptersThroughPpdevReadWhatRawPortsRead) {
     EXPECT_EQ(read[0], read[1]) << adapter;
     EXPECT_FALSE(read[0].empty());
   }
+}
+
+// edit: each case's exit status, what stdout and stderr say, the decoded OUT; IN is never
+// touched, and OUT is written only when every edit was done.
+TEST_F(CliTest, EditWritesOutOnlyWhenEveryEditIsDoneAndNeverTouchesIn) {
+  const EdidBlock base(test::FixedDate(2024, 5, 1));
+  const std::vector<uint8_t> whole = test::MakeWholeEdid(base.Bytes(), {test::MakeCtaBlock()});
+  const std::string original(whole.begin(), whole.end());
+  const std::string in = Write("in.bin", original);
+  const struct {
+    std::vector<std::string> edits;
+    std::string out;
+    int status;
+    std::string says;  // in stdout (status 0) or stderr
+    std::string decoded;  // in OUT's info --json, when written
+  } cases[] = {
+      {{"--add-vic", "97", "--remove-vic", "4"}, "a.bin", 0, "block 1: VIC 97 added", "\"vic\":97"},
+      {{"--set", "blocks[0].week=60"}, "b.bin", 0, "b.bin: failure: bytes 16-16: manufacture-date", "\"week\":60"},
+      {{"--vrr", "48-75,amd"}, "c.ddc", 0, "AMD block added: 48-75 Hz", "\"max_hz\":75"},
+      {{"--add-vic", "97", "--add-vic", "97"}, "d.bin", 1, "--add-vic refused: VIC 97 is already in the Video Data Block", ""},
+      {{"--max-tmds", "500"}, "e.bin", 1, "only an HDMI Forum block states", ""},
+      {{"--remove-block", "2"}, "f.bin", 1, "there is no block 2", ""},
+      {{"--add-vic", "x"}, "g.bin", 2, "--add-vic takes a VIC number, not 'x'", ""},
+      {{"--add-timing", "1920x1080"}, "h.bin", 2, "--add-timing takes WxH@HZ", ""},
+      {{}, "i.bin", 2, "give at least one edit", ""},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"edit", in, Path(c.out)};
+    args.insert(args.end(), c.edits.begin(), c.edits.end());
+    const Result r = RunTool(args);
+    const std::string shown = c.out + ": " + r.out + r.err;
+    EXPECT_EQ(r.status, c.status) << shown;
+    EXPECT_NE((c.status == 0 ? r.out : r.err).find(c.says), std::string::npos) << shown;
+    EXPECT_EQ(test::ReadFile(in), original) << shown;
+    EXPECT_EQ(fs::exists(Path(c.out)), c.status == 0) << shown;
+    if (c.status != 0) continue;
+    const Result info = RunTool({"info", "--json", Path(c.out)});
+    EXPECT_NE(info.out.find(c.decoded), std::string::npos) << shown << info.out;
+    EXPECT_EQ(RunTool({"check", Path(c.out)}).err, "") << "OUT is whole, its checksums right";
+  }
+  // A refused edit leaves an OUT that was there as it was.
+  const std::string kept = Write("kept.bin", "kept");
+  EXPECT_EQ(RunTool({"edit", in, kept, "--remove-vic", "99"}).status, 1);
+  EXPECT_EQ(test::ReadFile(kept), "kept");
+  EXPECT_EQ(RunTool({"edit", in, in, "--rgb-only"}).status, 2);
+}
+
+TEST_F(CliTest, DiffListsTheChangedFieldsThenTheBytes) {
+  const EdidBlock base(test::FixedDate(2024, 5, 1));
+  const std::vector<uint8_t> whole = test::MakeWholeEdid(base.Bytes(), {test::MakeCtaBlock()});
+  const std::string a = Write("a.bin", std::string(whole.begin(), whole.end()));
+  ASSERT_EQ(RunTool({"edit", a, Path("b.bin"), "--set", "blocks[0].week=9"}).status, 0);
+  const Result same = RunTool({"diff", a, a});
+  EXPECT_EQ(same.status, 0);
+  EXPECT_EQ(same.out, "no difference\n");
+  const Result d = RunTool({"diff", a, Path("b.bin")});
+  EXPECT_EQ(d.status, 1);
+  const std::string week = FormatText("  blocks[0].week: %d -> 9\n", base.Bytes()[16]);
+  EXPECT_NE(d.out.find("Fields:\n" + week), std::string::npos) << d.out;
+  EXPECT_NE(d.out.find(FormatText("Bytes:\n  16: %02x -> 09\n  127: ", base.Bytes()[16])), std::string::npos) << d.out;
+  EXPECT_EQ(RunTool({"diff", a, Path("missing.bin")}).status, 1);
 }
 
 }  // namespace
