@@ -85,10 +85,11 @@ int RunProbe(const Invocation& call, const CommandStreams& streams) {
     out << texts::kChannelNames[route.bitBus->Channel()] << '\n';
     return 0;
   }
-  if (!route.kernelBus->Probe(kEepromWrite).Ok()) {
-    PrintLine(err, FormatText(cli_texts::kNothingAnswers, route.kernelBus->GuardForWrites()->busLabel.c_str()));
+  if (!route.Bus()->Probe(kEepromWrite).Ok()) {
+    PrintLine(err, FormatText(cli_texts::kNothingAnswers, route.Bus()->GuardForWrites()->busLabel.c_str()));
     return 1;
   }
+  if (route.programmer) out << EscapeControls(route.programmer->GuardForWrites()->busLabel) << '\n';
   for (const LinuxBusChannel& channel : ListLinuxBuses(view.Discovery())) {
     if (channel.adapter->number == route.busNumber) out << EscapeControls(channel.Label()) << '\n';
   }
@@ -165,15 +166,14 @@ int RunTransfer(const Invocation& call, const CommandStreams& streams) {
   std::unique_ptr<CEdidTransfer> transfer;
   if (route.bitBus) {
     transfer = std::make_unique<CEdidTransfer>(*route.bitBus, block, extensions, settings, hardware->GetClock(), ui, ui);
-  } else if (route.kernelBus) {
-    transfer =
-        std::make_unique<CEdidTransfer>(*route.kernelBus, block, extensions, settings, hardware->GetClock(), ui, ui);
+  } else if (I2cMessageBus* bus = route.Bus()) {
+    transfer = std::make_unique<CEdidTransfer>(*bus, block, extensions, settings, hardware->GetClock(), ui, ui);
   }
 
   std::string error;
   if (setup) {
     const ProductionStation station = route.bitBus ? ProductionStation(*route.bitBus, settings, *hardware)
-                                                   : ProductionStation(*route.kernelBus, settings, *hardware);
+                                                   : ProductionStation(*route.Bus(), settings, *hardware);
     const int status = RunProductionWrite(production, *setup, station, out, err, environment);
     if (!hardware->Persist(error)) {
       err << cli_texts::kProgram << ": " << error << '\n';

@@ -13,6 +13,7 @@
 #include "ddc/format_text.h"
 #include "ddc/hardware.h"
 #include "ddc/linux/linux_channels.h"
+#include "ddc/usb/usb_programmers.h"
 #include "util/file_io.h"
 
 namespace tolvex {
@@ -108,7 +109,7 @@ constexpr OptionRow kOptions[] = {
      "simulated EEPROM size: 256 (default), or 512 to 32768 for an E-DDC monitor with a segment pointer"},
     {"sim-access", "NAME", kOnHardware, "how the simulated parallel ports are reached (default raw):",
      SimulatedAccessNames},
-    {"bus", "DEV", kOnOneBus, "the Linux I2C bus to use, /dev/i2c-N or N"},
+    {"bus", "DEV", kOnOneBus, "the Linux I2C bus to use, /dev/i2c-N or N; or ch341a (ch341a:B.D among several)"},
     {"connector", "NAME", kOnOneBus, "the bus of this display connector (card0-HDMI-A-1, see list)"},
     {"force", "", kOnOneBus, "use a named system bus, and write over what is neither an EDID nor blank"},
     {"sysfs", "", kRead, "read the kernel's copy of the connector's EDID, not the bus"},
@@ -272,7 +273,7 @@ std::optional<std::string> FindSharedFile(const Invocation& call) {
 
 // The value checks that need no hardware; a wrong value is a usage error.
 std::optional<std::string> CheckValues(const Invocation& call) {
-  if (call.Has("bus") && ParseBusName(call.Value("bus")) < 0) return std::string(cli_texts::kBusValues);
+  if (call.Has("bus") && ParseBusName(call.Value("bus")) < 0 && !NamesUsbProgrammer(call.Value("bus"))) return std::string(cli_texts::kBusValues);
   if (call.Has("bus") && call.Has("connector")) return std::string(cli_texts::kBusOrConnector);
   if (call.Has("sysfs") && !call.Has("connector")) return std::string(cli_texts::kSysfsNeedsConnector);
   const std::string protocol = call.Value("protocol", "0");

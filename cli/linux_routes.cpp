@@ -9,6 +9,8 @@
 #include "ddc/format_text.h"
 #include "ddc/linux/linux_channels.h"
 #include "ddc/linux/linux_texts.h"
+#include "ddc/usb/usb_programmers.h"
+#include "ddc/usb/usb_texts.h"
 #include "util/text_escape.h"
 
 namespace tolvex {
@@ -98,6 +100,10 @@ KernelView::KernelView(Hardware& hardware, const LinuxRequest& request)
 Route ChooseRoute(Hardware& hardware, KernelView& view, const LinuxRequest& request, ConsoleUi& ui, bool reading) {
   Route route;
   const bool named = !request.bus.empty() || !request.connector.empty() || hardware.SimulatedBus() >= 0;
+  if (NamesUsbProgrammer(request.bus)) {
+    route.programmer = OpenUsbProgrammer(hardware.Usb(), hardware.GetClock(), request.bus, request.force, route.error);
+    return route;
+  }
   if (named) {
     const int number = NamedBus(hardware, view, request, reading, route);
     if (number >= 0) OpenKernelBus(hardware, view, request, number, {true, request.force}, reading, route);
@@ -106,6 +112,12 @@ Route ChooseRoute(Hardware& hardware, KernelView& view, const LinuxRequest& requ
   route.bitBus = std::make_unique<CI2cBus>(hardware.Io(), hardware.GetClock(), ui);
   if (route.bitBus->Channel() != kChannelNone) return route;
   route.bitBus.reset();
+  // A programmer plugged in is there for the chip in its clip, more likely than the GPU's buses.
+  if (FindUsbProgrammers(hardware.Usb()).size() == 1) {
+    route.programmer =
+        OpenUsbProgrammer(hardware.Usb(), hardware.GetClock(), texts::kCh341aName, request.force, route.error);
+    return route;
+  }
   for (const LinuxBusChannel& channel : ListLinuxBuses(view.Discovery())) {
     if (!channel.connector || !channel.connector->connected || channel.refusal) continue;
     route.connector = channel.connector;
@@ -130,6 +142,10 @@ int ListChannels(Hardware& hardware, KernelView& view, ConsoleUi& ui, std::ostre
     }
     if (channel.refusal) line += "\trefused: " + EscapeControls(channel.refusal->reason);
     lines.push_back(line);
+  }
+
+  for (const UsbProgrammer& programmer : FindUsbProgrammers(hardware.Usb())) {
+    lines.push_back(programmer.Name() + "\t" + programmer.Label() + "\t-");
   }
 
   CI2cBus bus(hardware.Io(), hardware.GetClock(), ui);

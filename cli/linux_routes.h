@@ -1,7 +1,7 @@
 // tolvex-cli's way to a monitor beyond the parallel adapters and the S3 card: the kernel's I2C bus
-// the user names (--bus, --connector) or the simulation stands for, else the adapter discovery
-// finds, else the bus of the first connected display the safety rules allow; and `list`, which
-// shows them all.
+// or the USB programmer the user names (--bus, --connector) or the simulation stands for, else the
+// adapter discovery finds, else the one USB programmer plugged in, else the bus of the first
+// connected display the safety rules allow; and `list`, which shows them all.
 #pragma once
 
 #include <memory>
@@ -14,6 +14,7 @@
 #include "ddc/i2c_bus.h"
 #include "ddc/linux/i2c_dev_bus.h"
 #include "ddc/linux/linux_discovery.h"
+#include "ddc/usb/ch341a_bus.h"
 #include "model/edid_extensions.h"
 
 namespace tolvex {
@@ -41,13 +42,18 @@ class KernelView {
 struct Route {
   std::unique_ptr<CI2cBus> bitBus;
   std::unique_ptr<CI2cDevBus> kernelBus;
+  std::unique_ptr<CCh341aBus> programmer;  // a USB programmer, named or the only one plugged in
   int busNumber = -1;                       // the kernel bus's number
   const DrmConnector* connector = nullptr;  // the connector the kernel bus reaches, if any
   std::optional<WholeEdid> kernelCopy;      // a read falls back to the connector's EDID file
   std::string note;                         // said on stderr when the fallback is taken
   std::string error;                        // no route: said on stderr, exit status 1
 
-  I2cMessageBus* Bus() { return kernelBus ? static_cast<I2cMessageBus*>(kernelBus.get()) : bitBus.get(); }
+  I2cMessageBus* Bus() {
+    if (kernelBus) return kernelBus.get();
+    if (programmer) return programmer.get();
+    return bitBus.get();
+  }
 };
 
 // `reading`: a connector whose bus cannot be opened falls back to the kernel's copy of its EDID.

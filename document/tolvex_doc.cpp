@@ -10,6 +10,7 @@
 #include "ddc/ddc_texts.h"
 #include "ddc/format_text.h"
 #include "ddc/linux/linux_texts.h"
+#include "ddc/usb/usb_texts.h"
 #include "document/document_texts.h"
 #include "document/framework_texts.h"
 #include "document/production_dlg.h"
@@ -52,6 +53,9 @@ void CTolvexDoc::FindChannelOptions() {
   linux_ = DiscoverLinux(hardware_.Files(), hardware_.Paths());
   MatchBusesByEdid(linux_, hardware_.Devices(), hardware_.GetClock());
   if (bus_.Channel() != kChannelNone) options_.push_back({Text(texts::kChannelNames[bus_.Channel()]), {}, bus_.Channel()});
+  for (const UsbProgrammer& programmer : FindUsbProgrammers(hardware_.Usb())) {
+    options_.push_back({QString::fromStdString(programmer.Label()), {}, kChannelLinuxBus, -1, programmer.Name()});
+  }
   for (const LinuxBusChannel& channel : ListLinuxBuses(linux_)) {
     // Choosing a bus in the list names it; a system bus stays refused without --force, which
     // only tolvex-cli offers.
@@ -62,10 +66,17 @@ void CTolvexDoc::FindChannelOptions() {
   }
 }
 
-// The bus chosen last when it is still there; else the adapter discovery found; else the bus the
-// simulation stands for; else the first connected display's bus the rules allow.
+// The bus or programmer chosen last when it is still there; else the adapter discovery found;
+// else the bus the simulation stands for; else the one USB programmer plugged in; else the first
+// connected display's bus the rules allow.
 void CTolvexDoc::ChooseRememberedChannel() {
   const std::string remembered = LoadChannelChoice();
+  const std::vector<UsbProgrammer> programmers = FindUsbProgrammers(hardware_.Usb());
+  for (const UsbProgrammer& programmer : programmers) {
+    if (remembered.empty() || programmer.Name() != remembered) continue;
+    programmer_ = remembered;
+    return;
+  }
   for (const LinuxBusChannel& channel : ListLinuxBuses(linux_)) {
     if (remembered.empty() || channel.Key() != remembered || AdapterRefusal(*channel.adapter, true, false)) continue;
     linuxBus_ = channel.adapter->number;
@@ -76,6 +87,10 @@ void CTolvexDoc::ChooseRememberedChannel() {
     linuxBus_ = hardware_.SimulatedBus();
     return;
   }
+  if (programmers.size() == 1) {
+    programmer_ = programmers.front().Name();
+    return;
+  }
   for (const LinuxBusChannel& channel : ListLinuxBuses(linux_)) {
     if (!channel.connector || !channel.connector->connected || channel.refusal) continue;
     linuxBus_ = channel.adapter->number;
@@ -83,12 +98,15 @@ void CTolvexDoc::ChooseRememberedChannel() {
   }
 }
 
-int CTolvexDoc::Channel() const { return linuxBus_ >= 0 ? kChannelLinuxBus : transfer_->Channel(); }
+int CTolvexDoc::Channel() const { return OnMessageBus() ? kChannelLinuxBus : transfer_->Channel(); }
 
 int CTolvexDoc::CurrentOption() const {
   for (size_t i = 0; i < options_.size(); ++i) {
     const ChannelOption& option = options_[i];
-    if (linuxBus_ >= 0 ? option.bus == linuxBus_ : option.channel == transfer_->Channel()) return static_cast<int>(i);
+    const bool current = !programmer_.empty() ? option.programmer == programmer_
+                         : linuxBus_ >= 0     ? option.bus == linuxBus_
+                                              : option.channel == transfer_->Channel();
+    if (current) return static_cast<int>(i);
   }
   return -1;
 }
@@ -101,14 +119,17 @@ void CTolvexDoc::ChooseOption(int index) {
     return;
   }
   linuxBus_ = option.bus;
+  programmer_ = option.programmer;
+  if (!programmer_.empty()) SaveChannelChoice(programmer_);
   for (const LinuxBusChannel& channel : ListLinuxBuses(linux_)) {
     if (channel.adapter->number == option.bus) SaveChannelChoice(channel.Key());
   }
 }
 
 void CTolvexDoc::OnChannel(int channel) {
-  if (linuxBus_ >= 0) SaveChannelChoice({});
+  if (OnMessageBus()) SaveChannelChoice({});
   linuxBus_ = -1;
+  programmer_.clear();
   transfer_->OnChannel(channel);
 }
 
@@ -152,11 +173,25 @@ void CTolvexDoc::ShowDviResult(uint8_t status, const char* selected) {
 }
 
 void CTolvexDoc::RunTransferCommand(const std::function<void(CEdidTransfer&)>& command, bool reading) {
+  if (!programmer_.empty()) {
+    if (std::unique_ptr<CCh341aBus> bus = OpenProgrammer()) {
+      CEdidTransfer transfer(*bus, frame_->Block(), extensions_, settings_, hardware_.GetClock(), *frame_, *this);
+      command(transfer);
+    }
+    return;
+  }
   if (linuxBus_ < 0) {
     command(*transfer_);
     return;
   }
   RunOnLinuxBus(reading, command);
+}
+
+std::unique_ptr<CCh341aBus> CTolvexDoc::OpenProgrammer() {
+  std::string error;
+  std::unique_ptr<CCh341aBus> bus = OpenUsbProgrammer(hardware_.Usb(), hardware_.GetClock(), programmer_, false, error);
+  if (!bus) frame_->ShowError(error, texts::kProgrammerUnavailableCaption);
+  return bus;
 }
 
 void CTolvexDoc::RunOnLinuxBus(bool reading, const std::function<void(CEdidTransfer&)>& command) {
@@ -225,6 +260,10 @@ void CTolvexDoc::OnProductionWrite() {
     CProductionDlg dialog(station, block.Bytes(), extensions_, block.GetSerialFormat(), frame_->Window());
     dialog.exec();
   };
+  if (!programmer_.empty()) {
+    if (std::unique_ptr<CCh341aBus> bus = OpenProgrammer()) runDialog(ProductionStation(*bus, settings_, hardware_));
+    return;
+  }
   if (linuxBus_ < 0) {
     runDialog(ProductionStation(bus_, settings_, hardware_));
     return;
@@ -249,7 +288,7 @@ void CTolvexDoc::SetModifiedFlag(bool modified) {
 }
 
 bool CTolvexDoc::IsWriteEnabled() const {
-  return linuxBus_ >= 0 ? frame_->IsCodeWindowShown() : transfer_->IsWriteEnabled(frame_->IsCodeWindowShown());
+  return OnMessageBus() ? frame_->IsCodeWindowShown() : transfer_->IsWriteEnabled(frame_->IsCodeWindowShown());
 }
 
 bool CTolvexDoc::OnNewDocument() {

@@ -15,6 +15,7 @@
 #include "ddc/hardware.h"
 #include "ddc/i2c_bus.h"
 #include "ddc/linux/linux_channels.h"
+#include "ddc/usb/usb_programmers.h"
 #include "document/document_frame.h"
 #include "document/file_text.h"
 #include "model/edid_extensions.h"
@@ -74,21 +75,23 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   void OnReadFromDisplay();
 
   // Enabling and check marks of the I2C commands. The channel is kChannelLinuxBus while a kernel
-  // I2C bus is chosen.
+  // I2C bus or a USB programmer is chosen.
   int Channel() const;
-  bool IsReadEnabled() const { return linuxBus_ >= 0 || transfer_->IsReadEnabled(); }
+  bool IsReadEnabled() const { return OnMessageBus() || transfer_->IsReadEnabled(); }
   bool IsWriteEnabled() const;
   // The channel discovery found can be chosen; the check mark follows the current one.
   bool IsChannelEnabled(int channel) const { return channel >= 0 && channel == bus_.Channel(); }
-  bool IsChannelChecked(int channel) const { return linuxBus_ < 0 && transfer_->IsChannelEnabled(channel); }
+  bool IsChannelChecked(int channel) const { return !OnMessageBus() && transfer_->IsChannelEnabled(channel); }
   bool IsReadFromDisplayEnabled() const { return DisplayToRead() != nullptr; }
 
-  // What the user chooses among: the channel discovery found, then every kernel I2C bus.
+  // What the user chooses among: the channel discovery found, the USB programmers, then every
+  // kernel I2C bus.
   struct ChannelOption {
     QString label;
     QString refusal;  // why it cannot be chosen; empty when it can
     int channel = kChannelNone;
     int bus = -1;
+    std::string programmer;  // a USB programmer's name ("ch341a:1.4"); empty for the others
   };
   const std::vector<ChannelOption>& ChannelOptions() const { return options_; }
   // Index into ChannelOptions; -1 when nothing is chosen.
@@ -130,6 +133,10 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   // Runs a command on the chosen kernel bus; a read whose bus cannot be opened takes the
   // connector's kernel copy instead, saying so.
   void RunOnLinuxBus(bool reading, const std::function<void(CEdidTransfer&)>& command);
+  // The chosen USB programmer, opened for one command or one production batch; nothing after
+  // its error box.
+  std::unique_ptr<CCh341aBus> OpenProgrammer();
+  bool OnMessageBus() const { return linuxBus_ >= 0 || !programmer_.empty(); }
   void ReadKernelCopy(const DrmConnector& connector, const std::string& note);
   const DrmConnector* DisplayToRead() const;
 
@@ -138,6 +145,7 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   LinuxDiscovery linux_;
   std::vector<ChannelOption> options_;
   int linuxBus_ = -1;
+  std::string programmer_;  // the chosen USB programmer's name; empty when none is chosen
   std::unique_ptr<CConfigDlg> configDlg_;
   TransferSettings settings_;
   DocumentFrame* frame_ = nullptr;

@@ -20,6 +20,8 @@ inline constexpr char kUsbNoPermission[] =
 inline constexpr char kUsbBusy[] = "%s: another program holds the programmer";
 inline constexpr char kUsbGone[] = "%s: the programmer is gone (unplugged?)";
 inline constexpr char kUsbError[] = "%s: USB error: %s";
+// The caption of a message box when the chosen programmer cannot be used.
+inline constexpr char kProgrammerUnavailableCaption[] = "USB programmer";
 // A reply shorter than the commands asked for.
 inline constexpr char kUsbShortReply[] = "%s: the programmer answered %d of %d bytes";
 

@@ -795,6 +795,36 @@ TEST_F(WholeEdidCli, ProductionUnitsGetTheirOwnBaseBlockAndEveryExtensionBlockUn
   EXPECT_EQ(test::ReadFile(counter), "7004\n");
 }
 
+// A CH341A with the EEPROM in its clip takes a base block alone and one with an extension, named
+// or as the only programmer plugged in, and gives back every byte.
+TEST_F(WholeEdidCli, TheCh341aWritesAndVerifiesWholeEdids) {
+  const Result list = RunTool({"list", "--simulate", "--sim-adapter", "ch341a"});
+  EXPECT_EQ(list.status, 0) << list.err;
+  EXPECT_EQ(list.out, "ch341a:1.5\tCH341A USB programmer (bus 001 device 005)\t-\n");
+  const std::string state = Path("clip.state");
+  for (const auto& [blocks, bus] : {std::pair{std::vector<EdidBytes>{}, "ch341a"},
+                                    std::pair{std::vector<EdidBytes>{test::MakeCtaBlock()}, "ch341a:1.5"}}) {
+    std::vector<uint8_t> whole;
+    WholeReport(blocks, &whole);
+    SCOPED_TRACE(whole.size());
+    const std::string source = Write("whole.bin", std::string(whole.begin(), whole.end()));
+    const std::vector<std::string> programmer = {"--simulate", "--sim-adapter", "ch341a", "--sim-state", state};
+    auto with = [&](std::vector<std::string> args) {
+      args.insert(args.begin() + 1, programmer.begin(), programmer.end());
+      return RunTool(args);
+    };
+    const Result write = with({"write", "--bus", bus, source});
+    ASSERT_EQ(write.status, 0) << write.err;
+    EXPECT_EQ(write.err, "tolvex-cli: " + source + ": written to the monitor and verified\n");
+    const Result read = with({"read", Path("back.bin")});
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(test::ReadFile(Path("back.bin")), std::string(whole.begin(), whole.end()));
+  }
+  const Result absent = RunTool({"read", "--simulate", "--sim-adapter", "ch341a", "--bus", "ch341a:2.1", Path("x.bin")});
+  EXPECT_EQ(absent.status, 1);
+  EXPECT_EQ(absent.err, "tolvex-cli: ch341a:2.1: there is no CH341A USB programmer at this bus and device\n");
+}
+
 // ---- Linux I2C buses, ppdev and the kernel's EDID copies -----------------------------------
 
 TEST_F(CliTest, ListShowsTheSimulatedPcWithItsSmbusRefused) {

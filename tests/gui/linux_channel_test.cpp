@@ -16,6 +16,7 @@
 #include "gui/sim_app_support.h"
 #include "ddc/sim/sim_edid.h"
 #include "report/edid_report.h"
+#include "test_support.h"
 
 using namespace tolvex;
 using namespace tolvex::testing;
@@ -76,6 +77,32 @@ class LinuxChannelTest : public QObject {
     frame.Action(kCmdEdidWrite)->trigger();
     QVERIFY2(answers.Seen().empty(), qPrintable(answers.Texts().join('\n')));
     QCOMPARE(EepromBlock(program.Monitor()), frame.Block().Bytes());
+  }
+
+  // The one programmer plugged in is chosen; a base block alone and one with an extension go
+  // into the EEPROM in its clip and are verified.
+  void writesWholeEdidsThroughTheCh341a() {
+    SimulatedProgram program(sim::MakeCh341aHardware());
+    CMainFrame& frame = program.Frame();
+    QCOMPARE(Items(*frame.ChannelChoice()), QStringList{QStringLiteral("CH341A USB programmer (bus 001 device 005)")});
+    QCOMPARE(frame.ChannelChoice()->currentIndex(), 0);
+    QCOMPARE(program.Doc().Channel(), kChannelLinuxBus);
+    frame.Action(kCmdEdidRead)->trigger();
+    QCOMPARE(frame.Block().Bytes(), EepromBlock(program.Monitor()));
+
+    for (const std::vector<EdidBytes>& blocks : {std::vector<EdidBytes>{}, std::vector<EdidBytes>{test::MakeCtaBlock()}}) {
+      FillValidBlock(frame.Block());
+      frame.Block().Bytes()[kExtensionCountOffset] = static_cast<uint8_t>(blocks.size());
+      frame.Block().UpdateChecksum();
+      program.Doc().Extensions().blocks = blocks;
+      const std::vector<uint8_t> whole = JoinWholeEdid(frame.Block().Bytes(), program.Doc().Extensions());
+      ModalAnswerer answers;
+      frame.Action(kCmdEdidWrite)->trigger();
+      QVERIFY2(answers.Seen().empty(), qPrintable(answers.Texts().join('\n')));
+      const auto& memory = program.Monitor().AnalogEeprom().Memory();
+      QVERIFY(std::equal(whole.begin(), whole.end(), memory.begin()));
+    }
+    QVERIFY(program.Hardware().usb.First()->BulkOuts() > 0);
   }
 
   void theChoiceIsRememberedByConnector() {
