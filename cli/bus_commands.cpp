@@ -63,6 +63,12 @@ std::optional<std::string> WriteRefusal(const EdidFile& file, bool fixChecksums)
   return DescribeWholeEdidFault(*fault);
 }
 
+// What the kernel bus did round its adapter's limits, said once the command is done.
+void PrintFallbacks(const Route& route, std::ostream& err) {
+  if (!route.kernelBus) return;
+  for (const std::string& note : route.kernelBus->FallbackNotes()) PrintLine(err, note);
+}
+
 }  // namespace
 
 // Prints the I2C channel the command would use; 1 when there is none. On a kernel bus a monitor
@@ -85,7 +91,9 @@ int RunProbe(const Invocation& call, const CommandStreams& streams) {
     out << texts::kChannelNames[route.bitBus->Channel()] << '\n';
     return 0;
   }
-  if (!route.kernelBus->Probe(kEepromWrite).Ok()) {
+  const bool answers = route.kernelBus->Probe(kEepromWrite).Ok();
+  PrintFallbacks(route, err);
+  if (!answers) {
     PrintLine(err, FormatText(cli_texts::kNothingAnswers, route.kernelBus->GuardForWrites()->busLabel.c_str()));
     return 1;
   }
@@ -187,6 +195,7 @@ int RunTransfer(const Invocation& call, const CommandStreams& streams) {
     } else {
       ReadKernelCopy(*route.kernelCopy, block, extensions, ui);
     }
+    PrintFallbacks(route, err);
     if (ui.ErrorShown() || !ui.Report()) return 1;
     std::string content = *ui.Report();
     if (HasBinaryEdidName(path)) {
@@ -199,6 +208,7 @@ int RunTransfer(const Invocation& call, const CommandStreams& streams) {
     }
   } else {
     transfer->OnEdidWrite();
+    PrintFallbacks(route, err);
     if (ui.RiskRefused()) PrintLine(err, cli_texts::kForceHint);
     if (ui.ErrorShown()) return 1;
     err << cli_texts::kProgram << ": " << path << ": " << cli_texts::kWrittenAndVerified << '\n';

@@ -50,6 +50,14 @@ inline constexpr char kDeviceError[] = "%s: %s";
 inline constexpr char kNoParportPermission[] =
     "%s: permission denied. Add your user to the lp group (sudo usermod -aG lp $USER, then log in again)";
 
+// Ways round a USB adapter's limits: the device, a number, what the kernel said.
+inline constexpr char kFallbackSeparate[] =
+    "%s: each of %d messages went in a transfer of its own: the adapter refused them combined (%s)";
+inline constexpr char kFallbackPieces[] =
+    "%s: reads went in pieces of at most %d bytes: the adapter refused longer ones (%s)";
+inline constexpr char kFallbackProbe[] =
+    "%s: a one-byte read asked for the device at 0x%02X: the adapter refused a zero-length write (%s)";
+
 // Reading a connector's EDID from the kernel's copy.
 inline constexpr char kNoKernelEdid[] = "%s: the kernel holds no EDID (no display connected)";
 inline constexpr char kFallbackToSysfs[] = "%s; the EDID was read from the kernel's copy %s instead";

@@ -806,6 +806,15 @@ TEST_F(CliTest, ListShowsTheSimulatedPcWithItsSmbusRefused) {
             "0x50 belongs to the kernel driver ee1004), and writing one can leave the PC unable to boot\n");
   EXPECT_TRUE(r.err.empty()) << r.err;
 
+  // A CP2112 is offered by model and USB port without --force, and says how it got round its limits.
+  const Result usb = RunTool({"list", "--simulate", "--sim-adapter", "cp2112"});
+  EXPECT_NE(usb.out.find("/dev/i2c-7\tCP2112 USB I2C adapter at USB 1-2\t-\n"), std::string::npos) << usb.out;
+  const Result read = RunTool({"read", "--simulate", "--sim-adapter", "cp2112", Path("usb.bin")});
+  EXPECT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(read.err,
+            "tolvex-cli: /dev/i2c-7: a one-byte read asked for the device at 0xA0: the adapter refused a zero-length "
+            "write (Operation not supported)\n");
+
   const Result parallel = RunTool({"list", "--simulate", "--sim-access", "ppdev"});
   EXPECT_EQ(parallel.out, "/dev/parport0\t0x378\tBlack Box\n");
 }
