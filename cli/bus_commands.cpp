@@ -46,23 +46,6 @@ int ReadKernelCopy(const WholeEdid& edid, EdidBlock& block, EdidExtensions& exte
   return ui.Report() ? 0 : 1;
 }
 
-// Why the blocks of `file` must not go to a monitor as they stand, with --fix-checksum or not.
-std::optional<std::string> WriteRefusal(const EdidFile& file, bool fixChecksums) {
-  EdidBytes base = file.bytes;
-  EdidExtensions extensions = file.extensions;
-  if (fixChecksums) {
-    base[kEdidSize - 1] = ComputeChecksum(base);
-    UpdateExtensionChecksums(extensions);
-  }
-  const std::optional<WholeEdidFault> fault = FindWholeEdidFault(base, extensions);
-  if (!fault) return std::nullopt;
-  if (fault->kind == WholeEdidFault::kIncomplete) return IncompleteText(file);
-  if (fault->kind == WholeEdidFault::kChecksum && fault->block == 0) {
-    return FormatText(cli_texts::kChecksumMismatch, fault->stated, fault->actual);
-  }
-  return DescribeWholeEdidFault(*fault);
-}
-
 // What the kernel bus did round its adapter's limits, said once the command is done.
 void PrintFallbacks(const Route& route, std::ostream& err) {
   if (!route.kernelBus) return;
@@ -133,7 +116,7 @@ int RunTransfer(const Invocation& call, const CommandStreams& streams) {
     // No way round on the command line: bytes the file lacks never reach a monitor. A stored
     // checksum is what shows a block changed since it was saved; it is replaced (as opening the
     // file in the program does) only when the user says so.
-    if (const std::optional<std::string> refusal = WriteRefusal(file, call.Has("fix-checksum"))) {
+    if (const std::optional<std::string> refusal = EdidWriteRefusal(file, call.Has("fix-checksum"))) {
       PrintFileError(err, path, *refusal);
       return 1;
     }

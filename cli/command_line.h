@@ -15,7 +15,8 @@ namespace tolvex {
 
 // One bit per command, so that an option row can name every command it belongs to.
 enum Command : unsigned {
-  kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16, kCheck = 32, kList = 64, kExport = 128, kInfo = 256
+  kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16, kCheck = 32, kList = 64, kExport = 128, kInfo = 256,
+  kApply = 512, kInstallFirmware = 1024
 };
 inline constexpr unsigned kOnHardware = kRead | kWrite | kProbe | kList;
 inline constexpr unsigned kOnOneBus = kRead | kWrite | kProbe;
