@@ -60,6 +60,8 @@ inline constexpr char kNothingAnswers[] = "%s: nothing answers at 0xA0";
 inline constexpr char kBusValues[] = "--bus takes /dev/i2c-N, i2c-N or N, or ch341a or ch341a:B.D for a USB programmer";
 inline constexpr char kBusOrConnector[] = "--bus and --connector both name the bus; give one";
 inline constexpr char kSysfsNeedsConnector[] = "--sysfs reads a connector's EDID: give --connector";
+inline constexpr char kNeedsConnector[] = "give the connector with --connector NAME";
+inline constexpr char kFileOrReset[] = "give FILE or --reset, one of them";
 inline constexpr char kDevNodesMissing[] = "the I2C buses have no device nodes: load the kernel's i2c-dev module (sudo modprobe i2c-dev)";
 // `check` and `report --check`: "FILE: " and a finding, or "FILE: ok".
 inline constexpr char kCheckClean[] = "ok";

@@ -73,6 +73,18 @@ constexpr CommandSpec kCommands[] = {
      "safety rules exclude, \"refused:\" with the reason. Fields are separated by tabs. The exit status\n"
      "is 1 when there is none.",
      0, 0, RunList},
+    {"apply", kApply, "[FILE]", "Apply the EDID of FILE to a connector until the next boot, or --reset it.",
+     "Writes the whole EDID in one write() to the connector's edid_override in debugfs\n"
+     "(DEBUGFS/dri/MINOR/CONNECTOR, or dri/PCI-ADDRESS/CONNECTOR on newer kernels), then 'detect' to\n"
+     "its status in sysfs, so the kernel probes it again; the monitor is not touched. Needs root.\n"
+     "A FILE with a wrong checksum is refused.",
+     0, 1, RunApply},
+    {"install-firmware", kInstallFirmware, "FILE", "Install the EDID of FILE as firmware for a connector.",
+     "Writes ROOT/lib/firmware/edid/NAME.bin atomically (NAME is the --connector value), then prints the\n"
+     "kernel parameter drm.edid_firmware=CONNECTOR:edid/NAME.bin and the step that puts the file into\n"
+     "the initramfs of the tool found under ROOT (initramfs-tools, dracut, mkinitcpio). Changes no\n"
+     "boot configuration.",
+     1, 1, RunInstallFirmware},
 };
 
 struct OptionRow {
@@ -110,10 +122,14 @@ constexpr OptionRow kOptions[] = {
     {"sim-access", "NAME", kOnHardware, "how the simulated parallel ports are reached (default raw):",
      SimulatedAccessNames},
     {"bus", "DEV", kOnOneBus, "the Linux I2C bus to use, /dev/i2c-N or N; or ch341a (ch341a:B.D among several)"},
-    {"connector", "NAME", kOnOneBus, "the bus of this display connector (card0-HDMI-A-1, see list)"},
+    {"connector", "NAME", kOnOneBus | kApply | kInstallFirmware,
+     "the display connector (card0-HDMI-A-1, see list)"},
+    {"reset", "", kApply, "take the connector's override away again"},
+    {"debugfs-root", "DIR", kApply, "where debugfs is (default /sys/kernel/debug)"},
+    {"root", "DIR", kInstallFirmware, "the root of the system that gets the file (default /)"},
     {"force", "", kOnOneBus, "use a named system bus, and write over what is neither an EDID nor blank"},
     {"sysfs", "", kRead, "read the kernel's copy of the connector's EDID, not the bus"},
-    {"sysfs-root", "DIR", kOnHardware, "where sysfs is (default /sys)"},
+    {"sysfs-root", "DIR", kOnHardware | kApply, "where sysfs is (default /sys)"},
     {"protocol", "N", kTransfers, "0 DDC2B (default), 1 AOC command (TX-3), 2 AOC command (TX-1, TX-2)"},
     {"software-ddc", "", kTransfers, "Software DDC only: the EDID lives in the controller's page F0"},
     {"page", "PAGE", kTransfers, "mapped EDID page (hexadecimal) of the factory memory"},
@@ -172,7 +188,7 @@ void PrintGeneralHelp(std::ostream& out) {
   out << cli_texts::kSynopsis;
   for (const CommandSpec& command : kCommands) {
     std::string left = "  " + std::string(command.name);
-    left.resize(10, ' ');
+    left.resize(std::max<size_t>(left.size() + 2, 10), ' ');
     out << left << command.brief << '\n';
   }
   out << cli_texts::kGeneralOptions;
@@ -276,6 +292,12 @@ std::optional<std::string> CheckValues(const Invocation& call) {
   if (call.Has("bus") && ParseBusName(call.Value("bus")) < 0 && !NamesUsbProgrammer(call.Value("bus"))) return std::string(cli_texts::kBusValues);
   if (call.Has("bus") && call.Has("connector")) return std::string(cli_texts::kBusOrConnector);
   if (call.Has("sysfs") && !call.Has("connector")) return std::string(cli_texts::kSysfsNeedsConnector);
+  if ((call.command->command & (kApply | kInstallFirmware)) && !call.Has("connector")) {
+    return std::string(cli_texts::kNeedsConnector);
+  }
+  if (call.command->command == kApply && call.Has("reset") == !call.files.empty()) {
+    return std::string(cli_texts::kFileOrReset);
+  }
   const std::string protocol = call.Value("protocol", "0");
   if (protocol != "0" && protocol != "1" && protocol != "2") return std::string(cli_texts::kProtocolValues);
   for (std::string_view name : {std::string_view("page"), std::string_view("factory")}) {

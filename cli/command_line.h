@@ -16,7 +16,7 @@ namespace tolvex {
 // One bit per command, so that an option row can name every command it belongs to.
 enum Command : unsigned {
   kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16, kCheck = 32, kList = 64, kExport = 128, kInfo = 256,
-  kEdit = 512, kDiff = 1024
+  kEdit = 512, kDiff = 1024, kApply = 2048, kInstallFirmware = 4096
 };
 inline constexpr unsigned kOnHardware = kRead | kWrite | kProbe | kList;
 inline constexpr unsigned kOnOneBus = kRead | kWrite | kProbe;

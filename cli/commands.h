@@ -28,4 +28,8 @@ int RunTransfer(const Invocation& call, const CommandStreams& streams);
 int RunProbe(const Invocation& call, const CommandStreams& streams);
 int RunList(const Invocation& call, const CommandStreams& streams);
 
+// connector_commands.cpp: an EDID on a connector without flashing the monitor.
+int RunApply(const Invocation& call, const CommandStreams& streams);
+int RunInstallFirmware(const Invocation& call, const CommandStreams& streams);
+
 }  // namespace tolvex

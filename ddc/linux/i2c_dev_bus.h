@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ddc/clock.h"
 #include "ddc/i2c_message_bus.h"
@@ -67,12 +68,21 @@ class CI2cDevBus final : public I2cMessageBus {
 
   // I2C_RDWR calls made since the bus was opened (for measurements).
   uint64_t Calls() const { return calls_; }
+  // Each way round a limit of the adapter taken so far, one sentence each, for the user.
+  const std::vector<std::string>& FallbackNotes() const { return notes_; }
 
  private:
   CI2cDevBus(KernelDevices& kernel, Clock& clock, int fd, std::string device, WriteGuard guard,
              std::optional<Refusal> writeRefusal);
 
+  // One I2C_RDWR call.
+  I2cResult Call(std::span<const I2cMessage> messages);
+  // The messages as the adapter takes them: whole, or one at a time, reads in pieces.
   I2cResult Transfer(std::span<const I2cMessage> messages);
+  I2cResult ReadInPieces(const I2cMessage& message);
+  bool Refused() const;
+  // `format` takes the device, `number` and what `error` means.
+  void Note(const char* format, int number, int error);
   I2cResult TransferWithRetries(std::span<const I2cMessage> messages, I2cRetry retry);
   bool ShouldRetry(const I2cResult& result, I2cRetry retry) const;
 
@@ -86,6 +96,9 @@ class CI2cDevBus final : public I2cMessageBus {
   std::string detail_;
   int lastError_ = 0;
   bool slowTiming_ = false;
+  bool separate_ = false;  // the adapter takes one message per transfer
+  uint16_t readCap_ = 0;   // the longest read it takes; 0 until one is refused
+  std::vector<std::string> notes_;
   uint64_t calls_ = 0;
 };
 

@@ -50,6 +50,7 @@ class CliTest : public ::testing::Test {
 
   std::string Write(const std::string& name, const std::string& content) {
     const fs::path path = dir_ / name;
+    fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << content;
     return path.string();
   }
@@ -837,6 +838,15 @@ TEST_F(CliTest, ListShowsTheSimulatedPcWithItsSmbusRefused) {
             "0x50 belongs to the kernel driver ee1004), and writing one can leave the PC unable to boot\n");
   EXPECT_TRUE(r.err.empty()) << r.err;
 
+  // A CP2112 is offered by model and USB port without --force, and says how it got round its limits.
+  const Result usb = RunTool({"list", "--simulate", "--sim-adapter", "cp2112"});
+  EXPECT_NE(usb.out.find("/dev/i2c-7\tCP2112 USB I2C adapter at USB 1-2\t-\n"), std::string::npos) << usb.out;
+  const Result read = RunTool({"read", "--simulate", "--sim-adapter", "cp2112", Path("usb.bin")});
+  EXPECT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(read.err,
+            "tolvex-cli: /dev/i2c-7: a one-byte read asked for the device at 0xA0: the adapter refused a zero-length "
+            "write (Operation not supported)\n");
+
   const Result parallel = RunTool({"list", "--simulate", "--sim-access", "ppdev"});
   EXPECT_EQ(parallel.out, "/dev/parport0\t0x378\tBlack Box\n");
 }
@@ -925,6 +935,89 @@ TEST_F(CliTest, TheKernelBusWritesVerifiesAndRefusesWithNothingWritten) {
            {"read", "--sysfs", Path("x")}}) {
     EXPECT_EQ(with(args).status, 2) << args[1];
   }
+}
+
+// An EDID on a connector without flashing: the debugfs override (older kernels name the card's
+// folder by its minor, newer ones by its PCI address), its reset, the refusals, and a firmware
+// file with the initramfs step of the tool the root holds. Fake trees on disk stand for the
+// kernel's.
+TEST_F(CliTest, ApplyAndInstallFirmwareWriteTheKernelsFilesOrSayWhy) {
+  sim::SimFiles files;
+  test::BuildDesktopTree(files);
+  test::WriteTree(files, dir_ / "root");
+  const std::string sysfs = (dir_ / "root/sys").string();
+  const std::string status = sysfs + "/class/drm/card0-HDMI-A-1/status";
+  const std::vector<uint8_t> whole = test::MakeWholeEdid(ParseEdidFile(test::EdidNamed("APPLIED")).bytes,
+                                                         {test::MakeCtaBlock()});
+  const std::string edid = Write("applied.bin", std::string(whole.begin(), whole.end()));
+  std::string broken = test::EdidNamed("BROKEN");
+  broken[127] = static_cast<char>(broken[127] + 1);
+  const std::string wrong = Write("wrong.bin", broken);
+
+  struct Case {
+    const char* name;
+    const char* debugfsFolder;  // the connector's folder below debugfs/dri; nullptr: debugfs not mounted
+    std::vector<std::string> args;
+    int status;
+    std::string override;  // what edid_override then holds
+    std::string message;   // part of stderr
+  };
+  const std::string applied(whole.begin(), whole.end());
+  const std::vector<Case> cases = {
+      {"by minor", "0/HDMI-A-1", {"--connector", "card0-HDMI-A-1", edid}, 0, applied, "the EDID (256 bytes) went to "},
+      {"by PCI address", "0000:00:02.0/HDMI-A-1", {"--connector", "card0-HDMI-A-1", edid}, 0, applied,
+       "/dri/0000:00:02.0/HDMI-A-1/edid_override; the kernel probes the connector again"},
+      {"reset", "0/HDMI-A-1", {"--connector", "card0-HDMI-A-1", "--reset"}, 0, "reset", "the override is reset"},
+      {"wrong checksum", "0/HDMI-A-1", {"--connector", "card0-HDMI-A-1", wrong}, 1, "", "does not match"},
+      {"no such connector", "0/HDMI-A-1", {"--connector", "card0-DP-9", edid}, 1, "", "there is no connector card0-DP-9"},
+      {"no override", "0/DP-1", {"--connector", "card0-HDMI-A-1", edid}, 1, "", "offers no edid_override"},
+      {"not mounted", nullptr, {"--connector", "card0-HDMI-A-1", edid}, 1, "",
+       "debugfs is not mounted at " + Path("debug") + ": run sudo mount -t debugfs none /sys/kernel/debug, then: sudo "
+       "tolvex-cli apply --debugfs-root " + Path("debug")},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(Path("debug"));
+    fs::create_directories(Path("debug"));
+    const std::string override = Path("debug") + "/dri/" + (c.debugfsFolder ? c.debugfsFolder : "") + "/edid_override";
+    if (c.debugfsFolder) Write("debug/dri/" + std::string(c.debugfsFolder) + "/edid_override", "");
+    Write("root/sys/devices/pci0000:00/0000:00:02.0/drm/card0/card0-HDMI-A-1/status", "connected\n");
+    std::vector<std::string> args = {"apply", "--debugfs-root", Path("debug"), "--sysfs-root", sysfs};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const Result r = RunTool(args);
+    EXPECT_EQ(r.status, c.status) << c.name << ": " << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
+    if (c.debugfsFolder) EXPECT_EQ(test::ReadFile(override), c.override) << c.name;
+    EXPECT_EQ(test::ReadFile(status), c.status == 0 ? "detect" : "connected\n") << c.name;
+  }
+
+  struct Firmware {
+    const char* marker;  // what the root holds of an initramfs tool; nullptr: none
+    std::string step;    // part of the last line
+  };
+  const std::vector<Firmware> tools = {
+      {"etc/initramfs-tools/initramfs.conf", "copy_file firmware /lib/firmware/edid/card0-HDMI-A-1.bin"},
+      {"etc/dracut.conf.d/10-local.conf", "install_items+=\" /lib/firmware/edid/card0-HDMI-A-1.bin \""},
+      {"etc/mkinitcpio.conf", "to FILES=(...) in /etc/mkinitcpio.conf, then run: sudo mkinitcpio -P"},
+      {nullptr, "No initramfs tool was found under "},
+  };
+  for (const Firmware& tool : tools) {
+    fs::remove_all(Path("target"));
+    if (tool.marker) Write("target/" + std::string(tool.marker), "");
+    if (!tool.marker) fs::create_directories(Path("target"));
+    const Result r = RunTool({"install-firmware", "--root", Path("target"), "--connector", "card0-HDMI-A-1", edid});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::ReadFile(Path("target/lib/firmware/edid/card0-HDMI-A-1.bin")), applied);
+    EXPECT_NE(r.out.find("\nKernel parameter (add it to the boot loader's command line): "
+                         "drm.edid_firmware=HDMI-A-1:edid/card0-HDMI-A-1.bin\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find(tool.step), std::string::npos) << r.out;
+  }
+  const Result bad = RunTool({"install-firmware", "--root", Path("target"), "--connector", "../../etc/x", edid});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_FALSE(fs::exists(Path("etc/x.bin")));
+  EXPECT_EQ(RunTool({"install-firmware", "--root", Path("target"), "--connector", "HDMI-A-1", wrong}).status, 1);
+  EXPECT_EQ(RunTool({"apply", "--connector", "card0-HDMI-A-1", "--reset", edid}).status, 2);
 }
 
 TEST_F(CliTest, ParallelAdaptersThroughPpdevReadWhatRawPortsRead) {

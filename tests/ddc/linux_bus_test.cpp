@@ -321,6 +321,54 @@ TEST(KernelBus, SeveralDevicesAt0x50To0x57TakeNoWriteEvenForced) {
   EXPECT_EQ(dimms.written, 0) << "not even a word address";
 }
 
+// USB I2C adapters whose drivers refuse what the chip cannot do: the bus finds a way round each
+// limit, says which, and the EDID and its extension block are written, verified and read back.
+TEST(KernelBus, UsbAdaptersLimitsAreWorkedRoundAndNamed) {
+  struct Case {
+    const char* name;
+    sim::SimAdapterLimits limits;
+    std::vector<std::string> notes;
+  };
+  const std::vector<Case> cases = {
+      {"none", {}, {}},
+      {"CP2112",
+       sim::kCp2112Limits,
+       {"/dev/i2c-3: a one-byte read asked for the device at 0xA0: the adapter refused a zero-length write "
+        "(Operation not supported)"}},
+      {"no repeated START",
+       {0, 0, false, true, false},
+       {"/dev/i2c-3: each of 2 messages went in a transfer of its own: the adapter refused them combined "
+        "(Operation not supported)"}},
+      {"reads of 48 bytes at most",
+       {0, 48, false, false, false},
+       {"/dev/i2c-3: each of 2 messages went in a transfer of its own: the adapter refused them combined "
+        "(Invalid argument)",
+        "/dev/i2c-3: reads went in pieces of at most 32 bytes: the adapter refused longer ones (Invalid argument)"}},
+  };
+  for (const Case& c : cases) {
+    Rig rig(Route::kKernel, {true, false}, [&c](sim::SimHardware& hw) {
+      hw.kernel.AddBus(sim::kSimMonitorBus,
+                       std::make_unique<sim::SimBitBangAdapter>(hw.time, &hw.machine.Monitor().Bus()), {}, c.limits);
+    });
+    ASSERT_TRUE(rig.transfer) << c.name << ": " << rig.openError;
+    FillTestBlock(rig.block);
+    rig.block.Bytes()[126] = 1;
+    rig.block.UpdateChecksum();
+    rig.extensions.blocks = {test::MakeCtaBlock()};
+    const std::vector<uint8_t> whole = JoinWholeEdid(rig.block.Bytes(), rig.extensions);
+    rig.transfer->OnEdidWrite();
+    EXPECT_EQ(rig.LastError(), "") << c.name;
+    const std::vector<uint8_t>& memory = rig.Monitor().AnalogEeprom().Memory();
+    EXPECT_TRUE(std::equal(whole.begin(), whole.end(), memory.begin())) << c.name;
+    rig.block.Bytes().fill(0);
+    rig.extensions.Clear();
+    rig.transfer->OnEdidRead();
+    EXPECT_EQ(JoinWholeEdid(rig.block.Bytes(), rig.extensions), whole) << c.name;
+    EXPECT_EQ(rig.kernelBus->FallbackNotes(), c.notes) << c.name;
+    EXPECT_EQ(rig.hw->kernel.RdwrRefused() > 0, !c.notes.empty()) << c.name;
+  }
+}
+
 // ---- Kernel errors -------------------------------------------------------------------------
 
 // A kernel whose one bus answers I2C_RDWR with a chosen error.
