@@ -102,6 +102,9 @@ struct ExtensionBlock {
 };
 
 // cta_rules.cpp
+// A data block collection, of a CTA-861 block or embedded in DisplayID: the blocks allowed once,
+// reserved bits.
+void CheckCtaCollection(const std::vector<CtaDataBlock>& blocks, FindingList& findings);
 void CheckCtaDataBlocks(const ExtensionBlock& ext, FindingList& findings);
 void CheckCtaVideo(const ExtensionBlock& ext, FindingList& findings);
 void CheckCtaHdmi(const ExtensionBlock& ext, FindingList& findings);

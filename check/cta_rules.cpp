@@ -63,10 +63,10 @@ constexpr std::array<ReservedBits, 6> kReservedBits = {{
     {CtaKind::kHdmi, check_text::kCtaKindHdmi, 6, 0, 0x06},                // byte 6 bits 2-1 (HDMI 1.4b 8.3.2)
 }};
 
-void CheckRepeats(const CtaBlock& cta, FindingList& findings) {
+void CheckRepeats(const std::vector<CtaDataBlock>& blocks, FindingList& findings) {
   for (const SingleKind& single : kSingleKinds) {
     const CtaDataBlock* first = nullptr;
-    for (const CtaDataBlock& block : cta.dataBlocks) {
+    for (const CtaDataBlock& block : blocks) {
       if (block.kind != single.kind) continue;
       if (!first) {
         first = &block;
@@ -79,8 +79,8 @@ void CheckRepeats(const CtaBlock& cta, FindingList& findings) {
   }
 }
 
-void CheckReservedBits(const CtaBlock& cta, FindingList& findings) {
-  for (const CtaDataBlock& block : cta.dataBlocks) {
+void CheckReservedBits(const std::vector<CtaDataBlock>& blocks, FindingList& findings) {
+  for (const CtaDataBlock& block : blocks) {
     for (const ReservedBits& reserved : kReservedBits) {
       if (block.kind != reserved.kind) continue;
       for (size_t i = static_cast<size_t>(reserved.byte); i < block.raw.size(); i += static_cast<size_t>(reserved.stride)) {
@@ -167,11 +167,15 @@ const CtaDataBlock* FindBlock(const CtaBlock& cta, CtaKind kind) {
 
 }  // namespace
 
+void CheckCtaCollection(const std::vector<CtaDataBlock>& blocks, FindingList& findings) {
+  CheckRepeats(blocks, findings);
+  CheckReservedBits(blocks, findings);
+}
+
 void CheckCtaDataBlocks(const ExtensionBlock& ext, FindingList& findings) {
   const CtaBlock& cta = Cta(ext);
   CheckHeaderFlags(ext, cta, findings);
-  CheckRepeats(cta, findings);
-  CheckReservedBits(cta, findings);
+  CheckCtaCollection(cta.dataBlocks, findings);
 }
 
 // CTA-861-H 7.5.1: every SVD names a VIC of the table, once; only VICs 1-64 carry a native bit.

@@ -62,7 +62,8 @@ bool IsFirstDisplayId(const ExtensionBlock& ext) {
 
 // DisplayID 1.3 section 2 and 2.1 section 3: a known version, a section that fits the block and
 // sums to 0 with its checksum, data blocks inside it, zeros after them; the first section names
-// the product's type (0 is for extension sections); each data block's tag is its version's.
+// the product's type (0 is for extension sections); each data block's tag is its version's, and
+// embedded CTA-861 data blocks keep the rules of a CTA-861 block's collection.
 void CheckDisplayIdSection(const ExtensionBlock& ext, FindingList& findings) {
   const DisplayIdBlock& id = DisplayId(ext);
   const int offset = ext.block.bytes.first;
@@ -92,6 +93,7 @@ void CheckDisplayIdSection(const ExtensionBlock& ext, FindingList& findings) {
                     Sentence(check_text::kDisplayIdDataBlockOverrun, data.bytes.first, id.section.last));
       continue;
     }
+    if (const auto* cta = std::get_if<DisplayIdCta>(&data.content)) CheckCtaCollection(cta->dataBlocks, findings);
     if (!TagOfVersion(data.tag, id.Major())) {
       findings.Fail(data.bytes.first, data.bytes.first, check_text::kRuleDisplayId,
                     Sentence(check_text::kDisplayIdTagVersion, data.bytes.first, data.tag, id.Major() >= 2 ? "1.x" : "2.x",

@@ -237,6 +237,11 @@ const std::vector<RuleCase>& RuleCases() {
          e = WithExtension(e, id);
        },
        {{W, 131, 131, t::kRuleDisplayId}, {F, 133, 133, t::kRuleDisplayIdChecksum}, {W, 228, 254, t::kRuleDisplayId}}},
+      {"DisplayID's CTA-861 data blocks: colorimetry twice",
+       [](Edid& e) {
+         e = WithExtension(e, DisplayIdBlock({0x81, 0x00, 0x08, 0xE3, 0x05, 0x01, 0x00, 0xE3, 0x05, 0x01, 0x00}));
+       },
+       {{F, 140, 143, t::kRuleCtaDataBlock}}},
       {"DisplayID 2.x tag in 1.3, timing without back porch",
        [](Edid& e) {
          // 640x480 at 25.2 MHz with 160 pixels of blanking, of which front porch and sync take 80 + 96.
