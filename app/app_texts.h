@@ -25,6 +25,14 @@ inline constexpr char kI2cMenu[] = "&I2C";
 inline constexpr char kChannelMenu[] = "RW &Channel";
 inline constexpr char kViewMenu[] = "&View";
 inline constexpr char kHelpMenu[] = "&Help";
+inline constexpr char kEditMenu[] = "&Edit";
+
+// Undo and redo of the EDID: "&Undo EDID Read", "&Redo wizard run".
+inline constexpr char kUndoEdidPrefix[] = "&Undo";
+inline constexpr char kRedoEdidPrefix[] = "&Redo";
+inline constexpr char kEdidReadStep[] = "EDID Read";
+inline constexpr char kDisplayReadStep[] = "Read from connected display";
+inline constexpr char kWizardStep[] = "wizard run";
 
 // Status bar: the idle text and the three key indicators.
 inline constexpr char kIdleStatus[] = "Ready";

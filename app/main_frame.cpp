@@ -20,11 +20,13 @@
 #include "app/app_texts.h"
 #include "app/check_pane.h"
 #include "app/edid_code_dlg.h"
+#include "app/edid_history.h"
 #include "app/structure_pane.h"
 #include "app/tolvex_view.h"
 #include "document/document_texts.h"
 #include "document/framework_texts.h"
 #include "document/tolvex_doc.h"
+#include "report/edid_report.h"
 
 // The pictures are compiled into the library; a static library has to register them itself.
 static void InitialiseResources() { Q_INIT_RESOURCE(tolvex); }
@@ -135,6 +137,12 @@ CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTol
   setAcceptDrops(true);
 
   CreateActions();
+  // An undone or redone EDID is shown as a new document shows it.
+  history_ = new CEdidHistory(block_, doc_.Extensions(), [this] {
+    CodeWindow().HighlightRange(0, kEdidSize - 1, true);
+    CodeWindow().ClearHighlight();
+    doc_.ReplaceDocument(FormatEdidReport(block_, doc_.Extensions().blocks));
+  }, this);
   CreateCheckPane();
   CreateStructurePane();
   CreateMenus();
@@ -204,6 +212,15 @@ void CMainFrame::CreateMenus() {
   fileMenu_->addAction(actions_[kCmdFileMru]);
   recentSeparator_ = fileMenu_->addSeparator();
   fileMenu_->addAction(actions_[kCmdAppExit]);
+
+  // The EDID's undo and redo; the report view's text keeps its own (Ctrl+Z, its context menu).
+  QMenu* edit = menuBar()->addMenu(Text(texts::kEditMenu));
+  QAction* undo = history_->Stack().createUndoAction(this, Text(texts::kUndoEdidPrefix));
+  undo->setObjectName(QStringLiteral("undoEdid"));
+  QAction* redo = history_->Stack().createRedoAction(this, Text(texts::kRedoEdidPrefix));
+  redo->setObjectName(QStringLiteral("redoEdid"));
+  edit->addAction(undo);
+  edit->addAction(redo);
 
   QMenu* i2c = menuBar()->addMenu(Text(texts::kI2cMenu));
   i2c->addAction(actions_[kCmdEdidRead]);
@@ -397,7 +414,7 @@ void CMainFrame::RunCommand(CommandId id) {
   if (transfer || resultText_ != startupNote_) resultText_ = Text(texts::kIdleStatus);
   messagePane_->setText(resultText_);
   switch (id) {
-    case kCmdFileNew: doc_.OnFileNew(); break;
+    case kCmdFileNew: history_->Record(Text(texts::kWizardStep), [this] { doc_.OnFileNew(); }); break;
     case kCmdFileOpen: OnFileOpen(); break;
     case kCmdFileSave: OnFileSave(); break;
     case kCmdFileSaveAs: OnFileSaveAs(); break;
@@ -407,7 +424,7 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdFilePrintSetup: OnFilePrintSetup(); break;
     case kCmdAppExit: close(); break;
     case kCmdAppAbout: OnAppAbout(); break;
-    case kCmdEdidRead: doc_.OnEdidRead(); break;
+    case kCmdEdidRead: history_->Record(Text(texts::kEdidReadStep), [this] { doc_.OnEdidRead(); }); break;
     case kCmdEdidWrite:
       // A refusal needs no question first: nothing will be written.
       if (!doc_.RefuseEdidWrite() && ConfirmWriteDespiteFailures(block_, doc_.Extensions(), this)) doc_.OnEdidWrite();
@@ -418,7 +435,9 @@ void CMainFrame::RunCommand(CommandId id) {
         doc_.OnProductionWrite();
       }
       break;
-    case kCmdReadFromDisplay: doc_.OnReadFromDisplay(); break;
+    case kCmdReadFromDisplay:
+      history_->Record(Text(texts::kDisplayReadStep), [this] { doc_.OnReadFromDisplay(); });
+      break;
     case kCmdChannelBlackBox:
     case kCmdChannelServiceKit:
     case kCmdChannelS3: doc_.OnChannel(ChannelOf(id)); break;

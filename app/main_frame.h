@@ -24,6 +24,7 @@ class QPrinter;
 namespace tolvex {
 
 class CCheckPane;
+class CEdidHistory;
 class CStructurePane;
 
 class CTolvexDoc;
@@ -49,6 +50,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   bool IsWaitCursorShown() const { return waitCursor_; }
   CCheckPane& CheckPane() { return *checkPane_; }
   CStructurePane& StructurePane() { return *structurePane_; }
+  CEdidHistory& EdidHistory() { return *history_; }
 
   // Opens a file as File/Open does (after asking to save a modified document).
   bool OpenDocumentFile(const QString& path);
@@ -124,6 +126,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   std::unique_ptr<CEdidCodeDlg> codeWindow_;
   CCheckPane* checkPane_ = nullptr;
   CStructurePane* structurePane_ = nullptr;
+  CEdidHistory* history_ = nullptr;
   bool codeWindowShown_ = false;
   std::map<int, QAction*> actions_;
   QMenu* fileMenu_ = nullptr;
