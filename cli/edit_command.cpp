@@ -210,6 +210,9 @@ int RunEdit(const Invocation& call, const CommandStreams& streams) {
   std::optional<EdidData> loaded = WholeOf(in, file, streams);
   if (!loaded) return 1;
   EdidData edid = std::move(*loaded);
+  // With OUT on standard output, what the edits say goes to standard error.
+  const bool toStandardOutput = out == cli_texts::kStandardOutput;
+  std::ostream& says = toStandardOutput ? streams.err : streams.out;
   CheckFindings findings = CheckEdid(edid);
   for (const auto& [name, value] : call.sequence) {
     const EditOption* option = FindEditOption(name);
@@ -220,14 +223,13 @@ int RunEdit(const Invocation& call, const CommandStreams& streams) {
                      FormatText(cli_texts::kEditRefused, std::string(name).c_str(), result.error.c_str()));
       return 1;
     }
-    for (const std::string& note : result.notes) streams.out << note << '\n';
+    for (const std::string& note : result.notes) says << note << '\n';
     CheckFindings after = CheckEdid(edid);
-    PrintAddedFindings(DisplayName(out == cli_texts::kStandardOutput ? cli_texts::kStandardOutputName : out), findings,
-                       after, streams.out);
+    PrintAddedFindings(toStandardOutput ? cli_texts::kStandardOutputName : out, findings, after, says);
     findings = std::move(after);
   }
   const std::string content = OutputOf(out, edid, file);
-  if (out == cli_texts::kStandardOutput) {
+  if (toStandardOutput) {
     streams.out << content;
     streams.out.flush();
     return 0;

@@ -36,7 +36,6 @@ constexpr int kDescriptorCount = 4;
 constexpr uint8_t kDummyDescriptorTag = 0x10;
 constexpr int kDisplayIdSectionLimit = 121;  // bytes 5-125, the section checksum at 126 the latest
 constexpr int kDisplayIdDataFrom = 5;
-constexpr uint8_t kDisplayIdStandaloneDisplay = 3;
 
 // Every decoded field by path, and the kind word of every item that has one.
 struct Fields {
@@ -586,7 +585,6 @@ std::array<uint8_t, 15> ProductIdentification(const EdidData& edid) {
 int AddDisplayIdBlock(EdidData& edid, EditResult& done) {
   if (!IsBase14(edid) && BlockCount(edid) >= 2) return -1;
   std::array<uint8_t, 128> block = NewDisplayIdBlock();
-  block[3] = kDisplayIdStandaloneDisplay;
   const std::array<uint8_t, 15> product = ProductIdentification(edid);
   std::copy(product.begin(), product.end(), block.begin() + kDisplayIdDataFrom);
   block[2] = static_cast<uint8_t>(product.size());
@@ -595,9 +593,11 @@ int AddDisplayIdBlock(EdidData& edid, EditResult& done) {
   return BlockCount(edid) - 1;
 }
 
-bool PlaceInDisplayId(EdidData& edid, const CvtTiming& t, EditResult& done) {
+// In the DisplayID block there is, or (`mayAdd`) in a new one.
+bool PlaceInDisplayId(EdidData& edid, const CvtTiming& t, bool mayAdd, EditResult& done) {
   int block = FindExtension(edid, kTagDisplayId);
   const bool fresh = block < 0;
+  if (fresh && !mayAdd) return false;
   if (fresh) block = AddDisplayIdBlock(edid, done);
   if (block < 0) return false;
   const std::span<uint8_t, kBlockSize> bytes = BlockBytes(edid, block);
@@ -637,7 +637,8 @@ EditResult AddCvtTiming(EdidData& edid, int width, int height, double hz, bool r
     const DetailedTiming dtd = DtdOf(t, work);
     const bool fitsDtd = t.pixelClockKHz <= kDtdClockLimitKHz;
     if (!(fitsDtd && PlaceInBase(work, dtd, done)) && !(fitsDtd && PlaceInCta(work, dtd, done)) &&
-        !PlaceInCtaType7(work, t, done) && !PlaceInDisplayId(work, t, done)) {
+        !PlaceInDisplayId(work, t, false, done) && !PlaceInCtaType7(work, t, done) &&
+        !PlaceInDisplayId(work, t, true, done)) {
       return EditResult::Refused(EditText(et::kNoTimingPlace, width, height, hz));
     }
     if (EditResult r = WidenRanges(work, {t.RefreshHz(), t.HorizontalKHz(), t.pixelClockKHz}, done); !r.Ok()) return r;
