@@ -6,10 +6,13 @@
 namespace tolvex::texts {
 
 inline constexpr char kWindowTitle[] = "Tolvex 3.01";
+// After the document's title while it holds unsaved changes.
+inline constexpr char kModifiedMarker[] = "*";
 inline constexpr char kCompanyKey[] = "Marvane";
 inline constexpr char kFileFilter[] = "Tolvex Files (*.ddc)";
 // File Open also takes raw binary EDID.
-inline constexpr char kOpenFilters[] = "EDID reports (*.ddc);;Raw EDID (*.bin *.edid *.raw);;All files (*)";
+inline constexpr char kOpenFilters[] =
+    "EDID files (*.ddc *.bin *.edid *.raw);;EDID reports (*.ddc);;Raw EDID (*.bin *.edid *.raw);;All files (*)";
 inline constexpr char kFileExtension[] = ".ddc";
 // The desktop knows the file type as "Tolvex Document" from app/desktop/tolvex.xml.
 

@@ -43,9 +43,6 @@ void SaveShown(bool shown) {
 
 enum Column { kBytesColumn, kRuleColumn, kFindingColumn };
 
-// The code window shows the base block only; a finding in an extension selects nothing there.
-bool InBaseBlock(const CheckFinding& finding) { return finding.first < kEdidSize; }
-
 QIcon LevelIcon(CheckLevel level, const QStyle& style) {
   return style.standardIcon(level == CheckLevel::kFailure ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxWarning);
 }
@@ -74,6 +71,10 @@ CCheckPane::CCheckPane(const EdidBlock& block, const EdidExtensions& extensions,
   list_->header()->setSectionResizeMode(kRuleColumn, QHeaderView::ResizeToContents);
   connect(list_, &QTreeWidget::itemClicked, this, [this] { ChooseRow(); });
   connect(list_, &QTreeWidget::itemActivated, this, [this] { ChooseRow(); });
+  // The arrow keys choose the row they move to; a list rebuilt by a re-check chooses nothing.
+  connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+    if (current && !rebuilding_) ChooseRow();
+  });
 
   summary_->setObjectName(QStringLiteral("checkSummary"));
   auto* body = new QWidget;
@@ -111,7 +112,8 @@ void CCheckPane::showEvent(QShowEvent* event) {
 
 void CCheckPane::Recheck() {
   stale_ = false;
-  CheckFindings findings = CheckEdid(JoinWholeEdid(block_.Bytes(), extensions_));
+  CheckFindings findings =
+      CheckEdid(JoinWholeEdid(block_.Bytes(), extensions_), extensions_.storedChecksum, extensions_.storedByMonitor);
   // Most keystrokes leave the findings as they were; the list is rebuilt only when they change.
   if (listed_ && findings == findings_) return;
   listed_ = true;
@@ -120,6 +122,7 @@ void CCheckPane::Recheck() {
 }
 
 void CCheckPane::ShowFindings() {
+  rebuilding_ = true;
   list_->setUpdatesEnabled(false);
   list_->clear();
   QList<QTreeWidgetItem*> rows;
@@ -135,6 +138,7 @@ void CCheckPane::ShowFindings() {
   }
   list_->addTopLevelItems(rows);
   list_->setUpdatesEnabled(true);
+  rebuilding_ = false;
 
   const auto failures = std::count_if(findings_.begin(), findings_.end(),
                                       [](const CheckFinding& f) { return f.level == CheckLevel::kFailure; });
@@ -146,7 +150,7 @@ void CCheckPane::ChooseRow() {
   const int row = list_->indexOfTopLevelItem(list_->currentItem());
   if (row < 0 || row >= static_cast<int>(findings_.size())) return;
   const CheckFinding& finding = findings_[static_cast<size_t>(row)];
-  if (InBaseBlock(finding)) emit bytesChosen(finding.first, std::min(finding.last, kEdidSize - 1));
+  emit bytesChosen(finding.first, finding.last);
 }
 
 bool ConfirmWriteDespiteFailures(const EdidBlock& block, const EdidExtensions& extensions, QWidget* parent) {

@@ -31,7 +31,8 @@ class CCheckPane : public QDockWidget {
   QLabel* Summary() const { return summary_; }
 
  signals:
-  // The user chose a finding about bytes first..last (within the base block).
+  // The user chose a finding about bytes first..last of the whole EDID (by click, Enter or the
+  // arrow keys).
   void bytesChosen(int first, int last);
 
  protected:
@@ -50,6 +51,7 @@ class CCheckPane : public QDockWidget {
   CheckFindings findings_;
   bool stale_ = true;
   bool listed_ = false;  // the list and summary show findings_
+  bool rebuilding_ = false;
 };
 
 // Asks, before EDID Write sends an EDID with failures, naming the first of them; Cancel is the

@@ -47,7 +47,18 @@ QFont CodeFont() {
   return font;
 }
 
+// Rows the box shows at once: the base block's 16 alone; with extensions, the base block and the
+// first extension, the rest by scrolling.
+constexpr int kWholeVisibleRows = CodeBlockFirstRow(2) - 1;
+
+const std::vector<EdidBytes> kNoExtensions;
+
 }  // namespace
+
+CEdidCodeDlg::CEdidCodeDlg(EdidBlock& block, const EdidExtensions& extensions, QWidget* owner)
+    : CEdidCodeDlg(block, owner) {
+  extensions_ = &extensions;
+}
 
 CEdidCodeDlg::CEdidCodeDlg(EdidBlock& block, QWidget* owner)
     : QDialog(owner, Qt::Tool), block_(block), edit_(new QPlainTextEdit(this)) {
@@ -73,19 +84,42 @@ CEdidCodeDlg::CEdidCodeDlg(EdidBlock& block, QWidget* owner)
 }
 
 void CEdidCodeDlg::Initialise() {
-  edit_->setPlainText(ToBoxText(FormatCodeDump(block_.Bytes())));
+  shownExtensions_ = CurrentExtensions();
+  edit_->setPlainText(ToBoxText(FormatCodeDump(block_.Bytes()) + FormatExtensionCodes(shownExtensions_)));
   FitBoxToText();
   PlaceBesideOwner();
 }
 
 void CEdidCodeDlg::FitBoxToText() {
-  // Exactly the 16 rows of 38 characters, so that nothing ever scrolls.
+  // The base block alone: exactly the 16 rows of 38 characters, so that nothing ever scrolls.
+  // Extension blocks below it scroll into view, with a scroll bar beside the rows.
+  const bool whole = !shownExtensions_.empty();
+  edit_->setVerticalScrollBarPolicy(whole ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   const QTextBlock first = edit_->document()->firstBlock();
   const qreal rowHeight = edit_->document()->documentLayout()->blockBoundingRect(first).height();
   const QFontMetricsF metrics(edit_->font());
   const qreal margins = 2 * (edit_->frameWidth() + edit_->document()->documentMargin()) + 2;
-  edit_->setFixedSize(static_cast<int>(std::ceil(metrics.horizontalAdvance(QString(kBoxRowLength, QLatin1Char('0'))) + margins)),
-                      static_cast<int>(std::ceil(16 * rowHeight + margins)));
+  const int scrollBar = whole ? edit_->verticalScrollBar()->sizeHint().width() : 0;
+  const int rows = whole ? kWholeVisibleRows : kCodeBlockRows;
+  edit_->setFixedSize(static_cast<int>(std::ceil(metrics.horizontalAdvance(QString(kBoxRowLength, QLatin1Char('0'))) + margins)) + scrollBar,
+                      static_cast<int>(std::ceil(rows * rowHeight + margins)));
+}
+
+const std::vector<EdidBytes>& CEdidCodeDlg::CurrentExtensions() const {
+  return extensions_ ? extensions_->blocks : kNoExtensions;
+}
+
+void CEdidCodeDlg::FollowExtensions() {
+  if (shownExtensions_ == CurrentExtensions() || edit_->document()->isEmpty()) return;
+  const bool hadExtensions = !shownExtensions_.empty();
+  shownExtensions_ = CurrentExtensions();
+  QTextCursor cursor(edit_->document());
+  cursor.setPosition(ToBoxPosition(kCodeDumpLength));
+  cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+  cursor.insertText(ToBoxText(FormatExtensionCodes(shownExtensions_)));
+  if (hadExtensions != !shownExtensions_.empty()) FitBoxToText();
+  // Other blocks are shown from the top; a selection scrolls on from there.
+  edit_->verticalScrollBar()->setValue(0);
 }
 
 void CEdidCodeDlg::PlaceBesideOwner() {
@@ -100,14 +134,19 @@ void CEdidCodeDlg::PlaceBesideOwner() {
 
 void CEdidCodeDlg::HighlightRange(int first, int last, bool refresh) {
   if (refresh) {
-    ReplaceRange(CodeHexPosition(first), CodeCharPosition(last) + 1, FormatCodeRange(block_.Bytes(), first, last));
-    block_.UpdateChecksum();
-    const uint8_t checksum = block_.GetChecksum();
-    const char hex[] = {UpperHexDigit(checksum >> 4), UpperHexDigit(checksum), '\0'};
-    ReplaceRange(CodeHexPosition(127), CodeHexPosition(127) + 2, hex);
-    ReplaceRange(CodeCharPosition(127), CodeCharPosition(127) + 1, std::string(1, CodeChar(checksum)));
+    if (first < kEdidSize) {
+      const int baseLast = std::min(last, kEdidSize - 1);
+      ReplaceRange(CodeHexPosition(first), CodeCharPosition(baseLast) + 1, FormatCodeRange(block_.Bytes(), first, baseLast));
+      block_.UpdateChecksum();
+      const uint8_t checksum = block_.GetChecksum();
+      const char hex[] = {UpperHexDigit(checksum >> 4), UpperHexDigit(checksum), '\0'};
+      ReplaceRange(CodeHexPosition(127), CodeHexPosition(127) + 2, hex);
+      ReplaceRange(CodeCharPosition(127), CodeCharPosition(127) + 1, std::string(1, CodeChar(checksum)));
+    }
+    // Every path that brings other extension blocks, or changes their bytes, ends in a refresh.
+    FollowExtensions();
   }
-  Select(CodeHexPosition(first), CodeHexPosition(last) + 2);
+  Select(WholeCodeHexPosition(first), WholeCodeHexPosition(last) + 2);
   if (refresh) emit bytesRefreshed();
 }
 
@@ -146,6 +185,8 @@ bool CEdidCodeDlg::event(QEvent* event) {
 
 void CEdidCodeDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  // Scrolled while the box was not yet laid out, it would start part-way down a whole EDID.
+  edit_->verticalScrollBar()->setValue(0);
   ClearHighlight();
 }
 
@@ -161,8 +202,10 @@ void CEdidCodeDlg::ReplaceRange(int from, int to, const std::string& text) {
 void CEdidCodeDlg::Select(int from, int to) {
   if (edit_->document()->isEmpty()) return;
   QTextCursor cursor = edit_->textCursor();
-  cursor.setPosition(ToBoxPosition(from));
-  cursor.setPosition(ToBoxPosition(to), QTextCursor::KeepAnchor);
+  // Bytes beyond the blocks held (a finding about a block that is missing) select up to the end.
+  const int end = edit_->document()->characterCount() - 1;
+  cursor.setPosition(std::min(ToBoxPosition(from), end));
+  cursor.setPosition(std::min(ToBoxPosition(to), end), QTextCursor::KeepAnchor);
   edit_->setTextCursor(cursor);
   edit_->ensureCursorVisible();
 }

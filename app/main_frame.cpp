@@ -20,6 +20,7 @@
 #include "app/app_texts.h"
 #include "app/check_pane.h"
 #include "app/edid_code_dlg.h"
+#include "app/structure_pane.h"
 #include "app/tolvex_view.h"
 #include "document/document_texts.h"
 #include "document/framework_texts.h"
@@ -107,6 +108,7 @@ bool IsTransferCommand(CommandId id) {
 }
 
 constexpr int kCheckPaneHeight = 150;
+constexpr int kStructurePaneWidth = 460;
 
 // The keyboard LED of a lock key as the kernel shows it ("capslock", "numlock", "scrolllock");
 // nothing where the machine has no such LED (no keyboard, a virtual machine, a remote session).
@@ -134,6 +136,7 @@ CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTol
 
   CreateActions();
   CreateCheckPane();
+  CreateStructurePane();
   CreateMenus();
   CreateToolBar();
   CreateStatusBar();
@@ -219,6 +222,7 @@ void CMainFrame::CreateMenus() {
   view->addSeparator();
   view->addAction(actions_[kCmdEdidCode]);
   view->addAction(checkPane_->toggleViewAction());
+  view->addAction(structurePane_->toggleViewAction());
 
   QMenu* help = menuBar()->addMenu(Text(texts::kHelpMenu));
   help->addAction(actions_[kCmdAppAbout]);
@@ -278,12 +282,14 @@ void CMainFrame::ChooseChannelOption(int index) {
 }
 
 void CMainFrame::CreateStatusBar() {
-  messagePane_ = new QLabel(Text(texts::kIdleStatus));
+  resultText_ = Text(texts::kIdleStatus);
+  messagePane_ = new QLabel(resultText_);
   messagePane_->setObjectName(QStringLiteral("messagePane"));
   statusBar()->addWidget(messagePane_, 1);
-  // When a command's prompt goes (the pointer left the menu item or button), the pane is idle again.
+  // When a command's prompt goes (the pointer left the menu item or button), the pane shows again
+  // what the last command left there.
   connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
-    if (message.isEmpty() && !waitCursor_) messagePane_->setText(Text(texts::kIdleStatus));
+    if (message.isEmpty() && !waitCursor_) messagePane_->setText(resultText_);
   });
   for (const LockIndicator& indicator : kLockIndicators) {
     auto* pane = new QLabel(Text(indicator.label));
@@ -304,6 +310,13 @@ void CMainFrame::CreateCheckPane() {
   // A few rows under the report, which keeps most of the window.
   resizeDocks({checkPane_}, {kCheckPaneHeight}, Qt::Vertical);
   connect(checkPane_, &CCheckPane::bytesChosen, this, &CMainFrame::ShowBytesInCodeWindow);
+}
+
+void CMainFrame::CreateStructurePane() {
+  structurePane_ = new CStructurePane(block_, doc_.Extensions(), this);
+  addDockWidget(Qt::LeftDockWidgetArea, structurePane_);
+  resizeDocks({structurePane_}, {kStructurePaneWidth}, Qt::Horizontal);
+  connect(structurePane_, &CStructurePane::bytesChosen, this, &CMainFrame::ShowBytesInCodeWindow);
 }
 
 void CMainFrame::ShowBytesInCodeWindow(int first, int last) {
@@ -379,8 +392,10 @@ void CMainFrame::RunCommand(CommandId id) {
   if (transferRunning_) return;
   const bool transfer = IsTransferCommand(id);
   transferRunning_ = transfer;
-  // The result a transfer leaves in the pane belongs to it alone, not to the next one that fails.
-  if (transfer) messagePane_->setText(Text(texts::kIdleStatus));
+  // The result a command leaves in the pane belongs to it alone, not to the next one that fails.
+  // Why the ports are missing stays until a transfer has something to say instead.
+  if (transfer || resultText_ != startupNote_) resultText_ = Text(texts::kIdleStatus);
+  messagePane_->setText(resultText_);
   switch (id) {
     case kCmdFileNew: doc_.OnFileNew(); break;
     case kCmdFileOpen: OnFileOpen(); break;
@@ -450,13 +465,14 @@ void CMainFrame::UpdateCommandUi() {
 
 CEdidCodeDlg& CMainFrame::CodeWindow() {
   if (!codeWindow_) {
-    codeWindow_ = std::make_unique<CEdidCodeDlg>(block_, this);
+    codeWindow_ = std::make_unique<CEdidCodeDlg>(block_, doc_.Extensions(), this);
     codeWindow_->Initialise();
     connect(codeWindow_.get(), &CEdidCodeDlg::closedByUser, this, [this] {
       codeWindowShown_ = false;
       UpdateCommandUi();
     });
     connect(codeWindow_.get(), &CEdidCodeDlg::bytesRefreshed, checkPane_, &CCheckPane::BlockChanged);
+    connect(codeWindow_.get(), &CEdidCodeDlg::bytesRefreshed, structurePane_, &CStructurePane::EdidChanged);
   }
   return *codeWindow_;
 }

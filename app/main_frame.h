@@ -24,6 +24,7 @@ class QPrinter;
 namespace tolvex {
 
 class CCheckPane;
+class CStructurePane;
 
 class CTolvexDoc;
 class CTolvexView;
@@ -47,6 +48,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   const QStringList& RecentFiles() const { return recentFiles_; }
   bool IsWaitCursorShown() const { return waitCursor_; }
   CCheckPane& CheckPane() { return *checkPane_; }
+  CStructurePane& StructurePane() { return *structurePane_; }
 
   // Opens a file as File/Open does (after asking to save a modified document).
   bool OpenDocumentFile(const QString& path);
@@ -71,6 +73,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   QString AskSavePath(const QString& suggested) override;
   QString AskExportPath(const QString& suggested) override;
   void SetStatusText(std::string_view text) override;
+  QString StatusText() const override { return resultText_; }
   void ShowError(std::string_view text, std::string_view caption) override;
   void SetWaitCursor(bool wait) override;
   void ShowInformation(std::string_view text, std::string_view caption) override;
@@ -97,6 +100,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   // Chooses a channel from the menu or the toolbar list, never in the middle of a transfer.
   void ChooseChannelOption(int index);
   void CreateCheckPane();
+  void CreateStructurePane();
   void ShowBytesInCodeWindow(int first, int last);
   void ShowSplash();
   void HideSplash();
@@ -119,6 +123,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   CTolvexView* view_;
   std::unique_ptr<CEdidCodeDlg> codeWindow_;
   CCheckPane* checkPane_ = nullptr;
+  CStructurePane* structurePane_ = nullptr;
   bool codeWindowShown_ = false;
   std::map<int, QAction*> actions_;
   QMenu* fileMenu_ = nullptr;
@@ -133,6 +138,9 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   QPointer<QWidget> splash_;
   std::unique_ptr<QPrinter> printer_;
   QString startupNote_;
+  // What the last command left in the message pane; a command's prompt covers it only for as long
+  // as the pointer rests on the command.
+  QString resultText_;
   bool waitCursor_ = false;
   bool settingViewText_ = false;
   // A command that drives the bus is running; a close asked for meanwhile waits for its end.

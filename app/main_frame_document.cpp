@@ -47,17 +47,21 @@ void CMainFrame::SetViewText(const QString& text) {
 void CMainFrame::SetViewModified(bool modified) { view_->document()->setModified(modified); }
 
 void CMainFrame::DocumentTitleChanged() {
-  setWindowTitle(doc_.Title() + QLatin1String(" - ") + Text(texts::kWindowTitle));
+  const QString marker = doc_.IsModified() ? Text(texts::kModifiedMarker) : QString();
+  setWindowTitle(doc_.Title() + marker + QLatin1String(" - ") + Text(texts::kWindowTitle));
 }
 
 void CMainFrame::SetStartupNote(const QString& note) {
   startupNote_ = note;
-  if (!note.isEmpty()) messagePane_->setText(note);
+  if (note.isEmpty()) return;
+  resultText_ = note;
+  messagePane_->setText(note);
 }
 
 void CMainFrame::SetStatusText(std::string_view text) {
   statusBar()->clearMessage();
-  messagePane_->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  resultText_ = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  messagePane_->setText(resultText_);
   // The command keeps the thread busy; paint the pane now rather than when the loop is back.
   // Progress changes at most once a byte, and a byte takes milliseconds on the bus.
   messagePane_->repaint();

@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "check/edid_check.h"
+#include "check/timing_tables.h"
+#include "model/decoded_edid.h"
 #include "model/edid_block.h"
 
 namespace tolvex::check {
@@ -35,6 +37,9 @@ struct RangeLimitValues {
   int maxPixelClockMHz;  // 0 when not given
   int first;             // the descriptor's bytes
   int last;
+  // E-EDID 1.4: the limits bound the timings a host derives (GTF, CVT); a timing the EDID lists
+  // is supported by being listed, so one beyond the limits is a warning, not a contradiction.
+  bool advisory = false;
 };
 
 // The base block under check: a working copy in an EdidBlock (so the model's decoding serves the
@@ -77,7 +82,34 @@ void CheckDetailedTimings(const BaseBlock& base, const std::optional<RangeLimitV
 // The established and standard timings against the range limits.
 void CheckListedTimingRanges(const BaseBlock& base, const std::optional<RangeLimitValues>& limits,
                              FindingList& findings);
-void CheckExtensions(std::span<const uint8_t> edid, FindingList& findings);
+// E-EDID 1.4: the range limits' GTF against byte 24's continuous frequency.
+void CheckGtf14(const BaseBlock& base, const std::optional<RangeLimitValues>& limits, FindingList& findings);
+// Every extension block: its frame, then the rules of its kind (extension_rules.cpp's table).
+void CheckExtensions(std::span<const uint8_t> edid, const std::optional<RangeLimitValues>& limits,
+                     FindingList& findings);
+
+// A timing's rates against the range limits; `name` starts the sentences.
+void CheckRatesAgainstLimits(const std::string& name, int first, int last, const ListedTimingRates& rates,
+                             const RangeLimitValues& limits, FindingList& findings);
+
+// ---- The rules of one extension block, over its decoded content ---------------------------------
+struct ExtensionBlock {
+  const DecodedEdid& edid;
+  const DecodedBlock& block;
+  const std::optional<RangeLimitValues>& limits;  // the base block's
+
+  const BaseReading& Base() const { return edid.Base(); }
+};
+
+// cta_rules.cpp
+void CheckCtaDataBlocks(const ExtensionBlock& ext, FindingList& findings);
+void CheckCtaVideo(const ExtensionBlock& ext, FindingList& findings);
+void CheckCtaHdmi(const ExtensionBlock& ext, FindingList& findings);
+void CheckCtaVideoCapability(const ExtensionBlock& ext, FindingList& findings);
+void CheckCtaTimingRanges(const ExtensionBlock& ext, FindingList& findings);
+// displayid_rules.cpp
+void CheckDisplayIdSection(const ExtensionBlock& ext, FindingList& findings);
+void CheckDisplayIdTimings(const ExtensionBlock& ext, FindingList& findings);
 
 // The standard timing codes at `offset` (`count` two-byte entries), in the base block or in a
 // standard timing identifier descriptor: shared by the base-block and the descriptor rules.

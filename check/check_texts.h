@@ -41,6 +41,13 @@ inline constexpr char kRuleExtensionChecksum[] = "extension-checksum";
 inline constexpr char kRuleExtensionTag[] = "extension-tag";
 inline constexpr char kRuleBlockMap[] = "block-map";
 inline constexpr char kRuleCta861[] = "cta-861";
+inline constexpr char kRuleCtaDataBlock[] = "cta-data-block";
+inline constexpr char kRuleVic[] = "vic";
+inline constexpr char kRuleHdmi[] = "hdmi";
+inline constexpr char kRuleVideoCapability[] = "video-capability";
+inline constexpr char kRuleDisplayId[] = "displayid";
+inline constexpr char kRuleDisplayIdChecksum[] = "displayid-checksum";
+inline constexpr char kRuleStoredChecksum[] = "stored-checksum";
 
 // ---- Words the sentences are built with ------------------------------------------------------
 inline constexpr char kHorizontal[] = "horizontal";
@@ -60,6 +67,12 @@ inline constexpr char kEdidPartialBlock[] =
 inline constexpr char kHeaderWrong[] = "Bytes 0-7 read %s; an EDID begins with 00 FF FF FF FF FF FF 00.";
 inline constexpr char kChecksumWrong[] =
     "The checksum byte is %02X; with the other bytes as they are it must be %02X, so that the block sums to 0.";
+// A base block whose checksum byte the program recomputed on loading.
+inline constexpr char kStoredChecksumWrong[] =
+    "The %s stored %02X in byte 127; the block's bytes give %02X, which the block now holds. Save or write it "
+    "to put the right checksum there too.";
+inline constexpr char kFileSource[] = "file";
+inline constexpr char kMonitorSource[] = "monitor";
 inline constexpr char kVersionWrong[] = "Byte 18 (version) is %u; this structure is version 1, so store 01.";
 inline constexpr char kRevisionUnknown[] =
     "Byte 19 (revision) is %d, which no EDID standard defines; hosts read it as 1.4 at best, so store 0-4.";
@@ -225,5 +238,91 @@ inline constexpr char kCtaOffset[] =
 inline constexpr char kCtaDataBlockOverrun[] =
     "The data block at byte %d runs past the detailed timings' start at byte %d; correct its length or that offset.";
 inline constexpr char kCtaPadding[] = "Bytes %d-%d after the detailed timings are not all 00; pad with 00.";
+
+// ---- CTA-861 data blocks ---------------------------------------------------------------------------
+inline constexpr char kCtaRepeated[] =
+    "The %s data block at bytes %d-%d repeats the one at bytes %d-%d, and CTA-861 allows it once; merge the two.";
+inline constexpr char kCtaReservedBits[] =
+    "Byte %d of the %s data block is %02X, and its bits %02X are reserved, so they must be 0; store %02X.";
+inline constexpr char kCtaHeaderReserved[] =
+    "Byte %d is %02X, but a revision 1 CTA-861 block keeps it reserved at 00; store 00 or raise the revision.";
+inline constexpr char kCtaNoBasicAudio[] =
+    "The block lists audio, but bit 6 of byte %d (basic audio) is clear, and a sink with audio supports basic audio; set the bit.";
+// The names the data block sentences give the kinds.
+inline constexpr char kCtaKindSpeakers[] = "speaker allocation";
+inline constexpr char kCtaKindVideoCapability[] = "video capability";
+inline constexpr char kCtaKindColorimetry[] = "colorimetry";
+inline constexpr char kCtaKindHdrStatic[] = "HDR static metadata";
+inline constexpr char kCtaKindVideoPreference[] = "video format preference";
+inline constexpr char kCtaKind420Map[] = "YCbCr 4:2:0 capability map";
+inline constexpr char kCtaKindRoom[] = "room configuration";
+inline constexpr char kCtaKindHdmi[] = "HDMI vendor-specific";
+inline constexpr char kCtaKindHdmiForum[] = "HDMI Forum";
+inline constexpr char kCtaKindAudio[] = "audio";
+
+// ---- VICs ------------------------------------------------------------------------------------------------
+inline constexpr char kVicUnknown[] =
+    "Byte %d (a short video descriptor) is %02X, which names no VIC; use a VIC of 1-127 or 193-219 (129-192 for a native 1-64).";
+inline constexpr char kVicRepeated[] = "Byte %d lists VIC %d again after byte %d; list each video format once.";
+inline constexpr char kVicNativeMix[] =
+    "Byte %d marks VIC %d (%s) as native, but the display's native format is %dx%d%s; clear the native bit (store %02X).";
+inline constexpr char kVic640x480Missing[] =
+    "Neither the established timings (byte 35 bit 5) nor a Video Data Block list 640x480 at 60 Hz, which every "
+    "CTA-861 sink supports; add VIC 1 or set the established timing.";
+
+// ---- HDMI ------------------------------------------------------------------------------------------------
+inline constexpr char kHdmiNeedsRevision3[] =
+    "The HDMI vendor-specific data block needs a base block of E-EDID 1.3 or later, but byte 19 gives revision %d; store 3 or more.";
+inline constexpr char kHdmiTmdsAbove340[] =
+    "Byte %d gives a maximum TMDS clock of %d MHz, but this block stops at 340 MHz; store 340 (44) here and the "
+    "higher rate in the HDMI Forum data block.";
+inline constexpr char kHdmiForumTmds[] =
+    "Byte %d gives a maximum TMDS character rate of %d MHz; the HDMI Forum block gives 0 (340 MHz at most) or 345-600 MHz.";
+inline constexpr char kHdmiForumNotNext[] =
+    "The HDMI Forum data block at bytes %d-%d does not follow the HDMI vendor-specific block (bytes %d-%d) directly; move it after it.";
+inline constexpr char kHdmiVicWithoutVic[] =
+    "Byte %d lists HDMI VIC %d, but no Video Data Block lists its CTA-861 format VIC %d; add VIC %d to the Video Data Block.";
+
+// ---- Video capability ---------------------------------------------------------------------------------
+inline constexpr char kVcdbMissing[] =
+    "The block lists CE video formats but no video capability data block, so a source cannot tell whether RGB "
+    "quantization is selectable; add the block with QS set.";
+inline constexpr char kVcdbNoQs[] =
+    "Byte %d has QS (bit 6) clear: RGB quantization is not selectable, and sources may send the wrong range; set QS when "
+    "the display follows the AVI InfoFrame.";
+inline constexpr char kVcdbUnderscanMismatch[] =
+    "Byte %d says IT formats are always %s, but bit 7 of byte %d (underscan) says otherwise; make the two agree.";
+inline constexpr char kOverscanned[] = "overscanned";
+inline constexpr char kUnderscanned[] = "underscanned";
+
+// ---- Timings of the extension blocks --------------------------------------------------------------
+inline constexpr char kExtensionDtdName[] = "Block %d's detailed timing %d";
+inline constexpr char kSvdName[] = "VIC %d (byte %d)";
+inline constexpr char kHdmiVicName[] = "HDMI VIC %d (byte %d)";
+inline constexpr char kDisplayIdTimingName[] = "Block %d's DisplayID timing %d";
+
+// ---- DisplayID -------------------------------------------------------------------------------------------
+inline constexpr char kDisplayIdVersion[] =
+    "Byte %d gives DisplayID version %X.%X, which no DisplayID standard defines; use 1.x (12 or 13) or 2.x (20 or 21).";
+inline constexpr char kDisplayIdSectionLength[] =
+    "Byte %d gives a section of %d bytes, but at most 121 fit in the block; correct the length.";
+inline constexpr char kDisplayIdSectionChecksum[] =
+    "The DisplayID section checksum (byte %d) is %02X; with the section as it is it must be %02X.";
+inline constexpr char kDisplayIdDataBlockOverrun[] =
+    "The DisplayID data block at byte %d runs past the section's end at byte %d; correct its length or the section's.";
+inline constexpr char kDisplayIdPadding[] =
+    "Bytes %d-%d after the DisplayID data blocks are not all 00; pad with 00.";
+inline constexpr char kDisplayIdProductType[] =
+    "Byte %d gives product type 0, which marks an extension section, but this is the first section; name the product's type.";
+inline constexpr char kDisplayIdTagVersion[] =
+    "The data block at byte %d has tag %02X, which belongs to DisplayID %s, not to this section's version %X.%X; use the tag of its version.";
+inline constexpr char kDisplayIdTimingPorch[] =
+    "%s has a horizontal front porch and sync (%d + %d) that fill the blanking of %d, leaving no back porch; correct the timing.";
+
+// ---- E-EDID 1.4 ------------------------------------------------------------------------------------------
+inline constexpr char kGtfDeprecated[] =
+    "Byte %d = %02X offers GTF, which E-EDID 1.4 keeps for older hosts only; CVT (04) describes new displays.";
+inline constexpr char kGtfNotContinuous[] =
+    "Byte %d = %02X offers GTF, but bit 0 of byte 24 says the frequencies are not continuous; store 01 (range limits only) or set the bit.";
 
 }  // namespace tolvex::check_text

@@ -120,7 +120,7 @@ void CheckRangeLimits(const BaseBlock& base, const Descriptor& d, DescriptorSurv
                   Sentence(check_text::kRangeGtfReserved, d.number, d.offset + 11, at(11)));
   }
   if (!survey.hasRangeLimits && rates && minV <= maxV && minH <= maxH) {
-    survey.limits = RangeLimitValues{minV, maxV, minH, maxH, clock, first, last};
+    survey.limits = RangeLimitValues{minV, maxV, minH, maxH, clock, first, last, base.Claims14()};
   }
   survey.hasRangeLimits = true;
 }

@@ -48,7 +48,9 @@ using check::FindingList;
 // The date of a working copy is never used: the bytes are replaced before any rule reads them.
 CalendarDate AnyDate() { return {2000, 1, 1}; }
 
-void CheckBaseBlock(std::span<const uint8_t> edid, int currentYear, FindingList& findings) {
+// Returns the range limits that the extensions' timings are held to.
+std::optional<check::RangeLimitValues> CheckBaseBlock(std::span<const uint8_t> edid, int currentYear,
+                                                      FindingList& findings) {
   EdidBlock block(&AnyDate);
   std::copy_n(edid.begin(), kEdidSize, block.Bytes().begin());
   const BaseBlock base{block, block.Bytes(), currentYear};
@@ -66,6 +68,8 @@ void CheckBaseBlock(std::span<const uint8_t> edid, int currentYear, FindingList&
   const auto limits = check::CheckDescriptors(base, findings);
   check::CheckDetailedTimings(base, limits, findings);
   check::CheckListedTimingRanges(base, limits, findings);
+  check::CheckGtf14(base, limits, findings);
+  return limits;
 }
 
 }  // namespace
@@ -84,8 +88,8 @@ CheckFindings CheckEdid(std::span<const uint8_t> edid, int currentYear) {
     findings.Fail(static_cast<int>(whole), static_cast<int>(edid.size()) - 1, check_text::kRuleEdidSize,
                   check::Sentence(check_text::kEdidPartialBlock, edid.size() - whole));
   }
-  CheckBaseBlock(edid, currentYear, findings);
-  check::CheckExtensions(edid.first(whole), findings);
+  const auto limits = CheckBaseBlock(edid, currentYear, findings);
+  check::CheckExtensions(edid.first(whole), limits, findings);
 
   std::stable_sort(out.begin(), out.end(), [](const CheckFinding& a, const CheckFinding& b) {
     if (a.first != b.first) return a.first < b.first;
@@ -95,6 +99,22 @@ CheckFindings CheckEdid(std::span<const uint8_t> edid, int currentYear) {
 }
 
 CheckFindings CheckEdid(std::span<const uint8_t> edid) { return CheckEdid(edid, TodayLocal().year); }
+
+CheckFindings CheckEdid(std::span<const uint8_t> edid, std::optional<uint8_t> storedChecksum, bool fromMonitor) {
+  CheckFindings out = CheckEdid(edid);
+  if (!storedChecksum || edid.size() < kEdidSize) return out;
+  EdidBytes base{};
+  std::copy_n(edid.begin(), kEdidSize, base.begin());
+  const uint8_t given = ComputeChecksum(base);
+  if (*storedChecksum == given) return out;
+  CheckFinding finding{CheckLevel::kWarning, kEdidSize - 1, kEdidSize - 1, check_text::kRuleStoredChecksum,
+                       check::Sentence(check_text::kStoredChecksumWrong,
+                                       fromMonitor ? check_text::kMonitorSource : check_text::kFileSource,
+                                       *storedChecksum, given)};
+  const auto place = std::find_if(out.begin(), out.end(), [](const CheckFinding& f) { return f.first >= kEdidSize; });
+  out.insert(place, std::move(finding));
+  return out;
+}
 
 bool HasFailure(const CheckFindings& findings) {
   return std::any_of(findings.begin(), findings.end(),

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,6 +32,10 @@ using CheckFindings = std::vector<CheckFinding>;
 CheckFindings CheckEdid(std::span<const uint8_t> edid, int currentYear);
 // The same, with the year from the local date.
 CheckFindings CheckEdid(std::span<const uint8_t> edid);
+
+// The same for a whole EDID whose byte 127 was put right when it was loaded: where its source
+// stored another value, a warning says what it stored. `fromMonitor` names the source.
+CheckFindings CheckEdid(std::span<const uint8_t> edid, std::optional<uint8_t> storedChecksum, bool fromMonitor);
 
 bool HasFailure(const CheckFindings& findings);
 

@@ -1,5 +1,6 @@
 // Extension blocks: how many there are, their checksums and tags, the block map, and the frame
-// of a CTA-861 block (revision, data block collection, detailed timings, padding).
+// of a CTA-861 block (revision, data block collection, detailed timings, padding); then the
+// rules of each kind over the decoded blocks, in one table.
 #include <algorithm>
 #include <array>
 
@@ -77,11 +78,38 @@ void CheckCta861(std::span<const uint8_t> block, int offset, FindingList& findin
   }
 }
 
+// The rules of each block kind over its decoded content, in the order they run.
+struct ExtensionRule {
+  BlockKind kind;
+  void (*check)(const ExtensionBlock&, FindingList&);
+};
+constexpr std::array<ExtensionRule, 7> kExtensionRules = {{
+    {BlockKind::kCta, &CheckCtaDataBlocks},
+    {BlockKind::kCta, &CheckCtaVideo},
+    {BlockKind::kCta, &CheckCtaHdmi},
+    {BlockKind::kCta, &CheckCtaVideoCapability},
+    {BlockKind::kCta, &CheckCtaTimingRanges},
+    {BlockKind::kDisplayId, &CheckDisplayIdSection},
+    {BlockKind::kDisplayId, &CheckDisplayIdTimings},
+}};
+
+void CheckDecodedExtensions(std::span<const uint8_t> edid, const std::optional<RangeLimitValues>& limits,
+                            FindingList& findings) {
+  const DecodedEdid decoded = DecodeEdid(edid);
+  for (const DecodedBlock& block : decoded.blocks) {
+    const ExtensionBlock ext{decoded, block, limits};
+    for (const ExtensionRule& rule : kExtensionRules) {
+      if (rule.kind == block.kind && block.index > 0) rule.check(ext, findings);
+    }
+  }
+}
+
 }  // namespace
 
 // EDID 1.3 section 3.11 (byte 126) and E-EDID 1.4 section 2.2: the count of the blocks that
 // follow, and each block's checksum and tag.
-void CheckExtensions(std::span<const uint8_t> edid, FindingList& findings) {
+void CheckExtensions(std::span<const uint8_t> edid, const std::optional<RangeLimitValues>& limits,
+                     FindingList& findings) {
   const int count = static_cast<int>(edid.size() / kEdidSize) - 1;
   if (edid[126] != count) {
     findings.Fail(126, 126, check_text::kRuleExtensionCount, Sentence(check_text::kExtensionCount, edid[126], count, count));
@@ -100,6 +128,7 @@ void CheckExtensions(std::span<const uint8_t> edid, FindingList& findings) {
     }
   }
   if (count >= 1 && edid[kEdidSize] == kTagBlockMap) CheckBlockMap(edid, count, findings);
+  if (count >= 1) CheckDecodedExtensions(edid, limits, findings);
 }
 
 }  // namespace tolvex::check

@@ -109,31 +109,6 @@ double Outside(double value, double low, double high) {
   return 0;
 }
 
-// EDID 1.3 section 3.10.3.3: every timing the display lists lies within its range limits. The
-// rates are whole kHz and Hz, rounded to the nearest; a timing up to one step beyond them is a
-// rounding trap, further a contradiction. The clock limit counts in 10 MHz steps.
-void CheckRatesAgainstLimits(const std::string& name, int first, int last, const ListedTimingRates& rates,
-                             const RangeLimitValues& limits, FindingList& findings) {
-  constexpr double kRounding = 0.5, kRateStep = 1.0;
-  const auto report = [&](double outside, double step, std::string text) {
-    if (outside <= step) findings.Warn(first, last, check_text::kRuleTimingRange, std::move(text));
-    else findings.Fail(first, last, check_text::kRuleTimingRange, std::move(text));
-  };
-  if (const double out = Outside(rates.horizontalKHz, limits.minHorizontalKHz, limits.maxHorizontalKHz); out > kRounding) {
-    report(out, kRateStep, Sentence(check_text::kHorizontalOutside, name.c_str(), rates.horizontalKHz,
-                                    limits.minHorizontalKHz, limits.maxHorizontalKHz, limits.first, limits.last));
-  }
-  if (const double out = Outside(rates.verticalHz, limits.minVerticalHz, limits.maxVerticalHz); out > kRounding) {
-    report(out, kRateStep, Sentence(check_text::kVerticalOutside, name.c_str(), rates.verticalHz, limits.minVerticalHz,
-                                    limits.maxVerticalHz, limits.first, limits.last));
-  }
-  if (limits.maxPixelClockMHz > 0 && rates.pixelClockMHz > limits.maxPixelClockMHz) {
-    const int needed = static_cast<int>(std::ceil(rates.pixelClockMHz / kPixelClockStepMHz) * kPixelClockStepMHz);
-    report(rates.pixelClockMHz - limits.maxPixelClockMHz, kPixelClockStepMHz,
-           Sentence(check_text::kClockAbove, name.c_str(), rates.pixelClockMHz, limits.maxPixelClockMHz, limits.first + 9, needed));
-  }
-}
-
 // EDID 1.3 sections 3.6.2 and 3.10.2: the timing's image size in mm and the maximum image size in
 // cm describe the same screen. A CRT may show a timing smaller than its maximum; a fixed-pixel
 // (digital) panel may not.
@@ -241,6 +216,32 @@ void CheckListedTimings(const BaseBlock& base, const RangeLimitValues& limits, F
 }
 
 }  // namespace
+
+// EDID 1.3 section 3.10.3.3: every timing the display lists lies within its range limits. The
+// rates are whole kHz and Hz, rounded to the nearest; a timing up to one step beyond them is a
+// rounding trap, further a contradiction (unless the limits are only advisory). The clock limit
+// counts in 10 MHz steps.
+void CheckRatesAgainstLimits(const std::string& name, int first, int last, const ListedTimingRates& rates,
+                             const RangeLimitValues& limits, FindingList& findings) {
+  constexpr double kRounding = 0.5, kRateStep = 1.0;
+  const auto report = [&](double outside, double step, std::string text) {
+    if (outside <= step || limits.advisory) findings.Warn(first, last, check_text::kRuleTimingRange, std::move(text));
+    else findings.Fail(first, last, check_text::kRuleTimingRange, std::move(text));
+  };
+  if (const double out = Outside(rates.horizontalKHz, limits.minHorizontalKHz, limits.maxHorizontalKHz); out > kRounding) {
+    report(out, kRateStep, Sentence(check_text::kHorizontalOutside, name.c_str(), rates.horizontalKHz,
+                                    limits.minHorizontalKHz, limits.maxHorizontalKHz, limits.first, limits.last));
+  }
+  if (const double out = Outside(rates.verticalHz, limits.minVerticalHz, limits.maxVerticalHz); out > kRounding) {
+    report(out, kRateStep, Sentence(check_text::kVerticalOutside, name.c_str(), rates.verticalHz, limits.minVerticalHz,
+                                    limits.maxVerticalHz, limits.first, limits.last));
+  }
+  if (limits.maxPixelClockMHz > 0 && rates.pixelClockMHz > limits.maxPixelClockMHz) {
+    const int needed = static_cast<int>(std::ceil(rates.pixelClockMHz / kPixelClockStepMHz) * kPixelClockStepMHz);
+    report(rates.pixelClockMHz - limits.maxPixelClockMHz, kPixelClockStepMHz,
+           Sentence(check_text::kClockAbove, name.c_str(), rates.pixelClockMHz, limits.maxPixelClockMHz, limits.first + 9, needed));
+  }
+}
 
 // EDID 1.3 section 3.9: 01 01 marks an unused entry; a first byte of 00 is reserved.
 void CheckStandardTimingCodes(const BaseBlock& base, int offset, int count, FindingList& findings) {

@@ -46,21 +46,10 @@ int ReadKernelCopy(const WholeEdid& edid, EdidBlock& block, EdidExtensions& exte
   return ui.Report() ? 0 : 1;
 }
 
-// Why the blocks of `file` must not go to a monitor as they stand, with --fix-checksum or not.
-std::optional<std::string> WriteRefusal(const EdidFile& file, bool fixChecksums) {
-  EdidBytes base = file.bytes;
-  EdidExtensions extensions = file.extensions;
-  if (fixChecksums) {
-    base[kEdidSize - 1] = ComputeChecksum(base);
-    UpdateExtensionChecksums(extensions);
-  }
-  const std::optional<WholeEdidFault> fault = FindWholeEdidFault(base, extensions);
-  if (!fault) return std::nullopt;
-  if (fault->kind == WholeEdidFault::kIncomplete) return IncompleteText(file);
-  if (fault->kind == WholeEdidFault::kChecksum && fault->block == 0) {
-    return FormatText(cli_texts::kChecksumMismatch, fault->stated, fault->actual);
-  }
-  return DescribeWholeEdidFault(*fault);
+// What the kernel bus did round its adapter's limits, said once the command is done.
+void PrintFallbacks(const Route& route, std::ostream& err) {
+  if (!route.kernelBus) return;
+  for (const std::string& note : route.kernelBus->FallbackNotes()) PrintLine(err, note);
 }
 
 }  // namespace
@@ -85,7 +74,9 @@ int RunProbe(const Invocation& call, const CommandStreams& streams) {
     out << texts::kChannelNames[route.bitBus->Channel()] << '\n';
     return 0;
   }
-  if (!route.Bus()->Probe(kEepromWrite).Ok()) {
+  const bool answers = route.Bus()->Probe(kEepromWrite).Ok();
+  PrintFallbacks(route, err);
+  if (!answers) {
     PrintLine(err, FormatText(cli_texts::kNothingAnswers, route.Bus()->GuardForWrites()->busLabel.c_str()));
     return 1;
   }
@@ -126,7 +117,7 @@ int RunTransfer(const Invocation& call, const CommandStreams& streams) {
     // No way round on the command line: bytes the file lacks never reach a monitor. A stored
     // checksum is what shows a block changed since it was saved; it is replaced (as opening the
     // file in the program does) only when the user says so.
-    if (const std::optional<std::string> refusal = WriteRefusal(file, call.Has("fix-checksum"))) {
+    if (const std::optional<std::string> refusal = EdidWriteRefusal(file, call.Has("fix-checksum"))) {
       PrintFileError(err, path, *refusal);
       return 1;
     }
@@ -187,6 +178,7 @@ int RunTransfer(const Invocation& call, const CommandStreams& streams) {
     } else {
       ReadKernelCopy(*route.kernelCopy, block, extensions, ui);
     }
+    PrintFallbacks(route, err);
     if (ui.ErrorShown() || !ui.Report()) return 1;
     std::string content = *ui.Report();
     if (HasBinaryEdidName(path)) {
@@ -199,6 +191,7 @@ int RunTransfer(const Invocation& call, const CommandStreams& streams) {
     }
   } else {
     transfer->OnEdidWrite();
+    PrintFallbacks(route, err);
     if (ui.RiskRefused()) PrintLine(err, cli_texts::kForceHint);
     if (ui.ErrorShown()) return 1;
     err << cli_texts::kProgram << ": " << path << ": " << cli_texts::kWrittenAndVerified << '\n';

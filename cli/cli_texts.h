@@ -60,6 +60,8 @@ inline constexpr char kNothingAnswers[] = "%s: nothing answers at 0xA0";
 inline constexpr char kBusValues[] = "--bus takes /dev/i2c-N, i2c-N or N, or ch341a or ch341a:B.D for a USB programmer";
 inline constexpr char kBusOrConnector[] = "--bus and --connector both name the bus; give one";
 inline constexpr char kSysfsNeedsConnector[] = "--sysfs reads a connector's EDID: give --connector";
+inline constexpr char kNeedsConnector[] = "give the connector with --connector NAME";
+inline constexpr char kFileOrReset[] = "give FILE or --reset, one of them";
 inline constexpr char kDevNodesMissing[] = "the I2C buses have no device nodes: load the kernel's i2c-dev module (sudo modprobe i2c-dev)";
 // `check` and `report --check`: "FILE: " and a finding, or "FILE: ok".
 inline constexpr char kCheckClean[] = "ok";
@@ -75,5 +77,16 @@ inline constexpr char kUnitsSummary[] = "%d passed, %d failed";
 inline constexpr char kStopped[] = "stopped";
 inline constexpr char kNoMoreUnits[] = "no further monitor can come";
 inline constexpr char kInterruptHint[] = "Ctrl+C ends the run between units; a second Ctrl+C ends it at once";
+
+// `edit` and `diff`.
+inline constexpr char kNoEditOperation[] = "give at least one edit (--vrr, --rgb-only, --set and so on)";
+inline constexpr char kEditValue[] = "--%s takes %s, not '%s'";
+inline constexpr char kEditIncomplete[] = "incomplete EDID: %d of its bytes are missing; an edit needs every block";
+inline constexpr char kEditRefused[] = "--%s refused: %s";
+inline constexpr char kDiffFields[] = "Fields:";
+inline constexpr char kDiffBytes[] = "Bytes:";
+inline constexpr char kDiffArrow[] = " -> ";
+inline constexpr char kDiffAbsent[] = "(absent)";
+inline constexpr char kDiffSame[] = "no difference";
 
 }  // namespace tolvex::cli_texts

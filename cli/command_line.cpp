@@ -37,6 +37,17 @@ constexpr CommandSpec kCommands[] = {
      "detailed timing, DisplayID's data blocks, the block map; each item with its bytes in the whole\n"
      "EDID. --json prints one JSON object per file instead (the keys are listed in tolvex-cli(1)).",
      1, kAnyNumber, RunInfo},
+    {"edit", kEdit, "IN OUT", "Edit the whole EDID of IN and write the result into OUT.",
+     "The edits run in the order given; each is one consistent change (offsets, the 4:2:0 map, byte\n"
+     "126 and every checksum follow). OUT is raw binary, or a report when its name ends in .ddc; IN is\n"
+     "never changed. After each edit the check's findings that it added are printed. An edit that\n"
+     "cannot be done is named with the reason, exit status 1, and nothing is written.",
+     2, 2, RunEdit},
+    {"diff", kDiff, "A B", "Print every decoded field and every byte in which A and B differ.",
+     "Each field as 'PATH: OLD -> NEW' (the paths of info --json), then each differing byte as\n"
+     "'OFFSET: OLD -> NEW' in hexadecimal. The exit status is 0 when they are the same, 1 when they\n"
+     "differ or a file cannot be read.",
+     2, 2, RunDiff},
     {"export", kExport, "IN OUT", "Write the EDID of IN as raw binary into OUT.",
      "IN is a .ddc report or raw binary EDID; OUT gets every block, ready for the kernel's\n"
      "drm.edid_firmware= or /lib/firmware/edid/; - writes them to standard output.",
@@ -62,6 +73,18 @@ constexpr CommandSpec kCommands[] = {
      "safety rules exclude, \"refused:\" with the reason. Fields are separated by tabs. The exit status\n"
      "is 1 when there is none.",
      0, 0, RunList},
+    {"apply", kApply, "[FILE]", "Apply the EDID of FILE to a connector until the next boot, or --reset it.",
+     "Writes the whole EDID in one write() to the connector's edid_override in debugfs\n"
+     "(DEBUGFS/dri/MINOR/CONNECTOR, or dri/PCI-ADDRESS/CONNECTOR on newer kernels), then 'detect' to\n"
+     "its status in sysfs, so the kernel probes it again; the monitor is not touched. Needs root.\n"
+     "A FILE with a wrong checksum is refused.",
+     0, 1, RunApply},
+    {"install-firmware", kInstallFirmware, "FILE", "Install the EDID of FILE as firmware for a connector.",
+     "Writes ROOT/lib/firmware/edid/NAME.bin atomically (NAME is the --connector value), then prints the\n"
+     "kernel parameter drm.edid_firmware=CONNECTOR:edid/NAME.bin and the step that puts the file into\n"
+     "the initramfs of the tool found under ROOT (initramfs-tools, dracut, mkinitcpio). Changes no\n"
+     "boot configuration.",
+     1, 1, RunInstallFirmware},
 };
 
 struct OptionRow {
@@ -79,6 +102,16 @@ constexpr OptionRow kOptions[] = {
     {"check", "", kReport, "append the findings of the check after each report (exit status 1 on a failure)"},
     {"lf", "", kPrintsReports, "end lines with LF alone (for grep and diff); files keep CR LF"},
     {"json", "", kInfo, "print each file's decoded EDID as one JSON object"},
+    {"vrr", "MIN-MAX[,amd]", kEdit,
+     "the VRR range in every place the EDID keeps it; ',amd' adds the AMD FreeSync block where there is none"},
+    {"rgb-only", "", kEdit, "take YCbCr away: header bits, 1.4 colour encodings, the 4:2:0 blocks"},
+    {"max-tmds", "MHZ[,GBPS]", kEdit, "the maximum TMDS clock (25-600 MHz), and the HDMI Forum FRL rate in Gbit/s"},
+    {"add-vic", "N", kEdit, "add VIC N to the Video Data Block"},
+    {"remove-vic", "N", kEdit, "remove VIC N everywhere the CTA-861 block lists it"},
+    {"hdr-luminance", "MAX[,AVG[,MIN]]", kEdit, "the HDR static metadata luminance in cd/m^2 (nearest codes)"},
+    {"add-timing", "WxH@HZ[,rb2]", kEdit, "add a CVT reduced-blanking timing (v1, or v2 with ',rb2')"},
+    {"remove-block", "N", kEdit, "remove extension block N"},
+    {"set", "PATH=VALUE", kEdit, "set the field at PATH (as info --json names it) to VALUE"},
     {"simulate", "", kOnHardware, "use the simulated monitor instead of the PC's ports"},
     {"sim-adapter", "NAME", kOnHardware, "simulated adapter (default black-box):", SimulatedAdapterNames},
     {"sim-state", "FILE", kOnHardware, "keep the simulated monitor's EEPROMs in FILE between runs"},
@@ -89,10 +122,14 @@ constexpr OptionRow kOptions[] = {
     {"sim-access", "NAME", kOnHardware, "how the simulated parallel ports are reached (default raw):",
      SimulatedAccessNames},
     {"bus", "DEV", kOnOneBus, "the Linux I2C bus to use, /dev/i2c-N or N; or ch341a (ch341a:B.D among several)"},
-    {"connector", "NAME", kOnOneBus, "the bus of this display connector (card0-HDMI-A-1, see list)"},
+    {"connector", "NAME", kOnOneBus | kApply | kInstallFirmware,
+     "the display connector (card0-HDMI-A-1, see list)"},
+    {"reset", "", kApply, "take the connector's override away again"},
+    {"debugfs-root", "DIR", kApply, "where debugfs is (default /sys/kernel/debug)"},
+    {"root", "DIR", kInstallFirmware, "the root of the system that gets the file (default /)"},
     {"force", "", kOnOneBus, "use a named system bus, and write over what is neither an EDID nor blank"},
     {"sysfs", "", kRead, "read the kernel's copy of the connector's EDID, not the bus"},
-    {"sysfs-root", "DIR", kOnHardware, "where sysfs is (default /sys)"},
+    {"sysfs-root", "DIR", kOnHardware | kApply, "where sysfs is (default /sys)"},
     {"protocol", "N", kTransfers, "0 DDC2B (default), 1 AOC command (TX-3), 2 AOC command (TX-1, TX-2)"},
     {"software-ddc", "", kTransfers, "Software DDC only: the EDID lives in the controller's page F0"},
     {"page", "PAGE", kTransfers, "mapped EDID page (hexadecimal) of the factory memory"},
@@ -151,7 +188,7 @@ void PrintGeneralHelp(std::ostream& out) {
   out << cli_texts::kSynopsis;
   for (const CommandSpec& command : kCommands) {
     std::string left = "  " + std::string(command.name);
-    left.resize(10, ' ');
+    left.resize(std::max<size_t>(left.size() + 2, 10), ' ');
     out << left << command.brief << '\n';
   }
   out << cli_texts::kGeneralOptions;
@@ -223,7 +260,7 @@ std::vector<NamedFile> NamedFiles(const Invocation& call) {
   std::vector<NamedFile> named;
   const unsigned command = call.command->command;
   if (command & kTransfers) named.push_back({"FILE", call.files[0], command == kRead});
-  if (command == kExport) {
+  if (command == kExport || command == kEdit) {
     named.push_back({"IN", call.files[0], false});
     named.push_back({"OUT", call.files[1], true});
   }
@@ -255,6 +292,12 @@ std::optional<std::string> CheckValues(const Invocation& call) {
   if (call.Has("bus") && ParseBusName(call.Value("bus")) < 0 && !NamesUsbProgrammer(call.Value("bus"))) return std::string(cli_texts::kBusValues);
   if (call.Has("bus") && call.Has("connector")) return std::string(cli_texts::kBusOrConnector);
   if (call.Has("sysfs") && !call.Has("connector")) return std::string(cli_texts::kSysfsNeedsConnector);
+  if ((call.command->command & (kApply | kInstallFirmware)) && !call.Has("connector")) {
+    return std::string(cli_texts::kNeedsConnector);
+  }
+  if (call.command->command == kApply && call.Has("reset") == !call.files.empty()) {
+    return std::string(cli_texts::kFileOrReset);
+  }
   const std::string protocol = call.Value("protocol", "0");
   if (protocol != "0" && protocol != "1" && protocol != "2") return std::string(cli_texts::kProtocolValues);
   for (std::string_view name : {std::string_view("page"), std::string_view("factory")}) {
@@ -271,6 +314,9 @@ std::optional<std::string> CheckValues(const Invocation& call) {
     return std::string(cli_texts::kSimEepromSizeValues);
   }
   if (const auto same = FindSharedFile(call)) return same;
+  if (call.command->command == kEdit) {
+    if (const auto wrong = CheckEditUsage(call)) return wrong;
+  }
   if (const auto wrong = CheckProductionUsage(ProductionRequestOf(call), call.Has("serial-field"), call.Has("serial-format"))) {
     return wrong;
   }
@@ -333,6 +379,7 @@ std::variant<Invocation, ParseEnd> ParseCommandLine(const std::vector<std::strin
     if (code >= kLongOptionBase) {
       const OptionRow& option = kOptions[code - kLongOptionBase];
       call.options[option.name] = optarg ? optarg : "";
+      call.sequence.emplace_back(option.name, optarg ? optarg : "");
       continue;
     }
     // The argument getopt stopped at, for the message.

@@ -15,7 +15,8 @@ namespace tolvex {
 
 // One bit per command, so that an option row can name every command it belongs to.
 enum Command : unsigned {
-  kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16, kCheck = 32, kList = 64, kExport = 128, kInfo = 256
+  kReport = 1, kNew = 2, kRead = 4, kWrite = 8, kProbe = 16, kCheck = 32, kList = 64, kExport = 128, kInfo = 256,
+  kEdit = 512, kDiff = 1024, kApply = 2048, kInstallFirmware = 4096
 };
 inline constexpr unsigned kOnHardware = kRead | kWrite | kProbe | kList;
 inline constexpr unsigned kOnOneBus = kRead | kWrite | kProbe;
@@ -48,6 +49,8 @@ struct CommandSpec {
 struct Invocation {
   const CommandSpec* command = nullptr;
   std::map<std::string_view, std::string> options;
+  // Every option as given, in order and with repeats (the edits of `edit` run in this order).
+  std::vector<std::pair<std::string_view, std::string>> sequence;
   std::vector<std::string> files;
 
   bool Has(std::string_view name) const { return options.count(name) != 0; }

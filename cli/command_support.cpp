@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "cli/cli_texts.h"
+#include "ddc/edid_transfer.h"
 #include "ddc/format_text.h"
 #include "ddc/linux/linux_channels.h"
+#include "model/edid_extensions.h"
 #include "util/file_io.h"
 #include "util/file_texts.h"
 
@@ -131,5 +133,21 @@ LinuxRequest LinuxRequestOf(const Invocation& call) {
 }
 
 void PrintLine(std::ostream& err, const std::string& text) { err << cli_texts::kProgram << ": " << text << '\n'; }
+
+std::optional<std::string> EdidWriteRefusal(const EdidFile& file, bool fixChecksums) {
+  EdidBytes base = file.bytes;
+  EdidExtensions extensions = file.extensions;
+  if (fixChecksums) {
+    base[kEdidSize - 1] = ComputeChecksum(base);
+    UpdateExtensionChecksums(extensions);
+  }
+  const std::optional<WholeEdidFault> fault = FindWholeEdidFault(base, extensions);
+  if (!fault) return std::nullopt;
+  if (fault->kind == WholeEdidFault::kIncomplete) return IncompleteText(file);
+  if (fault->kind == WholeEdidFault::kChecksum && fault->block == 0) {
+    return FormatText(cli_texts::kChecksumMismatch, fault->stated, fault->actual);
+  }
+  return DescribeWholeEdidFault(*fault);
+}
 
 }  // namespace tolvex

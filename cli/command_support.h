@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -67,5 +68,9 @@ std::unique_ptr<Hardware> MakeHardware(const Invocation& call, std::ostream& err
 
 // The Linux bus options of the command line.
 LinuxRequest LinuxRequestOf(const Invocation& call);
+
+// Why the blocks of `file` must not go to a monitor or the kernel as they stand, with
+// --fix-checksum or not.
+std::optional<std::string> EdidWriteRefusal(const EdidFile& file, bool fixChecksums);
 
 }  // namespace tolvex

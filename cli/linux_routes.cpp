@@ -138,7 +138,7 @@ int ListChannels(Hardware& hardware, KernelView& view, ConsoleUi& ui, std::ostre
       line += EscapeControls(channel.connector->name) + "\t" +
               (channel.connector->connected ? EscapeControls(channel.monitor) : "(no display)");
     } else {
-      line += EscapeControls(channel.adapter->name) + "\t-";
+      line += EscapeControls(AdapterTitle(*channel.adapter)) + "\t-";
     }
     if (channel.refusal) line += "\trefused: " + EscapeControls(channel.refusal->reason);
     lines.push_back(line);

@@ -95,6 +95,10 @@ void TakeReadEdid(EdidRead read, EdidBlock& block, EdidExtensions& extensions, T
 
   block.Bytes() = base;
   extensions = std::move(read.extensions);
+  if (!IsChecksumRight(base)) {
+    extensions.storedChecksum = base[127];
+    extensions.storedByMonitor = true;
+  }
   document.HighlightRange(0, kEdidSize - 1, true);
   document.ClearHighlight();
   document.ReplaceDocument(FormatEdidReport(block, extensions.blocks));
@@ -277,6 +281,10 @@ void CEdidTransfer::OnEdidRead() {
 // ---- EDID Write ----------------------------------------------------------------------------
 
 bool CEdidTransfer::CheckBeforeWrite(std::optional<EdidBytes>& before) {
+  if (const std::string barrier = bus_.RefuseWrites(); !barrier.empty()) {
+    ui_.ShowError(barrier, texts::kRefusedCaption);
+    return false;
+  }
   const I2cMessageBus::WriteGuard* guard = bus_.GuardForWrites();
   if (!guard) return true;
   EdidBytes current{};

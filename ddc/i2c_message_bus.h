@@ -103,6 +103,9 @@ class I2cMessageBus {
     bool force = false;    // the user overrode the checks that may be overridden
   };
   virtual const WriteGuard* GuardForWrites() const { return nullptr; }
+  // Why nothing may be written on this bus, whatever the user says, as one message; empty when
+  // writes may go. Asked before a command's first write; the bus may read to find out.
+  virtual std::string RefuseWrites() { return {}; }
 };
 
 }  // namespace tolvex

@@ -34,6 +34,8 @@ class DocumentFrame : public TransferUi {
   virtual QWidget* Window() = 0;
   // The Save As file dialog; empty when the user cancels.
   virtual QString AskSavePath(const QString& suggested) = 0;
+  // What the status bar's message pane says now.
+  virtual QString StatusText() const = 0;
   // The Export Binary file dialog; empty when the user cancels.
   virtual QString AskExportPath(const QString& suggested) = 0;
 };

@@ -7,7 +7,8 @@ namespace tolvex {
 
 class EdidCodeView {
  public:
-  // Re-renders (refresh) bytes first..last, recomputing the checksum, and selects them.
+  // Re-renders (refresh) bytes first..last, recomputing the checksum, and selects them. Offsets
+  // are in the whole EDID: the base block's 0-127, then 128 per extension block.
   virtual void HighlightRange(int first, int last, bool refresh) = 0;
   virtual void ClearHighlight() = 0;
 

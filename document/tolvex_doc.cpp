@@ -1,6 +1,7 @@
 #include "document/tolvex_doc.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -26,6 +27,9 @@ namespace tolvex {
 namespace {
 
 QString Text(const char* text) { return QString::fromLatin1(text); }
+
+// The wizard's steps know EDID 1.0 to 1.3.
+constexpr int kLastWizardRevision = 3;
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -132,7 +136,15 @@ void CTolvexDoc::OnChannel(int channel) {
 void CTolvexDoc::OnEdidRead() {
   // A successful read replaces the document; its unsaved edits are offered for saving first.
   if (!SaveModified()) return;
+  documentReplaced_ = false;
   RunTransferCommand([](CEdidTransfer& transfer) { transfer.OnEdidRead(); }, true);
+  if (!documentReplaced_) return;
+  // What the read found wrong follows what it read.
+  const QString notes = frame_->StatusText();
+  const int blocks = 1 + extensions_.Count();
+  QString summary = Text(texts::kEdidReadSummary).arg(blocks).arg(blocks * kEdidSize);
+  if (notes != Text(texts::kReady)) summary += Text(texts::kNoteSeparator) + notes;
+  frame_->SetStatusText(summary.toStdString());
 }
 
 void CTolvexDoc::OnEdidWrite() {
@@ -366,10 +378,15 @@ bool CTolvexDoc::OpenBinary(const QFileInfo& info, EdidInput& input) {
 void CTolvexDoc::TakeOpenedEdid(const EdidBytes& base, EdidExtensions extensions, bool warnMissing) {
   frame_->Block().Bytes() = base;
   extensions_ = std::move(extensions);
+  // The code window's refresh puts the right checksum in byte 127; what the file held stays on
+  // show, in the status bar as after EDID Read and in the check.
+  const bool checksumWrong = !IsChecksumRight(base);
+  if (checksumWrong) extensions_.storedChecksum = base[127];
   frame_->SetCodeWindowShown(false);
   frame_->OnEdidCode();
   HighlightRange(0, 127, true);
   ClearHighlight();
+  if (checksumWrong) frame_->ShowNote(FormatText(texts::kNoteBaseChecksum, base[127], ComputeChecksum(base)));
   if (warnMissing && extensions_.missingBytes > 0) {
     QMessageBox::warning(frame_->Window(), Text(texts::kApplicationTitle),
                          Text(texts::kFileLacksBytes).arg(extensions_.missingBytes));
@@ -426,6 +443,10 @@ bool CTolvexDoc::SaveModified(QWidget* parent) {
 void CTolvexDoc::OnFileNew() {
   ShowCodeWindow();
   EdidBlock& block = frame_->Block();
+  if (block.GetVersion().revision > kLastWizardRevision) {
+    QMessageBox::warning(frame_->Window(), Text(texts::kWizardCaption),
+                         Text(texts::kWizardNewerRevision).arg(block.GetVersion().revision));
+  }
   const EdidBytes backup = block.Bytes();
   // How the report prints the product code and the serial number goes with the bytes: step 1 may
   // change it, and a cancelled wizard must not leave it describing bytes it no longer wrote.
@@ -441,8 +462,9 @@ void CTolvexDoc::OnFileNew() {
     finished = wizard.exec() == QDialog::Accepted;
   }
   if (finished) {
-    // Edited on purpose: the EDID is taken as it stands.
+    // Edited on purpose: the EDID is taken as it stands, and its report shows the checksum it has.
     extensions_.missingBytes = 0;
+    extensions_.storedChecksum.reset();
     ReplaceDocument(FormatEdidReport(block, extensions_.blocks));
   } else {
     block.Bytes() = backup;
@@ -469,7 +491,13 @@ void CTolvexDoc::OnFileExportBinary() {
   // As a save: the previous file stays whole until the new one is completely on the disk.
   const FileError error = WriteFileAtomically(
       LocalPath(target), std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-  if (error) Warn(window, texts::kFailedToSave, DescribeFileError(error));
+  if (error) {
+    Warn(window, texts::kFailedToSave, DescribeFileError(error));
+    return;
+  }
+  const qsizetype blocks = static_cast<qsizetype>(bytes.size()) / kEdidSize;
+  frame_->SetStatusText(
+      Text(texts::kExportSummary).arg(blocks).arg(bytes.size()).arg(QDir::toNativeSeparators(target)).toStdString());
 }
 
 void CTolvexDoc::OnConfigSetup() {
@@ -512,6 +540,7 @@ void CTolvexDoc::ClearHighlight() { frame_->CodeWindow().ClearHighlight(); }
 
 void CTolvexDoc::ReplaceDocument(const std::string& reportText) {
   if (!OnNewDocument()) return;
+  documentReplaced_ = true;
   SetViewText(reportText);
   frame_->SetViewModified(true);
   title_ = Text(texts::kUntitled);

@@ -155,6 +155,8 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   QString pathName_;
   QString title_;
   bool modified_ = false;
+  // A read replaced the document (EDID Read says what it read only then).
+  bool documentReplaced_ = false;
   // The bytes behind the view text, so a save writes back what was read plus what was typed.
   FileText fileText_;
 };

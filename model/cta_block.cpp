@@ -188,6 +188,12 @@ std::vector<ShortVideo> CtaBlock::Svds() const {
   return svds;
 }
 
+std::optional<CtaKindHeader> CtaKindHeaderOf(CtaKind kind) {
+  const KindEntry* entry = FindKind(kind);
+  if (!entry) return std::nullopt;
+  return CtaKindHeader{entry->tag, entry->extendedTag, entry->oui};
+}
+
 std::string_view CtaKindId(CtaKind kind) {
   if (kind == CtaKind::kVendor) return "vendor";
   const KindEntry* entry = FindKind(kind);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <variant>
@@ -218,6 +219,15 @@ std::vector<CtaDataBlock> ParseCtaDataBlocks(std::span<const uint8_t> bytes, int
 void DescribeCtaBlock(const CtaBlock& block, Describer& out);
 // The collection as entries of "data_blocks".
 void DescribeCtaDataBlocks(const std::vector<CtaDataBlock>& blocks, Describer& out);
+
+// What opens a data block of the kind: its tag, extended tag (-1 when none) and OUI (-1 when
+// none); nothing for the kinds no single header names (vendor, unknown).
+struct CtaKindHeader {
+  int tag = 0;
+  int extendedTag = -1;
+  int oui = -1;
+};
+std::optional<CtaKindHeader> CtaKindHeaderOf(CtaKind kind);
 
 // The kind word JSON gives a data block ("video", "hdmi-forum", ...).
 std::string_view CtaKindId(CtaKind kind);

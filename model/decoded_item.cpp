@@ -1,12 +1,21 @@
 #include "model/decoded_item.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "model/decode_texts.h"
 
 namespace tolvex {
 
 namespace dt = decode_text;
+
+std::optional<uint32_t> RawOf(const BitCode& code, double value) {
+  if (code.scale == 0 || !std::isfinite(value)) return std::nullopt;
+  const double exact = (value - code.add) / code.scale;
+  const double raw = std::round(exact);
+  if (std::fabs(raw - exact) > 1e-9 || raw < 0 || raw >= std::ldexp(1.0, code.Width())) return std::nullopt;
+  return static_cast<uint32_t>(raw);
+}
 
 void Describer::Open(std::string_view key, bool entry, std::string label, ByteRange bytes, bool compact) {
   DecodedItem item;

@@ -123,6 +123,31 @@ void ReadRows(std::span<const FieldRow<S>, N> rows, std::span<const uint8_t> ite
   }
 }
 
+// The stored number of `value` in `code`, or nothing when the code cannot hold it (out of its
+// bits, or between two of its steps).
+std::optional<uint32_t> RawOf(const BitCode& code, double value);
+
+// The inverse of ReadRows: every row present in `item` gets the member's value; a value a row
+// cannot hold is left as stored and its key is returned.
+template <typename S, size_t N>
+std::optional<std::string_view> WriteRows(std::span<const FieldRow<S>, N> rows, const S& values, std::span<uint8_t> item) {
+  std::optional<std::string_view> refused;
+  for (const FieldRow<S>& row : rows) {
+    if (!RowPresent(row, item.size())) continue;
+    // Flags and codes keep the stored number in their member; numbers and reals the value.
+    const std::optional<uint32_t> raw =
+        row.kind == FieldKind::kReal     ? RawOf(row.code, values.*row.real)
+        : row.kind == FieldKind::kNumber ? RawOf(row.code, values.*row.number)
+                                         : RawOf(row.code.Scaled(1), values.*row.number);
+    if (!raw) {
+      if (!refused) refused = row.key;
+      continue;
+    }
+    row.code.Write(item, *raw);
+  }
+  return refused;
+}
+
 // The calls a codec makes to describe what it decoded; they become the visitor's events.
 class Describer {
  public:

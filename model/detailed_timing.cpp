@@ -1,5 +1,6 @@
 #include "model/detailed_timing.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -57,6 +58,16 @@ DetailedTiming ParseDetailedTiming(std::span<const uint8_t, kDetailedTimingSize>
   timing.syncBit2 = static_cast<int>(kSyncBit2.Read(bytes));
   timing.syncBit1 = static_cast<int>(kSyncBit1.Read(bytes));
   return timing;
+}
+
+bool EncodeDetailedTiming(const DetailedTiming& timing, std::span<uint8_t, kDetailedTimingSize> bytes) {
+  std::array<uint8_t, kDetailedTimingSize> encoded{};
+  if (WriteRows(std::span(kRows), timing, encoded)) return false;
+  kSyncType.Write(encoded, static_cast<uint32_t>(timing.syncType));
+  kSyncBit2.Write(encoded, static_cast<uint32_t>(timing.syncBit2));
+  kSyncBit1.Write(encoded, static_cast<uint32_t>(timing.syncBit1));
+  std::copy(encoded.begin(), encoded.end(), bytes.begin());
+  return true;
 }
 
 std::string DetailedTimingLabel(const DetailedTiming& timing, std::string_view label, int number) {

@@ -43,6 +43,9 @@ struct DetailedTiming {
 // decode; a pixel clock of 0 marks a display descriptor or an unused slot instead.
 DetailedTiming ParseDetailedTiming(std::span<const uint8_t, kDetailedTimingSize> bytes, int offset);
 
+// The 18 bytes of `timing`; false, and `bytes` untouched, when a size or the clock does not fit.
+bool EncodeDetailedTiming(const DetailedTiming& timing, std::span<uint8_t, kDetailedTimingSize> bytes);
+
 // One entry of the list at `key`, labelled "<label> <number>: <name>".
 void DescribeDetailedTiming(const DetailedTiming& timing, std::string_view key, std::string_view label, int number,
                             Describer& out);

@@ -1,5 +1,6 @@
 #include "model/displayid_timing.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -54,6 +55,16 @@ DisplayIdTiming ParseDisplayIdTiming(std::span<const uint8_t, kDisplayIdTimingSi
   timing.pixelClockKHz = static_cast<int>(clock.Value(clock.Read(bytes)));
   ReadRows(std::span(kRows), bytes, timing);
   return timing;
+}
+
+bool EncodeDisplayIdTiming(const DisplayIdTiming& timing, std::span<uint8_t, kDisplayIdTimingSize> bytes) {
+  std::array<uint8_t, kDisplayIdTimingSize> encoded{};
+  const BitCode& clock = timing.type7 ? kClockType7 : kClockType1;
+  const std::optional<uint32_t> raw = RawOf(clock, timing.pixelClockKHz);
+  if (!raw || WriteRows(std::span(kRows), timing, encoded)) return false;
+  clock.Write(encoded, *raw);
+  std::copy(encoded.begin(), encoded.end(), bytes.begin());
+  return true;
 }
 
 void DescribeDisplayIdTiming(const DisplayIdTiming& timing, int number, Describer& out) {

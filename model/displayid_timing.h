@@ -30,6 +30,9 @@ struct DisplayIdTiming {
 };
 
 DisplayIdTiming ParseDisplayIdTiming(std::span<const uint8_t, kDisplayIdTimingSize> bytes, int offset, bool type7);
+// The 20 bytes of `timing` (a Type I clock a multiple of 10 kHz); false, and `bytes` untouched,
+// when a value does not fit.
+bool EncodeDisplayIdTiming(const DisplayIdTiming& timing, std::span<uint8_t, kDisplayIdTimingSize> bytes);
 // One entry of "timings", labelled "Timing <number>: <name>".
 void DescribeDisplayIdTiming(const DisplayIdTiming& timing, int number, Describer& out);
 

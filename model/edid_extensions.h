@@ -29,11 +29,16 @@ struct EdidExtensions {
   // Bytes of the whole EDID that its source announced but did not supply (a dump or a file cut
   // short). They stand as zero in the blocks, and nothing with missing bytes may reach a monitor.
   int missingBytes = 0;
+  // Byte 127 of the base block as its source held it, where that was not the block's checksum.
+  // The block holds the right checksum since it was loaded; the check still names the stored one.
+  std::optional<uint8_t> storedChecksum;
+  bool storedByMonitor = false;  // the source was a monitor, not a file
 
   int Count() const { return static_cast<int>(blocks.size()); }
   void Clear() {
     blocks.clear();
     missingBytes = 0;
+    storedChecksum.reset();
   }
   bool operator==(const EdidExtensions&) const = default;
 };

@@ -1,6 +1,8 @@
 #include "report/code_dump.h"
 
 #include "model/hex_digit.h"
+#include "report/edid_report.h"
+#include "report/report_texts.h"
 
 namespace tolvex {
 
@@ -45,6 +47,28 @@ std::string FormatCodeRange(const EdidBytes& bytes, int first, int last) {
     }
   }
   return out;
+}
+
+std::string FormatCodeHeading(int block, const EdidBytes& bytes) {
+  const int first = block * kEdidSize;
+  std::string heading(report_text::kCodeBlockHeading);
+  heading.append(std::to_string(block)).append(report_text::kCodeBlockBytesOpen);
+  heading.append(std::to_string(first)).append(1, '-').append(std::to_string(first + kEdidSize - 1));
+  heading.append(report_text::kCodeBlockBytesClose).append(ExtensionKindText(bytes));
+  heading.resize(kCodeHeadingLength, ' ');
+  return heading;
+}
+
+std::string FormatExtensionCodes(std::span<const EdidBytes> extensions) {
+  std::string text;
+  text.reserve(extensions.size() * (kCodeDumpLength + 2 + kCodeRowLength));
+  for (size_t k = 0; k < extensions.size(); ++k) {
+    text += "\r\n";
+    text += FormatCodeHeading(static_cast<int>(k) + 1, extensions[k]);
+    text += "\r\n";
+    text += FormatCodeDump(extensions[k]);
+  }
+  return text;
 }
 
 }  // namespace tolvex

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
-#include <map>
 #include <string_view>
 #include <vector>
 
@@ -170,34 +169,6 @@ class JsonBuilder : public DecodeVisitor {
   size_t depth_ = 0;
 };
 
-class PathCollector : public DecodeVisitor {
- public:
-  explicit PathCollector(std::vector<FieldAtPath>& out) : out_(out) { counts_.emplace_back(); }
-
-  void BeginItem(const DecodedItem& item) override {
-    std::string step(item.key);
-    if (item.listEntry) step += "[" + std::to_string(counts_.back()[std::string(item.key)]++) + "]";
-    prefix_.push_back(prefix_.empty() ? step : prefix_.back() + "." + step);
-    counts_.emplace_back();
-  }
-
-  void Field(const DecodedField& field) override {
-    const std::string& at = prefix_.empty() ? empty_ : prefix_.back();
-    out_.push_back({at.empty() ? std::string(field.key) : at + "." + std::string(field.key), field});
-  }
-
-  void EndItem() override {
-    prefix_.pop_back();
-    counts_.pop_back();
-  }
-
- private:
-  std::vector<FieldAtPath>& out_;
-  std::vector<std::string> prefix_;
-  std::vector<std::map<std::string, int>> counts_;
-  const std::string empty_;
-};
-
 }  // namespace
 
 nlohmann::ordered_json EdidJson(const DecodedEdid& edid, std::string_view file) {
@@ -206,13 +177,6 @@ nlohmann::ordered_json EdidJson(const DecodedEdid& edid, std::string_view file) 
   Members first;
   if (!file.empty()) first.emplace_back("file", std::string(file));
   return builder.Root(std::move(first));
-}
-
-std::vector<FieldAtPath> FieldPaths(const DecodedEdid& edid) {
-  std::vector<FieldAtPath> paths;
-  PathCollector collector(paths);
-  WalkDecodedEdid(edid, collector);
-  return paths;
 }
 
 }  // namespace tolvex

@@ -12,18 +12,11 @@
 #include <nlohmann/json.hpp>
 
 #include "model/decoded_edid.h"
+#include "model/field_paths.h"
 
 namespace tolvex {
 
 // With a `file` name, "file" comes first.
 nlohmann::ordered_json EdidJson(const DecodedEdid& edid, std::string_view file = {});
-
-// The JSON path of every field, in walk order: "blocks[1].data_blocks[2].max_tmds_mhz". A field
-// setter finds a field by the path scripts read off `info --json`.
-struct FieldAtPath {
-  std::string path;
-  DecodedField field;
-};
-std::vector<FieldAtPath> FieldPaths(const DecodedEdid& edid);
 
 }  // namespace tolvex

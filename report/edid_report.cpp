@@ -488,19 +488,8 @@ void AppendHexDump(std::string& text, const EdidBytes& bytes) {
 
 // ---- Extension blocks -----------------------------------------------------------------------
 
-// Byte 0 names the kind; a CTA-861 block's revision is byte 1.
 void WriteExtensionKind(ReportOut& out, const EdidBytes& block) {
-  out.Text(rt::kExtensionKindLabel);
-  const uint8_t tag = block[0];
-  const auto* kind = std::find_if(rt::kExtensionKinds.begin(), rt::kExtensionKinds.end(),
-                                  [tag](const rt::ExtensionKind& k) { return k.tag == tag; });
-  if (kind == rt::kExtensionKinds.end()) {
-    out.Text(rt::kExtensionUnknownTag).HexUpper(tag, 2).EndLine();
-    return;
-  }
-  out.Text(kind->name);
-  if (tag == kTagCta861) out.Text(rt::kExtensionRevision).Decimal(block[1]);
-  out.EndLine();
+  out.Text(rt::kExtensionKindLabel).Text(ExtensionKindText(block)).EndLine();
 }
 
 void WriteExtensionChecksum(ReportOut& out, const EdidBytes& block) {
@@ -570,6 +559,22 @@ std::string FormatHexDump(const EdidBlock& block) {
 }
 
 std::string FormatEdidReport(EdidBlock& block) { return FormatEdidReport(block, {}); }
+
+// Byte 0 names the kind; a CTA-861 block's revision is byte 1.
+std::string ExtensionKindText(const EdidBytes& block) {
+  std::string text;
+  ReportOut out(text);
+  const uint8_t tag = block[0];
+  const auto* kind = std::find_if(rt::kExtensionKinds.begin(), rt::kExtensionKinds.end(),
+                                  [tag](const rt::ExtensionKind& k) { return k.tag == tag; });
+  if (kind == rt::kExtensionKinds.end()) {
+    out.Text(rt::kExtensionUnknownTag).HexUpper(tag, 2);
+    return text;
+  }
+  out.Text(kind->name);
+  if (tag == kTagCta861) out.Text(rt::kExtensionRevision).Decimal(block[1]);
+  return text;
+}
 
 std::string FormatExtensionSections(std::span<const EdidBytes> extensions) {
   std::string text;

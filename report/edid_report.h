@@ -23,6 +23,9 @@ std::string FormatEdidReport(EdidBlock& block);
 // rows of the base dump with offsets counting on from 128 x number, then what the block's codec
 // decodes (model/decoded_edid.h), one line per item and field.
 std::string FormatExtensionSections(std::span<const EdidBytes> extensions);
+// An extension block's kind as its section names it: "CTA-861 revision 3", "DisplayID",
+// "unknown tag 0x42".
+std::string ExtensionKindText(const EdidBytes& block);
 // The report of a whole EDID: the base block's report and dump, for an E-EDID 1.4 block its 1.4
 // reading as a section of its own, then the extension sections. The base block's report and
 // dump come first byte for byte, whatever follows.

@@ -246,6 +246,12 @@ inline constexpr std::string_view kExtensionRevision = " revision ";
 // "unknown tag 0x%02X"
 inline constexpr std::string_view kExtensionUnknownTag = "unknown tag 0x";
 
+// ---- The EDID code window: the heading row of an extension block ---------------------------
+// "Block %d (%d-%d): " and the block's kind as its section names it.
+inline constexpr std::string_view kCodeBlockHeading = "Block ";
+inline constexpr std::string_view kCodeBlockBytesOpen = " (";
+inline constexpr std::string_view kCodeBlockBytesClose = "): ";
+
 // ---- The base block's E-EDID 1.4 reading: a section of its own after the base block's dump ---
 inline constexpr std::string_view kBase14Heading = "E-EDID 1.4 reading of the base block";
 

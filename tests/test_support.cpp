@@ -141,6 +141,8 @@ void BuildDesktopTree(sim::SimFiles& files) {
   const std::string lpss = sysfs.PciDevice("0000:00:15.0", 0x118000);
   sysfs.I2cAdapter(lpss + "/i2c_designware.0", 1, "Synopsys DesignWare I2C adapter");
   const std::string usb = sysfs.UsbDevice(sysfs.PciDevice("0000:00:14.0", 0x0C0330), "usb1/1-2");
+  sysfs.UsbIds(usb, 0x0403, 0xC631);
+  sysfs.BindDriver(usb, "usb", "i2c-tiny-usb");
   sysfs.I2cAdapter(usb, 7, "i2c-tiny-usb at bus 001 device 003");
 }
 

@@ -30,7 +30,7 @@ EdidBytes ReadSample(const std::filesystem::path& path);
 // "DELL P2415Q") and a DisplayPort (its AUX channel's bus i2c-5 inside the connector, "DELL
 // U2720Q"), a graphics card whose driver links no bus to its connector card1-DP-2 ("MATCHED",
 // adapters i2c-8 and i2c-9), the chipset's SMBus i2c-0 with a memory module's SPD EEPROM owned
-// by ee1004, a DesignWare controller i2c-1, and a USB I2C adapter i2c-7.
+// by ee1004, a DesignWare controller i2c-1, and an i2c-tiny-usb programmer i2c-7 at USB 1-2.
 void BuildDesktopTree(sim::SimFiles& files);
 // The 128 bytes of an EDID whose monitor name descriptor holds `name`.
 std::string EdidNamed(const char* name);

@@ -9,14 +9,31 @@ namespace tolvex {
 
 CEdidWizardPage::CEdidWizardPage(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow,
                                  const QString& title, QWidget* parent)
-    : QWizardPage(parent), sheet_(sheet), block_(block), codeWindow_(codeWindow) {
+    : QWizardPage(parent), sheet_(sheet), block_(block), codeWindow_(codeWindow),
+      openedVersion_(StructureVersionOf(block)) {
   setTitle(title);
+}
+
+uint8_t StructureVersionOf(const EdidBlock& block) {
+  const EdidVersion version = block.GetVersion();
+  return static_cast<uint8_t>((version.version << 4) + version.revision);
+}
+
+void KeepShownBytes(EdidBlock& block, EdidCodeView& codeWindow, const EdidBytes& shown, bool versionChosen,
+                    int selectFirst, int selectLast) {
+  if (versionChosen || block.Bytes() == shown) return;
+  block.Bytes() = shown;
+  codeWindow.HighlightRange(0, kEdidSize - 1, true);
+  codeWindow.HighlightRange(selectFirst, selectLast, false);
 }
 
 void CEdidWizardPage::Activate() {
   const bool firstTime = !activatedBefore_;
   activatedBefore_ = true;
+  const EdidBytes shown = block_.Bytes();
   OnActivate(firstTime);
+  KeepShownBytes(block_, codeWindow_, shown, sheet_.StructureVersion() != openedVersion_, selected_.first,
+                 selected_.last);
 }
 
 bool CEdidWizardPage::TakeVersionChange() {
@@ -25,7 +42,10 @@ bool CEdidWizardPage::TakeVersionChange() {
   return true;
 }
 
-void CEdidWizardPage::Highlight(int first, int last, bool refresh) { codeWindow_.HighlightRange(first, last, refresh); }
+void CEdidWizardPage::Highlight(int first, int last, bool refresh) {
+  if (!refresh) selected_ = {first, last};
+  codeWindow_.HighlightRange(first, last, refresh);
+}
 
 void CEdidWizardPage::HighlightOnFocus(QWidget* field, int first, int last) {
   focusRanges_[field] = {first, last};

@@ -8,12 +8,22 @@
 
 #include <QWizardPage>
 
+#include "model/edid_block.h"
 #include "wizard/wizard_state.h"
 
 namespace tolvex {
 
 class EdidCodeView;
-class EdidBlock;
+
+// Showing a step fills its fields from the block, and some steps then write their fields back,
+// which can change bytes the fields only show another way (text padding, bits that another
+// revision reads otherwise). While the structure version is still the one the block came with,
+// that rewrite is taken back: a step the user only looks at changes no byte. Give it the bytes
+// from before the step was shown; `select` is the step's own range, selected again afterwards.
+// The sheet's form of the block's version bytes (0x13 for 1.3).
+uint8_t StructureVersionOf(const EdidBlock& block);
+void KeepShownBytes(EdidBlock& block, EdidCodeView& codeWindow, const EdidBytes& shown, bool versionChosen,
+                    int selectFirst, int selectLast);
 
 class CEdidWizardPage : public QWizardPage {
   Q_OBJECT
@@ -62,6 +72,10 @@ class CEdidWizardPage : public QWizardPage {
   std::map<QObject*, ByteRange> focusRanges_;
   std::map<QObject*, std::function<void()>> leaveActions_;
   uint8_t rememberedVersion_ = 0;
+  // The structure version the block had when the sheet opened.
+  uint8_t openedVersion_ = 0;
+  // The range the page selected last without rewriting it.
+  ByteRange selected_{0, 0};
   bool activatedBefore_ = false;
   bool leaving_ = false;
 };

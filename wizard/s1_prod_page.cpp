@@ -129,6 +129,7 @@ CS1Prod::CS1Prod(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow,
   HighlightOnFocus(serialEdit_, 12, 15);
   HighlightOnFocus(weekEdit_, 16, 16);
   HighlightOnFocus(yearEdit_, 17, 17);
+  OnLeave(weekEdit_, [this] { ReadFields(); });
   OnLeave(yearEdit_, [this] { ReadFields(); });
 }
 
@@ -222,8 +223,17 @@ void CS1Prod::OnActivate(bool /*firstTime*/) {
 }
 
 bool CS1Prod::ReadFields() {
-  return ReadTextField(manufacturerEdit_, kManufacturerLength) && ReadIntegerField(weekEdit_, 0, kLastWeek) &&
+  return ReadTextField(manufacturerEdit_, kManufacturerLength) && ReadWeekField() &&
          ReadIntegerField(yearEdit_, kFirstYear, kLastYear);
+}
+
+// A week outside the range is refused when the field is left, with the framework's message, and
+// the field shows again the week the block holds.
+bool CS1Prod::ReadWeekField() {
+  if (ReadIntegerField(weekEdit_, 0, kLastWeek)) return true;
+  weekEdit_->setText(QString::number(block_.GetWeek()));
+  weekEdit_->selectAll();
+  return false;
 }
 
 void CS1Prod::Fill() {
@@ -232,6 +242,7 @@ void CS1Prod::Fill() {
   CheckChoice(versionGroup_, version.revision);
 
   manufacturerEdit_->setText(QString::fromLatin1(block_.GetManufacturerId()));
+  previousManufacturerText_ = manufacturerEdit_->text();
 
   uint16_t product = block_.GetProductCode();
   if (productCodeFormat_ & kProductCodeSwapped) product = SwapBytes(product);
@@ -268,6 +279,17 @@ void CS1Prod::OnVersionClicked(int choice) {
 }
 
 void CS1Prod::OnManufacturerEdited() {
+  // Bytes 8-9 code the letters A-Z alone; anything else would be stored as some other letter. An
+  // ID the block brought with other codes can still be shortened or overtyped.
+  const auto others = [](const QString& text) {
+    return std::count_if(text.begin(), text.end(), [](QChar c) { return c < QLatin1Char('A') || c > QLatin1Char('Z'); });
+  };
+  if (others(manufacturerEdit_->text()) > others(previousManufacturerText_)) {
+    PutText(manufacturerEdit_, previousManufacturerText_);
+    ShowEntryWarning(manufacturerEdit_, QString::fromLatin1(wt::kManufacturerLettersOnly));
+    return;
+  }
+  previousManufacturerText_ = manufacturerEdit_->text();
   ReadFields();
   if (manufacturerEdit_->text().size() > kManufacturerLength) return;
   block_.SetManufacturerId(manufacturerEdit_->text().toLatin1().toStdString());
@@ -370,7 +392,6 @@ void CS1Prod::EnableSerialControls() {
 }
 
 void CS1Prod::OnWeekEdited() {
-  ReadFields();
   const std::optional<long> week = ParseInteger(weekEdit_->text());
   if (!week || *week < 0 || *week > kLastWeek) return;
   block_.SetWeek(static_cast<int>(*week));

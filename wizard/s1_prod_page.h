@@ -74,6 +74,9 @@ class CS1Prod : public CEdidWizardPage {
   int productMode_ = 0;
   int serialMode_ = 0;
   // The texts as of the last accepted change: a refused entry goes back to them.
+  bool ReadWeekField();
+
+  QString previousManufacturerText_;
   QString previousProductText_;
   QString previousSerialText_;
   FileChooser chooseFile_;

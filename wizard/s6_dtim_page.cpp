@@ -10,6 +10,7 @@
 #include "wizard/descriptor_dlg.h"
 #include "wizard/descriptor_texts.h"
 #include "wizard/detail_timing_dlg.h"
+#include "wizard/edid_wizard_page.h"
 #include "wizard/wizard_fields.h"
 
 namespace tolvex {
@@ -22,7 +23,8 @@ constexpr uint8_t kVersion10 = 0x10;
 
 CS6Dtim::CS6Dtim(WizardState& sheet, EdidBlock& block, EdidCodeView& codeWindow, int blockIndex, const QString& title,
                  QWidget* parent)
-    : QWizardPage(parent), sheet_(sheet), block_(block), codeWindow_(codeWindow), blockIndex_(blockIndex) {
+    : QWizardPage(parent), sheet_(sheet), block_(block), codeWindow_(codeWindow), blockIndex_(blockIndex),
+      openedVersion_(StructureVersionOf(block)) {
   setTitle(title);
   auto* layout = new QVBoxLayout(this);
   monitorDescriptorBox_ = new QCheckBox(QString::fromLatin1(texts::kMonitorDescriptor), this);
@@ -74,6 +76,7 @@ void CS6Dtim::CreateEditors() {
 }
 
 void CS6Dtim::Activate() {
+  const EdidBytes shown = block_.Bytes();
   block_.SelectDescriptor(static_cast<unsigned>(blockIndex_));
   CreateEditors();
   const uint8_t version = sheet_.StructureVersion();
@@ -82,6 +85,7 @@ void CS6Dtim::Activate() {
   monitorDescriptorBox_->setEnabled(rememberedVersion_ != kVersion10);
   ShowChosenEditor(refill);
   codeWindow_.HighlightRange(Offset(), Offset() + kDescriptorSize - 1, false);
+  KeepShownBytes(block_, codeWindow_, shown, version != openedVersion_, Offset(), Offset() + kDescriptorSize - 1);
 }
 
 void CS6Dtim::Refill(uint8_t version) {

@@ -55,6 +55,8 @@ class CS6Dtim : public QWizardPage {
   int blockIndex_;
   int monitorDescriptor_ = 0;
   uint8_t rememberedVersion_ = 0;
+  // The structure version the block had when the sheet opened.
+  uint8_t openedVersion_;
   // Set until the first refill and by Invalidate: a version of 0 alone cannot tell "never filled".
   bool refillPending_ = true;
   // initializePage has just activated the page; the page change that follows must not again.

@@ -26,6 +26,8 @@ inline constexpr char kVersionGroup[] = "EDID Structure Version";
 inline constexpr std::array<const char*, 4> kVersionChoices = {"1.0", "1.1", "1.2", "1.3"};
 inline constexpr char kVendorGroup[] = "VID / Vendor ID";
 inline constexpr char kManufacturerLabel[] = "ID Manufacturer Name";
+// A manufacturer ID is three of the letters that bytes 8-9 can code.
+inline constexpr char kManufacturerLettersOnly[] = "Please enter only the letters A to Z.";
 inline constexpr char kProductGroup[] = "PID / vendor assigned Product ID";
 inline constexpr char kProductCodeLabel[] = "ID Product Code";
 inline constexpr char kSerialGroup[] = "SNO / Serial Number ID";

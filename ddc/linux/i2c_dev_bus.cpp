@@ -7,8 +7,11 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
+#include <vector>
 
 #include "ddc/format_text.h"
+#include "ddc/i2c_operations.h"
 #include "ddc/linux/bus_safety.h"
 #include "ddc/linux/linux_texts.h"
 
@@ -61,7 +64,8 @@ std::unique_ptr<CI2cDevBus> CI2cDevBus::Open(KernelDevices& kernel, Clock& clock
     error = OpenError(-fd, device);
     return nullptr;
   }
-  std::unique_ptr<CI2cDevBus> bus(new CI2cDevBus(kernel, clock, fd, device, {label, choice.force}));
+  std::unique_ptr<CI2cDevBus> bus(
+      new CI2cDevBus(kernel, clock, fd, device, {label, choice.force}, SharedBusWriteRefusal(adapter)));
 
   // Sysfs may not show every client; the kernel's answer is the last word on who owns what.
   for (uint8_t address : kTransferAddresses) {
@@ -78,12 +82,18 @@ std::unique_ptr<CI2cDevBus> CI2cDevBus::Open(KernelDevices& kernel, Clock& clock
   return bus;
 }
 
-CI2cDevBus::CI2cDevBus(KernelDevices& kernel, Clock& clock, int fd, std::string device, WriteGuard guard)
-    : kernel_(kernel), clock_(clock), fd_(fd), device_(std::move(device)), guard_(std::move(guard)) {}
+CI2cDevBus::CI2cDevBus(KernelDevices& kernel, Clock& clock, int fd, std::string device, WriteGuard guard,
+                       std::optional<Refusal> writeRefusal)
+    : kernel_(kernel),
+      clock_(clock),
+      fd_(fd),
+      device_(std::move(device)),
+      guard_(std::move(guard)),
+      writeRefusal_(std::move(writeRefusal)) {}
 
 CI2cDevBus::~CI2cDevBus() { kernel_.Close(fd_); }
 
-I2cResult CI2cDevBus::Transfer(std::span<const I2cMessage> messages) {
+I2cResult CI2cDevBus::Call(std::span<const I2cMessage> messages) {
   std::array<i2c_msg, kMaxMessages> kernelMessages{};
   if (messages.size() > kMaxMessages) {
     detail_ = FormatText(texts::kDeviceError, device_.c_str(), std::strerror(EINVAL));
@@ -105,6 +115,60 @@ I2cResult CI2cDevBus::Transfer(std::span<const I2cMessage> messages) {
   // Nothing on the wire explains it (an unplugged adapter, a refused message): say what the kernel said.
   detail_ = FormatText(texts::kDeviceError, device_.c_str(), std::strerror(lastError_));
   return {kLineClockTimeout, I2cPhase::kData};
+}
+
+// What the adapter refuses answers EOPNOTSUPP (a combination the chip cannot make, a zero-length
+// message) or EINVAL (a message over its cap) before anything reaches the wire.
+bool CI2cDevBus::Refused() const { return lastError_ == EOPNOTSUPP || lastError_ == EINVAL; }
+
+void CI2cDevBus::Note(const char* format, int number, int error) {
+  const std::string note = FormatText(format, device_.c_str(), number, std::strerror(error));
+  if (std::find(notes_.begin(), notes_.end(), note) == notes_.end()) notes_.push_back(note);
+}
+
+// An adapter that refuses a combined transaction gets its messages one at a time, each with its
+// own START and STOP, and reads longer than it takes in pieces: an EEPROM continues reading from
+// where the last piece ended. A transaction through the segment pointer is never split, since the
+// STOP after the pointer sets the segment back to 0.
+I2cResult CI2cDevBus::Transfer(std::span<const I2cMessage> messages) {
+  if (!separate_ && readCap_ == 0) {
+    const I2cResult result = Call(messages);
+    if (!Refused() || messages.front().address == kSegmentPointer) return result;
+    if (messages.size() > 1) {
+      separate_ = true;
+      Note(texts::kFallbackSeparate, static_cast<int>(messages.size()), lastError_);
+    } else if (!messages.front().IsRead()) {
+      return result;
+    }
+  }
+  for (size_t i = 0; i < messages.size(); ++i) {
+    I2cResult result = messages[i].IsRead() ? ReadInPieces(messages[i]) : Call(messages.subspan(i, 1));
+    if (result.Ok()) continue;
+    if (i > 0 && result.phase == I2cPhase::kAddress) result = {result.status, I2cPhase::kRestartAddress, -1};
+    return result;
+  }
+  return {};
+}
+
+I2cResult CI2cDevBus::ReadInPieces(const I2cMessage& message) {
+  int refusedError = 0;
+  for (uint16_t done = 0; done < message.length || message.length == 0;) {
+    const uint16_t want = static_cast<uint16_t>(message.length - done);
+    const I2cMessage piece{message.address, message.data + done, readCap_ ? std::min(want, readCap_) : want};
+    const I2cResult result = Call({&piece, 1});
+    if (Refused() && piece.length > 1) {
+      readCap_ = static_cast<uint16_t>(piece.length / 2);
+      refusedError = lastError_;
+      continue;
+    }
+    if (refusedError && result.Ok()) {
+      Note(texts::kFallbackPieces, readCap_, refusedError);  // once the size that goes is known
+      refusedError = 0;
+    }
+    if (!result.Ok() || message.length == 0) return result;
+    done = static_cast<uint16_t>(done + piece.length);
+  }
+  return {};
 }
 
 bool CI2cDevBus::ShouldRetry(const I2cResult& result, I2cRetry retry) const {
@@ -156,6 +220,7 @@ I2cResult CI2cDevBus::Probe(uint8_t address) {
   I2cResult result = Transfer({&message, 1});
   if (lastError_ == EOPNOTSUPP && !(address & 1)) {
     // An adapter that sends no zero-length message: a one-byte read asks the same question.
+    Note(texts::kFallbackProbe, address, lastError_);
     message = {static_cast<uint8_t>(address | 1), &byte, 1};
     result = Transfer({&message, 1});
   }
@@ -172,6 +237,22 @@ I2cResult CI2cDevBus::AwaitWriteCycle(uint8_t address) {
     result = Probe(address);
   }
   return result;
+}
+
+// One-byte reads only: a quick write is a command to some SPD EEPROMs and sensors.
+std::string CI2cDevBus::RefuseWrites() {
+  if (!writeRefusal_ && !spdProbed_) {
+    spdProbed_ = true;
+    std::vector<uint8_t> answering;
+    for (uint8_t address = kSpdFirst; address <= kSpdLast; ++address) {
+      if (address == kSpdProbeSkipped) continue;
+      uint8_t byte = 0;
+      const I2cMessage read{static_cast<uint8_t>(address << 1 | 1), &byte, 1};
+      if (Transfer({&read, 1}).Ok()) answering.push_back(address);
+    }
+    writeRefusal_ = SpdProbeRefusal(answering);
+  }
+  return writeRefusal_ ? RefusalMessage(guard_.busLabel, *writeRefusal_) : std::string();
 }
 
 std::string BusLabel(const I2cAdapter& adapter, const LinuxDiscovery& discovery) {

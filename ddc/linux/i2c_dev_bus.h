@@ -8,10 +8,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "ddc/clock.h"
 #include "ddc/i2c_message_bus.h"
+#include "ddc/linux/bus_safety.h"
 #include "ddc/linux/kernel.h"
 #include "ddc/linux/linux_discovery.h"
 
@@ -59,14 +62,27 @@ class CI2cDevBus final : public I2cMessageBus {
   uint16_t EepromPageSize() const override { return 8; }
   std::string FailureDetail() const override { return detail_; }
   const WriteGuard* GuardForWrites() const override { return &guard_; }
+  // The rules that no --force overrides: the NVIDIA driver's unmatched buses, and more than one
+  // device answering a one-byte read at 0x50-0x57 (asked once, the first time).
+  std::string RefuseWrites() override;
 
   // I2C_RDWR calls made since the bus was opened (for measurements).
   uint64_t Calls() const { return calls_; }
+  // Each way round a limit of the adapter taken so far, one sentence each, for the user.
+  const std::vector<std::string>& FallbackNotes() const { return notes_; }
 
  private:
-  CI2cDevBus(KernelDevices& kernel, Clock& clock, int fd, std::string device, WriteGuard guard);
+  CI2cDevBus(KernelDevices& kernel, Clock& clock, int fd, std::string device, WriteGuard guard,
+             std::optional<Refusal> writeRefusal);
 
+  // One I2C_RDWR call.
+  I2cResult Call(std::span<const I2cMessage> messages);
+  // The messages as the adapter takes them: whole, or one at a time, reads in pieces.
   I2cResult Transfer(std::span<const I2cMessage> messages);
+  I2cResult ReadInPieces(const I2cMessage& message);
+  bool Refused() const;
+  // `format` takes the device, `number` and what `error` means.
+  void Note(const char* format, int number, int error);
   I2cResult TransferWithRetries(std::span<const I2cMessage> messages, I2cRetry retry);
   bool ShouldRetry(const I2cResult& result, I2cRetry retry) const;
 
@@ -75,9 +91,14 @@ class CI2cDevBus final : public I2cMessageBus {
   int fd_;
   std::string device_;
   WriteGuard guard_;
+  std::optional<Refusal> writeRefusal_;
+  bool spdProbed_ = false;
   std::string detail_;
   int lastError_ = 0;
   bool slowTiming_ = false;
+  bool separate_ = false;  // the adapter takes one message per transfer
+  uint16_t readCap_ = 0;   // the longest read it takes; 0 until one is refused
+  std::vector<std::string> notes_;
   uint64_t calls_ = 0;
 };
 

@@ -18,13 +18,18 @@ int Rank(const LinuxBusChannel& channel) {
 
 }  // namespace
 
+std::string AdapterTitle(const I2cAdapter& adapter) {
+  if (adapter.kind != AdapterKind::kUsbProgrammer) return adapter.name;
+  return FormatText(texts::kUsbProgrammerTitle, adapter.model.c_str(), adapter.usbPath.c_str());
+}
+
 std::string LinuxBusChannel::Label() const {
-  if (!connector) return FormatText("%s (i2c-%d)", adapter->name.c_str(), adapter->number);
+  if (!connector) return FormatText("%s (i2c-%d)", AdapterTitle(*adapter).c_str(), adapter->number);
   const std::string shown = monitor.empty() ? texts::kNoDisplay : monitor;
   return FormatText(texts::kBusLabel, connector->name.c_str(), shown.c_str(), adapter->number);
 }
 
-std::string LinuxBusChannel::Key() const { return connector ? connector->name : adapter->name; }
+std::string LinuxBusChannel::Key() const { return connector ? connector->name : AdapterTitle(*adapter); }
 
 std::vector<LinuxBusChannel> ListLinuxBuses(const LinuxDiscovery& discovery) {
   std::vector<LinuxBusChannel> channels;
@@ -45,8 +50,11 @@ void MatchBusesByEdid(LinuxDiscovery& discovery, KernelDevices& kernel, Clock& c
   for (DrmConnector& connector : discovery.connectors) {
     const std::optional<WholeEdid> edid = KernelEdid(connector);
     if (!connector.connected || connector.bus >= 0 || !edid) continue;
-    for (const I2cAdapter& adapter : discovery.adapters) {
-      if (discovery.ConnectorOf(adapter.number) || AdapterRefusal(adapter, false, false)) continue;
+    for (I2cAdapter& adapter : discovery.adapters) {
+      // Only a graphics card's buses: an external programmer holds whatever chip is clipped to it.
+      if (!adapter.IsDisplayBus() || discovery.ConnectorOf(adapter.number) || AdapterRefusal(adapter, false, false)) {
+        continue;
+      }
       std::string error;
       std::unique_ptr<CI2cDevBus> bus = CI2cDevBus::Open(kernel, clock, adapter, adapter.device, {}, error);
       if (!bus) continue;
@@ -54,6 +62,7 @@ void MatchBusesByEdid(LinuxDiscovery& discovery, KernelDevices& kernel, Clock& c
       if (EepromTransfer(*bus, kEepromRead, 0x00, kEdidSize, read.data()) != 0 || read != edid->base) continue;
       connector.bus = adapter.number;
       connector.route = BusRoute::kMatchedEdid;
+      adapter.edidMatched = true;
       break;
     }
   }

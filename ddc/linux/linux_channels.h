@@ -23,11 +23,15 @@ struct LinuxBusChannel {
   std::string monitor;                      // the monitor's name from the connector's EDID
   std::optional<Refusal> refusal;           // why the rules exclude it unless the user names it
 
-  // "card0-HDMI-A-1: DELL P2415Q (i2c-5)"; "i2c-tiny-usb at bus 001 device 003 (i2c-7)".
+  // "card0-HDMI-A-1: DELL P2415Q (i2c-5)"; "CP2112 USB I2C adapter at USB 1-2 (i2c-7)".
   std::string Label() const;
   // The name the choice is remembered by: the connector's, else the adapter's.
   std::string Key() const;
 };
+
+// What lists call an adapter: an external USB programmer by its model and USB port path
+// ("CP2112 USB I2C adapter at USB 1-2"), any other by the kernel's name.
+std::string AdapterTitle(const I2cAdapter& adapter);
 
 // Connected displays' buses first, then the other connectors', then the rest, by number.
 std::vector<LinuxBusChannel> ListLinuxBuses(const LinuxDiscovery& discovery);

@@ -46,16 +46,96 @@ int ClientAddress(std::string_view name, int adapter) {
   return address <= 0x7F ? static_cast<int>(address) : -1;
 }
 
+// The buses the graphics drivers name after what they are, and the PC's own. The first row whose
+// prefix begins the name and whose infix (if any) is in it decides.
+struct NamedKind {
+  std::string_view prefix;
+  std::string_view infix;
+  AdapterKind kind;
+};
+constexpr NamedKind kNamedKinds[] = {
+    {"i915 gmbus ", "", AdapterKind::kDisplay},             // Intel: the DDC pins of each port
+    {"DPDDC-", "", AdapterKind::kDisplay},                  // Intel DisplayPort AUX, older kernels
+    {"AUX ", "/", AdapterKind::kDisplay},                   // Intel DisplayPort AUX: "AUX B/DDI B/PHY B"
+    {"AMDGPU DM i2c hw bus ", "", AdapterKind::kDisplay},   // AMD Display Core: HDMI, DVI
+    {"AMDGPU DM aux hw bus ", "", AdapterKind::kDisplay},   // AMD Display Core: DisplayPort
+    {"AMDGPU i2c bit bus 0x", "", AdapterKind::kDisplay},   // AMD without Display Core
+    {"AMDGPU DM i2c OEM bus", "", AdapterKind::kGpuFirmware},
+    {"AMDGPU SMU", "", AdapterKind::kGpuFirmware},
+    {"nvkm-", "-bus-", AdapterKind::kDisplay},              // nouveau: DDC
+    {"nvkm-", "-aux-", AdapterKind::kDisplay},              // nouveau: DisplayPort AUX
+    {"NVIDIA i2c adapter ", "", AdapterKind::kDisplayShared},
+    {"DPMST", "", AdapterKind::kDisplay},                   // a DisplayPort MST branch's port
+    {"SMBus", "", AdapterKind::kSystem},                    // chipset SMBus controllers
+    {"Synopsys DesignWare", "", AdapterKind::kSystem},      // SoC and laptop controllers: touchpads, sensors
+    {"smu", "", AdapterKind::kSystem},                      // Apple's system management unit
+};
+
+// USB I2C adapters by the IDs of the USB device and the driver that made the adapter (some of
+// these chips also come with other firmware, which other drivers take).
+struct UsbKind {
+  uint16_t vendor;
+  uint16_t product;
+  std::string_view drivers[2];
+  std::string_view model;
+  AdapterKind kind;
+};
+constexpr UsbKind kUsbKinds[] = {
+    {0x0403, 0xC631, {"i2c-tiny-usb"}, "i2c-tiny-usb", AdapterKind::kUsbProgrammer},
+    {0x1C40, 0x0534, {"i2c-tiny-usb"}, "i2c-tiny-usb", AdapterKind::kUsbProgrammer},
+    {0x10C4, 0xEA90, {"cp2112", "hid-cp2112"}, "CP2112", AdapterKind::kUsbProgrammer},
+    {0x04D8, 0x00DD, {"mcp2221", "hid-mcp2221"}, "MCP2221", AdapterKind::kUsbProgrammer},
+    {0x0403, 0x6030, {"ft260", "hid-ft260"}, "FT260", AdapterKind::kUsbProgrammer},
+    {0xA257, 0x2013, {"dln2", "dln2-i2c"}, "DLN-2", AdapterKind::kUsbProgrammer},
+    {0x0ABF, 0x3370, {"i2c-diolan-u2c"}, "Diolan U2C-12", AdapterKind::kUsbProgrammer},
+    {0x8086, 0x0B63, {"ljca", "ljca-i2c"}, "LJCA", AdapterKind::kUsbInternal},
+};
+
+uint16_t HexId(KernelFiles& files, const std::string& path) {
+  return static_cast<uint16_t>(std::strtoul(ReadLine(files, path).c_str(), nullptr, 16));
+}
+
+// The USB device and the drivers met on the way up from the adapter.
+struct UsbAncestry {
+  std::string device;  // the folder with idVendor; empty when there is none
+  std::vector<std::string> drivers;
+};
+
+void ClassifyUsb(KernelFiles& files, const UsbAncestry& usb, I2cAdapter& adapter) {
+  const uint16_t vendor = HexId(files, usb.device + "/idVendor");
+  const uint16_t product = HexId(files, usb.device + "/idProduct");
+  for (const UsbKind& row : kUsbKinds) {
+    if (row.vendor != vendor || row.product != product) continue;
+    const bool driven = std::any_of(usb.drivers.begin(), usb.drivers.end(), [&](const std::string& driver) {
+      return std::find(std::begin(row.drivers), std::end(row.drivers), driver) != std::end(row.drivers);
+    });
+    if (!driven) continue;
+    adapter.kind = row.kind;
+    adapter.model = row.model;
+    return;
+  }
+}
+
 // Walks up from the adapter to the controller it belongs to: the first folder that is a PCI
-// device (it has both `vendor` and `class`), noting a USB device on the way (`busnum`).
+// device (it has both `vendor` and `class`), noting a USB device on the way (`busnum`), its IDs
+// and the drivers of the folders in between.
 void ReadAncestry(KernelFiles& files, const std::string& sysfs, const std::string& adapterPath, I2cAdapter& adapter) {
   const std::string top = sysfs + "/devices";
+  UsbAncestry usb;
   for (std::string dir = ParentPath(adapterPath); dir.size() > top.size() && dir.rfind(top, 0) == 0; dir = ParentPath(dir)) {
     if (files.Exists(dir + "/busnum")) adapter.usb = true;
+    if (usb.device.empty() && files.Exists(dir + "/idVendor")) usb.device = dir;
+    if (usb.device.empty() && files.Exists(dir + "/driver")) {
+      usb.drivers.push_back(BaseName(ResolvePath(files, dir + "/driver")));
+    }
     if (files.Exists(dir + "/vendor") && files.Exists(dir + "/class")) {
       adapter.pciClass = static_cast<uint32_t>(std::strtoul(ReadLine(files, dir + "/class").c_str(), nullptr, 16));
-      return;
+      break;
     }
+  }
+  if (!usb.device.empty()) {
+    adapter.usbPath = BaseName(usb.device);
+    ClassifyUsb(files, usb, adapter);
   }
 }
 
@@ -88,6 +168,7 @@ std::vector<I2cAdapter> ReadAdapters(KernelFiles& files, const std::string& sysf
     adapter.name = ReadLine(files, classDir + "/" + name + "/name");
     if (adapter.name.empty()) adapter.name = ReadLine(files, busDir + "/" + name + "/name");
     const std::string path = ResolvePath(files, busDir + "/" + name);
+    adapter.kind = KindByName(adapter.name);
     ReadAncestry(files, sysfs, path, adapter);
     ReadOwnedAddresses(files, path, adapter);
     adapters.push_back(std::move(adapter));
@@ -142,6 +223,14 @@ std::vector<ParallelPortInfo> ReadParallelPorts(KernelFiles& files, const std::s
 }
 
 }  // namespace
+
+AdapterKind KindByName(std::string_view adapterName) {
+  for (const NamedKind& row : kNamedKinds) {
+    if (adapterName.substr(0, row.prefix.size()) != row.prefix) continue;
+    if (row.infix.empty() || adapterName.find(row.infix, row.prefix.size()) != std::string_view::npos) return row.kind;
+  }
+  return AdapterKind::kUnknown;
+}
 
 std::string I2cAdapter::OwnerOf(uint8_t address) const {
   for (const OwnedAddress& entry : owned) {

@@ -19,15 +19,36 @@ struct OwnedAddress {
   std::string driver;
 };
 
+// What an adapter is, from its name where the graphics drivers give their buses known names, and
+// from the driver and USB IDs of the device it hangs off for USB adapters.
+enum class AdapterKind : uint8_t {
+  kUnknown,        // nothing tells; a display controller's bus when it hangs off one
+  kDisplay,        // a graphics card's DDC or DisplayPort AUX bus, or a DisplayPort MST branch's
+  kDisplayShared,  // the NVIDIA driver's: the card's own chips share it, so written only where a connector matched
+  kGpuFirmware,    // a graphics card's own firmware or OEM bus: probing it hangs some cards
+  kSystem,         // the PC's own: chipset SMBus, SoC controllers
+  kUsbProgrammer,  // an external USB I2C adapter
+  kUsbInternal,    // a USB bridge built into the machine (a laptop camera's)
+};
+
 struct I2cAdapter {
   int number = -1;
   std::string name;      // the adapter's name, as i2cdetect -l shows it
   std::string device;    // /dev/i2c-N
   uint32_t pciClass = 0;  // class of the nearest PCI device above the adapter; 0 when there is none
   bool usb = false;      // behind a USB device
+  AdapterKind kind = AdapterKind::kUnknown;
+  std::string model;     // a USB adapter's model ("CP2112"); empty otherwise
+  std::string usbPath;   // the USB device's port path ("1-2"); empty when not behind USB
   std::vector<OwnedAddress> owned;
+  // A connector's EDID was found in the EEPROM on this bus (set by MatchBusesByEdid).
+  bool edidMatched = false;
 
   bool OnDisplayController() const { return (pciClass >> 16) == 0x03; }
+  bool IsDisplayBus() const {
+    return kind == AdapterKind::kDisplay || kind == AdapterKind::kDisplayShared ||
+           (kind == AdapterKind::kUnknown && OnDisplayController());
+  }
   // The driver that owns a 7-bit address; empty when none does.
   std::string OwnerOf(uint8_t address) const;
 };
@@ -66,6 +87,9 @@ struct LinuxDiscovery {
   // The connector a bus reaches; nullptr when none does.
   const DrmConnector* ConnectorOf(int bus) const;
 };
+
+// What the adapter's name says it is; kUnknown for a name no table knows.
+AdapterKind KindByName(std::string_view adapterName);
 
 // Reads the trees below `paths`; opens nothing.
 LinuxDiscovery DiscoverLinux(KernelFiles& files, const KernelPaths& paths);

@@ -128,6 +128,22 @@ std::string SysfsBuilder::UsbDevice(const std::string& controller, const std::st
   return interface;
 }
 
+void SysfsBuilder::UsbIds(const std::string& interface, uint16_t vendor, uint16_t product) {
+  const std::string device = ParentPath(interface);
+  char text[16];
+  std::snprintf(text, sizeof text, "%04x\n", vendor);
+  files_.AddFile(device + "/idVendor", text);
+  std::snprintf(text, sizeof text, "%04x\n", product);
+  files_.AddFile(device + "/idProduct", text);
+  files_.AddFile(device + "/devnum", "3\n");
+}
+
+void SysfsBuilder::BindDriver(const std::string& device, const std::string& bus, const std::string& driver) {
+  const std::string driverPath = paths_.sysfs + "/bus/" + bus + "/drivers/" + driver;
+  files_.AddFolder(driverPath);
+  files_.AddLink(device + "/driver", RelativeLink(device + "/driver", driverPath));
+}
+
 std::string SysfsBuilder::PlatformDevice(const std::string& name) {
   const std::string path = paths_.sysfs + "/devices/platform/" + name;
   files_.AddFile(path + "/modalias", "platform:" + name + "\n");
@@ -157,10 +173,7 @@ void SysfsBuilder::I2cClient(const std::string& adapter, int number, uint8_t add
   files_.AddFile(path + "/name", name + "\n");
   const std::string busEntry = paths_.sysfs + "/bus/i2c/devices/" + id;
   files_.AddLink(busEntry, RelativeLink(busEntry, path));
-  if (driver.empty()) return;
-  const std::string driverPath = paths_.sysfs + "/bus/i2c/drivers/" + driver;
-  files_.AddFolder(driverPath);
-  files_.AddLink(path + "/driver", RelativeLink(path + "/driver", driverPath));
+  if (!driver.empty()) BindDriver(path, "i2c", driver);
 }
 
 std::string SysfsBuilder::DrmCard(const std::string& controller, int card) {

@@ -58,6 +58,10 @@ class SysfsBuilder {
   std::string PciDevice(const std::string& slot, uint32_t pciClass);
   // A USB device below a controller (path: "usb1/1-2"), its interface as the last folder.
   std::string UsbDevice(const std::string& controller, const std::string& path);
+  // The vendor and product IDs of the USB device above `interface` (as UsbDevice returns it).
+  void UsbIds(const std::string& interface, uint16_t vendor, uint16_t product);
+  // `device` bound to the driver `driver` of the bus `bus` ("usb", "hid", "platform").
+  void BindDriver(const std::string& device, const std::string& bus, const std::string& driver);
   // A platform device, on no bus that has a class.
   std::string PlatformDevice(const std::string& name);
   // An I2C adapter i2c-N below `parent`, in the bus's list and i2c-dev's class.

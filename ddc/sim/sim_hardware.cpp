@@ -44,7 +44,8 @@ const NamedAdapter kNamedAdapters[] = {
     {"black-box", [] { return MakeBlackBoxHardware(); }},
     {"service-kit", [] { return MakeServiceKitHardware(); }},
     {"s3", [] { return MakeS3Hardware(); }},
-    {"i2c-dev", [] { return MakeI2cDevHardware(); }},
+    {"i2c-dev", [] { return MakeI2cDevHardware(); }, true},
+    {"cp2112", [] { return MakeUsbI2cHardware(); }, true},
     {"ch341a", [] { return MakeCh341aHardware(); }},
 };
 
@@ -96,18 +97,45 @@ namespace {
 constexpr uint32_t kVgaController = 0x030000;
 constexpr uint32_t kSmbusController = 0x0C0500;
 
-}  // namespace
-
-std::unique_ptr<SimHardware> MakeI2cDevHardware() {
+// Today's PC under kernel lockdown (no raw ports, so the bit-banged discovery has nothing to
+// probe) with the monitor on kernel bus `bus` and the chipset's SMBus with its SPD EEPROMs.
+std::unique_ptr<SimHardware> MakeKernelBusPc(int bus) {
   auto hardware = std::make_unique<SimHardware>();
   SimHardware& hw = *hardware;
-  SimMonitor& monitor = hw.machine.Monitor();
-  // Today's PC under kernel lockdown: no raw ports, so the bit-banged discovery has nothing to probe.
   hw.machine.SetReachable(false);
   // A kernel bus has no write-enable line: the monitor's EEPROM takes writes unless it locks itself.
-  monitor.SetWriteEnableLine(true);
-  hw.monitorBus = kSimMonitorBus;
-  hw.namedBus = kSimMonitorBus;
+  hw.machine.Monitor().SetWriteEnableLine(true);
+  hw.monitorBus = bus;
+  hw.namedBus = bus;
+  SysfsBuilder sysfs(hw.files);
+  const std::string smbus = sysfs.I2cAdapter(sysfs.PciDevice("0000:00:1f.4", kSmbusController), kSimSmbus,
+                                             "SMBus I801 adapter at efa0");
+  for (uint8_t spd : {0x50, 0x52}) sysfs.I2cClient(smbus, kSimSmbus, spd, "ee1004", "ee1004");
+  hw.kernel.AddBus(kSimSmbus, nullptr, {0x50, 0x52});
+  return hardware;
+}
+
+}  // namespace
+
+std::unique_ptr<SimHardware> MakeUsbI2cHardware() {
+  auto hardware = MakeKernelBusPc(kSimUsbBus);
+  SimHardware& hw = *hardware;
+  SysfsBuilder sysfs(hw.files);
+  const std::string interface = sysfs.UsbDevice(sysfs.PciDevice("0000:00:14.0", 0x0C0330), "usb1/1-2");
+  sysfs.UsbIds(interface, 0x10C4, 0xEA90);
+  sysfs.BindDriver(interface, "usb", "usbhid");
+  const std::string hid = interface + "/0003:10C4:EA90.0001";
+  sysfs.BindDriver(hid, "hid", "cp2112");
+  sysfs.I2cAdapter(hid, kSimUsbBus, "CP2112 SMBus Bridge on hidraw0");
+  hw.kernel.AddBus(kSimUsbBus, std::make_unique<SimBitBangAdapter>(hw.time, &hw.machine.Monitor().Bus()), {},
+                   kCp2112Limits);
+  return hardware;
+}
+
+std::unique_ptr<SimHardware> MakeI2cDevHardware() {
+  auto hardware = MakeKernelBusPc(kSimMonitorBus);
+  SimHardware& hw = *hardware;
+  SimMonitor& monitor = hw.machine.Monitor();
 
   SysfsBuilder sysfs(hw.files);
   const std::string gpu = sysfs.PciDevice("0000:00:02.0", kVgaController);
@@ -121,13 +149,8 @@ std::unique_ptr<SimHardware> MakeI2cDevHardware() {
   const std::string dp = sysfs.Connector(card, "DP-1", false, [] { return std::string(); });
   sysfs.I2cAdapter(dp, kSimDpAuxBus, "DPDDC-B");
 
-  const std::string smbus = sysfs.I2cAdapter(sysfs.PciDevice("0000:00:1f.4", kSmbusController), kSimSmbus,
-                                             "SMBus I801 adapter at efa0");
-  for (uint8_t spd : {0x50, 0x52}) sysfs.I2cClient(smbus, kSimSmbus, spd, "ee1004", "ee1004");
-
   hw.kernel.AddBus(kSimMonitorBus, std::make_unique<SimBitBangAdapter>(hw.time, &monitor.Bus()));
   hw.kernel.AddBus(kSimDpAuxBus, std::make_unique<SimBitBangAdapter>(hw.time, nullptr));
-  hw.kernel.AddBus(kSimSmbus, nullptr, {0x50, 0x52});
   return hardware;
 }
 
@@ -142,9 +165,11 @@ std::unique_ptr<SimHardware> MakeCh341aHardware() {
 
 void UnplugKernelMonitor(SimHardware& hardware) {
   const std::string connector = "/sys/class/drm/" + std::string(kSimMonitorConnector);
-  hardware.files.AddFile(connector + "/status", "disconnected\n");
-  hardware.files.AddFile(connector + "/edid", std::string());
-  hardware.kernel.AddBus(hardware.monitorBus, std::make_unique<SimBitBangAdapter>(hardware.time, nullptr));
+  if (hardware.files.Exists(connector)) {
+    hardware.files.AddFile(connector + "/status", "disconnected\n");
+    hardware.files.AddFile(connector + "/edid", std::string());
+  }
+  if (SimBitBangAdapter* adapter = hardware.kernel.Adapter(hardware.monitorBus)) adapter->Unplug();
 }
 
 void AddPpdevPorts(SimHardware& hardware) {

@@ -37,6 +37,8 @@ inline constexpr int kSimSmbus = 0;       // "SMBus I801 adapter at efa0", SPD E
 inline constexpr int kSimMonitorBus = 3;  // "i915 gmbus dpb", card0-HDMI-A-1's ddc
 inline constexpr int kSimDpAuxBus = 4;    // "DPDDC-B", card0-DP-1's AUX channel, nothing connected
 inline constexpr char kSimMonitorConnector[] = "card0-HDMI-A-1";
+// MakeUsbI2cHardware's CP2112 ("CP2112 SMBus Bridge on hidraw0", USB 1-2).
+inline constexpr int kSimUsbBus = 7;
 
 // A Black Box at `base`, the monitor on it; no other parallel port, no S3 card.
 std::unique_ptr<SimHardware> MakeBlackBoxHardware(uint16_t base = 0x378);
@@ -57,6 +59,10 @@ inline constexpr UsbDeviceId kSimCh341a = {1, 5};
 // A PC of today with a CH341A USB programmer whose clip holds the monitor's EEPROM (its board's
 // DDC lines): no raw ports, no kernel I2C bus, nothing else on the programmer's bus.
 std::unique_ptr<SimHardware> MakeCh341aHardware();
+
+// A workbench PC: no raw ports, the chipset's SMBus with two memory modules' SPD EEPROMs, and a
+// CP2112 USB I2C adapter with its kernel driver's limits, wired to the monitor's DDC lines.
+std::unique_ptr<SimHardware> MakeUsbI2cHardware();
 // Takes the monitor off the kernel bus of MakeI2cDevHardware: its connector is disconnected and
 // nothing answers on the bus.
 void UnplugKernelMonitor(SimHardware& hardware);
@@ -71,6 +77,7 @@ void AddPpdevPorts(SimHardware& hardware);
 struct NamedAdapter {
   std::string_view name;
   std::unique_ptr<SimHardware> (*make)();
+  bool kernelBus = false;  // the monitor hangs on a kernel I2C bus
 };
 struct NamedFault {
   std::string_view name;

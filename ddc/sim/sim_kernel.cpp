@@ -237,8 +237,25 @@ int SimBitBangAdapter::Transfer(i2c_msg* messages, int count) {
 
 // ---- Device nodes --------------------------------------------------------------------------
 
-void SimKernel::AddBus(int number, std::unique_ptr<SimBitBangAdapter> adapter, std::set<uint8_t> owned) {
-  buses_[number] = Bus{std::move(adapter), std::move(owned)};
+int SimAdapterLimits::Check(const i2c_msg* messages, uint32_t count) const {
+  for (uint32_t i = 0; i < count; ++i) {
+    const i2c_msg& m = messages[i];
+    const bool read = (m.flags & I2C_M_RD) != 0;
+    if (noZeroLength && m.len == 0) return -EOPNOTSUPP;
+    if (read ? maxRead && m.len > maxRead : maxWrite && m.len > maxWrite) return -EINVAL;
+  }
+  if (noRepeatedStart && count > 1) return -EOPNOTSUPP;
+  if (writeThenReadOnly && count > 1) {
+    const bool pair = count == 2 && !(messages[0].flags & I2C_M_RD) && (messages[1].flags & I2C_M_RD) &&
+                      messages[0].addr == messages[1].addr;
+    if (!pair) return -EOPNOTSUPP;
+  }
+  return 0;
+}
+
+void SimKernel::AddBus(int number, std::unique_ptr<SimBitBangAdapter> adapter, std::set<uint8_t> owned,
+                       SimAdapterLimits limits) {
+  buses_[number] = Bus{std::move(adapter), std::move(owned), limits};
 }
 
 SimBitBangAdapter* SimKernel::Adapter(int number) {
@@ -288,6 +305,10 @@ int SimKernel::BusIoctl(Bus& bus, unsigned long request, uintptr_t argument) {
         if (data->msgs[i].len > kMaxMessageLength) return -EINVAL;
       }
       if (!bus.adapter) return -EOPNOTSUPP;
+      if (const int refused = bus.limits.Check(data->msgs, data->nmsgs)) {
+        ++rdwrRefused_;
+        return refused;
+      }
       ++rdwrCalls_;
       rdwrMessages_ += data->nmsgs;
       for (__u32 i = 0; i < data->nmsgs; ++i) rdwrBytes_ += 1u + data->msgs[i].len;

@@ -45,6 +45,8 @@ class SimBitBangAdapter {
   void UnplugAfterPulses(uint32_t pulses) { unplugCountdown_ = pulses; }
   // The device side of the lines from now on; nullptr leaves them to the pull-ups.
   void SetSlave(SimI2cSlave* slave);
+  // The device leaves the lines now.
+  void Unplug() { SetSlave(nullptr); }
 
   // The wire events one by one, for a master that runs its own sequence (a USB programmer's
   // command stream). OutByte: 1 acknowledged, 0 not, or -ETIMEDOUT; InByte: the byte or -ETIMEDOUT.
@@ -85,12 +87,32 @@ class SimBitBangAdapter {
   uint32_t unplugCountdown_ = 0;
 };
 
+// What a USB I2C adapter's driver refuses before anything reaches the wire, as the I2C core's
+// quirk checks and the drivers do: a message over a length cap (EINVAL), and combinations the
+// chip cannot make, a repeated START or a zero-length message (EOPNOTSUPP).
+struct SimAdapterLimits {
+  uint16_t maxWrite = 0;  // bytes of one write message; 0: no cap
+  uint16_t maxRead = 0;   // bytes of one read message; 0: no cap
+  bool writeThenReadOnly = false;  // one message, or a write followed by a read of the same device
+  bool noRepeatedStart = false;    // one message per transfer
+  bool noZeroLength = false;
+
+  // 0 when the transfer may go, else -errno.
+  int Check(const i2c_msg* messages, uint32_t count) const;
+};
+
+// A CP2112's: writes of 61 bytes at most, write-then-read the only combination, no zero-length
+// message.
+inline constexpr SimAdapterLimits kCp2112Limits = {61, 512, true, false, true};
+
 class SimKernel final : public KernelDevices {
  public:
   explicit SimKernel(SimTime& time) : time_(time) {}
 
-  // /dev/i2c-N. `adapter` nullptr: an SMBus-only controller; `owned`: addresses a driver took.
-  void AddBus(int number, std::unique_ptr<SimBitBangAdapter> adapter, std::set<uint8_t> owned = {});
+  // /dev/i2c-N. `adapter` nullptr: an SMBus-only controller; `owned`: addresses a driver took;
+  // `limits`: what the adapter's driver refuses.
+  void AddBus(int number, std::unique_ptr<SimBitBangAdapter> adapter, std::set<uint8_t> owned = {},
+              SimAdapterLimits limits = {});
   // /dev/parportN on the machine's port at `base`.
   void AddParallelPort(int number, uint16_t base, PortIo& machine);
   // The adapter of /dev/i2c-`number`; nullptr for none or an SMBus-only controller.
@@ -107,11 +129,13 @@ class SimKernel final : public KernelDevices {
   uint64_t RdwrCalls() const { return rdwrCalls_; }
   uint64_t RdwrMessages() const { return rdwrMessages_; }
   uint64_t RdwrBytes() const { return rdwrBytes_; }  // data bytes and one address byte per message
+  uint64_t RdwrRefused() const { return rdwrRefused_; }  // refused by the adapter's limits
 
  private:
   struct Bus {
     std::unique_ptr<SimBitBangAdapter> adapter;
     std::set<uint8_t> owned;
+    SimAdapterLimits limits;
   };
   struct ParallelPort {
     uint16_t base;
@@ -135,6 +159,7 @@ class SimKernel final : public KernelDevices {
   uint64_t rdwrCalls_ = 0;
   uint64_t rdwrMessages_ = 0;
   uint64_t rdwrBytes_ = 0;
+  uint64_t rdwrRefused_ = 0;
 };
 
 }  // namespace tolvex::sim

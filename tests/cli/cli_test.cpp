@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "cli/edid_file.h"
+#include "ddc/format_text.h"
 #include "ddc/sim/sim_edid.h"
 #include "file_faults.h"
 #include "ddc/linux/linux_discovery.h"
@@ -49,6 +50,7 @@ class CliTest : public ::testing::Test {
 
   std::string Write(const std::string& name, const std::string& content) {
     const fs::path path = dir_ / name;
+    fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << content;
     return path.string();
   }
@@ -832,8 +834,18 @@ TEST_F(CliTest, ListShowsTheSimulatedPcWithItsSmbusRefused) {
   EXPECT_EQ(r.out,
             "/dev/i2c-3\tcard0-HDMI-A-1\tTOLVEX SIM17\n"
             "/dev/i2c-4\tcard0-DP-1\t(no display)\n"
-            "/dev/i2c-0\tSMBus I801 adapter at efa0\t-\trefused: address 0x50 belongs to the kernel driver ee1004\n");
+            "/dev/i2c-0\tSMBus I801 adapter at efa0\t-\trefused: memory modules' SPD EEPROMs are on this bus (address "
+            "0x50 belongs to the kernel driver ee1004), and writing one can leave the PC unable to boot\n");
   EXPECT_TRUE(r.err.empty()) << r.err;
+
+  // A CP2112 is offered by model and USB port without --force, and says how it got round its limits.
+  const Result usb = RunTool({"list", "--simulate", "--sim-adapter", "cp2112"});
+  EXPECT_NE(usb.out.find("/dev/i2c-7\tCP2112 USB I2C adapter at USB 1-2\t-\n"), std::string::npos) << usb.out;
+  const Result read = RunTool({"read", "--simulate", "--sim-adapter", "cp2112", Path("usb.bin")});
+  EXPECT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(read.err,
+            "tolvex-cli: /dev/i2c-7: a one-byte read asked for the device at 0xA0: the adapter refused a zero-length "
+            "write (Operation not supported)\n");
 
   const Result parallel = RunTool({"list", "--simulate", "--sim-access", "ppdev"});
   EXPECT_EQ(parallel.out, "/dev/parport0\t0x378\tBlack Box\n");
@@ -855,10 +867,11 @@ TEST_F(CliTest, ASysfsTreeOnDiskIsListedAndItsConnectorsFallBackToTheKernelsCopy
   EXPECT_EQ(list.out.rfind("/dev/i2c-3\tcard0-HDMI-A-1\tDELL P2415Q\n/dev/i2c-5\tcard0-DP-1\tDELL U2720Q\n", 0), 0u)
       << list.out;
   for (const char* refused : {"/dev/i2c-0\tSMBus I801 adapter at efa0\t-\trefused: ",
-                              "/dev/i2c-1\tSynopsys DesignWare I2C adapter\t-\trefused: ",
-                              "/dev/i2c-7\ti2c-tiny-usb at bus 001 device 003\t-\trefused: "}) {
+                              "/dev/i2c-1\tSynopsys DesignWare I2C adapter\t-\trefused: "}) {
     EXPECT_NE(list.out.find(refused), std::string::npos) << refused;
   }
+  EXPECT_NE(list.out.find("/dev/i2c-7\ti2c-tiny-usb USB I2C adapter at USB 1-2\t-\n"), std::string::npos)
+      << "an external programmer is offered";
   EXPECT_NE(list.out.find("/dev/i2c-8\tNVIDIA i2c adapter 1 at 1:00.0\t-\n"), std::string::npos);
 
   // card1-DP-2 has no bus; card0-DP-1's bus does not exist on this (simulated) machine.
@@ -910,8 +923,9 @@ TEST_F(CliTest, TheKernelBusWritesVerifiesAndRefusesWithNothingWritten) {
     r = with(args);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err,
-              "tolvex-cli: /dev/i2c-0 (SMBus I801 adapter at efa0): refused: address 0x50 belongs to the kernel driver "
-              "ee1004\n");
+              "tolvex-cli: /dev/i2c-0 (SMBus I801 adapter at efa0): refused: memory modules' SPD EEPROMs are on this "
+              "bus (address 0x50 belongs to the kernel driver ee1004), and writing one can leave the PC unable to "
+              "boot\n");
   }
   EXPECT_EQ(test::ReadFile(state), kept) << "nothing was written";
 
@@ -921,6 +935,89 @@ TEST_F(CliTest, TheKernelBusWritesVerifiesAndRefusesWithNothingWritten) {
            {"read", "--sysfs", Path("x")}}) {
     EXPECT_EQ(with(args).status, 2) << args[1];
   }
+}
+
+// An EDID on a connector without flashing: the debugfs override (older kernels name the card's
+// folder by its minor, newer ones by its PCI address), its reset, the refusals, and a firmware
+// file with the initramfs step of the tool the root holds. Fake trees on disk stand for the
+// kernel's.
+TEST_F(CliTest, ApplyAndInstallFirmwareWriteTheKernelsFilesOrSayWhy) {
+  sim::SimFiles files;
+  test::BuildDesktopTree(files);
+  test::WriteTree(files, dir_ / "root");
+  const std::string sysfs = (dir_ / "root/sys").string();
+  const std::string status = sysfs + "/class/drm/card0-HDMI-A-1/status";
+  const std::vector<uint8_t> whole = test::MakeWholeEdid(ParseEdidFile(test::EdidNamed("APPLIED")).bytes,
+                                                         {test::MakeCtaBlock()});
+  const std::string edid = Write("applied.bin", std::string(whole.begin(), whole.end()));
+  std::string broken = test::EdidNamed("BROKEN");
+  broken[127] = static_cast<char>(broken[127] + 1);
+  const std::string wrong = Write("wrong.bin", broken);
+
+  struct Case {
+    const char* name;
+    const char* debugfsFolder;  // the connector's folder below debugfs/dri; nullptr: debugfs not mounted
+    std::vector<std::string> args;
+    int status;
+    std::string override;  // what edid_override then holds
+    std::string message;   // part of stderr
+  };
+  const std::string applied(whole.begin(), whole.end());
+  const std::vector<Case> cases = {
+      {"by minor", "0/HDMI-A-1", {"--connector", "card0-HDMI-A-1", edid}, 0, applied, "the EDID (256 bytes) went to "},
+      {"by PCI address", "0000:00:02.0/HDMI-A-1", {"--connector", "card0-HDMI-A-1", edid}, 0, applied,
+       "/dri/0000:00:02.0/HDMI-A-1/edid_override; the kernel probes the connector again"},
+      {"reset", "0/HDMI-A-1", {"--connector", "card0-HDMI-A-1", "--reset"}, 0, "reset", "the override is reset"},
+      {"wrong checksum", "0/HDMI-A-1", {"--connector", "card0-HDMI-A-1", wrong}, 1, "", "does not match"},
+      {"no such connector", "0/HDMI-A-1", {"--connector", "card0-DP-9", edid}, 1, "", "there is no connector card0-DP-9"},
+      {"no override", "0/DP-1", {"--connector", "card0-HDMI-A-1", edid}, 1, "", "offers no edid_override"},
+      {"not mounted", nullptr, {"--connector", "card0-HDMI-A-1", edid}, 1, "",
+       "debugfs is not mounted at " + Path("debug") + ": run sudo mount -t debugfs none /sys/kernel/debug, then: sudo "
+       "tolvex-cli apply --debugfs-root " + Path("debug")},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(Path("debug"));
+    fs::create_directories(Path("debug"));
+    const std::string override = Path("debug") + "/dri/" + (c.debugfsFolder ? c.debugfsFolder : "") + "/edid_override";
+    if (c.debugfsFolder) Write("debug/dri/" + std::string(c.debugfsFolder) + "/edid_override", "");
+    Write("root/sys/devices/pci0000:00/0000:00:02.0/drm/card0/card0-HDMI-A-1/status", "connected\n");
+    std::vector<std::string> args = {"apply", "--debugfs-root", Path("debug"), "--sysfs-root", sysfs};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const Result r = RunTool(args);
+    EXPECT_EQ(r.status, c.status) << c.name << ": " << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
+    if (c.debugfsFolder) EXPECT_EQ(test::ReadFile(override), c.override) << c.name;
+    EXPECT_EQ(test::ReadFile(status), c.status == 0 ? "detect" : "connected\n") << c.name;
+  }
+
+  struct Firmware {
+    const char* marker;  // what the root holds of an initramfs tool; nullptr: none
+    std::string step;    // part of the last line
+  };
+  const std::vector<Firmware> tools = {
+      {"etc/initramfs-tools/initramfs.conf", "copy_file firmware /lib/firmware/edid/card0-HDMI-A-1.bin"},
+      {"etc/dracut.conf.d/10-local.conf", "install_items+=\" /lib/firmware/edid/card0-HDMI-A-1.bin \""},
+      {"etc/mkinitcpio.conf", "to FILES=(...) in /etc/mkinitcpio.conf, then run: sudo mkinitcpio -P"},
+      {nullptr, "No initramfs tool was found under "},
+  };
+  for (const Firmware& tool : tools) {
+    fs::remove_all(Path("target"));
+    if (tool.marker) Write("target/" + std::string(tool.marker), "");
+    if (!tool.marker) fs::create_directories(Path("target"));
+    const Result r = RunTool({"install-firmware", "--root", Path("target"), "--connector", "card0-HDMI-A-1", edid});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::ReadFile(Path("target/lib/firmware/edid/card0-HDMI-A-1.bin")), applied);
+    EXPECT_NE(r.out.find("\nKernel parameter (add it to the boot loader's command line): "
+                         "drm.edid_firmware=HDMI-A-1:edid/card0-HDMI-A-1.bin\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find(tool.step), std::string::npos) << r.out;
+  }
+  const Result bad = RunTool({"install-firmware", "--root", Path("target"), "--connector", "../../etc/x", edid});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_FALSE(fs::exists(Path("etc/x.bin")));
+  EXPECT_EQ(RunTool({"install-firmware", "--root", Path("target"), "--connector", "HDMI-A-1", wrong}).status, 1);
+  EXPECT_EQ(RunTool({"apply", "--connector", "card0-HDMI-A-1", "--reset", edid}).status, 2);
 }
 
 TEST_F(CliTest, ParallelAdaptersThroughPpdevReadWhatRawPortsRead) {
@@ -935,6 +1032,67 @@ TEST_F(CliTest, ParallelAdaptersThroughPpdevReadWhatRawPortsRead) {
     EXPECT_EQ(read[0], read[1]) << adapter;
     EXPECT_FALSE(read[0].empty());
   }
+}
+
+// edit: each case's exit status, what stdout and stderr say, the decoded OUT; IN is never
+// touched, and OUT is written only when every edit was done.
+TEST_F(CliTest, EditWritesOutOnlyWhenEveryEditIsDoneAndNeverTouchesIn) {
+  const EdidBlock base(test::FixedDate(2024, 5, 1));
+  const std::vector<uint8_t> whole = test::MakeWholeEdid(base.Bytes(), {test::MakeCtaBlock()});
+  const std::string original(whole.begin(), whole.end());
+  const std::string in = Write("in.bin", original);
+  const struct {
+    std::vector<std::string> edits;
+    std::string out;
+    int status;
+    std::string says;  // in stdout (status 0) or stderr
+    std::string decoded;  // in OUT's info --json, when written
+  } cases[] = {
+      {{"--add-vic", "97", "--remove-vic", "4"}, "a.bin", 0, "block 1: VIC 97 added", "\"vic\":97"},
+      {{"--set", "blocks[0].week=60"}, "b.bin", 0, "b.bin: failure: bytes 16-16: manufacture-date", "\"week\":60"},
+      {{"--vrr", "48-75,amd"}, "c.ddc", 0, "AMD block added: 48-75 Hz", "\"max_hz\":75"},
+      {{"--add-vic", "97", "--add-vic", "97"}, "d.bin", 1, "--add-vic refused: VIC 97 is already in the Video Data Block", ""},
+      {{"--max-tmds", "500"}, "e.bin", 1, "only an HDMI Forum block states", ""},
+      {{"--remove-block", "2"}, "f.bin", 1, "there is no block 2", ""},
+      {{"--add-vic", "x"}, "g.bin", 2, "--add-vic takes a VIC number, not 'x'", ""},
+      {{"--add-timing", "1920x1080"}, "h.bin", 2, "--add-timing takes WxH@HZ", ""},
+      {{}, "i.bin", 2, "give at least one edit", ""},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"edit", in, Path(c.out)};
+    args.insert(args.end(), c.edits.begin(), c.edits.end());
+    const Result r = RunTool(args);
+    const std::string shown = c.out + ": " + r.out + r.err;
+    EXPECT_EQ(r.status, c.status) << shown;
+    EXPECT_NE((c.status == 0 ? r.out : r.err).find(c.says), std::string::npos) << shown;
+    EXPECT_EQ(test::ReadFile(in), original) << shown;
+    EXPECT_EQ(fs::exists(Path(c.out)), c.status == 0) << shown;
+    if (c.status != 0) continue;
+    const Result info = RunTool({"info", "--json", Path(c.out)});
+    EXPECT_NE(info.out.find(c.decoded), std::string::npos) << shown << info.out;
+    EXPECT_EQ(RunTool({"check", Path(c.out)}).err, "") << "OUT is whole, its checksums right";
+  }
+  // A refused edit leaves an OUT that was there as it was.
+  const std::string kept = Write("kept.bin", "kept");
+  EXPECT_EQ(RunTool({"edit", in, kept, "--remove-vic", "99"}).status, 1);
+  EXPECT_EQ(test::ReadFile(kept), "kept");
+  EXPECT_EQ(RunTool({"edit", in, in, "--rgb-only"}).status, 2);
+}
+
+TEST_F(CliTest, DiffListsTheChangedFieldsThenTheBytes) {
+  const EdidBlock base(test::FixedDate(2024, 5, 1));
+  const std::vector<uint8_t> whole = test::MakeWholeEdid(base.Bytes(), {test::MakeCtaBlock()});
+  const std::string a = Write("a.bin", std::string(whole.begin(), whole.end()));
+  ASSERT_EQ(RunTool({"edit", a, Path("b.bin"), "--set", "blocks[0].week=9"}).status, 0);
+  const Result same = RunTool({"diff", a, a});
+  EXPECT_EQ(same.status, 0);
+  EXPECT_EQ(same.out, "no difference\n");
+  const Result d = RunTool({"diff", a, Path("b.bin")});
+  EXPECT_EQ(d.status, 1);
+  const std::string week = FormatText("  blocks[0].week: %d -> 9\n", base.Bytes()[16]);
+  EXPECT_NE(d.out.find("Fields:\n" + week), std::string::npos) << d.out;
+  EXPECT_NE(d.out.find(FormatText("Bytes:\n  16: %02x -> 09\n  127: ", base.Bytes()[16])), std::string::npos) << d.out;
+  EXPECT_EQ(RunTool({"diff", a, Path("missing.bin")}).status, 1);
 }
 
 }  // namespace

@@ -38,4 +38,5 @@ expect "--fix-checksum" tolvex-cli report --fix
 expect "sda-low" tolvex-cli write --simulate --sim-fault sda
 expect "service-kit s3" tolvex-cli probe --sim-adapter=s
 expect "write" tolvex-cli help wr
+expect "info install-firmware" tolvex-cli in
 [ "$failures" -eq 0 ]

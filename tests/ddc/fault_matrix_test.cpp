@@ -110,7 +110,7 @@ std::vector<Cell> Cells() {
   for (size_t adapter = 0; adapter < sim::NamedAdapters().size(); ++adapter) {
     for (size_t path = 0; path < std::size(kPaths); ++path) {
       for (const Fault& fault : Faults()) {
-        if (fault.kernelBusOnly && sim::NamedAdapters()[adapter].name != "i2c-dev") continue;
+        if (fault.kernelBusOnly && !sim::NamedAdapters()[adapter].kernelBus) continue;
         for (const Command command : {Command::kRead, Command::kWrite}) cells.push_back({adapter, path, fault, command});
       }
     }

@@ -190,6 +190,7 @@ TEST(KernelBus, WritePollsEachPageAndGivesUpAfter25Ms) {
   Rig slow(Route::kKernel);
   slow.Monitor().SetWriteCycleUs(40'000);
   FillTestBlock(slow.block);
+  EXPECT_EQ(slow.kernelBus->RefuseWrites(), "") << "the probe for SPD EEPROMs, asked once before the first write";
   const uint64_t start = slow.hw->time.Us();
   slow.transfer->OnEdidWrite();
   EXPECT_EQ(slow.LastError(), "I2C write error: I2C transfer error (0x00, 0x0A)");
@@ -284,9 +285,87 @@ TEST(KernelBus, SmbusWithMemoryModulesIsRefusedWithNothingSent) {
     std::string error;
     EXPECT_FALSE(OpenLinuxBus(discovery, hw->kernel, hw->clock, sim::kSimSmbus, choice, error));
     EXPECT_EQ(error,
-              "/dev/i2c-0 (SMBus I801 adapter at efa0): refused: address 0x50 belongs to the kernel driver ee1004");
+              "/dev/i2c-0 (SMBus I801 adapter at efa0): refused: memory modules' SPD EEPROMs are on this bus (address "
+              "0x50 belongs to the kernel driver ee1004), and writing one can leave the PC unable to boot");
     EXPECT_EQ(hw->kernel.RdwrCalls(), 0u);
     EXPECT_EQ(hw->kernel.OpenFiles(), 0);
+  }
+}
+
+// Memory modules' SPD EEPROMs that no kernel driver took: the probe before the first write finds
+// more than one device at 0x50-0x57, and no --force gets a byte written there.
+TEST(KernelBus, SeveralDevicesAt0x50To0x57TakeNoWriteEvenForced) {
+  class Dimms final : public sim::I2cTarget {
+   public:
+    void OnStart(bool) override {}
+    void OnStop() override {}
+    bool OnAddress(uint8_t address) override { return (address >> 1) >= 0x50 && (address >> 1) <= 0x53; }
+    bool OnWriteByte(uint8_t) override {
+      ++written;
+      return true;
+    }
+    sim::ReadReply OnReadByte() override { return {0x92, 0}; }
+    int written = 0;
+  } dimms;
+  std::unique_ptr<sim::SimI2cSlave> slave;
+  Rig rig(Route::kKernel, {true, true}, [&](sim::SimHardware& hw) {
+    slave = std::make_unique<sim::SimI2cSlave>(dimms, hw.time);
+    hw.kernel.AddBus(sim::kSimMonitorBus, std::make_unique<sim::SimBitBangAdapter>(hw.time, slave.get()));
+  });
+  ASSERT_TRUE(rig.transfer) << rig.openError;
+  FillTestBlock(rig.block);
+  rig.transfer->OnEdidWrite();
+  EXPECT_EQ(rig.LastError(),
+            "I2C bus refused: /dev/i2c-3 (card0-HDMI-A-1): refused: more than one device answers at 0x50-0x57 (0x50, "
+            "0x51, 0x52, 0x53), as memory modules' SPD EEPROMs do, and writing one can leave the PC unable to boot");
+  EXPECT_EQ(dimms.written, 0) << "not even a word address";
+}
+
+// USB I2C adapters whose drivers refuse what the chip cannot do: the bus finds a way round each
+// limit, says which, and the EDID and its extension block are written, verified and read back.
+TEST(KernelBus, UsbAdaptersLimitsAreWorkedRoundAndNamed) {
+  struct Case {
+    const char* name;
+    sim::SimAdapterLimits limits;
+    std::vector<std::string> notes;
+  };
+  const std::vector<Case> cases = {
+      {"none", {}, {}},
+      {"CP2112",
+       sim::kCp2112Limits,
+       {"/dev/i2c-3: a one-byte read asked for the device at 0xA0: the adapter refused a zero-length write "
+        "(Operation not supported)"}},
+      {"no repeated START",
+       {0, 0, false, true, false},
+       {"/dev/i2c-3: each of 2 messages went in a transfer of its own: the adapter refused them combined "
+        "(Operation not supported)"}},
+      {"reads of 48 bytes at most",
+       {0, 48, false, false, false},
+       {"/dev/i2c-3: each of 2 messages went in a transfer of its own: the adapter refused them combined "
+        "(Invalid argument)",
+        "/dev/i2c-3: reads went in pieces of at most 32 bytes: the adapter refused longer ones (Invalid argument)"}},
+  };
+  for (const Case& c : cases) {
+    Rig rig(Route::kKernel, {true, false}, [&c](sim::SimHardware& hw) {
+      hw.kernel.AddBus(sim::kSimMonitorBus,
+                       std::make_unique<sim::SimBitBangAdapter>(hw.time, &hw.machine.Monitor().Bus()), {}, c.limits);
+    });
+    ASSERT_TRUE(rig.transfer) << c.name << ": " << rig.openError;
+    FillTestBlock(rig.block);
+    rig.block.Bytes()[126] = 1;
+    rig.block.UpdateChecksum();
+    rig.extensions.blocks = {test::MakeCtaBlock()};
+    const std::vector<uint8_t> whole = JoinWholeEdid(rig.block.Bytes(), rig.extensions);
+    rig.transfer->OnEdidWrite();
+    EXPECT_EQ(rig.LastError(), "") << c.name;
+    const std::vector<uint8_t>& memory = rig.Monitor().AnalogEeprom().Memory();
+    EXPECT_TRUE(std::equal(whole.begin(), whole.end(), memory.begin())) << c.name;
+    rig.block.Bytes().fill(0);
+    rig.extensions.Clear();
+    rig.transfer->OnEdidRead();
+    EXPECT_EQ(JoinWholeEdid(rig.block.Bytes(), rig.extensions), whole) << c.name;
+    EXPECT_EQ(rig.kernelBus->FallbackNotes(), c.notes) << c.name;
+    EXPECT_EQ(rig.hw->kernel.RdwrRefused() > 0, !c.notes.empty()) << c.name;
   }
 }
 

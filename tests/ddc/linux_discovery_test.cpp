@@ -58,23 +58,209 @@ TEST(LinuxDiscovery, ListsEveryBusWithTheRulesVerdict) {
   const std::vector<std::string> expected = {
       "card0-HDMI-A-1: DELL P2415Q (i2c-3)",
       "card0-DP-1: DELL U2720Q (i2c-5)",
-      "SMBus I801 adapter at efa0 (i2c-0) | address 0x50 belongs to the kernel driver ee1004",
+      "SMBus I801 adapter at efa0 (i2c-0) | memory modules' SPD EEPROMs are on this bus (address 0x50 belongs to the "
+      "kernel driver ee1004), and writing one can leave the PC unable to boot",
       "Synopsys DesignWare I2C adapter (i2c-1) | \"Synopsys DesignWare I2C adapter\" is a system bus, where memory "
       "modules' SPD EEPROMs answer at 0x50 and writing one can leave the PC unable to boot",
-      "i2c-tiny-usb at bus 001 device 003 (i2c-7) | it is not a display adapter's bus",
+      "i2c-tiny-usb USB I2C adapter at USB 1-2 (i2c-7)",
       "NVIDIA i2c adapter 1 at 1:00.0 (i2c-8)",
       "NVIDIA i2c adapter 2 at 1:00.0 (i2c-9)",
   };
   EXPECT_EQ(lines, expected);
 }
 
+// Each maker's buses as their drivers lay them out in sysfs on real machines, and the verdict of
+// the rules on each: what the bus is, which connector it reaches, whether it is listed refused
+// (and why), and whether writes are barred even where reading is allowed.
+struct LayoutBus {
+  int bus;
+  AdapterKind kind;
+  const char* title;      // what lists call it
+  const char* connector;  // the connector it reaches; "" for none
+  const char* refused;    // part of the reason it is listed refused; "" when it is offered
+  bool writesBarred = false;
+};
+
+// Memory modules' SPD EEPROMs on the chipset's SMBus, each generation with its driver.
+void AddSmbus(sim::SysfsBuilder& sysfs, int number, const char* name, const char* driver, uint8_t address) {
+  const std::string smbus = sysfs.I2cAdapter(sysfs.PciDevice("0000:00:14.0", 0x0C0500), number, name);
+  sysfs.I2cClient(smbus, number, address, driver, driver);
+}
+
+// A USB device at port path 1-`port` with its IDs; the interface's driver, then the device the
+// adapter hangs off (the interface itself, or a HID, platform or auxiliary child).
+std::string AddUsb(sim::SysfsBuilder& sysfs, const std::string& port, uint16_t vendor, uint16_t product,
+                   const char* interfaceDriver, const char* child = nullptr, const char* childBus = nullptr,
+                   const char* childDriver = nullptr) {
+  const std::string interface = sysfs.UsbDevice(sysfs.PciDevice("0000:00:14.0", 0x0C0330), "usb1/1-" + port);
+  sysfs.UsbIds(interface, vendor, product);
+  sysfs.BindDriver(interface, "usb", interfaceDriver);
+  if (!child) return interface;
+  sysfs.BindDriver(interface + "/" + child, childBus, childDriver);
+  return interface + "/" + child;
+}
+
+struct Layout {
+  const char* machine;
+  void (*build)(sim::SysfsBuilder&);
+  std::vector<LayoutBus> buses;
+};
+
+std::vector<Layout> Layouts() {
+  using K = AdapterKind;
+  return {
+      {"AMD Radeon RX 6600 (Display Core) on a DDR4 board",
+       [](sim::SysfsBuilder& sysfs) {
+         const std::string gpu = sysfs.PciDevice("0000:03:00.0", 0x030000);
+         const std::string hw0 = sysfs.I2cAdapter(gpu, 3, "AMDGPU DM i2c hw bus 0");
+         const std::string hw1 = sysfs.I2cAdapter(gpu, 4, "AMDGPU DM i2c hw bus 1");
+         sysfs.I2cAdapter(gpu, 5, "AMDGPU DM i2c OEM bus");
+         sysfs.I2cAdapter(gpu, 6, "AMDGPU SMU 0");
+         const std::string card = sysfs.DrmCard(gpu, 0);
+         sysfs.DdcLink(sysfs.Connector(card, "HDMI-A-1", true, [] { return EdidNamed("LAYOUT"); }), hw0);
+         const std::string dp = sysfs.Connector(card, "DP-1", false, [] { return std::string(); });
+         sysfs.DdcLink(dp, hw1);
+         sysfs.I2cAdapter(dp, 7, "AMDGPU DM aux hw bus 1");
+         AddSmbus(sysfs, 0, "SMBus PIIX4 adapter port 0 at 0b00", "ee1004", 0x51);
+       },
+       {{3, K::kDisplay, "AMDGPU DM i2c hw bus 0", "card0-HDMI-A-1", ""},
+        {4, K::kDisplay, "AMDGPU DM i2c hw bus 1", "card0-DP-1", ""},
+        {5, K::kGpuFirmware, "AMDGPU DM i2c OEM bus", "", "firmware bus, and probing it hangs some cards"},
+        {6, K::kGpuFirmware, "AMDGPU SMU 0", "", "firmware bus"},
+        {7, K::kDisplay, "AMDGPU DM aux hw bus 1", "", ""},
+        {0, K::kSystem, "SMBus PIIX4 adapter port 0 at 0b00", "", "address 0x51 belongs to the kernel driver ee1004"}}},
+      {"AMD Radeon R9 without Display Core, DDR3 SPD bound to at24",
+       [](sim::SysfsBuilder& sysfs) {
+         const std::string gpu = sysfs.PciDevice("0000:01:00.0", 0x030000);
+         const std::string bit = sysfs.I2cAdapter(gpu, 2, "AMDGPU i2c bit bus 0x90");
+         sysfs.I2cAdapter(gpu, 3, "AMDGPU i2c bit bus 0x91");
+         sysfs.DdcLink(sysfs.Connector(sysfs.DrmCard(gpu, 0), "DVI-D-1", true, [] { return EdidNamed("LAYOUT"); }), bit);
+         AddSmbus(sysfs, 0, "SMBus I801 adapter at f000", "at24", 0x50);
+       },
+       {{2, K::kDisplay, "AMDGPU i2c bit bus 0x90", "card0-DVI-D-1", ""},
+        {3, K::kDisplay, "AMDGPU i2c bit bus 0x91", "", ""},
+        {0, K::kSystem, "SMBus I801 adapter at f000", "", "the kernel driver at24"}}},
+      {"GeForce GTX 1060 with nouveau",
+       [](sim::SysfsBuilder& sysfs) {
+         const std::string gpu = sysfs.PciDevice("0000:01:00.0", 0x030000);
+         const std::string bus = sysfs.I2cAdapter(gpu, 4, "nvkm-0000:01:00.0-bus-0000");
+         const std::string aux = sysfs.I2cAdapter(gpu, 5, "nvkm-0000:01:00.0-aux-0006");
+         const std::string card = sysfs.DrmCard(gpu, 0);
+         sysfs.DdcLink(sysfs.Connector(card, "DVI-I-1", true, [] { return EdidNamed("LAYOUT"); }), bus);
+         sysfs.DdcLink(sysfs.Connector(card, "DP-1", false, [] { return std::string(); }), aux);
+       },
+       {{4, K::kDisplay, "nvkm-0000:01:00.0-bus-0000", "card0-DVI-I-1", ""},
+        {5, K::kDisplay, "nvkm-0000:01:00.0-aux-0006", "card0-DP-1", ""}}},
+      {"GeForce RTX 3070 with the NVIDIA driver: no ddc links",
+       [](sim::SysfsBuilder& sysfs) {
+         const std::string gpu = sysfs.PciDevice("0000:01:00.0", 0x030000);
+         for (int n = 1; n <= 3; ++n) sysfs.I2cAdapter(gpu, 5 + n, "NVIDIA i2c adapter " + std::to_string(n) + " at 1:00.0");
+         sysfs.Connector(sysfs.DrmCard(gpu, 1), "DP-1", true, [] { return EdidNamed("LAYOUT"); });
+       },
+       {{6, K::kDisplayShared, "NVIDIA i2c adapter 1 at 1:00.0", "", "", true},
+        {7, K::kDisplayShared, "NVIDIA i2c adapter 2 at 1:00.0", "", "", true},
+        {8, K::kDisplayShared, "NVIDIA i2c adapter 3 at 1:00.0", "", "", true}}},
+      {"Intel Alder Lake laptop: DP AUX, Type-C, MST, DDR5",
+       [](sim::SysfsBuilder& sysfs) {
+         const std::string gpu = sysfs.PciDevice("0000:00:02.0", 0x030000);
+         const std::string gmbus = sysfs.I2cAdapter(gpu, 2, "i915 gmbus dpb");
+         const std::string card = sysfs.DrmCard(gpu, 0);
+         sysfs.DdcLink(sysfs.Connector(card, "HDMI-A-1", false, [] { return std::string(); }), gmbus);
+         sysfs.I2cAdapter(sysfs.Connector(card, "eDP-1", true, [] { return EdidNamed("LAYOUT"); }), 3, "AUX A/DDI A/PHY A");
+         sysfs.I2cAdapter(sysfs.Connector(card, "DP-1", false, [] { return std::string(); }), 4, "AUX B/DDI B/PHY B");
+         sysfs.I2cAdapter(sysfs.Connector(card, "DP-2", true, [] { return EdidNamed("LAYOUT"); }), 5,
+                          "AUX USBC1/DDI TC1/PHY TC1");
+         const std::string mst = sysfs.I2cAdapter(gpu, 9, "DPMST");
+         sysfs.DdcLink(sysfs.Connector(card, "DP-3", true, [] { return EdidNamed("LAYOUT"); }), mst);
+         AddSmbus(sysfs, 0, "SMBus I801 adapter at efa0", "spd5118", 0x52);
+         sysfs.I2cAdapter(sysfs.PciDevice("0000:00:15.0", 0x0C8000) + "/i2c_designware.0", 1,
+                          "Synopsys DesignWare I2C adapter");
+       },
+       {{2, K::kDisplay, "i915 gmbus dpb", "card0-HDMI-A-1", ""},
+        {3, K::kDisplay, "AUX A/DDI A/PHY A", "card0-eDP-1", ""},
+        {4, K::kDisplay, "AUX B/DDI B/PHY B", "card0-DP-1", ""},
+        {5, K::kDisplay, "AUX USBC1/DDI TC1/PHY TC1", "card0-DP-2", ""},
+        {9, K::kDisplay, "DPMST", "card0-DP-3", ""},
+        {0, K::kSystem, "SMBus I801 adapter at efa0", "", "SPD EEPROMs are on this bus (address 0x52"},
+        {1, K::kSystem, "Synopsys DesignWare I2C adapter", "", "is a system bus"}}},
+      {"Older Intel desktop: DPDDC",
+       [](sim::SysfsBuilder& sysfs) {
+         const std::string gpu = sysfs.PciDevice("0000:00:02.0", 0x030000);
+         sysfs.I2cAdapter(sysfs.Connector(sysfs.DrmCard(gpu, 0), "DP-1", true, [] { return EdidNamed("LAYOUT"); }), 6,
+                          "DPDDC-B");
+       },
+       {{6, K::kDisplay, "DPDDC-B", "card0-DP-1", ""}}},
+      {"USB I2C adapters on a workbench PC, and a laptop camera's bridge",
+       [](sim::SysfsBuilder& sysfs) {
+         sysfs.I2cAdapter(AddUsb(sysfs, "1", 0x0403, 0xC631, "i2c-tiny-usb"), 10, "i2c-tiny-usb at bus 001 device 002");
+         sysfs.I2cAdapter(AddUsb(sysfs, "2", 0x10C4, 0xEA90, "usbhid", "0003:10C4:EA90.0001", "hid", "cp2112"), 11,
+                          "CP2112 SMBus Bridge on hidraw0");
+         sysfs.I2cAdapter(AddUsb(sysfs, "3", 0x04D8, 0x00DD, "usbhid", "0003:04D8:00DD.0002", "hid", "mcp2221"), 12,
+                          "MCP2221 usb-i2c bridge");
+         sysfs.I2cAdapter(AddUsb(sysfs, "4", 0x0403, 0x6030, "usbhid", "0003:0403:6030.0003", "hid", "ft260"), 13,
+                          "FT260 usb-i2c bridge");
+         sysfs.I2cAdapter(AddUsb(sysfs, "5", 0xA257, 0x2013, "dln2", "dln2-i2c.0", "platform", "dln2-i2c"), 14,
+                          "dln2-i2c-1-5:1.0-0");
+         sysfs.I2cAdapter(AddUsb(sysfs, "6", 0x0ABF, 0x3370, "i2c-diolan-u2c"), 15, "i2c-diolan-u2c at bus 001 device 007");
+         sysfs.I2cAdapter(AddUsb(sysfs, "7", 0x8086, 0x0B63, "ljca", "ljca.ljca-i2c.0", "auxiliary", "ljca-i2c"), 16,
+                          "ljca-i2c-ljca.ljca-i2c.0-0");
+         // A CP2112's IDs, but another driver made the adapter; and an adapter nobody knows.
+         sysfs.I2cAdapter(AddUsb(sysfs, "8", 0x10C4, 0xEA90, "usbhid", "0003:10C4:EA90.0004", "hid", "hid-generic"), 17,
+                          "CP2112 SMBus Bridge on hidraw3");
+         sysfs.I2cAdapter(AddUsb(sysfs, "9", 0x1234, 0x5678, "vendor-i2c"), 18, "SMBus bridge of some make");
+       },
+       {{10, K::kUsbProgrammer, "i2c-tiny-usb USB I2C adapter at USB 1-1", "", ""},
+        {11, K::kUsbProgrammer, "CP2112 USB I2C adapter at USB 1-2", "", ""},
+        {12, K::kUsbProgrammer, "MCP2221 USB I2C adapter at USB 1-3", "", ""},
+        {13, K::kUsbProgrammer, "FT260 USB I2C adapter at USB 1-4", "", ""},
+        {14, K::kUsbProgrammer, "DLN-2 USB I2C adapter at USB 1-5", "", ""},
+        {15, K::kUsbProgrammer, "Diolan U2C-12 USB I2C adapter at USB 1-6", "", ""},
+        {16, K::kUsbInternal, "ljca-i2c-ljca.ljca-i2c.0-0", "", "a USB bridge inside the machine"},
+        {17, K::kUnknown, "CP2112 SMBus Bridge on hidraw3", "", "not a display adapter's bus"},
+        {18, K::kSystem, "SMBus bridge of some make", "", "is a system bus"}}},
+  };
+}
+
+TEST(LinuxDiscovery, EveryMakersBusesAreClassifiedAsTheirDriversLayThemOut) {
+  for (const Layout& layout : Layouts()) {
+    sim::SimFiles files;
+    sim::SysfsBuilder sysfs(files);
+    layout.build(sysfs);
+    const LinuxDiscovery found = DiscoverLinux(files, {});
+    EXPECT_EQ(found.adapters.size(), layout.buses.size()) << layout.machine;
+    for (const LayoutBus& expected : layout.buses) {
+      const std::string where = std::string(layout.machine) + ": i2c-" + std::to_string(expected.bus);
+      const I2cAdapter* adapter = found.Adapter(expected.bus);
+      ASSERT_TRUE(adapter) << where;
+      EXPECT_EQ(adapter->kind, expected.kind) << where;
+      EXPECT_EQ(AdapterTitle(*adapter), expected.title) << where;
+      const DrmConnector* connector = found.ConnectorOf(expected.bus);
+      EXPECT_EQ(connector ? connector->name : "", expected.connector) << where;
+      const std::optional<Refusal> refusal = AdapterRefusal(*adapter, false, false);
+      if (*expected.refused == '\0') {
+        EXPECT_FALSE(refusal) << where << ": " << refusal->reason;
+      } else {
+        ASSERT_TRUE(refusal) << where;
+        EXPECT_NE(refusal->reason.find(expected.refused), std::string::npos) << where << ": " << refusal->reason;
+        // What memory modules make refused stays refused, named and forced.
+        if (refusal->reason.find("SPD EEPROMs are on") != std::string::npos) EXPECT_TRUE(AdapterRefusal(*adapter, true, true)) << where;
+      }
+      EXPECT_EQ(SharedBusWriteRefusal(*adapter).has_value(), expected.writesBarred) << where;
+    }
+  }
+}
+
 TEST(BusSafety, NamingAndForcingOverrideOnlyWhatTheyMay) {
   I2cAdapter usb;
-  usb.name = "CP2112 SMBus Bridge";  // not a system bus by name, though it says SMBus further on
+  usb.name = "CP2112 SMBus Bridge on hidraw0";  // not a system bus by name, though it says SMBus further on
   usb.usb = true;
+  usb.kind = AdapterKind::kUsbProgrammer;
+  I2cAdapter unknown = usb;
+  unknown.kind = KindByName(usb.name);
   I2cAdapter smbus;
   smbus.name = "SMBus PIIX4 adapter port 0 at 0b00";
   smbus.pciClass = 0x0C0500;
+  smbus.kind = KindByName(smbus.name);
   I2cAdapter owned = smbus;
   owned.owned = {{0x50, "at24"}};
   struct Case {
@@ -84,12 +270,13 @@ TEST(BusSafety, NamingAndForcingOverrideOnlyWhatTheyMay) {
     bool overridable;
   };
   const Case cases[] = {
-      {&usb, false, false, "it is not a display adapter's bus", false},
-      {&usb, true, false, nullptr, false},
+      {&usb, false, false, nullptr, false},
+      {&unknown, false, false, "it is not a display adapter's bus", false},
+      {&unknown, true, false, nullptr, false},
       {&smbus, true, false, "system bus", true},
       {&smbus, false, true, "system bus", false},
       {&smbus, true, true, nullptr, false},
-      {&owned, true, true, "belongs to the kernel driver at24", false},
+      {&owned, true, true, "SPD EEPROMs are on this bus (address 0x50 belongs to the kernel driver at24)", false},
   };
   for (const Case& c : cases) {
     const std::optional<Refusal> refusal = AdapterRefusal(*c.adapter, c.named, c.force);

@@ -17,6 +17,7 @@
 #include "gui/sim_app_support.h"
 #include "report/code_dump.h"
 #include "report/edid_report.h"
+#include "test_support.h"
 
 using namespace tolvex;
 using namespace tolvex::testing;
@@ -84,6 +85,46 @@ class CheckPaneTest : public QObject {
     QVERIFY(frame.IsCodeWindowShown());
     QCOMPARE(frame.CodeWindow().SelectionStart(), CodeHexPosition(8));
     QCOMPARE(frame.CodeWindow().SelectionEnd(), CodeHexPosition(9) + 2);
+  }
+
+  void findingsInExtensionBlocksSelectTheirBytesByClickAndByArrowKey() {
+    SimulatedProgram program;
+    CMainFrame& frame = program.Frame();
+    frame.show();
+    EdidBlock base;
+    sim::FillSimulatedEdid(base, false);
+    std::vector<uint8_t> whole =
+        test::MakeWholeEdid(base.Bytes(), {test::MakeCtaBlock(), test::MakeExtensionBlock(kTagDisplayId, 3)});
+    whole[255] ^= 0x01;  // the CTA-861 block's checksum
+    whole[383] ^= 0x01;  // the DisplayID block's
+    const QString path = folder_.filePath("extensions.bin");
+    WriteBytes(path, QByteArray(reinterpret_cast<const char*>(whole.data()), static_cast<qsizetype>(whole.size())));
+    QVERIFY(frame.OpenDocumentFile(path));
+
+    CCheckPane& pane = frame.CheckPane();
+    QTreeWidget* list = pane.List();
+    const auto selects = [&](int row) {
+      const CheckFinding& finding = pane.Findings()[static_cast<size_t>(row)];
+      return frame.CodeWindow().SelectionStart() == WholeCodeHexPosition(finding.first) &&
+             frame.CodeWindow().SelectionEnd() == WholeCodeHexPosition(finding.last) + 2;
+    };
+    int inExtensions = 0;
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+      if (pane.Findings()[static_cast<size_t>(row)].first < kEdidSize) continue;
+      ++inExtensions;
+      frame.CodeWindow().ClearHighlight();
+      QTreeWidgetItem* item = list->topLevelItem(row);
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+      QVERIFY2(selects(row), qPrintable(item->text(2)));
+      if (row == 0) continue;
+      // From the row above, Down arrives here and selects these bytes.
+      list->setCurrentItem(list->topLevelItem(row - 1));
+      frame.CodeWindow().ClearHighlight();
+      QTest::keyClick(list, Qt::Key_Down);
+      QCOMPARE(list->currentItem(), item);
+      QVERIFY2(selects(row), qPrintable(item->text(2)));
+    }
+    QVERIFY(inExtensions >= 2);
   }
 
   void followsAnOpenedFileAndAMonitorRead() {

@@ -4,7 +4,9 @@
 
 #include "app/edid_code_dlg.h"
 #include "model/edid_block.h"
+#include "model/edid_extensions.h"
 #include "report/code_dump.h"
+#include "test_support.h"
 
 using namespace tolvex;
 
@@ -74,6 +76,40 @@ class EdidCodeDlgTest : public QObject {
     QCOMPARE(sum, uint8_t{0});
     dlg.Initialise();
     QCOMPARE(dlg.Text(), QString::fromLatin1(FormatCodeDump(block.Bytes())));
+  }
+
+  void showsEveryBlockOfAWholeEdidAndSelectsInAnyOfThem() {
+    EdidExtensions extensions;
+    CEdidCodeDlg dlg(*block_, extensions, nullptr);
+    dlg.Initialise();
+    QCOMPARE(dlg.Text(), QString::fromLatin1(FormatCodeDump(block_->Bytes())));
+    const auto whole = [&] {
+      return QString::fromLatin1(FormatCodeDump(block_->Bytes()) + FormatExtensionCodes(extensions.blocks));
+    };
+
+    // New blocks arrive the way a file or a monitor brings them: the bytes, then a refresh.
+    extensions.blocks = {test::MakeCtaBlock(), test::MakeExtensionBlock(kTagDisplayId, 7),
+                         test::MakeExtensionBlock(0x42, 9)};
+    dlg.HighlightRange(0, 127, true);
+    QCOMPARE(dlg.Text(), whole());
+    QCOMPARE(dlg.Text().size(), WholeCodeDumpLength(3));
+    QCOMPARE(dlg.Text().mid(WholeCodeHexPosition(128) - 5 - kCodeRowLength, kCodeRowLength),
+             QStringLiteral("Block 1 (128-255): CTA-861 revision 3 \r\n"));
+    QVERIFY(dlg.Text().contains(QStringLiteral("Block 3 (384-511): unknown tag 0x42")));
+
+    // Ranges inside one block, across a heading, and an edit of an extension's bytes.
+    const int ranges[][2] = {{128, 128}, {130, 140}, {250, 260}, {384, 511}, {0, 511}, {300, 301}};
+    for (const auto& range : ranges) {
+      extensions.blocks[1][range[0] % kEdidSize] ^= 0x5A;
+      dlg.HighlightRange(range[0], range[1], true);
+      QCOMPARE(dlg.Text(), whole());
+      QCOMPARE(dlg.SelectionStart(), WholeCodeHexPosition(range[0]));
+      QCOMPARE(dlg.SelectionEnd(), WholeCodeHexPosition(range[1]) + 2);
+    }
+
+    extensions.Clear();
+    dlg.HighlightRange(17, 17, true);
+    QCOMPARE(dlg.Text(), QString::fromLatin1(FormatCodeDump(block_->Bytes())));
   }
 
   void closingHidesAndTellsTheOwner() {

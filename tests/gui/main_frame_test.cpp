@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "app/check_pane.h"
 #include "app/edid_code_dlg.h"
 #include "app/report_printer.h"
 #include "app/tolvex_view.h"
@@ -98,6 +99,11 @@ class MainFrameTest : public QObject {
     QVERIFY(program.Frame().Action(kCmdEdidCode)->isChecked());
     QCOMPARE(program.Frame().windowTitle(), QStringLiteral("monitor.ddc - Tolvex 3.01"));
     QVERIFY(!program.Doc().IsModified());
+    // An edit marks the title until the document is saved.
+    QTest::keyClicks(&program.Frame().View(), "x");
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("monitor.ddc* - Tolvex 3.01"));
+    QVERIFY(program.Doc().DoFileSave());
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("monitor.ddc - Tolvex 3.01"));
     QCOMPARE(program.Frame().RecentFiles().value(0), QFileInfo(path).absoluteFilePath());
 
     // The list survives the run, and a file that has gone away leaves it when chosen.
@@ -270,7 +276,7 @@ class MainFrameTest : public QObject {
     QCOMPARE(program.Frame().Block().Bytes(), monitorBlock.Bytes());
     QCOMPARE(program.Frame().ViewText(), ViewForm(FormatEdidReport(monitorBlock)));
     QCOMPARE(program.Frame().CodeWindow().Text(), QString::fromLatin1(FormatCodeDump(monitorBlock.Bytes())));
-    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Untitled - Tolvex 3.01"));
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Untitled* - Tolvex 3.01"));
     QVERIFY(program.Doc().IsModified());
     QVERIFY(program.Doc().PathName().isEmpty());
     QVERIFY(!program.Frame().IsWaitCursorShown());
@@ -291,7 +297,7 @@ class MainFrameTest : public QObject {
     QCOMPARE(program.Frame().Block().Bytes(), monitorBlock.Bytes());
     QVERIFY2(painted.size() > 20, qPrintable(painted.join(" | ")));
     QVERIFY(painted.contains(QStringLiteral("Reading... 49%")));
-    QCOMPARE(painted.last(), QStringLiteral("Ready"));
+    QCOMPARE(painted.last(), QStringLiteral("EDID read: 1 block(s), 128 bytes"));
   }
 
   // A read replaces the document, so unsaved edits are offered for saving first; Cancel reads
@@ -327,7 +333,7 @@ class MainFrameTest : public QObject {
     }
     QCOMPARE(ReadBytes(path), QByteArray::fromStdString(FormatEdidReport(source)) + "bench notes");
     QCOMPARE(program.Frame().Block().Bytes(), monitorBlock.Bytes());
-    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Untitled - Tolvex 3.01"));
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Untitled* - Tolvex 3.01"));
   }
 
   void failedReadLeavesBlockAndDocument() {
@@ -352,11 +358,52 @@ class MainFrameTest : public QObject {
     QVERIFY(!program.Doc().IsModified());
     QVERIFY(!program.Frame().IsWaitCursorShown());
 
-    // A command's prompt covers the pane while the pointer is on it; then the pane is idle.
-    program.Frame().SetStatusText("Reading... 49%");
+    // A command's prompt covers the pane while the pointer is on it; then the pane shows again what
+    // the last command left there, until the next command.
+    program.Frame().SetStatusText("EDID written and verified");
     program.Frame().statusBar()->showMessage(program.Frame().Action(kCmdEdidRead)->statusTip());
     program.Frame().statusBar()->clearMessage();
+    QCOMPARE(program.Frame().MessagePane()->text(), QStringLiteral("EDID written and verified"));
+    program.Frame().Action(kCmdViewToolbar)->trigger();
     QCOMPARE(program.Frame().MessagePane()->text(), QStringLiteral("Ready"));
+    program.Frame().Action(kCmdViewToolbar)->trigger();
+  }
+
+  // Loading puts the right checksum into byte 127; what the file or the monitor stored stays on
+  // show, in the status bar and in the check.
+  void aWrongStoredChecksumStaysOnShow_data() {
+    QTest::addColumn<QString>("source");
+    QTest::newRow("report") << "file.ddc";
+    QTest::newRow("binary") << "file.bin";
+    QTest::newRow("monitor") << "monitor";
+  }
+  void aWrongStoredChecksumStaysOnShow() {
+    QFETCH(QString, source);
+    SimulatedProgram program;
+    EdidBlock block;
+    FillBlock(block);
+    const uint8_t right = block.Bytes()[127];
+    block.Bytes()[127] ^= 0x04;
+    const uint8_t stored = block.Bytes()[127];
+    ModalAnswerer answers;
+    if (source == QLatin1String("monitor")) {
+      program.Monitor().AnalogEeprom().Load(block.Bytes());
+      program.Frame().Action(kCmdEdidRead)->trigger();
+    } else {
+      const QString path = folder_.filePath(source);
+      WriteBytes(path, source.endsWith(QLatin1String(".bin"))
+                           ? QByteArray(reinterpret_cast<const char*>(block.Bytes().data()), kEdidSize)
+                           : QByteArray::fromStdString(FormatEdidReport(block)));
+      QVERIFY(program.Frame().OpenDocumentFile(path));
+    }
+    QCOMPARE(program.Frame().Block().Bytes()[127], right);
+    const QString note = QString::asprintf("the base block's checksum byte 0x%02X is now 0x%02X", stored, right);
+    QVERIFY2(program.Frame().MessagePane()->text().contains(note), qPrintable(program.Frame().MessagePane()->text()));
+    QStringList found;
+    for (const CheckFinding& finding : program.Frame().CheckPane().Findings()) found << QString::fromStdString(finding.text);
+    const QString said = QString::asprintf("The %s stored %02X in byte 127; the block's bytes give %02X",
+                                           source == QLatin1String("monitor") ? "monitor" : "file", stored, right);
+    QVERIFY2(found.filter(said).size() == 1, qPrintable(found.join('\n')));
   }
 
   void edidWriteProgramsAndVerifiesTheMonitor() {
@@ -429,7 +476,8 @@ class MainFrameTest : public QObject {
     QVERIFY(!wizardRan);
     QVERIFY(frame.isVisible());
     QCOMPARE(frame.Block().Bytes(), monitorBlock.Bytes());
-    QCOMPARE(frame.MessagePane()->text(), QStringLiteral("Ready"));  // no DVI switch ran after the read
+    // No DVI switch ran after the read.
+    QCOMPARE(frame.MessagePane()->text(), QStringLiteral("EDID read: 1 block(s), 128 bytes"));
 
     // The close comes afterwards and asks about the document the read made; Cancel keeps it.
     QTRY_COMPARE(answers.Texts(), QStringList{QStringLiteral("Save changes to Untitled?")});

@@ -16,6 +16,26 @@ using namespace tolvex::testing;
 
 namespace {
 
+// Extension blocks that the check passes beside this test's 1.2 base block, so that writing
+// them asks nothing: the test CTA-861 block with its HDMI block made another maker's (HDMI
+// asks for a 1.3 base block), and an empty DisplayID 1.3 section.
+EdidBytes CtaBlockWithoutHdmi() {
+  EdidBytes block = test::MakeCtaBlock();
+  block[14] = block[15] = block[16] = 0x00;
+  block[127] = ComputeChecksum(block);
+  return block;
+}
+
+EdidBytes EmptyDisplayId() {
+  EdidBytes block{};
+  block[0] = kTagDisplayId;
+  block[1] = 0x13;  // version 1.3, no data blocks
+  block[3] = 0x03;  // a monitor
+  block[5] = static_cast<uint8_t>(0u - block[1] - block[3]);  // the section checksum
+  block[127] = ComputeChecksum(block);
+  return block;
+}
+
 QString ViewForm(const std::string& report) {
   return QString::fromLatin1(report.data(), static_cast<qsizetype>(report.size()))
       .replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -82,6 +102,8 @@ class WholeEdidTest : public QObject {
     frame.Action(kCmdFileExportBinary)->trigger();
     QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("monitor.bin"));
     QCOMPARE(ReadFile(folder_.filePath("exported.bin")), Bytes(whole_));
+    QCOMPARE(frame.MessagePane()->text(), QStringLiteral("Exported %1 block(s), %2 bytes to %3")
+                                              .arg(whole_.size() / 128).arg(whole_.size()).arg(folder_.filePath("exported.bin")));
 
     // Saved as a report and opened again, the extension blocks come back from its sections.
     frame.askSavePath = [&](const QString&) { return folder_.filePath("monitor.ddc"); };
@@ -122,7 +144,8 @@ class WholeEdidTest : public QObject {
     ModalAnswerer discard({QMessageBox::No});  // the unsaved read before it is not kept
     frame.Action(kCmdEdidRead)->trigger();
     QCOMPARE(program.Doc().Extensions().blocks[1][127], damaged[383]);
-    QVERIFY2(frame.MessagePane()->text().startsWith(QStringLiteral("extension block 2 has the checksum")),
+    QVERIFY2(frame.MessagePane()->text().startsWith(
+                 QStringLiteral("EDID read: 3 block(s), 384 bytes; extension block 2 has the checksum")),
              qPrintable(frame.MessagePane()->text()));
   }
 
@@ -163,7 +186,7 @@ class WholeEdidTest : public QObject {
  private:
   QTemporaryDir settingsFolder_;
   QTemporaryDir folder_;
-  const std::vector<EdidBytes> blocks_ = {test::MakeCtaBlock(), test::MakeExtensionBlock(kTagDisplayId, 9)};
+  const std::vector<EdidBytes> blocks_ = {CtaBlockWithoutHdmi(), EmptyDisplayId()};
   std::vector<uint8_t> whole_;
   EdidBytes base_{};
 };

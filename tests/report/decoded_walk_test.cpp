@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "report/decoded_tree.h"
 #include "report/edid_json.h"
 #include "report_test_support.h"
 #include "test_support.h"
@@ -79,6 +80,14 @@ TEST(DecodedWalk, ItemsFieldsCodesAndPathsOfEveryRealWholeEdid) {
     WalkDecodedEdid(edid, ranges);
 
     const Json json = EdidJson(edid);
+    // Every item of the structure tree is an object or list entry of the JSON. (Not always inside
+    // its parent's bytes: a CTA data block in DisplayID may run past its container, as the peer
+    // reads it too.)
+    const DecodedTree tree(edid);
+    for (const DecodedNode& node : tree.Nodes()) {
+      if (node.IsField()) continue;
+      EXPECT_NE(test::JsonAt(json, node.path), nullptr) << name << ": no JSON at " << node.path;
+    }
     const std::map<std::string, DecodedField> fields = ByPath(edid);
     for (const auto& [path, field] : fields) {
       const Json* value = test::JsonAt(json, path);

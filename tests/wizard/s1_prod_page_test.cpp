@@ -214,13 +214,43 @@ class S1ProdPageTest : public QObject {
     f_->Type("yearEdit", "2053");
     QCOMPARE(f_->Bytes()[17], uint8_t{63});
 
+    // The week is checked when it is left, not on every key, and then shows what the block holds.
+    f_->Find("weekEdit")->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    const qsizetype messages = answerer.Texts().size();
     f_->Type("weekEdit", "54");
-    QCOMPARE(answerer.Texts().last(), QStringLiteral("Please enter an integer between 0 and 53."));
+    QCOMPARE(answerer.Texts().size(), messages);
     QCOMPARE(f_->Bytes()[16], uint8_t{5});  // the "5" before it was taken
     QVERIFY(f_->Selects(16, 16));
     // Next is refused while the week is wrong.
     f_->Wizard().next();
     QCOMPARE(f_->Wizard().currentId(), 0);
+    QCOMPARE(answerer.Texts().value(messages), QStringLiteral("Please enter an integer between 0 and 53."));
+    QCOMPARE(f_->Text("weekEdit"), QStringLiteral("5"));
+    f_->Type("weekEdit", "60");
+    f_->Find("yearEdit")->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(f_->Text("weekEdit"), QStringLiteral("6"));
+    QCOMPARE(f_->Bytes()[16], uint8_t{6});
+  }
+
+  // Bytes 8-9 code A-Z alone: any other character is refused with the framework's message.
+  void manufacturerTakesLettersOnly_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("digit") << "S1M" << "SM";
+    QTest::newRow("dot") << "0.9" << "";
+    QTest::newRow("letters") << "tlx" << "TLX";
+  }
+  void manufacturerTakesLettersOnly() {
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    ModalAnswerer answerer;
+    f_->Type("manufacturerEdit", typed);
+    QCOMPARE(f_->Text("manufacturerEdit"), shown);
+    const auto refused = std::count_if(typed.begin(), typed.end(), [](QChar c) { return !c.isLetter(); });
+    QCOMPARE(answerer.Texts(), QStringList(refused, QStringLiteral("Please enter only the letters A to Z.")));
+    QCOMPARE(answerer.Seen().empty() ? QMessageBox::Warning : answerer.Seen()[0].icon, QMessageBox::Warning);
+    QCOMPARE(QString::fromStdString(f_->Block().GetManufacturerId()).left(shown.size()), shown);
   }
 
   void versionChoiceSetsTheSheetVersion() {
