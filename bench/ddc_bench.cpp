@@ -6,6 +6,7 @@
 #include "ddc/edid_transfer.h"
 #include "ddc/linux/linux_channels.h"
 #include "ddc/sim/sim_hardware.h"
+#include "ddc/usb/usb_programmers.h"
 
 namespace tolvex {
 namespace {
@@ -132,6 +133,74 @@ void BM_KernelBusWriteAndVerify(benchmark::State& state) { RunKernelTransfer(sta
 
 BENCHMARK(BM_KernelBusRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KernelBusWriteAndVerify)->Unit(benchmark::kMillisecond);
+
+// The same on the CH341A USB programmer, a whole EDID of range(0) extension blocks (128 or 256
+// bytes): the bulk round trips, the bytes each way on the USB pipe, the simulated time (a USB
+// frame of 1 ms at least per round trip, more where the wire takes longer), and the time the
+// round trips alone would take at 1 ms each, as USB full speed gives this chip.
+void RunProgrammerTransfer(benchmark::State& state, Job job) {
+  auto hw = sim::MakeCh341aHardware();
+  std::string error;
+  auto bus = OpenUsbProgrammer(&hw->usb, hw->clock, "ch341a", false, error);
+  EdidBlock block;
+  QuietUi ui(block);
+  TransferSettings settings;
+  EdidExtensions extensions;
+  if (state.range(0) > 0) {
+    EdidBytes cta{};  // CTA-861 revision 3, no data blocks, no detailed timings
+    cta[0] = 0x02;
+    cta[1] = 0x03;
+    cta[2] = 0x04;
+    cta[kEdidSize - 1] = ComputeChecksum(cta);
+    extensions.blocks.push_back(cta);
+  }
+  block.SetManufacturerId("BEN");
+  block.Bytes()[kExtensionCountOffset] = static_cast<uint8_t>(extensions.Count());
+  block.UpdateChecksum();
+  if (bus && job == Job::kRead) {
+    // The EEPROM holds the whole EDID first, so the read has every block to fetch.
+    CEdidTransfer writer(*bus, block, extensions, settings, hw->clock, ui, ui);
+    writer.OnEdidWrite();
+  }
+  std::unique_ptr<CEdidTransfer> transfer;
+  if (bus) transfer = std::make_unique<CEdidTransfer>(*bus, block, extensions, settings, hw->clock, ui, ui);
+
+  uint64_t trips = 0, out = 0, in = 0, simulatedNs = 0, runs = 0;
+  for (auto _ : state) {
+    if (!transfer) break;
+    const uint64_t tripsBefore = bus->RoundTrips(), outBefore = bus->BytesOut(), inBefore = bus->BytesIn();
+    const uint64_t nsBefore = hw->time.ns;
+    if (job == Job::kRead) {
+      transfer->OnEdidRead();
+    } else {
+      block.SetProductCode(static_cast<uint16_t>(runs));  // a change every run, so every page is written
+      block.UpdateChecksum();
+      transfer->OnEdidWrite();
+    }
+    trips += bus->RoundTrips() - tripsBefore;
+    out += bus->BytesOut() - outBefore;
+    in += bus->BytesIn() - inBefore;
+    simulatedNs += hw->time.ns - nsBefore;
+    ++runs;
+  }
+  if (!bus || ui.failed || runs == 0) {
+    state.SkipWithError(bus ? "the transfer failed" : error.c_str());
+    return;
+  }
+  state.counters["round_trips"] = static_cast<double>(trips / runs);
+  state.counters["usb_bytes_out"] = static_cast<double>(out / runs);
+  state.counters["usb_bytes_in"] = static_cast<double>(in / runs);
+  const double settleMs = job == Job::kRead ? 500.0 : 0.0;
+  state.counters["sim_ms"] = static_cast<double>(simulatedNs / runs) / 1e6 - settleMs;
+  state.counters["model_ms"] = static_cast<double>(trips / runs);
+}
+
+void BM_Ch341aRead(benchmark::State& state) { RunProgrammerTransfer(state, Job::kRead); }
+void BM_Ch341aWriteAndVerify(benchmark::State& state) { RunProgrammerTransfer(state, Job::kWriteAndVerify); }
+
+// 0: a base block alone (128 bytes); 1: with one CTA-861 block (256 bytes).
+BENCHMARK(BM_Ch341aRead)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Ch341aWriteAndVerify)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tolvex

@@ -10,6 +10,7 @@
 #include "ddc/i2c_operations.h"
 #include "ddc/sim/sim_hardware.h"
 #include "ddc/usb/ch341a_bus.h"
+#include "ddc/usb/usb_programmers.h"
 
 namespace tolvex {
 namespace {
@@ -117,6 +118,33 @@ TEST(Ch341aStream, ReadPageWriteAndAcknowledgePolling) {
     }
     EXPECT_EQ(hw->usb.First()->ProtocolErrors(), 0u);
     EXPECT_EQ(bus.RoundTrips(), seen.out.size() + (c.before ? 1u : 0u));
+  }
+}
+
+// Opening names the programmer and what to do; nothing is opened by a name that fits none or several.
+TEST(Ch341aOpen, EachRefusalSaysWhyAndWhatToDo) {
+  const struct {
+    const char* name;
+    std::function<void(sim::SimHardware&, std::unique_ptr<UsbBulkPipe>&)> setUp;
+    const char* expected;  // the start of the message
+  } cases[] = {
+      {"ch341a", [](sim::SimHardware& hw, auto&) { hw.usb.DenyAccess(sim::kSimCh341a); },
+       "CH341A USB programmer (bus 001 device 005): permission denied. Install the program's udev rule"},
+      {"ch341a", [](sim::SimHardware& hw, auto&) { hw.usb.AddCh341a({2, 9}, nullptr); },
+       "2 CH341A USB programmers are plugged in: name one with --bus (ch341a:1.5, ch341a:2.9)"},
+      {"ch341a:1.5", [](sim::SimHardware& hw, std::unique_ptr<UsbBulkPipe>& held) {
+         hw.usb.Open(sim::kSimCh341a, ch341a::kEndpoints, held);  // another program holds it
+       },
+       "CH341A USB programmer (bus 001 device 005): another program holds the programmer"},
+  };
+  for (const auto& c : cases) {
+    auto hw = sim::MakeCh341aHardware();
+    std::unique_ptr<UsbBulkPipe> held;
+    c.setUp(*hw, held);
+    std::string error;
+    EXPECT_FALSE(OpenUsbProgrammer(&hw->usb, hw->clock, c.name, false, error));
+    EXPECT_EQ(error.rfind(c.expected, 0), 0u) << error;
+    EXPECT_EQ(hw->usb.First()->BulkOuts(), 0u);
   }
 }
 
