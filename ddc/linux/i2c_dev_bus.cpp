@@ -131,9 +131,10 @@ void CI2cDevBus::Note(const char* format, int number, int error) {
 // where the last piece ended. A transaction through the segment pointer is never split, since the
 // STOP after the pointer sets the segment back to 0.
 I2cResult CI2cDevBus::Transfer(std::span<const I2cMessage> messages) {
+  if (messages.front().address == kSegmentPointer) return Call(messages);
   if (!separate_ && readCap_ == 0) {
     const I2cResult result = Call(messages);
-    if (!Refused() || messages.front().address == kSegmentPointer) return result;
+    if (!Refused()) return result;
     if (messages.size() > 1) {
       separate_ = true;
       Note(texts::kFallbackSeparate, static_cast<int>(messages.size()), lastError_);

@@ -68,6 +68,16 @@ struct Rig {
   std::unique_ptr<CEdidTransfer> transfer;
 };
 
+// An E-DDC monitor of 512 bytes, and a base block with two extension blocks for it; the whole EDID.
+std::vector<uint8_t> FillThreeBlockEdid(Rig& rig) {
+  rig.Monitor().SetEepromSize(512);
+  FillTestBlock(rig.block);
+  rig.block.Bytes()[126] = 2;
+  rig.block.UpdateChecksum();
+  rig.extensions.blocks = {test::MakeCtaBlock(), test::MakeExtensionBlock(kTagDisplayId, 9)};
+  return JoinWholeEdid(rig.block.Bytes(), rig.extensions);
+}
+
 class BothBuses : public ::testing::TestWithParam<Route> {};
 
 TEST_P(BothBuses, ReadPutsTheSameTransactionOnTheWire) {
@@ -202,12 +212,7 @@ TEST(KernelBus, WritePollsEachPageAndGivesUpAfter25Ms) {
 TEST(KernelBus, A384ByteEdidGoesThroughTheSegmentPointerInOneCallPerTransfer) {
   Rig rig(Route::kKernel);
   ASSERT_TRUE(rig.transfer) << rig.openError;
-  rig.Monitor().SetEepromSize(512);
-  FillTestBlock(rig.block);
-  rig.block.Bytes()[126] = 2;
-  rig.block.UpdateChecksum();
-  rig.extensions.blocks = {test::MakeCtaBlock(), test::MakeExtensionBlock(kTagDisplayId, 9)};
-  const std::vector<uint8_t> whole = JoinWholeEdid(rig.block.Bytes(), rig.extensions);
+  const std::vector<uint8_t> whole = FillThreeBlockEdid(rig);
   rig.Monitor().Trace().SetCapacity(size_t{1} << 20);
 
   rig.transfer->OnEdidWrite();
@@ -367,6 +372,19 @@ TEST(KernelBus, UsbAdaptersLimitsAreWorkedRoundAndNamed) {
     EXPECT_EQ(rig.kernelBus->FallbackNotes(), c.notes) << c.name;
     EXPECT_EQ(rig.hw->kernel.RdwrRefused() > 0, !c.notes.empty()) << c.name;
   }
+
+  // Blocks beyond 256 bytes go through the segment pointer, whose transfer is never split: split,
+  // its STOP would set the segment back to 0 and the later blocks would land on the first ones.
+  Rig rig(Route::kKernel, {true, false}, [](sim::SimHardware& hw) {
+    hw.kernel.AddBus(sim::kSimMonitorBus,
+                     std::make_unique<sim::SimBitBangAdapter>(hw.time, &hw.machine.Monitor().Bus()), {},
+                     sim::SimAdapterLimits{0, 0, false, true, false});
+  });
+  const std::vector<uint8_t> whole = FillThreeBlockEdid(rig);
+  rig.transfer->OnEdidWrite();
+  EXPECT_NE(rig.LastError(), "");
+  const std::vector<uint8_t>& memory = rig.Monitor().AnalogEeprom().Memory();
+  EXPECT_TRUE(std::equal(whole.begin(), whole.begin() + 256, memory.begin())) << "the first segment keeps its blocks";
 }
 
 // ---- Kernel errors -------------------------------------------------------------------------
