@@ -70,6 +70,14 @@ inline constexpr char kPrintOption[] = "Print the report FILE on the default pri
 inline constexpr char kUnknownChoice[] = "unknown value '%1' for --%2";
 inline constexpr char kOnlyOneFile[] = "only one file can be opened";
 
+// A greyed command's prompt says why it is greyed (%1: the command's own prompt).
+inline constexpr char kGreyedBecause[] = "%1 (%2)";
+inline constexpr char kNoChannelFound[] = "no I2C channel was found at start-up";
+inline constexpr char kWriteWaitsForCodeWindow[] = "EDID Write waits for the \"EDID codes\" window: View > EDID code";
+inline constexpr char kNeedsDisplayConnector[] =
+    "needs a Linux display connector whose display gave the kernel an EDID";
+inline constexpr char kChannelNotFound[] = "%1 was not found at start-up";
+
 // The About box.
 inline constexpr char kAboutTitle[] = "About Tolvex";
 inline constexpr char kAboutText[] = "Tolvex Version 3.01";

@@ -23,6 +23,7 @@
 #include "app/edid_history.h"
 #include "app/structure_pane.h"
 #include "app/tolvex_view.h"
+#include "ddc/ddc_texts.h"
 #include "document/document_texts.h"
 #include "document/framework_texts.h"
 #include "document/tolvex_doc.h"
@@ -459,13 +460,32 @@ void CMainFrame::RunCommand(CommandId id) {
   }
 }
 
+// The prompts come from the command table; a greyed command's prompts add why it is greyed.
+void CMainFrame::EnableCommand(CommandId id, bool enabled, const QString& whyNot) {
+  QAction* action = actions_[id];
+  action->setEnabled(enabled);
+  const QString prompt = Text(FindCommand(id).prompt);
+  const qsizetype newline = prompt.indexOf(QLatin1Char('\n'));
+  QString statusTip = newline < 0 ? prompt : prompt.left(newline);
+  QString toolTip = newline < 0 ? prompt : prompt.mid(newline + 1);
+  if (!enabled) {
+    statusTip = Text(texts::kGreyedBecause).arg(statusTip, whyNot);
+    toolTip = Text(texts::kGreyedBecause).arg(toolTip, whyNot);
+  }
+  action->setStatusTip(statusTip);
+  action->setToolTip(toolTip);
+}
+
 void CMainFrame::UpdateCommandUi() {
-  actions_[kCmdEdidRead]->setEnabled(doc_.IsReadEnabled());
-  actions_[kCmdEdidWrite]->setEnabled(doc_.IsWriteEnabled());
-  actions_[kCmdProductionWrite]->setEnabled(doc_.IsReadEnabled());
-  actions_[kCmdReadFromDisplay]->setEnabled(doc_.IsReadFromDisplayEnabled());
+  const QString noChannel = Text(texts::kNoChannelFound);
+  EnableCommand(kCmdEdidRead, doc_.IsReadEnabled(), noChannel);
+  EnableCommand(kCmdEdidWrite, doc_.IsWriteEnabled(),
+                doc_.IsReadEnabled() ? Text(texts::kWriteWaitsForCodeWindow) : noChannel);
+  EnableCommand(kCmdProductionWrite, doc_.IsReadEnabled(), noChannel);
+  EnableCommand(kCmdReadFromDisplay, doc_.IsReadFromDisplayEnabled(), Text(texts::kNeedsDisplayConnector));
   for (CommandId id : {kCmdChannelBlackBox, kCmdChannelServiceKit, kCmdChannelS3}) {
-    actions_[id]->setEnabled(doc_.IsChannelEnabled(ChannelOf(id)));
+    EnableCommand(id, doc_.IsChannelEnabled(ChannelOf(id)),
+                  Text(texts::kChannelNotFound).arg(Text(texts::kChannelNames[ChannelOf(id)])));
     actions_[id]->setChecked(doc_.IsChannelChecked(ChannelOf(id)));
   }
   const int current = doc_.CurrentOption();

@@ -108,6 +108,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void HideSplash();
   void FollowLockKey(const QKeyEvent& event);
   void RunCommand(CommandId id);
+  void EnableCommand(CommandId id, bool enabled, const QString& whyNot);
   void RebuildRecentFileMenu();
   void AddRecentFile(const QString& path);
   void LoadRecentFiles();

@@ -406,6 +406,31 @@ class MainFrameTest : public QObject {
     QVERIFY2(found.filter(said).size() == 1, qPrintable(found.join('\n')));
   }
 
+  // A greyed command's prompts say why it is greyed; an enabled one's are the command's own.
+  void greyedCommandsSayWhy() {
+    SimulatedProgram program;  // a Black Box, the code window hidden, no display connector
+    CMainFrame& frame = program.Frame();
+    const struct {
+      CommandId id;
+      const char* why;
+    } greyed[] = {
+        {kCmdEdidWrite, "EDID Write waits for the \"EDID codes\" window"},
+        {kCmdReadFromDisplay, "needs a Linux display connector"},
+        {kCmdChannelServiceKit, "Service Kit was not found at start-up"},
+        {kCmdChannelS3, "S3 ViRGE card was not found at start-up"},
+    };
+    for (const auto& row : greyed) {
+      QAction* action = frame.Action(row.id);
+      QVERIFY2(!action->isEnabled(), row.why);
+      QVERIFY2(action->statusTip().contains(QString::fromLatin1(row.why)), qPrintable(action->statusTip()));
+      QVERIFY2(action->toolTip().contains(QString::fromLatin1(row.why)), qPrintable(action->toolTip()));
+    }
+    frame.Action(kCmdEdidCode)->trigger();
+    QVERIFY(frame.Action(kCmdEdidWrite)->isEnabled());
+    QCOMPARE(frame.Action(kCmdEdidWrite)->statusTip(), QStringLiteral("Write EDID to monitor"));
+    QCOMPARE(frame.Action(kCmdEdidWrite)->toolTip(), QStringLiteral("Write EDID"));
+  }
+
   void edidWriteProgramsAndVerifiesTheMonitor() {
     SimulatedProgram program;
     EdidBlock source;
