@@ -1,7 +1,7 @@
 // Undo and redo of the changes a user action makes to the whole EDID (EDID Read, Read from
-// connected display, a finished wizard run), one step per action, over snapshots of the whole
-// EDID. Undoing or redoing a step puts its EDID back into the block and the extension blocks and
-// shows it as a new document would (code window, Check pane, Structure panel, report view). The
+// connected display, a finished wizard run, an edit), one step per action, over snapshots of the
+// whole EDID. Undoing or redoing a step puts its EDID back into the block and the extension blocks
+// and shows it as an edit does (code window, Check pane, Structure panel, report view). The
 // report view's own Ctrl+Z stays with its text.
 #pragma once
 

@@ -138,11 +138,10 @@ CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTol
   setAcceptDrops(true);
 
   CreateActions();
-  // An undone or redone EDID is shown as a new document shows it.
+  // An undone or redone EDID is shown as an edit shows it; the document keeps its name.
   history_ = new CEdidHistory(block_, doc_.Extensions(), [this] {
-    CodeWindow().HighlightRange(0, kEdidSize - 1, true);
+    doc_.ShowEditedEdid(0, kEdidSize * (1 + doc_.Extensions().Count()) - 1);
     CodeWindow().ClearHighlight();
-    doc_.ReplaceDocument(FormatEdidReport(block_, doc_.Extensions().blocks));
   }, this);
   CreateCheckPane();
   CreateStructurePane();

@@ -13,6 +13,7 @@
 #include "app/command_table.h"
 #include "app/edid_code_dlg.h"
 #include "document/document_frame.h"
+#include "model/edid_edit.h"
 #include "model/edid_block.h"
 
 class QActionGroup;
@@ -51,6 +52,12 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   CCheckPane& CheckPane() { return *checkPane_; }
   CStructurePane& StructurePane() { return *structurePane_; }
   CEdidHistory& EdidHistory() { return *history_; }
+
+  // Runs `edit` on the whole EDID as one undoable step named `name`. Done, the EDID is shown
+  // everywhere (code window with the changed bytes selected, report view, Check pane, Structure
+  // panel) and the document is modified; refused, nothing changes, no step is kept, and the
+  // result carries the reason for the caller to show.
+  EditResult ApplyEdit(const QString& name, const std::function<EditResult(EdidData&)>& edit);
 
   // Opens a file as File/Open does (after asking to save a modified document).
   bool OpenDocumentFile(const QString& path);

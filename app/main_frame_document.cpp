@@ -8,6 +8,7 @@
 #include <QStatusBar>
 
 #include "app/app_texts.h"
+#include "app/edid_history.h"
 #include "app/main_frame.h"
 #include "app/tolvex_view.h"
 #include "document/document_texts.h"
@@ -34,6 +35,31 @@ QString CMainFrame::AskExportPath(const QString& suggested) {
   QString path = QFileDialog::getSaveFileName(this, Text(texts::kExportCaption), suggested, Text(texts::kExportFilter));
   if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += Text(texts::kExportExtension);
   return path;
+}
+
+EditResult CMainFrame::ApplyEdit(const QString& name, const std::function<EditResult(EdidData&)>& edit) {
+  EdidExtensions& extensions = doc_.Extensions();
+  const EdidData before = JoinWholeEdid(block_.Bytes(), extensions);
+  EdidData after = before;
+  EditResult result = Transact(after, edit);
+  if (!result.Ok() || after == before) return result;
+  // The changed bytes, from the first to the last, over every block before and after.
+  const size_t common = std::min(before.size(), after.size());
+  size_t first = 0;
+  while (first < common && before[first] == after[first]) ++first;
+  size_t last = std::max(before.size(), after.size()) - 1;
+  while (last < common && last > first && before[last] == after[last]) --last;
+  last = std::min(last, after.size() - 1);
+  history_->Record(name, [&] {
+    const WholeEdid whole = SplitWholeEdid(after);
+    block_.Bytes() = whole.base;
+    extensions.blocks = whole.extensions.blocks;
+    // Edited on purpose, as a finished wizard run is: the EDID is taken as it stands.
+    extensions.missingBytes = 0;
+    extensions.storedChecksum.reset();
+    doc_.ShowEditedEdid(static_cast<int>(std::min(first, last)), static_cast<int>(last));
+  });
+  return result;
 }
 
 QString CMainFrame::ViewText() const { return view_->toPlainText(); }

@@ -548,6 +548,15 @@ void CTolvexDoc::ReplaceDocument(const std::string& reportText) {
   emit stateChanged();
 }
 
+void CTolvexDoc::ShowEditedEdid(int first, int last) {
+  // The file's own bytes stay behind the view, so saving encodes only the lines that changed.
+  const std::string report = FormatEdidReport(frame_->Block(), extensions_.blocks);
+  frame_->SetViewText(FileText::FromBytes(QByteArray::fromStdString(report)).ViewText());
+  frame_->SetViewModified(true);
+  SetModifiedFlag(true);
+  HighlightRange(first, last, true);
+}
+
 void CTolvexDoc::SetViewText(const std::string& text) {
   fileText_ = FileText::FromBytes(QByteArray::fromStdString(text));
   frame_->SetViewText(fileText_.ViewText());

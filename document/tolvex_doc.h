@@ -113,6 +113,10 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   void HighlightRange(int first, int last, bool refresh) override;
   void ClearHighlight() override;
   void ReplaceDocument(const std::string& reportText) override;
+  // The whole EDID (the frame's block and the extensions) was edited in place: the report view
+  // shows its report, the document keeps its name and is marked modified, and the code window
+  // shows every block with bytes first..last of the whole EDID selected.
+  void ShowEditedEdid(int first, int last);
 
  signals:
   // Title, path or modified flag changed.

@@ -112,6 +112,30 @@ class EdidUndoTest : public QObject {
     QCOMPARE(view.toPlainText(), before);
     QCOMPARE(stack.index(), 2);
     QVERIFY(shows(2));
+
+    // An edit is one step that keeps the document's name; a refused one changes nothing.
+    const QString title = program.Doc().Title();
+    EditResult refused = frame.ApplyEdit(QStringLiteral("refused"), [](EdidData& edid) {
+      edid[20] ^= 0x80;
+      return EditResult::Refused("no room");
+    });
+    QCOMPARE(refused.error, std::string("no room"));
+    QCOMPARE(stack.count(), 2);
+    QVERIFY(shows(2));
+    QVERIFY(frame.ApplyEdit(QStringLiteral("edit"), [](EdidData& edid) {
+      edid[20] ^= 0x80;
+      return EditResult{};
+    }).Ok());
+    QCOMPARE(stack.count(), 3);
+    QCOMPARE(frame.Block().Bytes()[20], static_cast<uint8_t>(states[2].base[20] ^ 0x80));
+    QCOMPARE(frame.ViewText(), ViewForm(FormatEdidReport(frame.Block(), program.Doc().Extensions().blocks)));
+    QCOMPARE(program.Doc().Title(), title);
+    QVERIFY(program.Doc().IsModified());
+    // Byte 20 to the checksum it changed.
+    QCOMPARE(frame.CodeWindow().SelectionStart(), WholeCodeHexPosition(20));
+    QCOMPARE(frame.CodeWindow().SelectionEnd(), WholeCodeHexPosition(127) + 2);
+    undo->trigger();
+    QVERIFY(shows(2));
   }
 
  private:
