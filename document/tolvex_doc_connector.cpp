@@ -71,6 +71,33 @@ QString CliReport(const QString& output) {
   return lines.join(QLatin1Char('\n'));
 }
 
+// Says why tolvex-cli did not run or what it refused; false when it did its work.
+bool ReportFailure(const CommandResult& result, const ConnectorPlan& planned, QTemporaryFile& edidFile,
+                   QWidget* window) {
+  if (!result.started) {
+    QString text = Text(texts::kPkexecMissing).arg(CommandLine(planned.cli));
+    if (planned.needsEdid) {
+      // The command above names it: it has to outlive this run.
+      edidFile.setAutoRemove(false);
+      text += QStringLiteral("\n\n") + Text(texts::kPkexecMissingKept).arg(edidFile.fileName());
+    }
+    ShowBox(window, QMessageBox::Warning, texts::kPkexecMissingCaption, text);
+    return true;
+  }
+  if (result.exitCode == kPkexecDismissed || result.exitCode == kPkexecNotAuthorised) {
+    const QString text = Text(texts::kNotAuthorised).arg(result.exitCode);
+    ShowBox(window, QMessageBox::Warning, texts::kNotAuthorisedCaption, text);
+    return true;
+  }
+  if (result.exitCode != 0) {
+    const QString report = CliReport(result.err);
+    ShowBox(window, QMessageBox::Critical, texts::kCommandFailedCaption,
+            report.isEmpty() ? Text(texts::kCommandFailed).arg(result.exitCode) : report);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 QString CTolvexDoc::CliPath() { return QCoreApplication::applicationDirPath() + QStringLiteral("/tolvex-cli"); }
@@ -127,9 +154,8 @@ void CTolvexDoc::RunConnectorCommand(bool firmware) {
     return planned;
   };
 
-  CConnectorDlg dialog(firmware, labels, current,
-                       [&](const CConnectorDlg::Choice& choice) { return plan(choice).preview.join(QLatin1Char('\n')); },
-                       window);
+  const auto preview = [&](const CConnectorDlg::Choice& choice) { return plan(choice).preview.join(QLatin1Char('\n')); };
+  CConnectorDlg dialog(firmware, labels, current, preview, window);
   if (dialog.exec() != QDialog::Accepted) return;
   const CConnectorDlg::Choice choice = dialog.Chosen();
   const ConnectorPlan planned = plan(choice);
@@ -149,26 +175,7 @@ void CTolvexDoc::RunConnectorCommand(bool firmware) {
   }
 
   const CommandResult result = runner_->Run(QString::fromLatin1(kPkexec), planned.cli);
-  if (!result.started) {
-    QString text = Text(texts::kPkexecMissing).arg(CommandLine(planned.cli));
-    if (planned.needsEdid) {
-      // The command above names it: it has to outlive this run.
-      edidFile.setAutoRemove(false);
-      text += QStringLiteral("\n\n") + Text(texts::kPkexecMissingKept).arg(edidFile.fileName());
-    }
-    ShowBox(window, QMessageBox::Warning, texts::kPkexecMissingCaption, text);
-    return;
-  }
-  if (result.exitCode == kPkexecDismissed || result.exitCode == kPkexecNotAuthorised) {
-    ShowBox(window, QMessageBox::Warning, texts::kNotAuthorisedCaption, Text(texts::kNotAuthorised).arg(result.exitCode));
-    return;
-  }
-  if (result.exitCode != 0) {
-    const QString report = CliReport(result.err);
-    ShowBox(window, QMessageBox::Critical, texts::kCommandFailedCaption,
-            report.isEmpty() ? Text(texts::kCommandFailed).arg(result.exitCode) : report);
-    return;
-  }
+  if (ReportFailure(result, planned, edidFile, window)) return;
   if (choice.action == ConnectorAction::kInstallFirmware) {
     frame_->SetStatusText(FormatText(texts::kFirmwareWritten, EdidFirmwarePath("", name).c_str()));
     ShowBox(window, QMessageBox::Information, caption, Text(texts::kFirmwareInstalled).arg(Local(name)),
