@@ -174,7 +174,10 @@ void CTolvexDoc::RunConnectorCommand(bool firmware) {
     }
   }
 
+  // The run waits for the password dialog and then for tolvex-cli; nothing else starts meanwhile.
+  frame_->SetWaitCursor(true);
   const CommandResult result = runner_->Run(QString::fromLatin1(kPkexec), planned.cli);
+  frame_->SetWaitCursor(false);
   if (ReportFailure(result, planned, edidFile, window)) return;
   if (choice.action == ConnectorAction::kInstallFirmware) {
     frame_->SetStatusText(FormatText(texts::kFirmwareWritten, EdidFirmwarePath("", name).c_str()));
