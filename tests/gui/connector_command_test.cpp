@@ -205,6 +205,18 @@ class ConnectorCommandTest : public QObject {
     }
   }
 
+  // The real runner: what the program said and how it ended, and a program not in PATH told
+  // apart from one that failed.
+  void theProcessRunnerReportsHowTheProgramEnded() {
+    ProcessRunner runner;
+    const CommandResult ran = runner.Run(QStringLiteral("sh"), {"-c", "echo said; echo refused >&2; exit 3"});
+    QVERIFY(ran.started);
+    QCOMPARE(ran.exitCode, 3);
+    QCOMPARE(ran.out, QStringLiteral("said\n"));
+    QCOMPARE(ran.err, QStringLiteral("refused\n"));
+    QVERIFY(!runner.Run(QStringLiteral("tolvex-no-such-program"), {}).started);
+  }
+
  private:
   QTemporaryDir settingsFolder_;
 };
