@@ -77,6 +77,8 @@ inline constexpr char kWriteWaitsForCodeWindow[] = "EDID Write waits for the \"E
 inline constexpr char kNeedsDisplayConnector[] =
     "needs a Linux display connector whose display gave the kernel an EDID";
 inline constexpr char kChannelNotFound[] = "%1 was not found at start-up";
+// Apply to Connector and Install as Firmware.
+inline constexpr char kNeedsKernelConnector[] = "needs a display connector of the PC's own kernel, not a simulated one";
 
 // The About box.
 inline constexpr char kAboutTitle[] = "About Tolvex";

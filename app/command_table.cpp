@@ -28,6 +28,12 @@ constexpr std::array kCommands = {
             "Program monitor after monitor, each with its own serial number, and log them\nProduction Write"},
     Command{kCmdReadFromDisplay, "Read from connected &display", false,
             "Read the EDID the kernel holds for a connected display\nRead from connected display"},
+    Command{kCmdApplyToConnector, "Apply to Co&nnector...", false,
+            "Have the kernel use this EDID for a connector until the next boot, or its monitor's own again "
+            "(asks for the administrator password)\nApply to Connector"},
+    Command{kCmdInstallFirmware, "Install as &Firmware...", false,
+            "Install this EDID as the firmware file the kernel loads for a connector at boot (asks for the "
+            "administrator password)\nInstall as Firmware"},
     Command{kCmdChannelBlackBox, texts::kChannelNames[0], true, "Setup I2C RW channel = Black Box"},
     Command{kCmdChannelServiceKit, texts::kChannelNames[1], true, "Setup I2C RW channel = Service Kit"},
     Command{kCmdChannelS3, texts::kChannelNames[2], true, "Setup I2C RW channel = S3 ViRGE card"},

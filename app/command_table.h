@@ -27,6 +27,8 @@ enum CommandId : int {
   kCmdConfigSetup = 32784,
   kCmdProductionWrite = 32890,
   kCmdReadFromDisplay = 32785,
+  kCmdApplyToConnector = 32892,
+  kCmdInstallFirmware = 32893,
   kCmdDviDigital = 32886,
   kCmdDviAnalog = 32888,
   kCmdDviAuto = 32889,

@@ -226,6 +226,8 @@ void CMainFrame::CreateMenus() {
   i2c->addAction(actions_[kCmdEdidRead]);
   i2c->addAction(actions_[kCmdEdidWrite]);
   i2c->addAction(actions_[kCmdReadFromDisplay]);
+  i2c->addAction(actions_[kCmdApplyToConnector]);
+  i2c->addAction(actions_[kCmdInstallFirmware]);
   i2c->addAction(actions_[kCmdProductionWrite]);
   i2c->addSeparator();
   QMenu* channel = i2c->addMenu(Text(texts::kChannelMenu));
@@ -438,6 +440,8 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdReadFromDisplay:
       history_->Record(Text(texts::kDisplayReadStep), [this] { doc_.OnReadFromDisplay(); });
       break;
+    case kCmdApplyToConnector: doc_.OnApplyToConnector(); break;
+    case kCmdInstallFirmware: doc_.OnInstallFirmware(); break;
     case kCmdChannelBlackBox:
     case kCmdChannelServiceKit:
     case kCmdChannelS3: doc_.OnChannel(ChannelOf(id)); break;
@@ -482,6 +486,9 @@ void CMainFrame::UpdateCommandUi() {
                 doc_.IsReadEnabled() ? Text(texts::kWriteWaitsForCodeWindow) : noChannel);
   EnableCommand(kCmdProductionWrite, doc_.IsReadEnabled(), noChannel);
   EnableCommand(kCmdReadFromDisplay, doc_.IsReadFromDisplayEnabled(), Text(texts::kNeedsDisplayConnector));
+  for (CommandId id : {kCmdApplyToConnector, kCmdInstallFirmware}) {
+    EnableCommand(id, doc_.IsConnectorCommandEnabled(), Text(texts::kNeedsKernelConnector));
+  }
   for (CommandId id : {kCmdChannelBlackBox, kCmdChannelServiceKit, kCmdChannelS3}) {
     EnableCommand(id, doc_.IsChannelEnabled(ChannelOf(id)),
                   Text(texts::kChannelNotFound).arg(Text(texts::kChannelNames[ChannelOf(id)])));

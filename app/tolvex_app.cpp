@@ -172,6 +172,8 @@ CTolvexApp::~CTolvexApp() {
 bool CTolvexApp::Start(std::unique_ptr<Hardware> hardware, const StartOptions& options) {
   hardware_ = std::move(hardware);
   doc_ = std::make_unique<CTolvexDoc>(*hardware_, probeUi_);
+  // A simulation's connectors are not the kernel's: nothing of it goes to the real ones as root.
+  if (!options.simulate) doc_->SetCommandRunner(std::make_unique<ProcessRunner>());
   frame_ = std::make_unique<CMainFrame>(*doc_, options.splash);
   // On a kernel I2C bus the ports' story does not matter to the commands.
   const bool onKernelBus = doc_->Channel() == kChannelLinuxBus;

@@ -16,6 +16,7 @@
 #include "ddc/i2c_bus.h"
 #include "ddc/linux/linux_channels.h"
 #include "ddc/usb/usb_programmers.h"
+#include "document/command_runner.h"
 #include "document/document_frame.h"
 #include "document/file_text.h"
 #include "model/edid_extensions.h"
@@ -73,6 +74,13 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   void OnDviAuto();
   // The kernel's copy of a connected display's EDID: the chosen bus's display, else the first.
   void OnReadFromDisplay();
+  // "Apply to Connector..." and "Install as Firmware...": the whole EDID (or, for Apply, a reset
+  // of the override) goes to a connector the kernel drives, through tolvex-cli run as root by
+  // pkexec. Nothing runs until the dialog showing what goes where is accepted.
+  void OnApplyToConnector() { RunConnectorCommand(false); }
+  void OnInstallFirmware() { RunConnectorCommand(true); }
+  // Where tolvex-cli is run from: beside this program, as the polkit action names it installed.
+  static QString CliPath();
 
   // Enabling and check marks of the I2C commands. The channel is kChannelLinuxBus while a kernel
   // I2C bus or a USB programmer is chosen.
@@ -83,6 +91,11 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   bool IsChannelEnabled(int channel) const { return channel >= 0 && channel == bus_.Channel(); }
   bool IsChannelChecked(int channel) const { return !OnMessageBus() && transfer_->IsChannelEnabled(channel); }
   bool IsReadFromDisplayEnabled() const { return DisplayToRead() != nullptr; }
+  // Discovery found a connector of the kernel's graphics drivers, and commands may run as root.
+  bool IsConnectorCommandEnabled() const { return runner_ && !linux_.connectors.empty(); }
+  // What runs tolvex-cli as root; none (the connector commands greyed) under a simulation, whose
+  // connectors are not the kernel's.
+  void SetCommandRunner(std::unique_ptr<CommandRunner> runner) { runner_ = std::move(runner); }
 
   // What the user chooses among: the channel discovery found, the USB programmers, then every
   // kernel I2C bus.
@@ -143,6 +156,7 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   bool OnMessageBus() const { return linuxBus_ >= 0 || !programmer_.empty(); }
   void ReadKernelCopy(const DrmConnector& connector, const std::string& note);
   const DrmConnector* DisplayToRead() const;
+  void RunConnectorCommand(bool firmware);
 
   Hardware& hardware_;
   CI2cBus bus_;
@@ -155,6 +169,7 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   DocumentFrame* frame_ = nullptr;
   std::unique_ptr<CEdidTransfer> transfer_;
   EdidExtensions extensions_;
+  std::unique_ptr<CommandRunner> runner_;
 
   QString pathName_;
   QString title_;

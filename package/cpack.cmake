@@ -22,6 +22,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Depends comes from the libraries the programs link, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Apply to Connector and Install as Firmware run tolvex-cli as root through pkexec; the rest of
+# the program does without it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pkexec | policykit-1")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # With DESTDIR set, the install rules leave the running system's databases and udev alone.
 set(CPACK_SET_DESTDIR ON)

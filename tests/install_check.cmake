@@ -17,7 +17,8 @@ foreach(path
     usr/share/metainfo/com.marvane.tolvex.metainfo.xml
     usr/share/man/man1/tolvex.1
     usr/share/icons/hicolor/64x64/apps/tolvex.png
-    usr/share/icons/hicolor/scalable/apps/tolvex.svg)
+    usr/share/icons/hicolor/scalable/apps/tolvex.svg
+    usr/share/polkit-1/actions/com.marvane.tolvex.apply.policy)
   if(NOT EXISTS "${SCRATCH}/${path}")
     message(FATAL_ERROR "not installed: ${path}")
   endif()
@@ -42,6 +43,32 @@ foreach(line "GROUP=\"i2c\", MODE=\"0660\"" "ATTRS{class}==\"0x03*\", TAG+=\"uac
     message(FATAL_ERROR "the udev rule lacks '${line}'")
   endif()
 endforeach()
+# pkexec takes the action whose exec.path is the program it runs: the tolvex-cli installed here.
+set(policy "${SCRATCH}/usr/share/polkit-1/actions/com.marvane.tolvex.apply.policy")
+file(READ "${policy}" action)
+foreach(line "<action id=\"com.marvane.tolvex.apply\">" "<allow_any>auth_admin</allow_any>"
+             "<allow_inactive>auth_admin</allow_inactive>" "<allow_active>auth_admin_keep</allow_active>"
+             "<annotate key=\"org.freedesktop.policykit.exec.path\">${SCRATCH}/usr/bin/tolvex-cli</annotate>")
+  string(FIND "${action}" "${line}" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "the polkit action lacks '${line}'")
+  endif()
+endforeach()
+find_program(XMLLINT xmllint)
+if(XMLLINT)
+  execute_process(COMMAND "${XMLLINT}" --noout --nonet "${policy}" RESULT_VARIABLE valid ERROR_VARIABLE why)
+  if(NOT valid EQUAL 0)
+    message(FATAL_ERROR "the polkit action is not well-formed XML: ${why}")
+  endif()
+else()
+  string(REGEX MATCHALL "<[a-z_]+[ >]" opened "${action}")
+  string(REGEX MATCHALL "</[a-z_]+>" closed "${action}")
+  list(LENGTH opened opened)
+  list(LENGTH closed closed)
+  if(NOT action MATCHES "^<\\?xml " OR NOT opened EQUAL closed)
+    message(FATAL_ERROR "the polkit action is not well-formed XML (${opened} elements opened, ${closed} closed)")
+  endif()
+endif()
 # The desktop knows raw EDID by its header, whatever the file is called.
 find_program(UPDATE_MIME update-mime-database)
 find_program(GIO gio)

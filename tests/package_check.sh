@@ -13,12 +13,19 @@ for path in usr/bin/tolvex usr/bin/tolvex-cli \
     usr/share/applications/tolvex.desktop usr/share/icons/hicolor/scalable/apps/tolvex.svg \
     usr/share/icons/hicolor/64x64/apps/tolvex.png usr/share/metainfo/com.marvane.tolvex.metainfo.xml \
     usr/share/mime/packages/tolvex.xml usr/lib/udev/rules.d/60-tolvex.rules \
-    usr/share/doc/tolvex/copyright usr/share/doc/tolvex/changelog.gz; do
+    usr/share/doc/tolvex/copyright usr/share/doc/tolvex/changelog.gz \
+    usr/share/polkit-1/actions/com.marvane.tolvex.apply.policy; do
   if [ ! -e "$scratch/$path" ]; then
     echo "the package lacks $path"
     failures=$((failures + 1))
   fi
 done
+# pkexec finds the action by the path of the program it runs: the packaged tolvex-cli.
+policy=$scratch/usr/share/polkit-1/actions/com.marvane.tolvex.apply.policy
+if ! grep -q '<annotate key="org.freedesktop.policykit.exec.path">/usr/bin/tolvex-cli</annotate>' "$policy" 2>/dev/null; then
+  echo "the polkit action does not name /usr/bin/tolvex-cli"
+  failures=$((failures + 1))
+fi
 # The runtime libraries come from the programs' links, not from a list kept by hand.
 depends=$(dpkg-deb -f "$package" Depends)
 for library in libqt6widgets6 libstdc++6; do

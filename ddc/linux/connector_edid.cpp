@@ -89,6 +89,28 @@ constexpr InitramfsTool kInitramfsTools[] = {
 
 std::string KernelConnectorName(const std::string& connector) { return SplitConnector(connector).connector; }
 
+std::string EdidOverridePath(KernelFiles& files, const ConnectorRoots& roots, const std::string& connector) {
+  const ConnectorName name = SplitConnector(connector);
+  const auto path = [&](const std::string& card) {
+    return roots.debugfs + "/dri/" + card + "/" + name.connector + "/edid_override";
+  };
+  const std::string byNumber = path(std::to_string(name.card));
+  if (files.Exists(byNumber)) return byNumber;
+  // The card's link ends in .../PCI-ADDRESS/drm/cardN, as CardDeviceName reads it.
+  const std::string link = files.ReadLink(roots.sysfs + "/class/drm/card" + std::to_string(name.card)).value_or("");
+  const fs::path device = fs::path(link).parent_path().parent_path().filename();
+  if (!device.empty() && files.Exists(path(device.string()))) return path(device.string());
+  return byNumber;
+}
+
+std::string EdidFirmwarePath(const std::string& root, const std::string& name) {
+  return root + "/lib/firmware/edid/" + name + ".bin";
+}
+
+std::string EdidFirmwareParameter(const std::string& name) {
+  return FormatText(texts::kFirmwareParameterValue, KernelConnectorName(name).c_str(), name.c_str());
+}
+
 std::string ApplyEdidOverride(const ConnectorRoots& roots, const ApplyRequest& request, std::string& done) {
   const ConnectorName name = SplitConnector(request.connector);
   DIR* debugfs = opendir(roots.debugfs.c_str());
@@ -132,8 +154,8 @@ std::string ApplyEdidOverride(const ConnectorRoots& roots, const ApplyRequest& r
 std::string InstallEdidFirmware(const std::string& root, const std::string& name, std::span<const uint8_t> edid,
                                 std::vector<std::string>& lines) {
   if (!ValidFirmwareName(name)) return FormatText(texts::kBadFirmwareName, name.c_str());
-  const std::string folder = root + "/lib/firmware/edid";
-  const std::string path = folder + "/" + name + ".bin";
+  const std::string path = EdidFirmwarePath(root, name);
+  const std::string folder = fs::path(path).parent_path().string();
   std::error_code failed;
   fs::create_directories(folder, failed);
   if (failed) return FormatText(texts::kOverrideFailed, folder.c_str(), failed.message().c_str());
@@ -142,7 +164,7 @@ std::string InstallEdidFirmware(const std::string& root, const std::string& name
     return FormatText(texts::kOverrideFailed, path.c_str(), DescribeFileError(error).c_str());
   }
   lines.push_back(FormatText(texts::kFirmwareWritten, path.c_str()));
-  lines.push_back(FormatText(texts::kFirmwareParameter, KernelConnectorName(name).c_str(), name.c_str()));
+  lines.push_back(FormatText(texts::kFirmwareParameter, EdidFirmwareParameter(name).c_str()));
   const auto tool = std::find_if(std::begin(kInitramfsTools), std::end(kInitramfsTools),
                                  [&](const InitramfsTool& t) { return Exists(root + t.marker); });
   lines.push_back(tool == std::end(kInitramfsTools) ? FormatText(texts::kInitramfsNone, root.c_str())

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "ddc/linux/kernel.h"
+
 namespace tolvex {
 
 struct ConnectorRoots {
@@ -30,6 +32,14 @@ std::string ApplyEdidOverride(const ConnectorRoots& roots, const ApplyRequest& r
 
 // The connector as the kernel's edid_firmware= parameter names it: without its card.
 std::string KernelConnectorName(const std::string& connector);
+
+// Where ApplyEdidOverride writes for `connector`, as far as `files` shows debugfs (which only root
+// may list): dri/N, or dri/PCI-ADDRESS where only that exists; dri/N when neither is visible.
+std::string EdidOverridePath(KernelFiles& files, const ConnectorRoots& roots, const std::string& connector);
+
+// ROOT/lib/firmware/edid/NAME.bin, and the kernel parameter that loads it for the connector.
+std::string EdidFirmwarePath(const std::string& root, const std::string& name);
+std::string EdidFirmwareParameter(const std::string& name);
 
 // The EDID as ROOT/lib/firmware/edid/NAME.bin, put there atomically, and what the user does next:
 // the kernel parameter and the initramfs step of the tool found under ROOT. Nothing of the boot

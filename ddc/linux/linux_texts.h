@@ -69,7 +69,8 @@ inline constexpr char kOverrideApplied[] = "%s: the EDID (%zu bytes) went to %s;
 inline constexpr char kOverrideReset[] = "%s: the override is reset (%s); the kernel probes the connector again";
 inline constexpr char kBadFirmwareName[] = "\"%s\" cannot name a firmware file: letters, digits, '-', '_' and '.' only";
 inline constexpr char kFirmwareWritten[] = "The EDID is in %s";
-inline constexpr char kFirmwareParameter[] = "Kernel parameter (add it to the boot loader's command line): drm.edid_firmware=%s:edid/%s.bin";
+inline constexpr char kFirmwareParameter[] = "Kernel parameter (add it to the boot loader's command line): %s";
+inline constexpr char kFirmwareParameterValue[] = "drm.edid_firmware=%s:edid/%s.bin";
 inline constexpr char kInitramfsTools[] =
     "initramfs-tools: to load it before the root file system, add a hook /etc/initramfs-tools/hooks/edid-%s "
     "with the lines '. /usr/share/initramfs-tools/hook-functions' and 'copy_file firmware /lib/firmware/edid/%s.bin', "

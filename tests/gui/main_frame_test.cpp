@@ -416,6 +416,8 @@ class MainFrameTest : public QObject {
     } greyed[] = {
         {kCmdEdidWrite, "EDID Write waits for the \"EDID codes\" window"},
         {kCmdReadFromDisplay, "needs a Linux display connector"},
+        {kCmdApplyToConnector, "needs a display connector of the PC's own kernel"},
+        {kCmdInstallFirmware, "needs a display connector of the PC's own kernel"},
         {kCmdChannelServiceKit, "Service Kit was not found at start-up"},
         {kCmdChannelS3, "S3 ViRGE card was not found at start-up"},
     };
