@@ -323,7 +323,8 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::CreateCheckPane() {
-  checkPane_ = new CCheckPane(block_, doc_.Extensions(), this);
+  checkPane_ = new CCheckPane(block_, doc_.Extensions(), [this] { return doc_.HasEdid(); }, this);
+  connect(&doc_, &CTolvexDoc::hasEdidChanged, checkPane_, &CCheckPane::BlockChanged);
   addDockWidget(Qt::BottomDockWidgetArea, checkPane_);
   // A few rows under the report, which keeps most of the window.
   resizeDocks({checkPane_}, {kCheckPaneHeight}, Qt::Vertical);

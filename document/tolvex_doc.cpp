@@ -376,6 +376,7 @@ bool CTolvexDoc::OpenBinary(const QFileInfo& info, EdidInput& input) {
 }
 
 void CTolvexDoc::TakeOpenedEdid(const EdidBytes& base, EdidExtensions extensions, bool warnMissing) {
+  SetHasEdid(true);
   frame_->Block().Bytes() = base;
   extensions_ = std::move(extensions);
   // The code window's refresh puts the right checksum in byte 127; what the file held stays on
@@ -448,6 +449,9 @@ void CTolvexDoc::OnFileNew() {
                          Text(texts::kWizardNewerRevision).arg(block.GetVersion().revision));
   }
   const EdidBytes backup = block.Bytes();
+  // The wizard's keys are checked as they come; Cancel leaves the document as it was.
+  const bool hadEdid = hasEdid_;
+  SetHasEdid(true);
   // How the report prints the product code and the serial number goes with the bytes: step 1 may
   // change it, and a cancelled wizard must not leave it describing bytes it no longer wrote.
   const uint8_t productCodeFormat = block.GetProductCodeFormat();
@@ -470,6 +474,7 @@ void CTolvexDoc::OnFileNew() {
     block.Bytes() = backup;
     block.SetProductCodeFormat(productCodeFormat);
     block.SetSerialFormat(serialFormat);
+    SetHasEdid(hadEdid);
     // From byte 0: a report loaded on step 1 may have replaced header bytes the block did not hold.
     HighlightRange(0, 127, true);
   }
@@ -541,11 +546,18 @@ void CTolvexDoc::ClearHighlight() { frame_->CodeWindow().ClearHighlight(); }
 void CTolvexDoc::ReplaceDocument(const std::string& reportText) {
   if (!OnNewDocument()) return;
   documentReplaced_ = true;
+  SetHasEdid(true);
   SetViewText(reportText);
   frame_->SetViewModified(true);
   title_ = Text(texts::kUntitled);
   modified_ = true;
   emit stateChanged();
+}
+
+void CTolvexDoc::SetHasEdid(bool hasEdid) {
+  if (hasEdid_ == hasEdid) return;
+  hasEdid_ = hasEdid;
+  emit hasEdidChanged();
 }
 
 void CTolvexDoc::SetViewText(const std::string& text) {

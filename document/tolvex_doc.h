@@ -42,6 +42,9 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   const QString& PathName() const { return pathName_; }
   QString Title() const;
   bool IsModified() const { return modified_; }
+  // An EDID came in (File New's wizard, File Open, EDID Read, Read from display, an undo or redo);
+  // until then the block is the blank one nothing shows.
+  bool HasEdid() const { return hasEdid_; }
   void SetModifiedFlag(bool modified = true);
 
   // The framework's steps.
@@ -117,9 +120,12 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
  signals:
   // Title, path or modified flag changed.
   void stateChanged();
+  // HasEdid changed.
+  void hasEdidChanged();
 
  private:
   void SetViewText(const std::string& text);
+  void SetHasEdid(bool hasEdid);
   // A file's bytes became the document's whole EDID: the code window shows the base block
   // (whose checksum it recomputes), and a file that lacked bytes says so.
   void TakeOpenedEdid(const EdidBytes& base, EdidExtensions extensions, bool warnMissing = true);
@@ -157,6 +163,7 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   bool modified_ = false;
   // A read replaced the document (EDID Read says what it read only then).
   bool documentReplaced_ = false;
+  bool hasEdid_ = false;
   // The bytes behind the view text, so a save writes back what was read plus what was typed.
   FileText fileText_;
 };
