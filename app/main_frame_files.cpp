@@ -65,13 +65,13 @@ void CMainFrame::OnFileSaveAs() {
 void CMainFrame::OnFilePrint() {
   if (!printer_) printer_ = std::make_unique<QPrinter>();
   QPrintDialog dialog(printer_.get(), this);
-  if (dialog.exec() == QDialog::Accepted) view_->Print(*printer_);
+  if (dialog.exec() == QDialog::Accepted) view_->Print(*printer_, doc_.Title());
 }
 
 void CMainFrame::OnFilePrintPreview() {
   if (!printer_) printer_ = std::make_unique<QPrinter>();
   QPrintPreviewDialog preview(printer_.get(), this);
-  connect(&preview, &QPrintPreviewDialog::paintRequested, view_, [this](QPrinter* printer) { view_->Print(*printer); });
+  connect(&preview, &QPrintPreviewDialog::paintRequested, view_, [this](QPrinter* printer) { view_->Print(*printer, doc_.Title()); });
   if (auto* pages = preview.findChild<QPrintPreviewWidget*>()) {
     // setCurrentPage moves the view but not the dialog's page counter, which follows previewChanged.
     const auto turn = [pages](int by) {
