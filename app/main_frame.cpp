@@ -19,6 +19,7 @@
 
 #include "app/app_texts.h"
 #include "app/check_pane.h"
+#include "app/compare_window.h"
 #include "app/edid_code_dlg.h"
 #include "app/edid_history.h"
 #include "app/structure_pane.h"
@@ -154,7 +155,11 @@ CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTol
   connect(view_, &QPlainTextEdit::textChanged, this, [this] {
     if (!settingViewText_) doc_.SetModifiedFlag(true);
   });
-  connect(&doc_, &CTolvexDoc::stateChanged, this, [this] { DocumentTitleChanged(); });
+  connect(&doc_, &CTolvexDoc::stateChanged, this, [this] {
+    DocumentTitleChanged();
+    // The title names the document.
+    if (compareWindow_) compareWindow_->DocumentChanged();
+  });
 
   doc_.AttachFrame(*this);
   qApp->installEventFilter(this);
@@ -204,7 +209,7 @@ void CMainFrame::CreateActions() {
 
 void CMainFrame::CreateMenus() {
   fileMenu_ = menuBar()->addMenu(Text(texts::kFileMenu));
-  for (CommandId id : {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs, kCmdFileExportBinary}) {
+  for (CommandId id : {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs, kCmdFileExportBinary, kCmdFileCompare}) {
     fileMenu_->addAction(actions_[id]);
   }
   fileMenu_->addSeparator();
@@ -421,6 +426,7 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdFileSave: OnFileSave(); break;
     case kCmdFileSaveAs: OnFileSaveAs(); break;
     case kCmdFileExportBinary: doc_.OnFileExportBinary(); break;
+    case kCmdFileCompare: OnFileCompare(); break;
     case kCmdFilePrint: OnFilePrint(); break;
     case kCmdFilePrintPreview: OnFilePrintPreview(); break;
     case kCmdFilePrintSetup: OnFilePrintSetup(); break;
@@ -513,6 +519,9 @@ CEdidCodeDlg& CMainFrame::CodeWindow() {
     });
     connect(codeWindow_.get(), &CEdidCodeDlg::bytesRefreshed, checkPane_, &CCheckPane::BlockChanged);
     connect(codeWindow_.get(), &CEdidCodeDlg::bytesRefreshed, structurePane_, &CStructurePane::EdidChanged);
+    connect(codeWindow_.get(), &CEdidCodeDlg::bytesRefreshed, this, [this] {
+      if (compareWindow_) compareWindow_->DocumentChanged();
+    });
   }
   return *codeWindow_;
 }

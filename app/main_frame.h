@@ -24,6 +24,7 @@ class QPrinter;
 namespace tolvex {
 
 class CCheckPane;
+class CCompareWindow;
 class CEdidHistory;
 class CStructurePane;
 
@@ -51,6 +52,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   CCheckPane& CheckPane() { return *checkPane_; }
   CStructurePane& StructurePane() { return *structurePane_; }
   CEdidHistory& EdidHistory() { return *history_; }
+  // The "Compare with..." window; nothing until the command first runs.
+  CCompareWindow* CompareWindow() const { return compareWindow_; }
 
   // Opens a file as File/Open does (after asking to save a modified document).
   bool OpenDocumentFile(const QString& path);
@@ -83,6 +86,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
 
   // The framework's file dialogs; tests replace them.
   std::function<QString()> askOpenPath;
+  std::function<QString()> askComparePath;
   std::function<QString(const QString& suggested)> askSavePath;
   std::function<QString(const QString& suggested)> askExportPath;
 
@@ -116,6 +120,9 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void OnFileOpen();
   void OnFileSave();
   void OnFileSaveAs();
+  // Asks for another EDID file and shows how it differs from the document; a file that cannot be
+  // read says so as File Open does and changes nothing.
+  void OnFileCompare();
   void OnFilePrint();
   void OnFilePrintPreview();
   void OnFilePrintSetup();
@@ -128,6 +135,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   CCheckPane* checkPane_ = nullptr;
   CStructurePane* structurePane_ = nullptr;
   CEdidHistory* history_ = nullptr;
+  CCompareWindow* compareWindow_ = nullptr;
   bool codeWindowShown_ = false;
   std::map<int, QAction*> actions_;
   QMenu* fileMenu_ = nullptr;

@@ -16,6 +16,7 @@
 
 #include "app/app_texts.h"
 #include "app/command_table.h"
+#include "app/compare_window.h"
 #include "app/main_frame.h"
 #include "app/tolvex_view.h"
 #include "document/document_texts.h"
@@ -52,6 +53,24 @@ void CMainFrame::OnFileOpen() {
   const QString path = askOpenPath ? askOpenPath()
                                    : QFileDialog::getOpenFileName(this, QString(), QString(), Text(texts::kOpenFilters));
   if (!path.isEmpty()) OpenDocumentFile(path);
+}
+
+void CMainFrame::OnFileCompare() {
+  const QString path =
+      askComparePath ? askComparePath()
+                     : QFileDialog::getOpenFileName(this, Text(texts::kComparePathCaption), QString(), Text(texts::kOpenFilters));
+  if (path.isEmpty()) return;
+  std::optional<std::vector<uint8_t>> other = doc_.ReadOtherEdid(path);
+  if (!other) return;
+  if (!compareWindow_) {
+    compareWindow_ = new CCompareWindow(
+        [this] { return CCompareWindow::Current{doc_.Title(), JoinWholeEdid(block_.Bytes(), doc_.Extensions())}; }, this);
+    addDockWidget(Qt::RightDockWidgetArea, compareWindow_);
+    resizeDocks({compareWindow_}, {compareWindow_->PreferredWidth()}, Qt::Horizontal);
+  }
+  compareWindow_->CompareWith(QFileInfo(path).fileName(), std::move(*other));
+  compareWindow_->show();
+  compareWindow_->raise();
 }
 
 void CMainFrame::OnFileSave() {

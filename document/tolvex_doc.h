@@ -9,6 +9,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "ddc/edid_transfer.h"
@@ -51,6 +53,9 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   bool OnNewDocument();
   bool OnOpenDocument(const QString& path);
   bool OnSaveDocument(const QString& path);
+  // The whole EDID of another file, read as File Open reads it (with its boxes when it cannot be
+  // read); the document stays as it is.
+  std::optional<std::vector<uint8_t>> ReadOtherEdid(const QString& path);
   // Asks "Save changes to %1?" when modified (the box over `parent`, the main window by default);
   // false when the user cancels or the save fails.
   bool SaveModified(QWidget* parent = nullptr);
@@ -130,6 +135,7 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   // (whose checksum it recomputes), and a file that lacked bytes says so.
   void TakeOpenedEdid(const EdidBytes& base, EdidExtensions extensions, bool warnMissing = true);
   bool OpenBinary(const QFileInfo& info, EdidInput& input);
+  bool ReadEdidFile(const QString& path, std::string& bytes, EdidInput& input);
   // The status bar names the switch's result.
   void ShowDviResult(uint8_t status, const char* selected);
   void FindChannelOptions();
