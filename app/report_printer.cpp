@@ -71,8 +71,8 @@ ReportPrintLayout::ReportPrintLayout(const QString& text, const QFont& font, qre
   for (size_t i = 0; i < rows.size(); ++i) {
     for (size_t r = 0; r < rows[i].size(); ++r) {
       const QTextLine& row = rows[i][r];
-      rows_.push_back({paged[i][r].page, QPointF(row.x(), paged[i][r].y), lines[static_cast<qsizetype>(i)].mid(row.textStart(), row.textLength()),
-                       static_cast<int>(i)});
+      const QString part = lines[static_cast<qsizetype>(i)].mid(row.textStart(), row.textLength());
+      rows_.push_back({paged[i][r].page, QPointF(row.x(), paged[i][r].y), part, static_cast<int>(i)});
       placed_.push_back({static_cast<int>(i), row.lineNumber()});
     }
   }

@@ -36,7 +36,9 @@ std::string FieldLines(const std::vector<uint8_t>& a, const std::vector<uint8_t>
     const auto old = before.find(path), now = after.find(path);
     const std::string from = old == before.end() ? std::string(rt::kDiffAbsent) : old->second;
     const std::string to = now == after.end() ? std::string(rt::kDiffAbsent) : now->second;
-    if (from != to) fields.append("  ").append(path).append(rt::kDiffPathEnd).append(from).append(rt::kDiffArrow).append(to).append("\n");
+    if (from == to) continue;
+    fields.append("  ").append(path).append(rt::kDiffPathEnd);
+    fields.append(from).append(rt::kDiffArrow).append(to).append("\n");
   }
   return fields;
 }

@@ -80,7 +80,8 @@ class ReportPrintTest : public QObject {
     QVERIFY(std::find(rowsOnPage.begin(), rowsOnPage.end(), 0) == rowsOnPage.end());
     // Keeping dumps whole costs at most a page per dump.
     const int fullPages = (static_cast<int>(rows.size()) + textRows - 1) / textRows;
-    QVERIFY2(layout.PageCount() <= fullPages + 1 + extensions, qPrintable(QStringLiteral("%1 pages for %2 rows").arg(layout.PageCount()).arg(rows.size())));
+    QVERIFY2(layout.PageCount() <= fullPages + 1 + extensions,
+             qPrintable(QStringLiteral("%1 pages for %2 rows").arg(layout.PageCount()).arg(rows.size())));
 
     // Every dump's rows on one page when they fit on one; longer ones break only between rows.
     std::vector<std::string> latin1;
