@@ -205,7 +205,7 @@ class FileNewTest : public QObject {
       edit->selectAll();
       for (char key : {'A', 'B', 'C'}) {
         QTest::keyClick(edit, key);
-        afterEachKey << manufacturerFinding();
+        afterEachKey << (showsNothingToCheck() ? QStringLiteral("not checked") : manufacturerFinding());
       }
       sheet.Press(QWizard::CancelButton);
     }));
