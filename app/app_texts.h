@@ -66,6 +66,13 @@ inline constexpr char kSimEepromSizeOption[] =
 inline constexpr char kSimUnitsOption[] = "N simulated monitors come one after another, each taken away when done.";
 inline constexpr char kSimImplied[] = "The --sim-* options imply --simulate.";
 inline constexpr char kNoSplashOption[] = "Start without the splash picture.";
+// The "Compare with..." window: the document's name, then the other file's.
+inline constexpr char kCompareTitle[] = "Compare %1 with %2";
+// The file dialog's caption.
+inline constexpr char kComparePathCaption[] = "Compare with";
+
+// The footer of a printed page, after the date printed.
+inline constexpr char kPrintPageOf[] = "Page %1 of %2";
 inline constexpr char kPrintOption[] = "Print the report FILE on the default printer and end.";
 inline constexpr char kUnknownChoice[] = "unknown value '%1' for --%2";
 inline constexpr char kOnlyOneFile[] = "only one file can be opened";

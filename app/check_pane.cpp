@@ -49,10 +49,12 @@ QIcon LevelIcon(CheckLevel level, const QStyle& style) {
 
 }  // namespace
 
-CCheckPane::CCheckPane(const EdidBlock& block, const EdidExtensions& extensions, QWidget* parent)
+CCheckPane::CCheckPane(const EdidBlock& block, const EdidExtensions& extensions, std::function<bool()> hasEdid,
+                       QWidget* parent)
     : QDockWidget(Text(texts::kCheckPaneTitle), parent),
       block_(block),
       extensions_(extensions),
+      hasEdid_(std::move(hasEdid)),
       summary_(new QLabel),
       list_(new QTreeWidget) {
   setObjectName(QStringLiteral("checkPane"));
@@ -112,11 +114,16 @@ void CCheckPane::showEvent(QShowEvent* event) {
 
 void CCheckPane::Recheck() {
   stale_ = false;
-  CheckFindings findings =
-      CheckEdid(JoinWholeEdid(block_.Bytes(), extensions_), extensions_.storedChecksum, extensions_.storedByMonitor);
+  const bool hasEdid = hasEdid_();
+  CheckFindings findings;
+  if (hasEdid) {
+    findings =
+        CheckEdid(JoinWholeEdid(block_.Bytes(), extensions_), extensions_.storedChecksum, extensions_.storedByMonitor);
+  }
   // Most keystrokes leave the findings as they were; the list is rebuilt only when they change.
-  if (listed_ && findings == findings_) return;
+  if (listed_ && hasEdid == listedEdid_ && findings == findings_) return;
   listed_ = true;
+  listedEdid_ = hasEdid;
   findings_ = std::move(findings);
   ShowFindings();
 }
@@ -143,7 +150,9 @@ void CCheckPane::ShowFindings() {
   const auto failures = std::count_if(findings_.begin(), findings_.end(),
                                       [](const CheckFinding& f) { return f.level == CheckLevel::kFailure; });
   const auto warnings = static_cast<qsizetype>(findings_.size()) - failures;
-  summary_->setText(findings_.empty() ? Text(texts::kCheckClean) : Text(texts::kCheckSummary).arg(failures).arg(warnings));
+  if (!listedEdid_) summary_->setText(Text(texts::kCheckNothing));
+  else if (findings_.empty()) summary_->setText(Text(texts::kCheckClean));
+  else summary_->setText(Text(texts::kCheckSummary).arg(failures).arg(warnings));
 }
 
 void CCheckPane::ChooseRow() {

@@ -7,6 +7,8 @@
 
 #include <QDockWidget>
 
+#include <functional>
+
 #include "check/edid_check.h"
 #include "model/edid_block.h"
 #include "model/edid_extensions.h"
@@ -20,10 +22,13 @@ class CCheckPane : public QDockWidget {
   Q_OBJECT
 
  public:
-  // Opens as it was left at the end of the last run (open the first time).
-  CCheckPane(const EdidBlock& block, const EdidExtensions& extensions, QWidget* parent);
+  // Opens as it was left at the end of the last run (open the first time). While `hasEdid` says
+  // no, there is nothing to check: the block is the blank one no view shows.
+  CCheckPane(const EdidBlock& block, const EdidExtensions& extensions, std::function<bool()> hasEdid,
+             QWidget* parent);
 
-  // The block's bytes changed: re-check now if the pane is open, else when it opens.
+  // The block's bytes changed, or an EDID came or went: re-check now if the pane is open, else
+  // when it opens.
   void BlockChanged();
 
   const CheckFindings& Findings() const { return findings_; }
@@ -46,11 +51,13 @@ class CCheckPane : public QDockWidget {
 
   const EdidBlock& block_;
   const EdidExtensions& extensions_;
+  std::function<bool()> hasEdid_;
   QLabel* summary_;
   QTreeWidget* list_;
   CheckFindings findings_;
   bool stale_ = true;
   bool listed_ = false;  // the list and summary show findings_
+  bool listedEdid_ = false;  // ... and whether they were those of an EDID
   bool rebuilding_ = false;
 };
 

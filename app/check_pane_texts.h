@@ -14,6 +14,8 @@ inline constexpr char kCheckBytes[] = "%1-%2";
 // The line above the list: how many failures and warnings, or that there are none.
 inline constexpr char kCheckSummary[] = "%1 failure(s), %2 warning(s)";
 inline constexpr char kCheckClean[] = "No findings: the EDID keeps every rule checked.";
+// Before File New, File Open, EDID Read or Read from display has brought an EDID.
+inline constexpr char kCheckNothing[] = "Nothing to check: no EDID yet.";
 
 // EDID Write on a block with failures.
 inline constexpr char kWriteFailuresTitle[] = "EDID Write";

@@ -17,6 +17,8 @@ constexpr std::array kCommands = {
     Command{kCmdFileSaveAs, "Save &As...", false, "Save the active document with a new name\nSave As"},
     Command{kCmdFileExportBinary, "Export &Binary...", false,
             "Write the whole EDID as raw binary, for the kernel's EDID firmware\nExport Binary"},
+    Command{kCmdFileCompare, "Co&mpare with...", false,
+            "Show the fields and bytes in which another EDID file differs from this document\nCompare with"},
     Command{kCmdFilePrint, "&Print...\tCtrl+P", true, "Print the active document\nPrint"},
     Command{kCmdFilePrintPreview, "Print Pre&view", false, "Display full pages\nPrint Preview"},
     Command{kCmdFilePrintSetup, "P&rint Setup...", false, "Change the printer and printing options\nPrint Setup"},

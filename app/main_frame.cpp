@@ -19,6 +19,7 @@
 
 #include "app/app_texts.h"
 #include "app/check_pane.h"
+#include "app/compare_window.h"
 #include "app/edid_code_dlg.h"
 #include "app/edid_history.h"
 #include "app/structure_pane.h"
@@ -153,7 +154,11 @@ CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTol
   connect(view_, &QPlainTextEdit::textChanged, this, [this] {
     if (!settingViewText_) doc_.SetModifiedFlag(true);
   });
-  connect(&doc_, &CTolvexDoc::stateChanged, this, [this] { DocumentTitleChanged(); });
+  connect(&doc_, &CTolvexDoc::stateChanged, this, [this] {
+    DocumentTitleChanged();
+    // The title names the document.
+    if (compareWindow_) compareWindow_->DocumentChanged();
+  });
 
   doc_.AttachFrame(*this);
   qApp->installEventFilter(this);
@@ -203,7 +208,7 @@ void CMainFrame::CreateActions() {
 
 void CMainFrame::CreateMenus() {
   fileMenu_ = menuBar()->addMenu(Text(texts::kFileMenu));
-  for (CommandId id : {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs, kCmdFileExportBinary}) {
+  for (CommandId id : {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs, kCmdFileExportBinary, kCmdFileCompare}) {
     fileMenu_->addAction(actions_[id]);
   }
   fileMenu_->addSeparator();
@@ -324,7 +329,8 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::CreateCheckPane() {
-  checkPane_ = new CCheckPane(block_, doc_.Extensions(), this);
+  checkPane_ = new CCheckPane(block_, doc_.Extensions(), [this] { return doc_.HasEdid(); }, this);
+  connect(&doc_, &CTolvexDoc::hasEdidChanged, checkPane_, &CCheckPane::BlockChanged);
   addDockWidget(Qt::BottomDockWidgetArea, checkPane_);
   // A few rows under the report, which keeps most of the window.
   resizeDocks({checkPane_}, {kCheckPaneHeight}, Qt::Vertical);
@@ -421,6 +427,7 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdFileSave: OnFileSave(); break;
     case kCmdFileSaveAs: OnFileSaveAs(); break;
     case kCmdFileExportBinary: doc_.OnFileExportBinary(); break;
+    case kCmdFileCompare: OnFileCompare(); break;
     case kCmdFilePrint: OnFilePrint(); break;
     case kCmdFilePrintPreview: OnFilePrintPreview(); break;
     case kCmdFilePrintSetup: OnFilePrintSetup(); break;
@@ -518,6 +525,9 @@ CEdidCodeDlg& CMainFrame::CodeWindow() {
     });
     connect(codeWindow_.get(), &CEdidCodeDlg::bytesRefreshed, checkPane_, &CCheckPane::BlockChanged);
     connect(codeWindow_.get(), &CEdidCodeDlg::bytesRefreshed, structurePane_, &CStructurePane::EdidChanged);
+    connect(codeWindow_.get(), &CEdidCodeDlg::bytesRefreshed, this, [this] {
+      if (compareWindow_) compareWindow_->DocumentChanged();
+    });
   }
   return *codeWindow_;
 }

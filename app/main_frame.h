@@ -25,6 +25,7 @@ class QPrinter;
 namespace tolvex {
 
 class CCheckPane;
+class CCompareWindow;
 class CEdidHistory;
 class CStructurePane;
 
@@ -52,6 +53,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   CCheckPane& CheckPane() { return *checkPane_; }
   CStructurePane& StructurePane() { return *structurePane_; }
   CEdidHistory& EdidHistory() { return *history_; }
+  // The "Compare with..." window; nothing until the command first runs.
+  CCompareWindow* CompareWindow() const { return compareWindow_; }
 
   // Runs `edit` on the whole EDID as one undoable step named `name`. Done, the EDID is shown
   // everywhere (code window with the changed bytes selected, report view, Check pane, Structure
@@ -90,6 +93,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
 
   // The framework's file dialogs; tests replace them.
   std::function<QString()> askOpenPath;
+  std::function<QString()> askComparePath;
   std::function<QString(const QString& suggested)> askSavePath;
   std::function<QString(const QString& suggested)> askExportPath;
 
@@ -123,6 +127,9 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void OnFileOpen();
   void OnFileSave();
   void OnFileSaveAs();
+  // Asks for another EDID file and shows how it differs from the document; a file that cannot be
+  // read says so as File Open does and changes nothing.
+  void OnFileCompare();
   void OnFilePrint();
   void OnFilePrintPreview();
   void OnFilePrintSetup();
@@ -135,6 +142,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   CCheckPane* checkPane_ = nullptr;
   CStructurePane* structurePane_ = nullptr;
   CEdidHistory* history_ = nullptr;
+  CCompareWindow* compareWindow_ = nullptr;
   bool codeWindowShown_ = false;
   std::map<int, QAction*> actions_;
   QMenu* fileMenu_ = nullptr;

@@ -16,6 +16,7 @@
 
 #include "app/app_texts.h"
 #include "app/command_table.h"
+#include "app/compare_window.h"
 #include "app/main_frame.h"
 #include "app/tolvex_view.h"
 #include "document/document_texts.h"
@@ -54,6 +55,24 @@ void CMainFrame::OnFileOpen() {
   if (!path.isEmpty()) OpenDocumentFile(path);
 }
 
+void CMainFrame::OnFileCompare() {
+  const QString path =
+      askComparePath ? askComparePath()
+                     : QFileDialog::getOpenFileName(this, Text(texts::kComparePathCaption), QString(), Text(texts::kOpenFilters));
+  if (path.isEmpty()) return;
+  std::optional<std::vector<uint8_t>> other = doc_.ReadOtherEdid(path);
+  if (!other) return;
+  if (!compareWindow_) {
+    compareWindow_ = new CCompareWindow(
+        [this] { return CCompareWindow::Current{doc_.Title(), JoinWholeEdid(block_.Bytes(), doc_.Extensions())}; }, this);
+    addDockWidget(Qt::RightDockWidgetArea, compareWindow_);
+    resizeDocks({compareWindow_}, {compareWindow_->PreferredWidth()}, Qt::Horizontal);
+  }
+  compareWindow_->CompareWith(QFileInfo(path).fileName(), std::move(*other));
+  compareWindow_->show();
+  compareWindow_->raise();
+}
+
 void CMainFrame::OnFileSave() {
   if (doc_.DoFileSave()) AddRecentFile(doc_.PathName());
 }
@@ -65,13 +84,13 @@ void CMainFrame::OnFileSaveAs() {
 void CMainFrame::OnFilePrint() {
   if (!printer_) printer_ = std::make_unique<QPrinter>();
   QPrintDialog dialog(printer_.get(), this);
-  if (dialog.exec() == QDialog::Accepted) view_->Print(*printer_);
+  if (dialog.exec() == QDialog::Accepted) view_->Print(*printer_, doc_.Title());
 }
 
 void CMainFrame::OnFilePrintPreview() {
   if (!printer_) printer_ = std::make_unique<QPrinter>();
   QPrintPreviewDialog preview(printer_.get(), this);
-  connect(&preview, &QPrintPreviewDialog::paintRequested, view_, [this](QPrinter* printer) { view_->Print(*printer); });
+  connect(&preview, &QPrintPreviewDialog::paintRequested, view_, [this](QPrinter* printer) { view_->Print(*printer, doc_.Title()); });
   if (auto* pages = preview.findChild<QPrintPreviewWidget*>()) {
     // setCurrentPage moves the view but not the dialog's page counter, which follows previewChanged.
     const auto turn = [pages](int by) {

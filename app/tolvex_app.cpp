@@ -188,7 +188,7 @@ bool CTolvexApp::Start(std::unique_ptr<Hardware> hardware, const StartOptions& o
       qWarning("no printer to print %s on", qPrintable(options.printFile));
       return false;
     }
-    frame_->View().Print(printer);
+    frame_->View().Print(printer, doc_->Title());
   }
   return true;
 }

@@ -1,7 +1,9 @@
 #include "app/tolvex_view.h"
 
+#include <QDate>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QPainter>
 #include <QPrinter>
 
@@ -52,7 +54,7 @@ CTolvexView::CTolvexView(QWidget* parent) : QPlainTextEdit(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
-void CTolvexView::Print(QPrinter& printer) {
+void CTolvexView::Print(QPrinter& printer, const QString& documentName) {
   QPainter painter;
   if (!painter.begin(&printer)) return;
   // The view's font and tab stops, measured at the printer's resolution.
@@ -60,7 +62,8 @@ void CTolvexView::Print(QPrinter& printer) {
   QFont font(this->font(), &printer);
   font.setPointSizeF(QFontInfo(this->font()).pixelSize() * 72.0 / logicalDpiY());
   const QSizeF page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
-  const ReportPrintLayout layout(toPlainText(), font, tabStopDistance() * toPrinter, page, &printer);
+  const PageMarks marks{documentName, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat)};
+  const ReportPrintLayout layout(toPlainText(), font, tabStopDistance() * toPrinter, page, &printer, marks);
   layout.Paint(painter, printer);
 }
 

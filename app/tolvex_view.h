@@ -15,8 +15,9 @@ class CTolvexView : public QPlainTextEdit {
   explicit CTolvexView(QWidget* parent = nullptr);
 
   // Prints the text unchanged, in the view's font and with its tab stops; a line wider than the
-  // paper continues under its first word.
-  void Print(QPrinter& printer);
+  // paper continues under its first word. Each page names `documentName` above the text, and the
+  // date and its number below it.
+  void Print(QPrinter& printer, const QString& documentName);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -82,7 +82,7 @@ void TimeKeystrokes(const char* setting, const tolvex::EdidBytes& base, const to
   tolvex::CEdidCodeDlg code(block, extensions, nullptr);
   code.Initialise();
   code.show();
-  tolvex::CCheckPane pane(block, extensions, nullptr);
+  tolvex::CCheckPane pane(block, extensions, [] { return true; }, nullptr);
   pane.show();
   QObject::connect(&code, &tolvex::CEdidCodeDlg::bytesRefreshed, &pane, &tolvex::CCheckPane::BlockChanged);
   std::unique_ptr<tolvex::CStructurePane> tree;

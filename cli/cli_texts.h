@@ -78,15 +78,10 @@ inline constexpr char kStopped[] = "stopped";
 inline constexpr char kNoMoreUnits[] = "no further monitor can come";
 inline constexpr char kInterruptHint[] = "Ctrl+C ends the run between units; a second Ctrl+C ends it at once";
 
-// `edit` and `diff`.
+// `edit` (`diff` prints report/edid_diff.h's text).
 inline constexpr char kNoEditOperation[] = "give at least one edit (--vrr, --rgb-only, --set and so on)";
 inline constexpr char kEditValue[] = "--%s takes %s, not '%s'";
 inline constexpr char kEditIncomplete[] = "incomplete EDID: %d of its bytes are missing; an edit needs every block";
 inline constexpr char kEditRefused[] = "--%s refused: %s";
-inline constexpr char kDiffFields[] = "Fields:";
-inline constexpr char kDiffBytes[] = "Bytes:";
-inline constexpr char kDiffArrow[] = " -> ";
-inline constexpr char kDiffAbsent[] = "(absent)";
-inline constexpr char kDiffSame[] = "no difference";
 
 }  // namespace tolvex::cli_texts

@@ -1,9 +1,7 @@
 // `tolvex-cli edit` and `tolvex-cli diff`: the edit operations of model/ on a whole EDID from a
 // file, and the decoded fields and bytes in which two EDIDs differ.
 #include <charconv>
-#include <cstdio>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,9 +11,8 @@
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "ddc/format_text.h"
-#include "model/decoded_edid.h"
-#include "model/field_paths.h"
 #include "model/task_edits.h"
+#include "report/edid_diff.h"
 #include "report/edid_report.h"
 
 namespace tolvex {
@@ -247,41 +244,10 @@ int RunDiff(const Invocation& call, const CommandStreams& streams) {
   const std::optional<EdidData> a = WholeOf(call.files[0], LoadInput(call.files[0], streams.environment), streams);
   const std::optional<EdidData> b = WholeOf(call.files[1], LoadInput(call.files[1], streams.environment), streams);
   if (!a || !b) return 1;
-  std::map<std::string, std::string> before;
-  std::vector<std::string> order;
-  for (const FieldAtPath& at : FieldPaths(DecodeEdid(*a))) {
-    if (before.emplace(at.path, FormatFieldValue(at.field.value)).second) order.push_back(at.path);
-  }
-  std::map<std::string, std::string> after;
-  for (const FieldAtPath& at : FieldPaths(DecodeEdid(*b))) {
-    if (after.emplace(at.path, FormatFieldValue(at.field.value)).second && !before.count(at.path)) order.push_back(at.path);
-  }
-  std::ostream& out = streams.out;
-  std::string fields;
-  for (const std::string& path : order) {
-    const auto old = before.find(path), now = after.find(path);
-    const std::string from = old == before.end() ? cli_texts::kDiffAbsent : old->second;
-    const std::string to = now == after.end() ? cli_texts::kDiffAbsent : now->second;
-    if (from != to) fields += "  " + path + cli_texts::kFileSeparator + from + cli_texts::kDiffArrow + to + "\n";
-  }
-  std::string bytes;
-  for (size_t i = 0; i < std::max(a->size(), b->size()); ++i) {
-    const int x = i < a->size() ? (*a)[i] : -1, y = i < b->size() ? (*b)[i] : -1;
-    if (x == y) continue;
-    char line[64];
-    const std::string from = x < 0 ? cli_texts::kDiffAbsent : FormatText("%02x", x);
-    const std::string to = y < 0 ? cli_texts::kDiffAbsent : FormatText("%02x", y);
-    std::snprintf(line, sizeof line, "  %zu: %s%s%s\n", i, from.c_str(), cli_texts::kDiffArrow, to.c_str());
-    bytes += line;
-  }
-  if (fields.empty() && bytes.empty()) {
-    out << cli_texts::kDiffSame << '\n';
-    out.flush();
-    return 0;
-  }
-  out << cli_texts::kDiffFields << '\n' << fields << cli_texts::kDiffBytes << '\n' << bytes;
-  out.flush();
-  return 1;
+  const EdidDifference difference = DiffEdids(*a, *b);
+  streams.out << difference.text;
+  streams.out.flush();
+  return difference.same ? 0 : 1;
 }
 
 }  // namespace tolvex

@@ -302,14 +302,16 @@ bool CTolvexDoc::OnNewDocument() {
   return true;
 }
 
-bool CTolvexDoc::OnOpenDocument(const QString& path) {
+// The checks of File Open, each refusal in its own box; the question about a report whose dump
+// is damaged (or missing) comes before anything changes, and No refuses too.
+bool CTolvexDoc::ReadEdidFile(const QString& path, std::string& bytes, EdidInput& input) {
   QWidget* window = frame_->Window();
   if (!QFile::exists(path)) {
     QMessageBox::warning(window, Text(texts::kApplicationTitle), Text(texts::kCannotFindFile).arg(path));
     return false;
   }
   // Read without waiting: a FIFO or a device that never ends must not hang the program.
-  const FileContent file = ReadInputFile(LocalPath(path), kMaxReportFileSize);
+  FileContent file = ReadInputFile(LocalPath(path), kMaxReportFileSize);
   if (file.error) {
     if (file.error.problem == FileProblem::kTooLarge) {
       QMessageBox::warning(window, Text(texts::kApplicationTitle), Text(texts::kFileTooLarge));
@@ -320,14 +322,12 @@ bool CTolvexDoc::OnOpenDocument(const QString& path) {
   }
 
   const std::string_view text(file.bytes);
-  const QFileInfo info(path);
-  EdidInput input = ReadEdidInput(text, info.fileName().toStdString());
+  input = ReadEdidInput(text, QFileInfo(path).fileName().toStdString());
   if (input.kind == EdidInput::kOversized) {
     QMessageBox::warning(window, Text(texts::kApplicationTitle), Text(texts::kBinaryTooLong));
     return false;
   }
-  if (input.kind == EdidInput::kBinary) return OpenBinary(info, input);
-  if (input.kind == EdidInput::kNeither || input.damage) {
+  if (input.kind != EdidInput::kBinary && (input.kind == EdidInput::kNeither || input.damage)) {
     // Asked before the file reaches the view, so that No leaves the previous document entirely as
     // it was: its text with the undo history, and how its file is saved again (line ends, encoding).
     QMessageBox question(QMessageBox::Question, Text(texts::kOpenErrorCaption), Text(texts::kInvalidHexFile),
@@ -348,7 +348,29 @@ bool CTolvexDoc::OnOpenDocument(const QString& path) {
       input.extensions = std::move(dump.extensions);
     }
   }
-  SetViewText(file.bytes);
+  bytes = std::move(file.bytes);
+  return true;
+}
+
+std::optional<std::vector<uint8_t>> CTolvexDoc::ReadOtherEdid(const QString& path) {
+  std::string bytes;
+  EdidInput input;
+  if (!ReadEdidFile(path, bytes, input)) return std::nullopt;
+  // As File Open says it of the file it opens; what is there is compared.
+  if (!input.damage && input.extensions.missingBytes > 0) {
+    QMessageBox::warning(frame_->Window(), Text(texts::kApplicationTitle),
+                         Text(texts::kFileLacksBytes).arg(input.extensions.missingBytes));
+  }
+  return JoinWholeEdid(input.bytes, input.extensions);
+}
+
+bool CTolvexDoc::OnOpenDocument(const QString& path) {
+  std::string bytes;
+  EdidInput input;
+  if (!ReadEdidFile(path, bytes, input)) return false;
+  const QFileInfo info(path);
+  if (input.kind == EdidInput::kBinary) return OpenBinary(info, input);
+  SetViewText(bytes);
 
   const bool missingShown = input.damage.has_value();
   TakeOpenedEdid(input.bytes, std::move(input.extensions), !missingShown);
@@ -376,6 +398,7 @@ bool CTolvexDoc::OpenBinary(const QFileInfo& info, EdidInput& input) {
 }
 
 void CTolvexDoc::TakeOpenedEdid(const EdidBytes& base, EdidExtensions extensions, bool warnMissing) {
+  SetHasEdid(true);
   frame_->Block().Bytes() = base;
   extensions_ = std::move(extensions);
   // The code window's refresh puts the right checksum in byte 127; what the file held stays on
@@ -448,6 +471,9 @@ void CTolvexDoc::OnFileNew() {
                          Text(texts::kWizardNewerRevision).arg(block.GetVersion().revision));
   }
   const EdidBytes backup = block.Bytes();
+  // The wizard's keys are checked as they come; Cancel leaves the document as it was.
+  const bool hadEdid = hasEdid_;
+  SetHasEdid(true);
   // How the report prints the product code and the serial number goes with the bytes: step 1 may
   // change it, and a cancelled wizard must not leave it describing bytes it no longer wrote.
   const uint8_t productCodeFormat = block.GetProductCodeFormat();
@@ -470,6 +496,7 @@ void CTolvexDoc::OnFileNew() {
     block.Bytes() = backup;
     block.SetProductCodeFormat(productCodeFormat);
     block.SetSerialFormat(serialFormat);
+    SetHasEdid(hadEdid);
     // From byte 0: a report loaded on step 1 may have replaced header bytes the block did not hold.
     HighlightRange(0, 127, true);
   }
@@ -541,6 +568,7 @@ void CTolvexDoc::ClearHighlight() { frame_->CodeWindow().ClearHighlight(); }
 void CTolvexDoc::ReplaceDocument(const std::string& reportText) {
   if (!OnNewDocument()) return;
   documentReplaced_ = true;
+  SetHasEdid(true);
   SetViewText(reportText);
   frame_->SetViewModified(true);
   title_ = Text(texts::kUntitled);
@@ -554,7 +582,14 @@ void CTolvexDoc::ShowEditedEdid(int first, int last) {
   frame_->SetViewText(FileText::FromBytes(QByteArray::fromStdString(report)).ViewText());
   frame_->SetViewModified(true);
   SetModifiedFlag(true);
+  SetHasEdid(true);
   HighlightRange(first, last, true);
+}
+
+void CTolvexDoc::SetHasEdid(bool hasEdid) {
+  if (hasEdid_ == hasEdid) return;
+  hasEdid_ = hasEdid;
+  emit hasEdidChanged();
 }
 
 void CTolvexDoc::SetViewText(const std::string& text) {

@@ -9,6 +9,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "ddc/edid_transfer.h"
@@ -43,12 +45,18 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   const QString& PathName() const { return pathName_; }
   QString Title() const;
   bool IsModified() const { return modified_; }
+  // An EDID came in (File New's wizard, File Open, EDID Read, Read from display, an undo or redo);
+  // until then the block is the blank one nothing shows.
+  bool HasEdid() const { return hasEdid_; }
   void SetModifiedFlag(bool modified = true);
 
   // The framework's steps.
   bool OnNewDocument();
   bool OnOpenDocument(const QString& path);
   bool OnSaveDocument(const QString& path);
+  // The whole EDID of another file, read as File Open reads it (with its boxes when it cannot be
+  // read); the document stays as it is.
+  std::optional<std::vector<uint8_t>> ReadOtherEdid(const QString& path);
   // Asks "Save changes to %1?" when modified (the box over `parent`, the main window by default);
   // false when the user cancels or the save fails.
   bool SaveModified(QWidget* parent = nullptr);
@@ -134,13 +142,17 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
  signals:
   // Title, path or modified flag changed.
   void stateChanged();
+  // HasEdid changed.
+  void hasEdidChanged();
 
  private:
   void SetViewText(const std::string& text);
+  void SetHasEdid(bool hasEdid);
   // A file's bytes became the document's whole EDID: the code window shows the base block
   // (whose checksum it recomputes), and a file that lacked bytes says so.
   void TakeOpenedEdid(const EdidBytes& base, EdidExtensions extensions, bool warnMissing = true);
   bool OpenBinary(const QFileInfo& info, EdidInput& input);
+  bool ReadEdidFile(const QString& path, std::string& bytes, EdidInput& input);
   // The status bar names the switch's result.
   void ShowDviResult(uint8_t status, const char* selected);
   void FindChannelOptions();
@@ -176,6 +188,7 @@ class CTolvexDoc : public QObject, public EdidDocumentUi {
   bool modified_ = false;
   // A read replaced the document (EDID Read says what it read only then).
   bool documentReplaced_ = false;
+  bool hasEdid_ = false;
   // The bytes behind the view text, so a save writes back what was read plus what was typed.
   FileText fileText_;
 };

@@ -376,6 +376,53 @@ std::optional<DumpDamage> DumpRowReader::ReadRow(int firstOffset, uint8_t* bytes
   return std::nullopt;
 }
 
+namespace {
+
+// The first offset a line's leading cell names ("  8: ..." gives 8), when it has one.
+std::optional<int> LeadingOffset(std::string_view line) {
+  size_t i = 0;
+  while (i < line.size() && line[i] == ' ') ++i;
+  const size_t digits = i;
+  int offset = 0;
+  for (; i < line.size() && line[i] >= '0' && line[i] <= '9' && i - digits < 6; ++i) offset = offset * 10 + (line[i] - '0');
+  if (i == digits || i >= line.size() || line[i] != ':') return std::nullopt;
+  return offset;
+}
+
+// The cell gap (1 or 2) of the layout in which `line` is a whole dump row starting at `offset`.
+std::optional<int> RowLayout(std::string_view line, int offset) {
+  uint8_t bytes[rt::kDumpCellsPerRow];
+  for (int gap : {1, 2}) {
+    if (!DumpRowReader(line, DumpStart{0, gap}).ReadRow(offset, bytes)) return gap;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<DumpRowRun> FindDumpRowRuns(std::span<const std::string_view> lines) {
+  std::vector<DumpRowRun> runs;
+  size_t line = 0;
+  while (line < lines.size()) {
+    const std::optional<int> first = LeadingOffset(lines[line]);
+    const std::optional<int> gap =
+        first && *first % rt::kDumpCellsPerRow == 0 ? RowLayout(lines[line], *first) : std::nullopt;
+    if (!gap) {
+      ++line;
+      continue;
+    }
+    DumpRowRun run{line, 1};
+    for (int next = *first + rt::kDumpCellsPerRow; run.firstLine + run.lineCount < lines.size();
+         next += rt::kDumpCellsPerRow, ++run.lineCount) {
+      const std::string_view row = lines[run.firstLine + run.lineCount];
+      if (LeadingOffset(row) != next || RowLayout(row, next) != gap) break;
+    }
+    runs.push_back(run);
+    line = run.firstLine + run.lineCount;
+  }
+  return runs;
+}
+
 DumpRead ReadDump(std::string_view text, DumpStart start) {
   DumpRead read{};
   DumpRowReader reader(text, start);

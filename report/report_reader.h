@@ -7,8 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/edid_block.h"
 #include "model/edid_extensions.h"
@@ -73,6 +75,15 @@ class DumpRowReader {
   size_t pos_;
   int cellGap_;
 };
+
+// Runs of dump rows among the lines of a text (line ends removed), in the current layout or the
+// older one: a run is rows whose first offsets count on by eight, the first a multiple of eight.
+// Whatever the text around them, a line is a row only when DumpRowReader reads it whole.
+struct DumpRowRun {
+  size_t firstLine;
+  size_t lineCount;
+};
+std::vector<DumpRowRun> FindDumpRowRuns(std::span<const std::string_view> lines);
 
 // The 128-byte dump strictly; when it is damaged, the bytes are those of ParseDump.
 struct DumpRead {

@@ -278,4 +278,12 @@ inline constexpr char kDumpCellOffset[] = "line %zu: the cell of offset %d does 
 inline constexpr char kDumpCellValue[] = "line %zu: the cell of offset %d is not two hexadecimal digits";
 inline constexpr char kDumpTrailing[] = "line %zu: more than eight cells from offset %d on";
 
+// ---- The differences between two EDIDs ------------------------------------------------------
+inline constexpr std::string_view kDiffFields = "Fields:";
+inline constexpr std::string_view kDiffBytes = "Bytes:";
+inline constexpr std::string_view kDiffPathEnd = ": ";
+inline constexpr std::string_view kDiffArrow = " -> ";
+inline constexpr std::string_view kDiffAbsent = "(absent)";
+inline constexpr std::string_view kDiffSame = "no difference";
+
 }  // namespace tolvex::report_text

@@ -756,7 +756,7 @@ class MainFrameTest : public QObject {
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(folder_.filePath("report.pdf"));
-    program.Frame().View().Print(printer);
+    program.Frame().View().Print(printer, program.Doc().Title());
     QVERIFY(ReadBytes(folder_.filePath("report.pdf")).startsWith("%PDF"));
   }
 
