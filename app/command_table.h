@@ -12,7 +12,7 @@ enum CommandId : int {
   kCmdFileSave = 57603,
   kCmdFileSaveAs = 57604,
   kCmdFileExportBinary = 32891,
-  kCmdFileCompare = 32892,
+  kCmdFileCompare = 32894,
   kCmdFilePrintSetup = 57606,
   kCmdFilePrint = 57607,
   kCmdFilePrintPreview = 57609,
