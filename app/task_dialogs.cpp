@@ -33,6 +33,7 @@ constexpr long kMaxHz = 1000;
 constexpr long kMaxMhz = 10000;
 constexpr long kMaxPixels = 65535;
 constexpr double kMaxLuminance = 100000;
+constexpr int kDialogCharacters = 56;
 constexpr int kFrlRates[] = {0, 9, 18, 24, 32, 40, 48};
 
 std::function<bool(QLineEdit*)> IntegerCheck(long min, long max) {
@@ -217,6 +218,8 @@ CTaskDialog::CTaskDialog(const QString& title, ApplyEditFn apply, QWidget* paren
   setObjectName(QStringLiteral("taskDialog"));
   setWindowTitle(title);
   setModal(true);
+  // Wide enough for a note of a few words a line and the VIC list's four columns.
+  setMinimumWidth(fontMetrics().averageCharWidth() * kDialogCharacters);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form_);
   refusal_->setObjectName(QStringLiteral("taskRefusal"));

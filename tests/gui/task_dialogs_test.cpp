@@ -77,7 +77,7 @@ struct TaskCase {
   const char* name;
   CommandId command;
   std::function<void(QWidget*)> fill;
-  // Done: the fact the edit was for, in the EDID before and after. Refused: part of the reason.
+  // Done: the fact the edit was for, in the EDID before and after. Refused: words of the reason.
   std::function<bool(const DecodedEdid& before, const DecodedEdid& after)> done;
   const char* refusal = nullptr;
   bool cancel = false;
