@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "app/task_texts.h"
 #include "ddc/ddc_texts.h"
 
 namespace tolvex {
@@ -48,6 +49,19 @@ constexpr std::array kCommands = {
     Command{kCmdEdidCode, "EDID code", true, "Show or hide EDID codes\nEDID codes"},
     Command{kCmdAppAbout, "&About Tolvex...", false,
             "Display program information, version number and copyright\nAbout"},
+    Command{kCmdTaskVrr, texts::kVrrLabel, false, texts::kVrrPrompt},
+    Command{kCmdTaskRgbOnly, texts::kRgbOnlyLabel, false, texts::kRgbOnlyPrompt},
+    Command{kCmdTaskMaxTmds, texts::kMaxTmdsLabel, false, texts::kMaxTmdsPrompt},
+    Command{kCmdTaskAddVic, texts::kAddVicLabel, false, texts::kAddVicPrompt},
+    Command{kCmdTaskRemoveVic, texts::kRemoveVicLabel, false, texts::kRemoveVicPrompt},
+    Command{kCmdTaskHdrLuminance, texts::kHdrLabel, false, texts::kHdrPrompt},
+    Command{kCmdTaskAddTiming, texts::kAddTimingLabel, false, texts::kAddTimingPrompt},
+    Command{kCmdAddDataBlock, texts::kAddDataBlockLabel, false, texts::kAddDataBlockPrompt},
+    Command{kCmdRemoveDataBlock, texts::kRemoveDataBlockLabel, false, texts::kRemoveDataBlockPrompt},
+    Command{kCmdMoveDataBlockUp, texts::kMoveUpLabel, false, texts::kMoveUpPrompt},
+    Command{kCmdMoveDataBlockDown, texts::kMoveDownLabel, false, texts::kMoveDownPrompt},
+    Command{kCmdAddExtensionBlock, texts::kAddExtensionLabel, false, texts::kAddExtensionPrompt},
+    Command{kCmdRemoveExtensionBlock, texts::kRemoveExtensionLabel, false, texts::kRemoveExtensionPrompt},
 };
 
 constexpr std::array kToolbar = {

@@ -35,6 +35,20 @@ enum CommandId : int {
   kCmdDviAuto = 32889,
   kCmdViewToolbar = 59392,
   kCmdViewStatusBar = 59393,
+  // The Tasks menu (app/task_texts.h): the task edits, then the block commands.
+  kCmdTaskVrr = 32900,
+  kCmdTaskRgbOnly = 32901,
+  kCmdTaskMaxTmds = 32902,
+  kCmdTaskAddVic = 32903,
+  kCmdTaskRemoveVic = 32904,
+  kCmdTaskHdrLuminance = 32905,
+  kCmdTaskAddTiming = 32906,
+  kCmdAddDataBlock = 32907,
+  kCmdRemoveDataBlock = 32908,
+  kCmdMoveDataBlockUp = 32909,
+  kCmdMoveDataBlockDown = 32910,
+  kCmdAddExtensionBlock = 32911,
+  kCmdRemoveExtensionBlock = 32912,
 };
 
 struct Command {

@@ -16,13 +16,16 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QTreeWidget>
 
 #include "app/app_texts.h"
+#include "app/block_commands.h"
 #include "app/check_pane.h"
 #include "app/compare_window.h"
 #include "app/edid_code_dlg.h"
 #include "app/edid_history.h"
 #include "app/structure_pane.h"
+#include "app/task_texts.h"
 #include "app/tolvex_view.h"
 #include "ddc/ddc_texts.h"
 #include "document/document_texts.h"
@@ -147,6 +150,7 @@ CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTol
   CreateCheckPane();
   CreateStructurePane();
   CreateMenus();
+  InstallBlockCommands(*this);
   CreateToolBar();
   CreateStatusBar();
   LoadRecentFiles();
@@ -169,6 +173,9 @@ CMainFrame::CMainFrame(CTolvexDoc& doc, bool splash) : doc_(doc), view_(new CTol
 
 CMainFrame::~CMainFrame() {
   qApp->removeEventFilter(this);
+  // The undo stack and the tree go after the frame's own members; they must not update its commands.
+  history_->Stack().disconnect(this);
+  structurePane_->Tree()->disconnect(this);
   if (waitCursor_) QApplication::restoreOverrideCursor();
 }
 
@@ -226,6 +233,12 @@ void CMainFrame::CreateMenus() {
   redo->setObjectName(QStringLiteral("redoEdid"));
   edit->addAction(undo);
   edit->addAction(redo);
+
+  QMenu* tasks = menuBar()->addMenu(Text(texts::kTasksMenu));
+  for (int id : TaskMenuLayout()) {
+    if (id == 0) tasks->addSeparator();
+    else tasks->addAction(actions_[id]);
+  }
 
   QMenu* i2c = menuBar()->addMenu(Text(texts::kI2cMenu));
   i2c->addAction(actions_[kCmdEdidRead]);
@@ -459,6 +472,19 @@ void CMainFrame::RunCommand(CommandId id) {
     case kCmdViewToolbar: toolBar_->setVisible(!toolBar_->isVisible()); break;
     case kCmdViewStatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
     case kCmdEdidCode: OnEdidCode(); break;
+    case kCmdTaskVrr:
+    case kCmdTaskRgbOnly:
+    case kCmdTaskMaxTmds:
+    case kCmdTaskAddVic:
+    case kCmdTaskRemoveVic:
+    case kCmdTaskHdrLuminance:
+    case kCmdTaskAddTiming:
+    case kCmdAddDataBlock:
+    case kCmdRemoveDataBlock:
+    case kCmdMoveDataBlockUp:
+    case kCmdMoveDataBlockDown:
+    case kCmdAddExtensionBlock:
+    case kCmdRemoveExtensionBlock: RunTaskCommand(*this, id); break;
     case kCmdFileMru: break;
   }
   transferRunning_ = false;
@@ -510,6 +536,7 @@ void CMainFrame::UpdateCommandUi() {
   }
   channelChoice_->setCurrentIndex(current);
   channelChoice_->setEnabled(channelChoice_->count() > 1);
+  for (const CommandState& state : TaskCommandStates(*this)) EnableCommand(state.id, state.enabled, state.whyNot);
   actions_[kCmdEdidCode]->setChecked(codeWindowShown_);
   actions_[kCmdViewToolbar]->setChecked(!toolBar_->isHidden());
   actions_[kCmdViewStatusBar]->setChecked(!statusBar()->isHidden());

@@ -61,6 +61,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   // panel) and the document is modified; refused, nothing changes, no step is kept, and the
   // result carries the reason for the caller to show.
   EditResult ApplyEdit(const QString& name, const std::function<EditResult(EdidData&)>& edit);
+  // The whole EDID as it stands: the base block and every extension block.
+  EdidData CurrentEdid() const;
 
   // Opens a file as File/Open does (after asking to save a modified document).
   bool OpenDocumentFile(const QString& path);

@@ -62,6 +62,8 @@ EditResult CMainFrame::ApplyEdit(const QString& name, const std::function<EditRe
   return result;
 }
 
+EdidData CMainFrame::CurrentEdid() const { return JoinWholeEdid(block_.Bytes(), doc_.Extensions()); }
+
 QString CMainFrame::ViewText() const { return view_->toPlainText(); }
 
 void CMainFrame::SetViewText(const QString& text) {

@@ -6,6 +6,7 @@
 
 #include <set>
 
+#include "app/block_gauge.h"
 #include "app/structure_pane_texts.h"
 #include "model/decoded_edid.h"
 
@@ -92,8 +93,43 @@ void CStructurePane::Redecode() {
   stale_ = false;
   DecodedTree previous = std::move(structure_);
   structure_ = DecodedTree(DecodeEdid(block_.Bytes(), extensions_.blocks));
-  if (!rows_.empty() && structure_.SameShape(previous)) UpdateTexts(previous);
-  else Rebuild(previous);
+  const bool rebuilt = rows_.empty() || !structure_.SameShape(previous);
+  if (rebuilt) Rebuild(previous);
+  else UpdateTexts(previous);
+  UpdateGauges(rebuilt);
+}
+
+void CStructurePane::UpdateGauges(bool rebuilt) {
+  // A keystroke in the base block leaves the extension blocks, and so the gauges, as they were.
+  if (!rebuilt && gaugedBlocks_ == extensions_.blocks) return;
+  gaugedBlocks_ = extensions_.blocks;
+  if (rebuilt) gauges_.clear();  // the rows went, and their widgets with them
+  const EdidData whole = JoinWholeEdid(block_.Bytes(), extensions_);
+  const std::vector<DecodedNode>& nodes = structure_.Nodes();
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    if (nodes[i].depth != 0 || !rows_[i]) continue;
+    const int block = BlockOfPath(nodes[i].path);
+    if (block < 1) continue;
+    QProgressBar*& gauge = gauges_[block];
+    ShowBlockRoom(*tree_, *rows_[i], kValueColumn, whole, block, gauge);
+    if (!gauge) gauges_.erase(block);
+  }
+}
+
+QProgressBar* CStructurePane::Gauge(int block) const {
+  const auto found = gauges_.find(block);
+  return found == gauges_.end() ? nullptr : found->second;
+}
+
+void CStructurePane::SelectPath(const std::string& path) {
+  if (stale_) return;
+  const int node = structure_.Find(path);
+  if (node < 0 || !rows_[static_cast<size_t>(node)]) return;
+  QTreeWidgetItem* row = rows_[static_cast<size_t>(node)];
+  tree_->scrollToItem(row);
+  // The row may be current already: the path stayed where the edit put another block.
+  if (tree_->currentItem() == row) ChooseRow(row);
+  else tree_->setCurrentItem(row);
 }
 
 void CStructurePane::UpdateTexts(const DecodedTree& previous) {

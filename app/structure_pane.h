@@ -8,10 +8,13 @@
 
 #include <QDockWidget>
 
+#include <map>
+
 #include "model/edid_block.h"
 #include "model/edid_extensions.h"
 #include "report/decoded_tree.h"
 
+class QProgressBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -32,6 +35,10 @@ class CStructurePane : public QDockWidget {
   // The node selected in the tree, or -1: what an editor beside the tree edits.
   int CurrentNode() const;
   QTreeWidget* Tree() const { return tree_; }
+  // Makes the row of the node at `path` current, choosing its bytes; nothing when there is none.
+  void SelectPath(const std::string& path);
+  // The free-space gauge in the row of extension block `block`, or null (app/block_gauge.h).
+  QProgressBar* Gauge(int block) const;
 
  signals:
   // The user chose a node about bytes first..last of the whole EDID.
@@ -45,12 +52,15 @@ class CStructurePane : public QDockWidget {
   void Rebuild(const DecodedTree& previous);
   void UpdateTexts(const DecodedTree& previous);
   void ChooseRow(const QTreeWidgetItem* row);
+  void UpdateGauges(bool rebuilt);
 
   const EdidBlock& block_;
   const EdidExtensions& extensions_;
   QTreeWidget* tree_;
   DecodedTree structure_;
   std::vector<QTreeWidgetItem*> rows_;  // per node; null for a node the tree does not show
+  std::map<int, QProgressBar*> gauges_;  // per extension block that keeps a count of its room
+  std::vector<EdidBytes> gaugedBlocks_;  // the extension blocks the gauges show
   bool stale_ = true;
   bool rebuilding_ = false;
 };

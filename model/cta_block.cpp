@@ -157,6 +157,8 @@ std::string OuiText(int oui) {
   return text;
 }
 
+}  // namespace
+
 std::string DataBlockLabel(const CtaDataBlock& block) {
   char label[96];
   if (const auto* unknown = std::get_if<CtaUnknown>(&block.content); unknown && unknown->truncated) {
@@ -177,8 +179,6 @@ std::string DataBlockLabel(const CtaDataBlock& block) {
   const KindEntry* entry = FindKind(block);
   return std::string(entry ? entry->name : FindKind(block.kind)->name);
 }
-
-}  // namespace
 
 std::vector<ShortVideo> CtaBlock::Svds() const {
   std::vector<ShortVideo> svds;

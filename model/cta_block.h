@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
@@ -228,6 +229,9 @@ struct CtaKindHeader {
   int oui = -1;
 };
 std::optional<CtaKindHeader> CtaKindHeaderOf(CtaKind kind);
+
+// A data block's label as the report and the structure panel name it ("Video Data Block").
+std::string DataBlockLabel(const CtaDataBlock& block);
 
 // The kind word JSON gives a data block ("video", "hdmi-forum", ...).
 std::string_view CtaKindId(CtaKind kind);

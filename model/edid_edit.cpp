@@ -457,4 +457,13 @@ std::array<uint8_t, 128> NewDisplayIdBlock() {
   return block;
 }
 
+std::array<uint8_t, 128> NewCtaBlock() {
+  std::array<uint8_t, 128> block{};
+  block[0] = kTagCta861;
+  block[1] = 3;  // revision 3
+  block[2] = kCtaCollectionStart;  // d: the DTDs (none) start right after the header
+  SealBlock(block, false);
+  return block;
+}
+
 }  // namespace tolvex

@@ -99,5 +99,7 @@ EditResult AddExtensionBlock(EdidData& edid, const std::array<uint8_t, 128>& blo
 EditResult RemoveExtensionBlock(EdidData& edid, int block);
 // An empty DisplayID 1.3 extension block (section checksum and checksum right).
 std::array<uint8_t, 128> NewDisplayIdBlock();
+// An empty CTA-861 revision 3 extension block: no data blocks, no DTDs, no flags (checksum right).
+std::array<uint8_t, 128> NewCtaBlock();
 
 }  // namespace tolvex
