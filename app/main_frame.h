@@ -56,8 +56,10 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   // Runs `edit` on the whole EDID as one undoable step named `name`. Done, the EDID is shown
   // everywhere (code window with the changed bytes selected, report view, Check pane, Structure
   // panel) and the document is modified; refused, nothing changes, no step is kept, and the
-  // result carries the reason for the caller to show.
-  EditResult ApplyEdit(const QString& name, const std::function<EditResult(EdidData&)>& edit);
+  // result carries the reason for the caller to show. Edits with the same `mergeKey` one after
+  // the other are one step (the keystrokes of one entry in a field).
+  EditResult ApplyEdit(const QString& name, const std::function<EditResult(EdidData&)>& edit,
+                       const QString& mergeKey = {});
 
   // Opens a file as File/Open does (after asking to save a modified document).
   bool OpenDocumentFile(const QString& path);

@@ -37,7 +37,8 @@ QString CMainFrame::AskExportPath(const QString& suggested) {
   return path;
 }
 
-EditResult CMainFrame::ApplyEdit(const QString& name, const std::function<EditResult(EdidData&)>& edit) {
+EditResult CMainFrame::ApplyEdit(const QString& name, const std::function<EditResult(EdidData&)>& edit,
+                                 const QString& mergeKey) {
   EdidExtensions& extensions = doc_.Extensions();
   const EdidData before = JoinWholeEdid(block_.Bytes(), extensions);
   EdidData after = before;
@@ -58,7 +59,7 @@ EditResult CMainFrame::ApplyEdit(const QString& name, const std::function<EditRe
     extensions.missingBytes = 0;
     extensions.storedChecksum.reset();
     doc_.ShowEditedEdid(static_cast<int>(std::min(first, last)), static_cast<int>(last));
-  });
+  }, mergeKey);
   return result;
 }
 

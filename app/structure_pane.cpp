@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QShowEvent>
+#include <QSplitter>
 #include <QTreeWidget>
 
 #include <set>
@@ -88,12 +89,24 @@ int CStructurePane::NodeOf(const QTreeWidgetItem* row) const {
 
 int CStructurePane::CurrentNode() const { return NodeOf(tree_->currentItem()); }
 
+void CStructurePane::SetEditor(QWidget* editor) {
+  auto* splitter = new QSplitter(Qt::Vertical);
+  splitter->setObjectName(QStringLiteral("structureSplitter"));
+  splitter->addWidget(tree_);
+  splitter->addWidget(editor);
+  splitter->setStretchFactor(0, 3);
+  splitter->setStretchFactor(1, 2);
+  setWidget(splitter);
+}
+
 void CStructurePane::Redecode() {
   stale_ = false;
   DecodedTree previous = std::move(structure_);
   structure_ = DecodedTree(DecodeEdid(block_.Bytes(), extensions_.blocks));
-  if (!rows_.empty() && structure_.SameShape(previous)) UpdateTexts(previous);
+  const bool sameShape = !rows_.empty() && structure_.SameShape(previous);
+  if (sameShape) UpdateTexts(previous);
   else Rebuild(previous);
+  emit decoded(sameShape);
 }
 
 void CStructurePane::UpdateTexts(const DecodedTree& previous) {
