@@ -156,6 +156,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   QString resultText_;
   bool waitCursor_ = false;
   bool settingViewText_ = false;
+  // The view's text is being rewritten for an edit of the EDID: only the lines that changed.
+  bool followingEdit_ = false;
   // A command that drives the bus is running; a close asked for meanwhile waits for its end.
   bool transferRunning_ = false;
   bool closeAfterTransfer_ = false;

@@ -5,7 +5,10 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "app/app_texts.h"
 #include "app/edid_history.h"
@@ -20,6 +23,29 @@ namespace tolvex {
 namespace {
 
 QString Text(const char* text) { return QString::fromLatin1(text); }
+
+// Puts `text` into `view` by replacing the stretch between the lines both texts begin and end
+// with: an edit changes a few lines of a report of hundreds, and laying them all out again
+// would cost a keystroke more than everything else it does. The view keeps its scroll position.
+// Like setPlainText, it leaves nothing to undo.
+void ReplaceChangedLines(QPlainTextEdit& view, const QString& text) {
+  const QString old = view.toPlainText();
+  const qsizetype common = std::min(old.size(), text.size());
+  qsizetype head = 0;
+  while (head < common && old[head] == text[head]) ++head;
+  while (head > 0 && old[head - 1] != QLatin1Char('\n')) --head;
+  qsizetype tail = 0;
+  while (tail < common - head && old[old.size() - 1 - tail] == text[text.size() - 1 - tail]) ++tail;
+  while (tail > 0 && old[old.size() - tail] != QLatin1Char('\n')) --tail;
+  if (head == old.size() && head == text.size()) return;
+  QTextDocument& document = *view.document();
+  document.setUndoRedoEnabled(false);
+  QTextCursor cursor(&document);
+  cursor.setPosition(static_cast<int>(head));
+  cursor.setPosition(static_cast<int>(old.size() - tail), QTextCursor::KeepAnchor);
+  cursor.insertText(text.mid(head, text.size() - tail - head));
+  document.setUndoRedoEnabled(true);
+}
 
 }  // namespace
 
@@ -51,6 +77,7 @@ EditResult CMainFrame::ApplyEdit(const QString& name, const std::function<EditRe
   size_t last = std::max(before.size(), after.size()) - 1;
   while (last < common && last > first && before[last] == after[last]) --last;
   last = std::min(last, after.size() - 1);
+  followingEdit_ = true;
   history_->Record(name, [&] {
     const WholeEdid whole = SplitWholeEdid(after);
     block_.Bytes() = whole.base;
@@ -60,6 +87,7 @@ EditResult CMainFrame::ApplyEdit(const QString& name, const std::function<EditRe
     extensions.storedChecksum.reset();
     doc_.ShowEditedEdid(static_cast<int>(std::min(first, last)), static_cast<int>(last));
   }, mergeKey);
+  followingEdit_ = false;
   return result;
 }
 
@@ -67,7 +95,8 @@ QString CMainFrame::ViewText() const { return view_->toPlainText(); }
 
 void CMainFrame::SetViewText(const QString& text) {
   settingViewText_ = true;
-  view_->setPlainText(text);
+  if (followingEdit_) ReplaceChangedLines(*view_, text);
+  else view_->setPlainText(text);
   settingViewText_ = false;
 }
 
