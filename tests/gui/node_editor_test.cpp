@@ -15,6 +15,7 @@
 
 #include <functional>
 
+#include "app/edid_code_dlg.h"
 #include "app/edid_history.h"
 #include "app/node_editor.h"
 #include "app/structure_pane.h"
@@ -234,22 +235,31 @@ class NodeEditorTest : public QObject {
     pane.Tree()->setFocus();
     QCOMPARE(field->text(), QStringLiteral("453000"));
 
-    // Ctrl+Z undoes the EDID with the focus in the tree and in a form's field, the report's
-    // text in the report view.
+    // Ctrl+Z undoes the EDID with the focus in the tree, in a form's field and in the code
+    // window, the report's text in the report view.
     const std::string week = "blocks[0].week";
-    for (bool inTree : {true, false}) {
+    for (const char* where : {"tree", "form", "code window"}) {
       Choose(pane, week);
       TypeInto(Widget<QLineEdit>(*editor, week), QStringLiteral("30"));
       QVERIFY(Bytes(frame, program.Doc()) != kept);
-      QWidget* focus = inTree ? static_cast<QWidget*>(pane.Tree()) : Widget<QLineEdit>(*editor, week);
+      QWidget* focus = pane.Tree();
+      if (where == std::string("form")) focus = Widget<QLineEdit>(*editor, week);
+      if (where == std::string("code window")) {
+        // A tool window is not made active by the window system here.
+        QApplication::setActiveWindow(&frame.CodeWindow());
+        QCOMPARE(QApplication::activeWindow(), &frame.CodeWindow());
+        focus = frame.CodeWindow().findChild<QPlainTextEdit*>();
+      }
       focus->setFocus();
       QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier);
-      QVERIFY2(Bytes(frame, program.Doc()) == kept, inTree ? "tree" : "form");
-      QVERIFY2(stack.canRedo(), inTree ? "tree" : "form");  // undone, not typed back
+      QVERIFY2(Bytes(frame, program.Doc()) == kept, where);
+      QVERIFY2(stack.canRedo(), where);  // undone, not typed back
       QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
       QCOMPARE(ValueAt(Bytes(frame, program.Doc()), week), std::string("30"));
       stack.undo();
     }
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
     QPlainTextEdit& view = frame.View();
     view.setFocus();
     view.moveCursor(QTextCursor::End);
