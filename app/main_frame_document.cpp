@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -24,26 +25,39 @@ namespace {
 
 QString Text(const char* text) { return QString::fromLatin1(text); }
 
-// Puts `text` into `view` by replacing the stretch between the lines both texts begin and end
-// with: an edit changes a few lines of a report of hundreds, and laying them all out again
-// would cost a keystroke more than everything else it does. The view keeps its scroll position.
-// Like setPlainText, it leaves nothing to undo.
+// Puts `text` into `view` by rewriting only the lines that differ: an edit changes a few lines
+// of a report of hundreds (a value, the checksum, their rows in the dump), and laying them all
+// out again would cost a keystroke more than everything else it does. When the number of lines
+// changes, the stretch between the lines both texts begin and end with is replaced. The view
+// keeps its scroll position; like setPlainText, it leaves nothing to undo.
 void ReplaceChangedLines(QPlainTextEdit& view, const QString& text) {
-  const QString old = view.toPlainText();
-  const qsizetype common = std::min(old.size(), text.size());
-  qsizetype head = 0;
-  while (head < common && old[head] == text[head]) ++head;
-  while (head > 0 && old[head - 1] != QLatin1Char('\n')) --head;
-  qsizetype tail = 0;
-  while (tail < common - head && old[old.size() - 1 - tail] == text[text.size() - 1 - tail]) ++tail;
-  while (tail > 0 && old[old.size() - tail] != QLatin1Char('\n')) --tail;
-  if (head == old.size() && head == text.size()) return;
   QTextDocument& document = *view.document();
+  const QStringList lines = text.split(QLatin1Char('\n'));
   document.setUndoRedoEnabled(false);
   QTextCursor cursor(&document);
-  cursor.setPosition(static_cast<int>(head));
-  cursor.setPosition(static_cast<int>(old.size() - tail), QTextCursor::KeepAnchor);
-  cursor.insertText(text.mid(head, text.size() - tail - head));
+  if (lines.size() == document.blockCount()) {
+    QTextBlock block = document.begin();
+    for (const QString& line : lines) {
+      if (block.text() != line) {
+        cursor.setPosition(block.position());
+        cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+        cursor.insertText(line);
+      }
+      block = block.next();
+    }
+  } else {
+    const QString old = view.toPlainText();
+    const qsizetype common = std::min(old.size(), text.size());
+    qsizetype head = 0;
+    while (head < common && old[head] == text[head]) ++head;
+    while (head > 0 && old[head - 1] != QLatin1Char('\n')) --head;
+    qsizetype tail = 0;
+    while (tail < common - head && old[old.size() - 1 - tail] == text[text.size() - 1 - tail]) ++tail;
+    while (tail > 0 && old[old.size() - tail] != QLatin1Char('\n')) --tail;
+    cursor.setPosition(static_cast<int>(head));
+    cursor.setPosition(static_cast<int>(old.size() - tail), QTextCursor::KeepAnchor);
+    cursor.insertText(text.mid(head, text.size() - tail - head));
+  }
   document.setUndoRedoEnabled(true);
 }
 

@@ -167,8 +167,17 @@ void CNodeEditor::ShowCurrent() {
   } else {
     Refresh();
   }
-  if (node < 0 || node == item) return;
-  if (QWidget* widget = FieldWidget(nodes[static_cast<size_t>(node)].path)) scroll_->ensureWidgetVisible(widget);
+  // The field chosen in the tree stands out in its item's form.
+  QWidget* chosen = node >= 0 && node != item ? FieldWidget(nodes[static_cast<size_t>(node)].path) : nullptr;
+  for (const Row& row : rows_) {
+    if (auto* label = qobject_cast<QLabel*>(fields_ ? fields_->labelForField(row.widget) : nullptr)) {
+      if (label->font().bold() == (row.widget == chosen)) continue;
+      QFont font = label->font();
+      font.setBold(row.widget == chosen);
+      label->setFont(font);
+    }
+  }
+  if (chosen) scroll_->ensureWidgetVisible(chosen);
 }
 
 void CNodeEditor::Build(int item) {
@@ -196,6 +205,7 @@ void CNodeEditor::Build(int item) {
   form_ = new QWidget;
   form_->setObjectName(QStringLiteral("nodeEditorForm"));
   formLayout_ = new QVBoxLayout(form_);
+  fields_ = nullptr;
   heading_ = new QLabel(form_);
   heading_->setWordWrap(true);
   formLayout_->addWidget(heading_);
@@ -207,14 +217,14 @@ void CNodeEditor::Build(int item) {
     heading_->setText(Text(texts::kNodeEditorHeading).arg(Text(node.label).toHtmlEscaped()));
     special_ = MakeDataBlockEditor(*this, Tree(), item, form_);
     if (special_) formLayout_->addWidget(special_);
-    auto* fields = new QFormLayout;
-    fields->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
-    formLayout_->addLayout(fields);
+    fields_ = new QFormLayout;
+    fields_->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+    formLayout_->addLayout(fields_);
     const std::vector<DecodedNode>& nodes = Tree().Nodes();
     for (size_t i = static_cast<size_t>(item) + 1; i < nodes.size() && nodes[i].depth > node.depth; ++i) {
       if (nodes[i].parent == item && nodes[i].IsField() && nodes[i].field->role != FieldRole::kIdentity) {
         AddFieldRow(static_cast<int>(i));
-        fields->addRow(Text(nodes[i].label), rows_.back().widget);
+        fields_->addRow(Text(nodes[i].label), rows_.back().widget);
       }
     }
   }

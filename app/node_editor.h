@@ -19,6 +19,7 @@
 
 #include "model/edid_edit.h"
 
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QScrollArea;
@@ -83,6 +84,7 @@ class CNodeEditor : public QWidget {
   QWidget* form_ = nullptr;
   QVBoxLayout* formLayout_ = nullptr;
   QLabel* heading_ = nullptr;
+  QFormLayout* fields_ = nullptr;
   QLabel* message_;
   DataBlockEditor* special_ = nullptr;
   std::vector<Row> rows_;

@@ -96,6 +96,7 @@ void CStructurePane::SetEditor(QWidget* editor) {
   splitter->addWidget(editor);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 2);
+  splitter->setSizes({600, 400});  // in proportion: the tree a little more than the form
   setWidget(splitter);
 }
 

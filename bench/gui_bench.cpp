@@ -11,6 +11,7 @@
 // - opening a saved report: reading the file, finding and parsing the dump, the view's text and
 //   the code window's full refresh.
 #include <cstdio>
+#include <string>
 #include <memory>
 
 #include <QApplication>
@@ -157,6 +158,11 @@ void TimeEditorKeystrokes() {
 int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  // "gui_bench editor" times the Structure panel's editor alone (for a profiler).
+  if (argc > 1 && std::string(argv[1]) == "editor") {
+    TimeEditorKeystrokes();
+    return 0;
+  }
   const tolvex::EdidBlock fresh;
   TimeKeystrokes("the base block alone", fresh.Bytes(), {}, false);
   const tolvex::WholeEdid four = tolvex::SplitWholeEdid(tolvex::bench::FourBlockEdid());
