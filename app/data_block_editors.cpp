@@ -56,7 +56,8 @@ std::vector<int> ChildEntries(const DecodedTree& tree, int item, const std::stri
   const std::string prefix = NodeAt(tree, item).path + "." + key + "[";
   const std::vector<DecodedNode>& nodes = tree.Nodes();
   for (size_t i = static_cast<size_t>(item) + 1; i < nodes.size() && nodes[i].depth > NodeAt(tree, item).depth; ++i) {
-    if (nodes[i].parent == item && !nodes[i].IsField() && nodes[i].path.rfind(prefix, 0) == 0) entries.push_back(static_cast<int>(i));
+    const bool entry = nodes[i].parent == item && !nodes[i].IsField() && nodes[i].path.rfind(prefix, 0) == 0;
+    if (entry) entries.push_back(static_cast<int>(i));
   }
   return entries;
 }
@@ -195,7 +196,9 @@ class VideoBlockEditor : public DataBlockEditor {
           const int there = stored >= 129 && stored <= 192 ? stored & 0x7F : stored;
           if (there == vic) return EditResult::Refused(Text(texts::kVicThere).arg(vic).toStdString());
         }
-        if (static_cast<int>(block.bytes.size()) > kMaxPayload) return EditResult::Refused(Text(texts::kVicBlockFull).toStdString());
+        if (static_cast<int>(block.bytes.size()) > kMaxPayload) {
+          return EditResult::Refused(Text(texts::kVicBlockFull).toStdString());
+        }
         block.bytes.push_back(static_cast<uint8_t>(vic));
         block.ycbcr420.push_back(false);
         return EditResult{};
@@ -206,7 +209,8 @@ class VideoBlockEditor : public DataBlockEditor {
   void Remove() {
     const int row = vics_->currentRow();
     if (row < 0 || row >= static_cast<int>(vicNumbers_.size())) return;
-    owner_.Apply(Text(texts::kRemoveVicStep).arg(vicNumbers_[static_cast<size_t>(row)]), [place = place_, row](EdidData& edid) {
+    const QString name = Text(texts::kRemoveVicStep).arg(vicNumbers_[static_cast<size_t>(row)]);
+    owner_.Apply(name, [place = place_, row](EdidData& edid) {
       return EditDataBlock(edid, place, CtaKind::kVideo, [row](CtaDataBlockBytes& block, int headerBytes) {
         block.bytes.erase(block.bytes.begin() + headerBytes + row);
         // The 4:2:0 map loses the SVD's mark with it.

@@ -110,7 +110,11 @@ bool IsUndoKey(const QKeyEvent& key) {
 }  // namespace
 
 CNodeEditor::CNodeEditor(CStructurePane& pane, EdidEditTarget target, QWidget* parent)
-    : QWidget(parent), pane_(pane), target_(std::move(target)), scroll_(new QScrollArea(this)), message_(new QLabel(this)) {
+    : QWidget(parent),
+      pane_(pane),
+      target_(std::move(target)),
+      scroll_(new QScrollArea(this)),
+      message_(new QLabel(this)) {
   setObjectName(QStringLiteral("nodeEditor"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -162,7 +166,8 @@ void CNodeEditor::ShowCurrent() {
   int item = node;
   if (item >= 0 && nodes[static_cast<size_t>(item)].IsField()) item = nodes[static_cast<size_t>(item)].parent;
   const std::string path = item >= 0 ? nodes[static_cast<size_t>(item)].path : std::string();
-  if (stale_ || path != itemPath_ || !form_) {
+  const bool rebuilt = stale_ || path != itemPath_ || !form_;
+  if (rebuilt) {
     Build(item);
   } else {
     Refresh();
@@ -177,7 +182,10 @@ void CNodeEditor::ShowCurrent() {
       label->setFont(font);
     }
   }
-  if (chosen) scroll_->ensureWidgetVisible(chosen);
+  // Scrolled to once when chosen, not at every keystroke elsewhere in the form.
+  const std::string chosenPath = chosen ? nodes[static_cast<size_t>(node)].path : std::string();
+  if (chosen && (rebuilt || chosenPath != chosenPath_)) scroll_->ensureWidgetVisible(chosen);
+  chosenPath_ = chosenPath;
 }
 
 void CNodeEditor::Build(int item) {
@@ -258,7 +266,9 @@ void CNodeEditor::AddFieldRow(int node) {
     rows_[index].widget = box;
   } else if (field.value.kind == FieldValue::Kind::kEnum) {
     auto* list = new QComboBox(form_);
-    for (size_t i = 0; i < field.code->names.size(); ++i) list->addItem(Text(field.code->names[i].text), static_cast<int>(i));
+    for (size_t i = 0; i < field.code->names.size(); ++i) {
+      list->addItem(Text(field.code->names[i].text), static_cast<int>(i));
+    }
     connect(list, &QComboBox::activated, this, [this, list](int choice) {
       if (const Row* row = RowOf(list)) ApplyField(*row, QString::number(list->itemData(choice).toInt()), {});
     });
@@ -281,7 +291,8 @@ void CNodeEditor::AddFieldRow(int node) {
 void CNodeEditor::Refresh() {
   const std::vector<DecodedNode>& nodes = Tree().Nodes();
   if (item_ >= 0 && static_cast<size_t>(item_) < nodes.size()) {
-    heading_->setText(Text(texts::kNodeEditorHeading).arg(Text(nodes[static_cast<size_t>(item_)].label).toHtmlEscaped()));
+    const QString label = Text(nodes[static_cast<size_t>(item_)].label);
+    heading_->setText(Text(texts::kNodeEditorHeading).arg(label.toHtmlEscaped()));
   }
   for (const Row& row : rows_) {
     if (row.widget == editing_) continue;

@@ -90,6 +90,7 @@ class CNodeEditor : public QWidget {
   std::vector<Row> rows_;
   int item_ = -1;
   std::string itemPath_;
+  std::string chosenPath_;  // the field chosen in the tree
   bool stale_ = true;
   // The field being typed into while its own edit is shown everywhere.
   QWidget* editing_ = nullptr;

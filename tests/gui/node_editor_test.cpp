@@ -70,7 +70,8 @@ W* Widget(CNodeEditor& editor, const std::string& name) {
 }
 
 Case Typed(const char* name, const std::string& field, const char* text) {
-  return {name, field, [field, text](CNodeEditor& e) { TypeInto(Widget<QLineEdit>(e, field), QString::fromLatin1(text)); },
+  return {name, field,
+          [field, text](CNodeEditor& e) { TypeInto(Widget<QLineEdit>(e, field), QString::fromLatin1(text)); },
           [field, text](const EdidData&, const EdidData& after) { return ValueAt(after, field) == text; }};
 }
 
@@ -129,6 +130,7 @@ class NodeEditorTest : public QObject {
         Typed("DTD clock in 10 kHz steps", cta + "dtds[0].pixel_clock_khz", "148510"),
         Toggled("SAD rate", cta + "data_blocks[1].sads[0].rate_96"),
         Typed("SAD channels", cta + "data_blocks[1].sads[0].max_channels", "8"),
+        Typed("SAD format, other fields after it", cta + "data_blocks[1].sads[0].format", "2"),
         Toggled("speaker", cta + "data_blocks[2].lfe1"),
         Typed("HDMI physical address", cta + "data_blocks[3].physical_b", "2"),
         Toggled("colorimetry", cta + "data_blocks[4].sycc601"),
@@ -159,7 +161,8 @@ class NodeEditorTest : public QObject {
            return Entries(after, video + ".svds[") == Entries(before, video + ".svds[") - 1 &&
                   ValueAt(after, video + ".svds[0].vic") == ValueAt(before, video + ".svds[1].vic");
          }},
-        {"audio descriptor added", cta + "data_blocks[1]", [](CNodeEditor& e) { Widget<QPushButton>(e, "sadAdd")->click(); },
+        {"audio descriptor added", cta + "data_blocks[1]",
+         [](CNodeEditor& e) { Widget<QPushButton>(e, "sadAdd")->click(); },
          [cta](const EdidData& before, const EdidData& after) {
            return Entries(after, cta + "data_blocks[1].sads[") == Entries(before, cta + "data_blocks[1].sads[") + 1;
          }},
@@ -182,7 +185,9 @@ class NodeEditorTest : public QObject {
            });
            Widget<QPushButton>(e, "editTiming")->click();
          },
-         [](const EdidData&, const EdidData& after) { return ValueAt(after, "blocks[0].descriptors[0].h_active") == "3400"; }},
+         [](const EdidData&, const EdidData& after) {
+           return ValueAt(after, "blocks[0].descriptors[0].h_active") == "3400";
+         }},
     };
 
     for (const Case& c : cases) {
