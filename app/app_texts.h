@@ -30,6 +30,9 @@ inline constexpr char kEditMenu[] = "&Edit";
 // Undo and redo of the EDID: "&Undo EDID Read", "&Redo wizard run".
 inline constexpr char kUndoEdidPrefix[] = "&Undo";
 inline constexpr char kRedoEdidPrefix[] = "&Redo";
+// Undo and redo of what was typed in the report view.
+inline constexpr char kUndoReportText[] = "Undo Report &Text";
+inline constexpr char kRedoReportText[] = "Redo Report Te&xt";
 inline constexpr char kEdidReadStep[] = "EDID Read";
 inline constexpr char kDisplayReadStep[] = "Read from connected display";
 inline constexpr char kWizardStep[] = "wizard run";

@@ -6,8 +6,21 @@ namespace tolvex {
 
 class EdidStep : public QUndoCommand {
  public:
-  EdidStep(CEdidHistory& history, const QString& name, EdidSnapshot before, EdidSnapshot after)
-      : QUndoCommand(name), history_(history), before_(std::move(before)), after_(std::move(after)) {}
+  EdidStep(CEdidHistory& history, const QString& name, EdidSnapshot before, EdidSnapshot after, QString mergeKey)
+      : QUndoCommand(name),
+        history_(history),
+        before_(std::move(before)),
+        after_(std::move(after)),
+        mergeKey_(std::move(mergeKey)) {}
+
+  int id() const override { return mergeKey_.isEmpty() ? -1 : kMergingStep; }
+  bool mergeWith(const QUndoCommand* other) override {
+    const auto* next = static_cast<const EdidStep*>(other);
+    if (next->mergeKey_ != mergeKey_) return false;
+    after_ = next->after_;
+    setObsolete(after_ == before_);
+    return true;
+  }
 
   void undo() override { history_.Restore(before_); }
   void redo() override {
@@ -20,17 +33,19 @@ class EdidStep : public QUndoCommand {
   CEdidHistory& history_;
   EdidSnapshot before_;
   EdidSnapshot after_;
+  QString mergeKey_;
   bool done_ = false;
+  static constexpr int kMergingStep = 1;
 };
 
 CEdidHistory::CEdidHistory(EdidBlock& block, EdidExtensions& extensions, std::function<void()> show, QObject* parent)
     : QObject(parent), block_(block), extensions_(extensions), show_(std::move(show)) {}
 
-void CEdidHistory::Record(const QString& name, const std::function<void()>& action) {
+void CEdidHistory::Record(const QString& name, const std::function<void()>& action, const QString& mergeKey) {
   EdidSnapshot before = Take();
   action();
   EdidSnapshot after = Take();
-  if (after != before) stack_.push(new EdidStep(*this, name, std::move(before), std::move(after)));
+  if (after != before) stack_.push(new EdidStep(*this, name, std::move(before), std::move(after), mergeKey));
 }
 
 EdidSnapshot CEdidHistory::Take() const {

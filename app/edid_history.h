@@ -31,7 +31,9 @@ class CEdidHistory : public QObject {
   CEdidHistory(EdidBlock& block, EdidExtensions& extensions, std::function<void()> show, QObject* parent);
 
   // Runs `action` and keeps what it changed as one step named `name`; nothing when it changed nothing.
-  void Record(const QString& name, const std::function<void()>& action);
+  // A step with a `mergeKey` joins the step before it when that one has the same key (the
+  // keystrokes of one entry in one field are one step), and goes when the two changed nothing.
+  void Record(const QString& name, const std::function<void()>& action, const QString& mergeKey = {});
 
   QUndoStack& Stack() { return stack_; }
 

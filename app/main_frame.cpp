@@ -24,6 +24,7 @@
 #include "app/compare_window.h"
 #include "app/edid_code_dlg.h"
 #include "app/edid_history.h"
+#include "app/node_editor.h"
 #include "app/structure_pane.h"
 #include "app/task_texts.h"
 #include "app/tolvex_view.h"
@@ -115,6 +116,8 @@ bool IsTransferCommand(CommandId id) {
 }
 
 constexpr int kCheckPaneHeight = 150;
+constexpr QKeyCombination kUndoKey = Qt::CTRL | Qt::Key_Z;
+constexpr QKeyCombination kRedoKey = Qt::CTRL | Qt::SHIFT | Qt::Key_Z;
 constexpr int kStructurePaneWidth = 460;
 
 // The keyboard LED of a lock key as the kernel shows it ("capslock", "numlock", "scrolllock");
@@ -225,14 +228,37 @@ void CMainFrame::CreateMenus() {
   recentSeparator_ = fileMenu_->addSeparator();
   fileMenu_->addAction(actions_[kCmdAppExit]);
 
-  // The EDID's undo and redo; the report view's text keeps its own (Ctrl+Z, its context menu).
+  // The EDID's undo and redo, and the report view's of its text. Ctrl+Z and Ctrl+Shift+Z step
+  // through the EDID where the focus is in the Structure panel or the code window, and through
+  // the text in the report view: each pair's keys belong to its own widgets, never both at once.
   QMenu* edit = menuBar()->addMenu(Text(texts::kEditMenu));
   QAction* undo = history_->Stack().createUndoAction(this, Text(texts::kUndoEdidPrefix));
   undo->setObjectName(QStringLiteral("undoEdid"));
   QAction* redo = history_->Stack().createRedoAction(this, Text(texts::kRedoEdidPrefix));
   redo->setObjectName(QStringLiteral("redoEdid"));
+  QAction* undoText = new QAction(Text(texts::kUndoReportText), this);
+  undoText->setObjectName(QStringLiteral("undoReportText"));
+  QAction* redoText = new QAction(Text(texts::kRedoReportText), this);
+  redoText->setObjectName(QStringLiteral("redoReportText"));
+  for (auto [action, key] : {std::pair{undo, kUndoKey}, std::pair{redo, kRedoKey}, std::pair{undoText, kUndoKey},
+                             std::pair{redoText, kRedoKey}}) {
+    action->setShortcut(QKeySequence(key));
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  }
+  structurePane_->addActions({undo, redo});
+  if (codeWindow_) codeWindow_->addActions({undo, redo});
+  view_->addActions({undoText, redoText});
+  undoText->setEnabled(view_->document()->isUndoAvailable());
+  redoText->setEnabled(view_->document()->isRedoAvailable());
+  connect(view_, &QPlainTextEdit::undoAvailable, undoText, &QAction::setEnabled);
+  connect(view_, &QPlainTextEdit::redoAvailable, redoText, &QAction::setEnabled);
+  connect(undoText, &QAction::triggered, view_, &QPlainTextEdit::undo);
+  connect(redoText, &QAction::triggered, view_, &QPlainTextEdit::redo);
   edit->addAction(undo);
   edit->addAction(redo);
+  edit->addSeparator();
+  edit->addAction(undoText);
+  edit->addAction(redoText);
 
   QMenu* tasks = menuBar()->addMenu(Text(texts::kTasksMenu));
   for (int id : TaskMenuLayout()) {
@@ -352,6 +378,12 @@ void CMainFrame::CreateCheckPane() {
 
 void CMainFrame::CreateStructurePane() {
   structurePane_ = new CStructurePane(block_, doc_.Extensions(), this);
+  EdidEditTarget target;
+  target.apply = [this](const QString& name, const std::function<EditResult(EdidData&)>& edit, const QString& key) {
+    return ApplyEdit(name, edit, key);
+  };
+  target.current = [this] { return JoinWholeEdid(block_.Bytes(), doc_.Extensions()); };
+  structurePane_->SetEditor(new CNodeEditor(*structurePane_, std::move(target)));
   addDockWidget(Qt::LeftDockWidgetArea, structurePane_);
   resizeDocks({structurePane_}, {kStructurePaneWidth}, Qt::Horizontal);
   connect(structurePane_, &CStructurePane::bytesChosen, this, &CMainFrame::ShowBytesInCodeWindow);
@@ -555,6 +587,10 @@ CEdidCodeDlg& CMainFrame::CodeWindow() {
     connect(codeWindow_.get(), &CEdidCodeDlg::bytesRefreshed, this, [this] {
       if (compareWindow_) compareWindow_->DocumentChanged();
     });
+    // The EDID's Ctrl+Z there too (once the Edit menu has made the actions).
+    for (const char* name : {"undoEdid", "redoEdid"}) {
+      if (auto* action = findChild<QAction*>(QString::fromLatin1(name))) codeWindow_->addAction(action);
+    }
   }
   return *codeWindow_;
 }

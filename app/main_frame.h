@@ -59,8 +59,10 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   // Runs `edit` on the whole EDID as one undoable step named `name`. Done, the EDID is shown
   // everywhere (code window with the changed bytes selected, report view, Check pane, Structure
   // panel) and the document is modified; refused, nothing changes, no step is kept, and the
-  // result carries the reason for the caller to show.
-  EditResult ApplyEdit(const QString& name, const std::function<EditResult(EdidData&)>& edit);
+  // result carries the reason for the caller to show. Edits with the same `mergeKey` one after
+  // the other are one step (the keystrokes of one entry in a field).
+  EditResult ApplyEdit(const QString& name, const std::function<EditResult(EdidData&)>& edit,
+                       const QString& mergeKey = {});
   // The whole EDID as it stands: the base block and every extension block.
   EdidData CurrentEdid() const;
 
@@ -164,6 +166,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   QString resultText_;
   bool waitCursor_ = false;
   bool settingViewText_ = false;
+  // The view's text is being rewritten for an edit of the EDID: only the lines that changed.
+  bool followingEdit_ = false;
   // A command that drives the bus is running; a close asked for meanwhile waits for its end.
   bool transferRunning_ = false;
   bool closeAfterTransfer_ = false;

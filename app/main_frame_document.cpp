@@ -5,7 +5,11 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "app/app_texts.h"
 #include "app/edid_history.h"
@@ -20,6 +24,42 @@ namespace tolvex {
 namespace {
 
 QString Text(const char* text) { return QString::fromLatin1(text); }
+
+// Puts `text` into `view` by rewriting only the lines that differ: an edit changes a few lines
+// of a report of hundreds (a value, the checksum, their rows in the dump), and laying them all
+// out again would cost a keystroke more than everything else it does. When the number of lines
+// changes, the stretch between the lines both texts begin and end with is replaced. The view
+// keeps its scroll position; like setPlainText, it leaves nothing to undo.
+void ReplaceChangedLines(QPlainTextEdit& view, const QString& text) {
+  QTextDocument& document = *view.document();
+  const QStringList lines = text.split(QLatin1Char('\n'));
+  document.setUndoRedoEnabled(false);
+  QTextCursor cursor(&document);
+  if (lines.size() == document.blockCount()) {
+    QTextBlock block = document.begin();
+    for (const QString& line : lines) {
+      if (block.text() != line) {
+        cursor.setPosition(block.position());
+        cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+        cursor.insertText(line);
+      }
+      block = block.next();
+    }
+  } else {
+    const QString old = view.toPlainText();
+    const qsizetype common = std::min(old.size(), text.size());
+    qsizetype head = 0;
+    while (head < common && old[head] == text[head]) ++head;
+    while (head > 0 && old[head - 1] != QLatin1Char('\n')) --head;
+    qsizetype tail = 0;
+    while (tail < common - head && old[old.size() - 1 - tail] == text[text.size() - 1 - tail]) ++tail;
+    while (tail > 0 && old[old.size() - tail] != QLatin1Char('\n')) --tail;
+    cursor.setPosition(static_cast<int>(head));
+    cursor.setPosition(static_cast<int>(old.size() - tail), QTextCursor::KeepAnchor);
+    cursor.insertText(text.mid(head, text.size() - tail - head));
+  }
+  document.setUndoRedoEnabled(true);
+}
 
 }  // namespace
 
@@ -37,7 +77,8 @@ QString CMainFrame::AskExportPath(const QString& suggested) {
   return path;
 }
 
-EditResult CMainFrame::ApplyEdit(const QString& name, const std::function<EditResult(EdidData&)>& edit) {
+EditResult CMainFrame::ApplyEdit(const QString& name, const std::function<EditResult(EdidData&)>& edit,
+                                 const QString& mergeKey) {
   EdidExtensions& extensions = doc_.Extensions();
   const EdidData before = JoinWholeEdid(block_.Bytes(), extensions);
   EdidData after = before;
@@ -50,6 +91,7 @@ EditResult CMainFrame::ApplyEdit(const QString& name, const std::function<EditRe
   size_t last = std::max(before.size(), after.size()) - 1;
   while (last < common && last > first && before[last] == after[last]) --last;
   last = std::min(last, after.size() - 1);
+  followingEdit_ = true;
   history_->Record(name, [&] {
     const WholeEdid whole = SplitWholeEdid(after);
     block_.Bytes() = whole.base;
@@ -58,7 +100,8 @@ EditResult CMainFrame::ApplyEdit(const QString& name, const std::function<EditRe
     extensions.missingBytes = 0;
     extensions.storedChecksum.reset();
     doc_.ShowEditedEdid(static_cast<int>(std::min(first, last)), static_cast<int>(last));
-  });
+  }, mergeKey);
+  followingEdit_ = false;
   return result;
 }
 
@@ -68,7 +111,8 @@ QString CMainFrame::ViewText() const { return view_->toPlainText(); }
 
 void CMainFrame::SetViewText(const QString& text) {
   settingViewText_ = true;
-  view_->setPlainText(text);
+  if (followingEdit_) ReplaceChangedLines(*view_, text);
+  else view_->setPlainText(text);
   settingViewText_ = false;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QShowEvent>
+#include <QSplitter>
 #include <QTreeWidget>
 
 #include <set>
@@ -89,14 +90,26 @@ int CStructurePane::NodeOf(const QTreeWidgetItem* row) const {
 
 int CStructurePane::CurrentNode() const { return NodeOf(tree_->currentItem()); }
 
+void CStructurePane::SetEditor(QWidget* editor) {
+  auto* splitter = new QSplitter(Qt::Vertical);
+  splitter->setObjectName(QStringLiteral("structureSplitter"));
+  splitter->addWidget(tree_);
+  splitter->addWidget(editor);
+  splitter->setStretchFactor(0, 3);
+  splitter->setStretchFactor(1, 2);
+  splitter->setSizes({600, 400});  // in proportion: the tree a little more than the form
+  setWidget(splitter);
+}
+
 void CStructurePane::Redecode() {
   stale_ = false;
   DecodedTree previous = std::move(structure_);
   structure_ = DecodedTree(DecodeEdid(block_.Bytes(), extensions_.blocks));
-  const bool rebuilt = rows_.empty() || !structure_.SameShape(previous);
-  if (rebuilt) Rebuild(previous);
-  else UpdateTexts(previous);
-  UpdateGauges(rebuilt);
+  const bool sameShape = !rows_.empty() && structure_.SameShape(previous);
+  if (sameShape) UpdateTexts(previous);
+  else Rebuild(previous);
+  UpdateGauges(!sameShape);
+  emit decoded(sameShape);
 }
 
 void CStructurePane::UpdateGauges(bool rebuilt) {

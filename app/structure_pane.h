@@ -39,10 +39,16 @@ class CStructurePane : public QDockWidget {
   void SelectPath(const std::string& path);
   // The free-space gauge in the row of extension block `block`, or null (app/block_gauge.h).
   QProgressBar* Gauge(int block) const;
+  // The editor of the selected node, below the tree.
+  void SetEditor(QWidget* editor);
+  // The tree is being rebuilt: its rows come and go, and the current one is not yet the user's.
+  bool IsRebuilding() const { return rebuilding_; }
 
  signals:
   // The user chose a node about bytes first..last of the whole EDID.
   void bytesChosen(int first, int last);
+  // The EDID was decoded again; `sameShape`: only labels and values can have changed.
+  void decoded(bool sameShape);
 
  protected:
   void showEvent(QShowEvent* event) override;
