@@ -13,10 +13,12 @@
 #include <QTreeWidget>
 
 #include <set>
+#include <tuple>
 
 #include "app/task_texts.h"
 #include "document/form_validation.h"
 #include "model/decoded_edid.h"
+#include "model/field_paths.h"
 #include "model/task_edits.h"
 #include "model/vic_table.h"
 
@@ -98,11 +100,37 @@ std::set<int> HeldVics(const EdidData& edid) {
   return vics;
 }
 
-std::unique_ptr<CTaskDialog> MakeVrrDialog(ApplyEditFn apply, QWidget* parent) {
+// What the EDID holds now of the field `key`, everywhere it is kept in walk order (only at paths
+// that contain `within`), as the report prints it: the dialogs start from the values they change.
+QStringList HeldValues(const std::vector<FieldAtPath>& fields, std::string_view key, std::string_view within = {}) {
+  QStringList values;
+  for (const FieldAtPath& field : fields) {
+    const std::string_view path = field.path;
+    if (path.size() > key.size() && path.ends_with(key) && path[path.size() - key.size() - 1] == '.' &&
+        path.find(within) != std::string_view::npos) {
+      values << Text(FormatFieldValue(field.field.value));
+    }
+  }
+  return values;
+}
+
+std::vector<FieldAtPath> HeldFields(const TaskContext& context) { return FieldPaths(DecodeEdid(context.edid)); }
+
+std::unique_ptr<CTaskDialog> MakeVrrDialog(const TaskContext& context, ApplyEditFn apply, QWidget* parent) {
   auto dialog = std::make_unique<CTaskDialog>(StepName(kCmdTaskVrr), std::move(apply), parent);
   QLineEdit* min = dialog->AddField(texts::kVrrMin, "vrrMin", IntegerCheck(1, kMaxHz));
   QLineEdit* max = dialog->AddField(texts::kVrrMax, "vrrMax", IntegerCheck(1, kMaxHz));
   QCheckBox* amd = dialog->AddCheck(texts::kVrrAddAmd, "vrrAddAmd");
+  // The range as the AMD block, else the HDMI Forum block, else the range limits keep it.
+  const std::vector<FieldAtPath> fields = HeldFields(context);
+  for (auto [low, high, within] : {std::tuple{"min_hz", "max_hz", ".data_blocks["},
+                                   std::tuple{"vrr_min_hz", "vrr_max_hz", ""}, std::tuple{"min_v_hz", "max_v_hz", ""}}) {
+    const QStringList lows = HeldValues(fields, low, within), highs = HeldValues(fields, high, within);
+    if (lows.isEmpty() || highs.isEmpty()) continue;
+    min->setText(lows.front());
+    max->setText(highs.front());
+    break;
+  }
   dialog->SetReader([=]() -> std::optional<EdidEdit> {
     const std::optional<long> low = ReadIntegerField(min, 1, kMaxHz);
     if (!low) return std::nullopt;
@@ -132,9 +160,13 @@ std::unique_ptr<CTaskDialog> MakeRgbOnlyDialog(const TaskContext& context, Apply
   return dialog;
 }
 
-std::unique_ptr<CTaskDialog> MakeMaxTmdsDialog(ApplyEditFn apply, QWidget* parent) {
+std::unique_ptr<CTaskDialog> MakeMaxTmdsDialog(const TaskContext& context, ApplyEditFn apply, QWidget* parent) {
   auto dialog = std::make_unique<CTaskDialog>(StepName(kCmdTaskMaxTmds), std::move(apply), parent);
   QLineEdit* mhz = dialog->AddField(texts::kTmdsMhz, "tmdsMhz", IntegerCheck(1, kMaxMhz));
+  // The HDMI Forum block's clock, where there is one, is above the HDMI block's.
+  long held = 0;
+  for (const QString& value : HeldValues(HeldFields(context), "max_tmds_mhz")) held = std::max(held, value.toLong());
+  if (held > 0) mhz->setText(QString::number(held));
   QComboBox* frl = dialog->AddChoice(texts::kFrlRate, "frlRate");
   frl->addItem(Text(texts::kFrlUnchanged));
   for (int rate : kFrlRates) frl->addItem(rate == 0 ? Text(texts::kFrlNone) : Text(texts::kFrlGbps).arg(rate), rate);
@@ -174,11 +206,17 @@ std::unique_ptr<CTaskDialog> MakeRemoveVicDialog(const TaskContext& context, App
   return dialog;
 }
 
-std::unique_ptr<CTaskDialog> MakeHdrDialog(ApplyEditFn apply, QWidget* parent) {
+std::unique_ptr<CTaskDialog> MakeHdrDialog(const TaskContext& context, ApplyEditFn apply, QWidget* parent) {
   auto dialog = std::make_unique<CTaskDialog>(StepName(kCmdTaskHdrLuminance), std::move(apply), parent);
   QLineEdit* max = dialog->AddField(texts::kHdrMax, "hdrMax", NumberCheck(0, kMaxLuminance, false));
   QLineEdit* avg = dialog->AddField(texts::kHdrAvg, "hdrAvg", NumberCheck(0, kMaxLuminance, true));
   QLineEdit* min = dialog->AddField(texts::kHdrMin, "hdrMin", NumberCheck(0, kMaxLuminance, true));
+  // The first HDR static metadata block's values, the one the edit changes.
+  const std::vector<FieldAtPath> fields = HeldFields(context);
+  for (auto [field, key] : {std::pair{max, "max_luminance"}, std::pair{avg, "max_fall"}, std::pair{min, "min_luminance"}}) {
+    const QStringList held = HeldValues(fields, key, ".data_blocks[");
+    if (!held.isEmpty()) field->setText(held.front());
+  }
   dialog->SetReader([=]() -> std::optional<EdidEdit> {
     const std::optional<double> high = ReadNumberField(max, 0, kMaxLuminance);
     if (!high) return std::nullopt;
@@ -317,12 +355,12 @@ bool CTaskDialog::eventFilter(QObject* watched, QEvent* event) {
 std::unique_ptr<CTaskDialog> MakeEditDialog(CommandId id, const TaskContext& context, ApplyEditFn apply,
                                             QWidget* parent) {
   switch (id) {
-    case kCmdTaskVrr: return MakeVrrDialog(std::move(apply), parent);
+    case kCmdTaskVrr: return MakeVrrDialog(context, std::move(apply), parent);
     case kCmdTaskRgbOnly: return MakeRgbOnlyDialog(context, std::move(apply), parent);
-    case kCmdTaskMaxTmds: return MakeMaxTmdsDialog(std::move(apply), parent);
+    case kCmdTaskMaxTmds: return MakeMaxTmdsDialog(context, std::move(apply), parent);
     case kCmdTaskAddVic: return MakeAddVicDialog(std::move(apply), parent);
     case kCmdTaskRemoveVic: return MakeRemoveVicDialog(context, std::move(apply), parent);
-    case kCmdTaskHdrLuminance: return MakeHdrDialog(std::move(apply), parent);
+    case kCmdTaskHdrLuminance: return MakeHdrDialog(context, std::move(apply), parent);
     case kCmdTaskAddTiming: return MakeAddTimingDialog(std::move(apply), parent);
     default: return nullptr;
   }

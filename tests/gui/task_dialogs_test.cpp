@@ -119,7 +119,11 @@ class TaskDialogsTest : public QObject {
            return Cta(before).ycbcr444 == 1 && Cta(after).ycbcr444 == 0 && Cta(after).ycbcr422 == 0;
          }},
         {"TMDS 600 MHz and FRL 24 Gbit/s", kCmdTaskMaxTmds,
-         [](QWidget* d) {
+         [&frame](QWidget* d) {
+           // It starts from the clock the EDID states, the HDMI Forum block's where it is higher.
+           const DecodedEdid now = DecodeEdid(frame.CurrentEdid());
+           const int held = std::max(Cta(now).First<CtaHdmi>()->maxTmdsMhz, Cta(now).First<CtaHdmiForum>()->maxTmdsMhz);
+           QCOMPARE(d->findChild<QLineEdit*>("tmdsMhz")->text(), QString::number(held));
            Fill(d, "tmdsMhz", "600");
            auto* frl = d->findChild<QComboBox*>("frlRate");
            frl->setCurrentIndex(frl->findData(24));
