@@ -35,7 +35,9 @@ void ModalAnswerer::Poll() {
     }
     return;
   }
-  seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->informativeText()});
+  const QPushButton* preset = box->defaultButton();
+  seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->informativeText(), box->standardButtons(),
+                   preset ? box->standardButton(preset) : QMessageBox::NoButton});
   QAbstractButton* button = nullptr;
   if (!answers_.empty()) {
     button = box->button(answers_.front());
