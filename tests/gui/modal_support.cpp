@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QPointer>
+#include <QPushButton>
 
 namespace tolvex::testing {
 
@@ -35,7 +36,7 @@ void ModalAnswerer::Poll() {
     }
     return;
   }
-  const QPushButton* preset = box->defaultButton();
+  QPushButton* preset = box->defaultButton();
   seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->informativeText(), box->standardButtons(),
                    preset ? box->standardButton(preset) : QMessageBox::NoButton});
   QAbstractButton* button = nullptr;
