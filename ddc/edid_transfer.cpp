@@ -357,7 +357,7 @@ bool CEdidTransfer::ConfirmReplacing(const std::optional<EdidRead>& before) {
   const std::string replaced = FormatText(texts::kOtherMonitor, DescribeMonitor(held).c_str(),
                                           DescribeMonitor(written).c_str(), blocks, blocks * kEdidSize);
   if (ui_.ConfirmReplace(FormatText(texts::kReplaceQuestion, replaced.c_str()))) return true;
-  ui_.SetStatusText(texts::kReplaceCancelled);
+  ui_.ShowNote(texts::kReplaceCancelled);
   return false;
 }
 

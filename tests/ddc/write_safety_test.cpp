@@ -207,7 +207,8 @@ TEST_F(WriteSafety, AWriteKeepsWhatTheEepromHeldAndAsksBeforeReplacingAnotherMon
                 "Writing replaces it with 1 blocks (128 bytes).\n\nReplace it?");
     }
     if (c.asked && !c.answer) {
-      EXPECT_EQ(rig.ui.statusTexts.back(), texts::kReplaceCancelled);
+      ASSERT_FALSE(rig.ui.notes.empty()) << (rig.ui.statusTexts.empty() ? "" : rig.ui.statusTexts.back());
+      EXPECT_EQ(rig.ui.notes.back(), texts::kReplaceCancelled);
       EXPECT_EQ(rig.Monitor().AnalogEeprom().PageWrites(), 0u);
     }
     const std::vector<fs::path> backups = Backups();
