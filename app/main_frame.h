@@ -94,6 +94,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void SetWaitCursor(bool wait) override;
   void ShowInformation(std::string_view text, std::string_view caption) override;
   bool ConfirmRisk(std::string_view question) override;
+  bool ConfirmReplace(std::string_view question) override;
 
   // The framework's file dialogs; tests replace them.
   std::function<QString()> askOpenPath;

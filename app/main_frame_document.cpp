@@ -142,7 +142,7 @@ void CMainFrame::SetStatusText(std::string_view text) {
 
 void CMainFrame::ShowError(std::string_view text, std::string_view caption) {
   QMessageBox box(QMessageBox::Critical, QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
-                  QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
+                  QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
   box.exec();
 }
 
@@ -165,6 +165,14 @@ bool CMainFrame::ConfirmRisk(std::string_view question) {
                   QString::fromLatin1(question.data(), static_cast<qsizetype>(question.size())),
                   QMessageBox::Yes | QMessageBox::No, this);
   box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+bool CMainFrame::ConfirmReplace(std::string_view question) {
+  QMessageBox box(QMessageBox::Question, Text(texts::kWindowTitle),
+                  QString::fromUtf8(question.data(), static_cast<qsizetype>(question.size())),
+                  QMessageBox::Yes | QMessageBox::Cancel, this);
+  box.setDefaultButton(QMessageBox::Cancel);
   return box.exec() == QMessageBox::Yes;
 }
 

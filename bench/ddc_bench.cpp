@@ -18,6 +18,7 @@ class QuietUi final : public ProbeUi, public TransferUi, public EdidDocumentUi {
   void SetStatusText(std::string_view) override {}
   void ShowError(std::string_view, std::string_view) override { failed = true; }
   void SetWaitCursor(bool) override {}
+  bool ConfirmReplace(std::string_view) override { return true; }
   void ShowCodeWindow() override {}
   void HighlightRange(int, int, bool refresh) override {
     if (refresh) block_.UpdateChecksum();
@@ -47,6 +48,7 @@ void RunTransfer(benchmark::State& state, Job job) {
   QuietUi ui(block);
   CI2cBus bus(hw->machine, hw->clock, ui);
   TransferSettings settings;
+  settings.keepBackups = false;  // the transfers are timed, not the disk
   EdidExtensions extensions;
   CEdidTransfer transfer(bus, block, extensions, settings, hw->clock, ui, ui);
   block.SetManufacturerId("BEN");
@@ -95,6 +97,7 @@ void RunKernelTransfer(benchmark::State& state, Job job) {
   EdidBlock block;
   QuietUi ui(block);
   TransferSettings settings;
+  settings.keepBackups = false;  // the transfers are timed, not the disk
   EdidExtensions extensions;
   CEdidTransfer transfer(*bus, block, extensions, settings, hw->clock, ui, ui);
   block.SetManufacturerId("BEN");
@@ -145,6 +148,7 @@ void RunProgrammerTransfer(benchmark::State& state, Job job) {
   EdidBlock block;
   QuietUi ui(block);
   TransferSettings settings;
+  settings.keepBackups = false;  // the transfers are timed, not the disk
   EdidExtensions extensions;
   if (state.range(0) > 0) {
     EdidBytes cta{};  // CTA-861 revision 3, no data blocks, no detailed timings

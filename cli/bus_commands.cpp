@@ -37,6 +37,7 @@ TransferSettings SettingsOf(const Invocation& call) {
     settings.factoryEnable = 1;
     settings.mappedPage = call.Value("factory");
   }
+  settings.keepBackups = !call.Has("no-backup");
   return settings;
 }
 
@@ -134,6 +135,7 @@ int RunTransfer(const Invocation& call, const CommandStreams& streams) {
   if (!hardware) return 1;
 
   ConsoleUi ui(block, err, environment.progressInPlace);
+  ui.SetReplaceAllowed(call.Has("force"));
   const LinuxRequest request = LinuxRequestOf(call);
   KernelView view(*hardware, request);
   Route route;
@@ -193,7 +195,7 @@ int RunTransfer(const Invocation& call, const CommandStreams& streams) {
     transfer->OnEdidWrite();
     PrintFallbacks(route, err);
     if (ui.RiskRefused()) PrintLine(err, cli_texts::kForceHint);
-    if (ui.ErrorShown()) return 1;
+    if (ui.ErrorShown() || ui.RiskRefused()) return 1;
     err << cli_texts::kProgram << ": " << path << ": " << cli_texts::kWrittenAndVerified << '\n';
   }
   if (!hardware->Persist(error)) {

@@ -36,6 +36,12 @@ void ConsoleUi::ShowNote(std::string_view text) {
 
 void ConsoleUi::ShowInformation(std::string_view text, std::string_view /*caption*/) { ShowNote(text); }
 
+bool ConsoleUi::ConfirmReplace(std::string_view question) {
+  ShowNote(question);
+  if (!replaceAllowed_) riskRefused_ = true;
+  return replaceAllowed_;
+}
+
 void ConsoleUi::HighlightRange(int /*first*/, int /*last*/, bool refresh) {
   // The code window's refresh recomputes the checksum; without a window the block still needs it.
   if (refresh) block_.UpdateChecksum();

@@ -33,6 +33,9 @@ class ConsoleUi final : public ProbeUi, public TransferUi, public EdidDocumentUi
     riskRefused_ = true;
     return false;
   }
+  // The question goes to stderr; --force answers it yes, and without it the write does not go.
+  bool ConfirmReplace(std::string_view question) override;
+  void SetReplaceAllowed(bool allowed) { replaceAllowed_ = allowed; }
   bool RiskRefused() const { return riskRefused_; }
 
   bool ErrorShown() const { return errorShown_; }
@@ -47,6 +50,7 @@ class ConsoleUi final : public ProbeUi, public TransferUi, public EdidDocumentUi
   bool progressOpen_ = false;
   bool errorShown_ = false;
   bool riskRefused_ = false;
+  bool replaceAllowed_ = false;
   std::optional<std::string> report_;
 };
 

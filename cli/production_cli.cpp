@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include "cli/cli_texts.h"
+#include "ddc/ddc_texts.h"
 #include "ddc/format_text.h"
 #include "production/production_texts.h"
 
@@ -54,6 +55,9 @@ class ConsoleEvents final : public ProductionEvents {
          << (record.serialText.empty() ? std::to_string(record.serialNumber) : record.serialText);
     if (!record.verified) out_ << " (" << record.result << ')';
     out_ << '\n' << std::flush;
+    // One line per unit: what the error means and what to try follow on stderr.
+    if (!record.help.empty()) err_ << cli_texts::kProgram << ": " << record.help << '\n';
+    if (!record.backup.empty()) err_ << cli_texts::kProgram << ": " << FormatText(texts::kBackupKept, record.backup.c_str()) << '\n';
   }
   void OnRunError(std::string_view text) override {
     EndStatusLine();

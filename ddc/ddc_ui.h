@@ -22,6 +22,12 @@ class TransferUi {
   virtual void SetStatusText(std::string_view text) = 0;
   // Error message box owned by the main window, error icon, OK button.
   virtual void ShowError(std::string_view text, std::string_view caption) = 0;
+  // A transfer's error with what it means and what to try (`help`, one or more sentences on
+  // lines of their own); shown as one message under the error's text unless a UI keeps them apart.
+  virtual void ShowTransferError(std::string_view text, std::string_view caption, std::string_view help) {
+    if (help.empty()) return ShowError(text, caption);
+    ShowError(std::string(text) + "\n" + std::string(help), caption);
+  }
   // true: wait cursor; false: the arrow again.
   virtual void SetWaitCursor(bool wait) = 0;
   // What the user should know of a command that went through: what a read found wrong. The
@@ -38,6 +44,9 @@ class TransferUi {
     (void)question;
     return false;
   }
+  // Before a write replaces the EDID of another monitor (Yes/Cancel, Cancel the default); true
+  // goes ahead. Where nobody can be asked, it is answered as a risk is.
+  virtual bool ConfirmReplace(std::string_view question) { return ConfirmRisk(question); }
 };
 
 // The document side that a successful read replaces, and the EDID code window.

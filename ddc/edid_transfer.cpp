@@ -1,8 +1,10 @@
 #include "ddc/edid_transfer.h"
 
 #include <algorithm>
+#include <ctime>
 
 #include "ddc/ddc_texts.h"
+#include "ddc/edid_backup.h"
 #include "ddc/format_text.h"
 #include "ddc/i2c_operations.h"
 #include "ddc/linux/bus_safety.h"
@@ -60,7 +62,29 @@ std::vector<ByteDifference> DifferencesOf(const EdidBytes& expected, const EdidB
   return differences;
 }
 
+// Flags that mean the first byte never reached the EEPROM: nothing in it can have changed.
+constexpr uint8_t kNothingSent = kStatusAddressNoAck | kStatusStartFailed | kStatusSdaLow;
+
+// However a write ends, the next command starts with nothing begun.
+class WriteScope {
+ public:
+  explicit WriteScope(bool& began) : began_(began) { began_ = false; }
+  ~WriteScope() { began_ = false; }
+  WriteScope(const WriteScope&) = delete;
+  WriteScope& operator=(const WriteScope&) = delete;
+
+ private:
+  bool& began_;
+};
+
 }  // namespace
+
+std::string ExplainBusStatus(uint8_t status) {
+  for (const texts::StatusHelp& row : texts::kStatusHelp) {
+    if (status & row.flags) return row.sentence;
+  }
+  return {};
+}
 
 std::optional<uint8_t> ParsePageValue(std::string_view pageText) {
   if (pageText.empty() || HexDigitValue(pageText[0]) < 0) return std::nullopt;
@@ -124,9 +148,19 @@ void CEdidTransfer::ShowProgress(const char* format, int index) {
   ui_.SetStatusText(FormatText(format, index * 100 / 127));
 }
 
-void CEdidTransfer::ShowError(const std::string& text, const char* caption) {
-  const std::string detail = bus_.FailureDetail();
-  ui_.ShowError(detail.empty() ? text : text + "\n" + detail, caption);
+void CEdidTransfer::ShowError(const std::string& text, const char* caption, std::string_view help) {
+  std::string message = text;
+  if (const std::string detail = bus_.FailureDetail(); !detail.empty()) message += "\n" + detail;
+  std::string advice(help);
+  if (writeBegan_) {
+    advice.append(advice.empty() ? "" : "\n").append(texts::kMixtureNote);
+    if (!backupPath_.empty()) {
+      advice += FormatText(texts::kBackupToWriteBack, backupPath_.c_str());
+    } else if (!overBlank_) {
+      advice += texts::kNoBackupToWriteBack;
+    }
+  }
+  ui_.ShowTransferError(message, caption, advice);
 }
 
 uint8_t CEdidTransfer::FactoryReadRequest(uint8_t page, uint8_t index) {
@@ -160,12 +194,12 @@ uint8_t CEdidTransfer::TransferBlockBytes(uint8_t deviceAddress, int offset, uin
 bool CEdidTransfer::SegmentPointerAnswers() { return bus_.Probe(kSegmentPointer).Ok(); }
 
 // Byte 126 of a block that is no EDID (a blank EEPROM reads 0xFF) counts nothing; following it
-// could read for minutes.
-bool CEdidTransfer::ReadExtensionBlocks(EdidRead& read) {
+// could read for minutes. A block that fails is not kept: `read` holds those before it.
+uint8_t CEdidTransfer::ReadExtensionBlocks(EdidRead& read) {
   const int announced = AnnouncedExtensions(read.base);
   if (announced > 0 && !HasEdidHeader(read.base)) {
     read.notes.push_back(FormatText(texts::kNoteNotAnEdid, announced));
-    return true;
+    return 0;
   }
   for (int number = 1; number <= announced; ++number) {
     if (number == kFirstSegmentedBlock && !SegmentPointerAnswers()) {
@@ -173,13 +207,12 @@ bool CEdidTransfer::ReadExtensionBlocks(EdidRead& read) {
       break;
     }
     EdidBytes& block = read.extensions.blocks.emplace_back();
-    const uint8_t status = ReadBlockPresent(number, block.data());
-    if (status) {
-      ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
-      return false;
+    if (const uint8_t status = ReadBlockPresent(number, block.data())) {
+      read.extensions.blocks.pop_back();
+      return status;
     }
   }
-  return true;
+  return 0;
 }
 
 bool CEdidTransfer::WriteWholeEdid() {
@@ -192,11 +225,12 @@ bool CEdidTransfer::WriteWholeEdid() {
   // finished its write cycle; a bus that cannot poll that way waits for the cycle after each page.
   for (offset = 0; offset < static_cast<int>(bytes.size()); offset += pageSize) {
     status = TransferBlockBytes(kEepromWrite, offset, static_cast<uint16_t>(pageSize), bytes.data() + offset);
+    if (offset > 0 || (status & kNothingSent) == 0) writeBegan_ = true;
     if (status == 0) status = TransferStatus(bus_.AwaitWriteCycle(kEepromWrite));
     if (status) break;
   }
   bus_.SetWriteEnable(false);
-  if (status) ShowError(FormatText(texts::kPageTransferError, offset, status), texts::kWriteErrorCaption);
+  if (status) ShowStatusError(FormatText(texts::kPageTransferError, offset, status), texts::kWriteErrorCaption, status);
   return status == 0;
 }
 
@@ -205,7 +239,7 @@ bool CEdidTransfer::VerifyWholeEdid(const std::optional<EdidBytes>& before) {
   for (int number = 0; number <= extensions_.Count(); ++number) {
     const uint8_t status = ReadBlockPresent(number, buffer.data());
     if (status) {
-      ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
+      ShowStatusError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption, status);
       return false;
     }
     const EdidBytes& expected = number == 0 ? block_.Bytes() : extensions_.blocks[number - 1];
@@ -215,7 +249,7 @@ bool CEdidTransfer::VerifyWholeEdid(const std::optional<EdidBytes>& before) {
     if (number == 0 && before && buffer == *before) {
       ui_.ShowError(texts::kWriteProtected, texts::kWriteProtectedCaption);
     } else {
-      ShowError(texts::kEdidVerifyError, texts::kVerifyErrorCaption);
+      ShowError(texts::kEdidVerifyError, texts::kVerifyErrorCaption, texts::kVerifyHelp);
     }
     return false;
   }
@@ -224,27 +258,19 @@ bool CEdidTransfer::VerifyWholeEdid(const std::optional<EdidBytes>& before) {
 
 // ---- EDID Read -----------------------------------------------------------------------------
 
-void CEdidTransfer::OnEdidRead() {
-  document_.ShowCodeWindow();
-  WaitCursor wait(ui_);
-  clock_.SleepMs(kReadSettleMs);
-
-  EdidRead read;
+std::optional<CEdidTransfer::ReadFailure> CEdidTransfer::ReadMonitor(EdidRead& read) {
   EdidBytes& buffer = read.base;
   if (IsAocProtocol(settings_.protocol)) {
     const int protocol = static_cast<int>(settings_.protocol);
     for (int i = 0; i < kEdidSize; ++i) {
       const uint16_t result = AocReadByte(bus_, clock_, static_cast<uint8_t>(i), buffer[i], protocol);
-      if (result) {
-        ShowError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kReadErrorCaption);
-        return;
-      }
+      if (result) return ReadFailure{FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF),
+                                     static_cast<uint8_t>(result & 0xFF)};
       ShowProgress(texts::kReadingProgress, i);
     }
     const uint8_t controller = AocControllerAddress(protocol);
     if (const uint8_t status = ConfirmPresent(controller)) {
-      ShowError(FormatText(texts::kAocTransferError, kEdidSize - 1, controller, status), texts::kReadErrorCaption);
-      return;
+      return ReadFailure{FormatText(texts::kAocTransferError, kEdidSize - 1, controller, status), status};
     }
     ui_.SetStatusText(texts::kReady);
   } else if (settings_.softwareDdcOnly) {
@@ -253,48 +279,103 @@ void CEdidTransfer::OnEdidRead() {
     for (int i = 0; i < kEdidSize; ++i) {
       const uint8_t requested = FactoryReadRequest(page, static_cast<uint8_t>(i));
       clock_.SleepMs(kSoftwareDdcByteMs);
-      const uint8_t read = RawTransfer(bus_, kFactoryRead, 1, &buffer[i]);
-      if (requested | read) {
-        ShowError(FormatText(texts::kTransferError, requested | read), texts::kReadErrorCaption);
-        return;
-      }
+      const uint8_t status = requested | RawTransfer(bus_, kFactoryRead, 1, &buffer[i]);
+      if (status) return ReadFailure{FormatText(texts::kTransferError, status), status};
     }
     if (const uint8_t status = ConfirmPresent(kFactoryWrite)) {
-      ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
-      return;
+      return ReadFailure{FormatText(texts::kTransferError, status), status};
     }
   } else {
-    if (const uint8_t status = ReadBlockPresent(0, buffer.data())) {
-      ShowError(FormatText(texts::kTransferError, status), texts::kReadErrorCaption);
-      return;
-    }
-    if (!ReadExtensionBlocks(read)) return;
+    return ReadEeprom(read);
+  }
+  return std::nullopt;
+}
+
+std::optional<CEdidTransfer::ReadFailure> CEdidTransfer::ReadEeprom(EdidRead& read) {
+  if (const uint8_t status = ReadBlockPresent(0, read.base.data())) {
+    return ReadFailure{FormatText(texts::kTransferError, status), status};
+  }
+  if (const uint8_t status = ReadExtensionBlocks(read)) {
+    return ReadFailure{FormatText(texts::kTransferError, status), status, true};
+  }
+  return std::nullopt;
+}
+
+void CEdidTransfer::OnEdidRead() {
+  document_.ShowCodeWindow();
+  WaitCursor wait(ui_);
+  clock_.SleepMs(kReadSettleMs);
+
+  EdidRead read;
+  if (const std::optional<ReadFailure> failure = ReadMonitor(read)) {
+    ShowStatusError(failure->text, texts::kReadErrorCaption, failure->status);
+    return;
   }
   // The command protocols and the factory page address EDID bytes 0 to 127 only.
   const bool baseBlockOnly = IsAocProtocol(settings_.protocol) || settings_.softwareDdcOnly;
-  if (baseBlockOnly && AnnouncedExtensions(buffer) > 0) {
-    read.notes.push_back(FormatText(texts::kNoteBaseBlockOnly, AnnouncedExtensions(buffer)));
+  if (baseBlockOnly && AnnouncedExtensions(read.base) > 0) {
+    read.notes.push_back(FormatText(texts::kNoteBaseBlockOnly, AnnouncedExtensions(read.base)));
   }
   TakeReadEdid(std::move(read), block_, extensions_, ui_, document_);
 }
 
 // ---- EDID Write ----------------------------------------------------------------------------
 
-bool CEdidTransfer::CheckBeforeWrite(std::optional<EdidBytes>& before) {
-  if (const std::string barrier = bus_.RefuseWrites(); !barrier.empty()) {
-    ui_.ShowError(barrier, texts::kRefusedCaption);
-    return false;
+std::optional<EdidRead> CEdidTransfer::ReadBeforeWrite() {
+  WaitCursor wait(ui_);
+  EdidRead read;
+  const std::optional<ReadFailure> failure = ReadEeprom(read);
+  // A base block read whole is worth keeping even when a later block failed.
+  if (!failure || failure->baseRead) return read;
+  if (settings_.keepBackups) {
+    backupNote_ = FormatText(texts::kBackupUnread, failure->text.c_str());
+    ui_.ShowNote(backupNote_);
   }
+  return std::nullopt;
+}
+
+bool CEdidTransfer::CheckBeforeWrite(std::optional<EdidBytes>& before) {
   const I2cMessageBus::WriteGuard* guard = bus_.GuardForWrites();
   if (!guard) return true;
-  EdidBytes current{};
-  if (EepromTransfer(bus_, kEepromRead, 0x00, kEdidSize, current.data()) == 0) before = current;
   const std::optional<Refusal> refusal = EepromContentRefusal(before);
   if (!refusal || guard->force) return true;
   const std::string message = RefusalMessage(guard->busLabel, *refusal);
   if (ui_.ConfirmRisk(FormatText(texts::kOverrideQuestion, message.c_str()))) return true;
   ui_.ShowError(message, texts::kRefusedCaption);
   return false;
+}
+
+// A serial number that differs is another monitor too: the same model's EDID still names the
+// unit it came from.
+bool CEdidTransfer::ConfirmReplacing(const std::optional<EdidRead>& before) {
+  if (!askBeforeReplacing_ || !before || !HoldsEdid(before->base)) return true;
+  const MonitorIdentity held = IdentityOf(before->base);
+  const MonitorIdentity written = IdentityOf(block_.Bytes());
+  if (held.SameMonitor(written)) return true;
+  const bool baseBlockOnly = IsAocProtocol(settings_.protocol) || settings_.softwareDdcOnly;
+  const int blocks = baseBlockOnly ? 1 : extensions_.Count() + 1;
+  const std::string replaced = FormatText(texts::kOtherMonitor, DescribeMonitor(held).c_str(),
+                                          DescribeMonitor(written).c_str(), blocks, blocks * kEdidSize);
+  if (ui_.ConfirmReplace(FormatText(texts::kReplaceQuestion, replaced.c_str()))) return true;
+  ui_.ShowNote(texts::kReplaceCancelled);
+  return false;
+}
+
+bool CEdidTransfer::KeepBackup(const std::optional<EdidRead>& before) {
+  if (!settings_.keepBackups || !before) return true;
+  const std::vector<uint8_t> bytes = JoinWholeEdid(before->base, before->extensions);
+  const std::string folder = BackupFolder(ProcessBackupEnvironment(), settings_.backupFolder);
+  const BackupResult result = SaveEdidBackup(folder, bytes, std::time(nullptr));
+  overBlank_ = result.blank;
+  if (result.blank) return true;
+  if (!result.error.empty()) {
+    ui_.ShowError(FormatText(texts::kBackupFailed, result.error.c_str()), texts::kBackupFailedCaption);
+    return false;
+  }
+  backupPath_ = result.path;
+  backupNote_ = FormatText(texts::kBackupKept, backupPath_.c_str());
+  ui_.ShowNote(backupNote_);
+  return true;
 }
 
 // Nothing reaches the monitor from an EDID the user did not see whole or that contradicts itself.
@@ -304,11 +385,24 @@ bool CEdidTransfer::RefuseFaultyEdid() {
   return fault.has_value();
 }
 
+// Before the first byte goes out: the rules of the bus, what the monitor holds (another
+// monitor's EDID is not replaced unasked), and a backup of it that must be on the disk.
 bool CEdidTransfer::OnEdidWrite() {
   differences_.clear();
+  backupPath_.clear();
+  backupNote_.clear();
+  overBlank_ = false;
+  const WriteScope scope(writeBegan_);
   if (RefuseFaultyEdid()) return false;
+  if (const std::string barrier = bus_.RefuseWrites(); !barrier.empty()) {
+    ui_.ShowError(barrier, texts::kRefusedCaption);
+    return false;
+  }
+  const std::optional<EdidRead> read = ReadBeforeWrite();
   std::optional<EdidBytes> before;
-  if (!CheckBeforeWrite(before)) return false;
+  // The verify tells a write-protected EEPROM by it where the bus guards its writes.
+  if (read && bus_.GuardForWrites()) before = read->base;
+  if (!CheckBeforeWrite(before) || !ConfirmReplacing(read) || !KeepBackup(read)) return false;
   const int extensionCount = extensions_.Count();
   if (IsAocProtocol(settings_.protocol)) {
     if (extensionCount > 0) {
@@ -350,18 +444,19 @@ bool CEdidTransfer::OnFactoryWrite() {
     const auto index = static_cast<uint8_t>(i);
     uint8_t frame[3] = {page, index, bytes[i]};
     RawTransfer(bus_, kFactoryWrite, 3, frame);  // judged by the read-back below
+    writeBegan_ = true;
 
     uint8_t readBack = 0;
     const uint8_t status = FactoryReadRequest(page, index) | RawTransfer(bus_, kFactoryRead, 1, &readBack);
     if (status) {
       // Without an answer there is nothing to compare; a stale value must not pass as verified.
-      ShowError(FormatText(texts::kTransferError, status), texts::kFactoryWriteErrorCaption);
+      ShowStatusError(FormatText(texts::kTransferError, status), texts::kFactoryWriteErrorCaption, status);
       verified = false;
       break;
     }
     if (readBack != bytes[i]) {
       differences_ = {{i, bytes[i], readBack}};
-      ShowError(FormatText(texts::kFactoryVerifyError, i, readBack), texts::kFactoryWriteErrorCaption);
+      ShowError(FormatText(texts::kFactoryVerifyError, i, readBack), texts::kFactoryWriteErrorCaption, texts::kVerifyHelp);
       verified = false;
       break;
     }
@@ -381,17 +476,21 @@ bool CEdidTransfer::OnAocWrite() {
     const auto index = static_cast<uint8_t>(i);
     uint16_t result = AocWriteByte(bus_, index, buffer[i], protocol);
     if (result) {
-      ShowError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kWriteErrorCaption);
+      ShowStatusError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kWriteErrorCaption,
+                      static_cast<uint8_t>(result & 0xFF));
       return false;
     }
+    writeBegan_ = true;
     result = AocReadByte(bus_, clock_, index, buffer[i], protocol);
     if (result) {
-      ShowError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kReadErrorCaption);
+      ShowStatusError(FormatText(texts::kAocTransferError, i, result >> 8, result & 0xFF), texts::kReadErrorCaption,
+                      static_cast<uint8_t>(result & 0xFF));
       return false;
     }
     if (buffer[i] != block_.Bytes()[i]) {
       differences_ = {{i, block_.Bytes()[i], buffer[i]}};
-      ShowError(FormatText(texts::kAocVerifyError, i, buffer[i], block_.Bytes()[i]), texts::kVerifyErrorCaption);
+      ShowError(FormatText(texts::kAocVerifyError, i, buffer[i], block_.Bytes()[i]), texts::kVerifyErrorCaption,
+                texts::kVerifyHelp);
       return false;
     }
     ShowProgress(texts::kWritingProgress, i);

@@ -26,6 +26,10 @@ struct TransferSettings {
   uint32_t factoryEnable = 0;
   std::string mappedPage = "F8";
   bool softwareDdcOnly = false;
+  // Where a write keeps what the EEPROM held before, unless TOLVEX_BACKUP_DIR names another;
+  // empty: the state folder (BackupFolder). Without keepBackups (tolvex-cli --no-backup) nothing is kept.
+  std::string backupFolder;
+  bool keepBackups = true;
 };
 
 // Bus addresses.
@@ -52,6 +56,9 @@ std::optional<uint8_t> ParsePageValue(std::string_view pageText);
 
 // Why a whole EDID is refused, for the user (tolvex-cli and the desktop program alike).
 std::string DescribeWholeEdidFault(const WholeEdidFault& fault);
+
+// The sentence of texts::kStatusHelp that says what a bus status means; empty for 0.
+std::string ExplainBusStatus(uint8_t status);
 
 // A whole EDID as a read got it, and what the read has to say about it already.
 struct EdidRead {
@@ -101,6 +108,14 @@ class CEdidTransfer {
   // The page the factory transfers use; the default page when the text gives none.
   uint8_t PageValue() const;
 
+  // Whether a write over the EDID of another monitor (another manufacturer, product code or
+  // serial) asks first; a production line writes one model with new serials and does not.
+  void SetAskBeforeReplacing(bool ask) { askBeforeReplacing_ = ask; }
+  // Where the last write kept the EEPROM's old EDID; empty when it kept none.
+  const std::string& BackupPath() const { return backupPath_; }
+  // What the last write said about its backup (kept where, or why none), for the final status.
+  const std::string& BackupNote() const { return backupNote_; }
+
   // The bytes the last write's verification found different (empty after a verified write, or
   // when it failed before comparing); the production log names them.
   const std::vector<ByteDifference>& VerifyDifferences() const { return differences_; }
@@ -110,20 +125,42 @@ class CEdidTransfer {
   uint8_t FactoryReadRequest(uint8_t page, uint8_t index);
   uint8_t ConfirmPresent(uint8_t address);
   uint8_t ReadBlockPresent(int number, uint8_t* buffer);
-  // Before a write on a bus that guards its writes: what 0xA0 holds must be an EDID or blank,
-  // unless forced or the user agrees. `before` gets what it held (nothing when it did not answer).
+  // What EDID Read does with the monitor, showing no error: the failure's message and its bus
+  // status (0 where the message says it all), nothing when the read went through.
+  struct ReadFailure {
+    std::string text;
+    uint8_t status = 0;
+    bool baseRead = false;  // the base block came whole; a later block failed
+  };
+  std::optional<ReadFailure> ReadMonitor(EdidRead& read);
+  // The DDC2B read of the whole EDID at 0xA0.
+  std::optional<ReadFailure> ReadEeprom(EdidRead& read);
+  // What the monitor answers at 0xA0 before a write, whichever way the write then goes, read as
+  // EDID Read reads it over DDC2B; nothing (and a note that no backup can be kept) when it
+  // cannot be read.
+  std::optional<EdidRead> ReadBeforeWrite();
+  // Before a write on a bus that guards its writes: what 0xA0 held (`before`, nothing when it did
+  // not answer) must be an EDID or blank, unless forced or the user agrees.
   bool CheckBeforeWrite(std::optional<EdidBytes>& before);
+  // Asks before the EDID of another monitor is replaced; false when the user cancels.
+  bool ConfirmReplacing(const std::optional<EdidRead>& before);
+  // Keeps what the EEPROM held; false, with nothing written, when it cannot be kept.
+  bool KeepBackup(const std::optional<EdidRead>& before);
   void ShowProgress(const char* format, int index);
-  // A transfer's error, with what the kernel said about it where that adds to the status.
-  void ShowError(const std::string& text, const char* caption);
+  // A transfer's error, with what the kernel said about it where that adds to the status, what
+  // to try, and, once a write has begun, what the EEPROM may hold now.
+  void ShowError(const std::string& text, const char* caption, std::string_view help = {});
+  void ShowStatusError(const std::string& text, const char* caption, uint8_t status) {
+    ShowError(text, caption, ExplainBusStatus(status));
+  }
 
   // Whole EDIDs over DDC2B: blocks 0 and 1 at word addresses 0 and 128, the blocks after them
   // through the segment pointer.
   uint8_t TransferBlockBytes(uint8_t deviceAddress, int offset, uint16_t count, uint8_t* buffer);
   bool SegmentPointerAnswers();
   // The extension blocks after `read.base`, as many as its byte 126 announces and the monitor
-  // gives. False after an error message.
-  bool ReadExtensionBlocks(EdidRead& read);
+  // gives: 0, or the status of the block that failed.
+  uint8_t ReadExtensionBlocks(EdidRead& read);
   bool WriteWholeEdid();
   // False after an error message; `before` tells a write-protected EEPROM from a failed one.
   bool VerifyWholeEdid(const std::optional<EdidBytes>& before);
@@ -138,6 +175,13 @@ class CEdidTransfer {
   EdidDocumentUi& document_;
   int channel_;
   std::vector<ByteDifference> differences_;
+  bool askBeforeReplacing_ = true;
+  // Bytes of the running write may have reached the monitor.
+  bool writeBegan_ = false;
+  // The running write found a blank EEPROM: nothing was there to lose.
+  bool overBlank_ = false;
+  std::string backupPath_;
+  std::string backupNote_;
 };
 
 }  // namespace tolvex

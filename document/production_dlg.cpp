@@ -16,6 +16,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "ddc/ddc_texts.h"
+#include "ddc/format_text.h"
 #include "document/production_dlg_texts.h"
 #include "document/settings.h"
 #include "production/production_texts.h"
@@ -316,6 +318,8 @@ void CProductionDlg::ShowUnit(const UnitRecord& record) {
   const std::string serial = record.serialText.empty() ? std::to_string(record.serialNumber) : record.serialText;
   QString text = Text(texts::kLastSerial).arg(Text(serial));
   if (!record.verified) text += QLatin1Char('\n') + Text(record.result);  // stays until the next unit
+  if (!record.help.empty()) text += QLatin1Char('\n') + Text(record.help);
+  if (!record.backup.empty()) text += QLatin1Char('\n') + Text(FormatText(texts::kBackupKept, record.backup.c_str()));
   lastSerial_->setText(text);
   ++(record.verified ? passed_ : failed_);
   counts_->setText(Text(texts::kCounts).arg(passed_).arg(failed_));

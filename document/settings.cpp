@@ -15,6 +15,8 @@ constexpr char kProtocolValue[] = "Channel_Type";
 constexpr char kFactoryEnableValue[] = "Factory_Enable";
 constexpr char kMappedPageValue[] = "Factory_Mapped";
 constexpr char kChannelChoiceValue[] = "Linux_Bus";
+// Where EDID Write keeps what an EEPROM held; set by hand in the store, unset: the state folder.
+constexpr char kBackupFolderValue[] = "Backup_Folder";
 // The page field takes at most 4 characters; a longer text can only come from an outside edit
 // of the store, and is cut so that the configuration dialog can still be closed with OK.
 constexpr qsizetype kMappedPageLimit = 4;
@@ -46,6 +48,8 @@ void LoadSettings(TransferSettings& settings) {
   ReadNumber(store, kFactoryEnableValue, settings.factoryEnable);
   const QVariant page = store.value(QLatin1String(kMappedPageValue));
   if (page.isValid()) settings.mappedPage = page.toString().left(kMappedPageLimit).toStdString();
+  const QString backups = store.value(QLatin1String(kBackupFolderValue)).toString();
+  if (!backups.isEmpty()) settings.backupFolder = backups.toStdString();
 }
 
 void SaveSettings(const TransferSettings& settings) {

@@ -8,7 +8,8 @@
 
 namespace tolvex {
 
-// Values that are missing or unreadable leave their member as it was.
+// Values that are missing or unreadable leave their member as it was. The backup folder is only
+// read: it is set by editing the store (Backup_Folder), and TOLVEX_BACKUP_DIR still comes first.
 void LoadSettings(TransferSettings& settings);
 // Software DDC only is never stored.
 void SaveSettings(const TransferSettings& settings);

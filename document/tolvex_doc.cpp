@@ -151,7 +151,11 @@ void CTolvexDoc::OnEdidWrite() {
   // A failure ends in its error box; success would leave only "Ready", or nothing, behind.
   RunTransferCommand(
       [this](CEdidTransfer& transfer) {
-        if (transfer.OnEdidWrite()) frame_->SetStatusText(texts::kEdidWrittenAndVerified);
+        if (!transfer.OnEdidWrite()) return;
+        // Where the old EDID went (or why it went nowhere) stays in view after the write.
+        std::string status = texts::kEdidWrittenAndVerified;
+        if (!transfer.BackupNote().empty()) status += texts::kNoteSeparator + transfer.BackupNote();
+        frame_->SetStatusText(status);
       },
       false);
 }

@@ -66,6 +66,7 @@ std::string FormatLogLine(const UnitRecord& record) {
       record.verified ? production_texts::kPass : production_texts::kFail,
       CsvField(record.result),
       FormatDifferences(record.differences),
+      CsvField(record.backup),
   };
   std::string line;
   for (const std::string& field : fields) line += (line.empty() ? "" : ",") + field;

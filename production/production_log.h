@@ -24,7 +24,9 @@ struct UnitRecord {
   uint8_t checksum = 0;
   bool verified = false;
   std::string result;                        // "verified", or the error's caption and message
+  std::string help;                          // what the error means (shown, not logged)
   std::vector<ByteDifference> differences;  // of a failed verify
+  std::string backup;                        // where the unit's old EDID was kept, if anywhere
 };
 
 // The local time with its offset from UTC, "2024-03-05T14:03:22+01:00".

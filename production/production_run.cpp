@@ -53,6 +53,8 @@ UnitRecord ProductionRun::RecordOf(const UnitBlock& unit, const UnitOutcome& out
   record.verified = outcome.verified;
   record.result = outcome.result;
   record.differences = outcome.differences;
+  record.backup = outcome.backupPath;
+  record.help = outcome.help;
   return record;
 }
 

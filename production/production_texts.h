@@ -41,7 +41,7 @@ inline constexpr char kCounterNotGivenBack[] =
 inline constexpr char kNotARegularFile[] = "not a regular file";
 inline constexpr char kLogError[] = "%s: cannot write the log: %s";
 inline constexpr char kLogHeader[] =
-    "time,channel,bus,protocol,serial_text,serial_number,checksum,outcome,result,differences\n";
+    "time,channel,bus,protocol,serial_text,serial_number,checksum,outcome,result,differences,backup\n";
 // The log's channel column for a kernel I2C bus (its bus column names the device and connector).
 inline constexpr char kKernelChannel[] = "i2c-dev";
 // The log's protocol column beyond the plain protocol name (%s: the page).

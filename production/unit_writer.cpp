@@ -30,17 +30,23 @@ TransferUnitWriter::TransferUnitWriter(I2cMessageBus& bus, const TransferSetting
                                        std::function<void(std::string_view)> progress)
     : progress_(std::move(progress)),
       block_(AnyDate),
-      transfer_(bus, block_, extensions_, settings, clock, *this, *this) {}
+      transfer_(bus, block_, extensions_, settings, clock, *this, *this) {
+  // Every unit is the same model with a serial of its own: nobody is asked per unit.
+  transfer_.SetAskBeforeReplacing(false);
+}
 
 UnitOutcome TransferUnitWriter::WriteUnit(const EdidBytes& base, const EdidExtensions& extensions) {
   block_.Bytes() = base;
   extensions_ = extensions;
   error_.clear();
+  help_.clear();
   transfer_.OnEdidWrite();
   UnitOutcome outcome;
   outcome.verified = error_.empty();
   outcome.result = outcome.verified ? production_texts::kVerified : error_;
   outcome.differences = transfer_.VerifyDifferences();
+  outcome.backupPath = transfer_.BackupPath();
+  if (!outcome.verified) outcome.help = help_;
   return outcome;
 }
 
@@ -51,6 +57,12 @@ void TransferUnitWriter::SetStatusText(std::string_view text) {
 void TransferUnitWriter::ShowError(std::string_view text, std::string_view caption) {
   // The first error ends the command; a later one would only repeat how it ended.
   if (error_.empty()) error_ = std::string(caption) + ": " + std::string(text);
+}
+
+// The log keeps the message as it always was; what it means is the operator's, on the screen.
+void TransferUnitWriter::ShowTransferError(std::string_view text, std::string_view caption, std::string_view help) {
+  if (error_.empty()) help_ = help;
+  ShowError(text, caption);
 }
 
 }  // namespace tolvex

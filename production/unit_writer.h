@@ -21,6 +21,8 @@ struct UnitOutcome {
   bool verified = false;
   std::string result;  // "verified", or the error's caption and message
   std::vector<ByteDifference> differences;
+  std::string backupPath;  // where the unit's old EDID was kept; empty when none was
+  std::string help;        // what the error means and what to try; empty when verified
 };
 
 class UnitWriter {
@@ -48,6 +50,7 @@ class TransferUnitWriter final : public UnitWriter, private TransferUi, private 
   // TransferUi: errors are kept for the outcome, not shown.
   void SetStatusText(std::string_view text) override;
   void ShowError(std::string_view text, std::string_view caption) override;
+  void ShowTransferError(std::string_view text, std::string_view caption, std::string_view help) override;
   void SetWaitCursor(bool) override {}
   // EdidDocumentUi: a write changes no document.
   void ShowCodeWindow() override {}
@@ -60,6 +63,7 @@ class TransferUnitWriter final : public UnitWriter, private TransferUi, private 
   EdidExtensions extensions_;
   CEdidTransfer transfer_;
   std::string error_;
+  std::string help_;
 };
 
 }  // namespace tolvex

@@ -164,3 +164,33 @@ void WriteTree(const sim::SimFiles& files, const std::filesystem::path& root) {
 }
 
 }  // namespace tolvex::test
+
+namespace tolvex::test {
+namespace {
+
+// Every write a test makes keeps its backup in a folder of the test program's own, never in the
+// user's state folder; a test that looks at backups names its own folder.
+class PrivateBackupFolder {
+ public:
+  PrivateBackupFolder() {
+    if (std::getenv("TOLVEX_BACKUP_DIR")) return;
+    std::string folder = (std::filesystem::temp_directory_path() / "tolvex-test-backups.XXXXXX").string();
+    if (!::mkdtemp(folder.data())) return;
+    folder_ = folder;
+    ::setenv("TOLVEX_BACKUP_DIR", folder_.c_str(), 1);
+  }
+  ~PrivateBackupFolder() {
+    std::error_code ec;
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ec);
+  }
+  PrivateBackupFolder(const PrivateBackupFolder&) = delete;
+  PrivateBackupFolder& operator=(const PrivateBackupFolder&) = delete;
+
+ private:
+  std::string folder_;
+};
+
+const PrivateBackupFolder kPrivateBackupFolder;
+
+}  // namespace
+}  // namespace tolvex::test

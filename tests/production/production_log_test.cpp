@@ -36,7 +36,7 @@ TEST(ProductionLogTest, OneLinePerUnitWithQuotedFields) {
   const std::string time = IsoLocalTime(0);
   EXPECT_EQ(line, time +
                       ",Black Box,0x378,\"DDC2B, factory page F8\",\"SN \"\"7\"\"\",7,0x0B,FAIL,"
-                      "Verify error: EDID code verified error detail,0C:07>FF 7F:0B>3C\n");
+                      "Verify error: EDID code verified error detail,0C:07>FF 7F:0B>3C,\n");
   ASSERT_EQ(time.size(), 25u) << time;
   EXPECT_EQ(time[10], 'T');
   EXPECT_EQ(time[22], ':') << "the offset from UTC as +hh:mm";
