@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <span>
 
 #include "ddc/format_text.h"
 #include "util/file_io.h"
@@ -54,7 +55,7 @@ std::string IsoLocalTime(std::time_t time) {
   return text;
 }
 
-std::string FormatLogLine(const UnitRecord& record) {
+std::string FormatLogLine(const UnitRecord& record, bool backupColumn) {
   const std::string fields[] = {
       IsoLocalTime(record.time),
       CsvField(record.channel),
@@ -69,7 +70,9 @@ std::string FormatLogLine(const UnitRecord& record) {
       CsvField(record.backup),
   };
   std::string line;
-  for (const std::string& field : fields) line += (line.empty() ? "" : ",") + field;
+  for (const std::string& field : std::span(fields).first(std::size(fields) - (backupColumn ? 0 : 1))) {
+    line += (line.empty() ? "" : ",") + field;
+  }
   return line + '\n';
 }
 
@@ -82,9 +85,18 @@ bool EndsInLineBreak(int fd, off_t size) {
   return size == 0 || ::pread(fd, &last, 1, size - 1) != 1 || last == '\n';
 }
 
+// Whether the log begins with the header of the days before the backup column: its records keep
+// the columns its header names, so that a reader of the file finds as many fields on every line.
+bool HasEarlierHeader(int fd) {
+  const std::string_view header = production_texts::kLogHeader;
+  const std::string earlier = std::string(header.substr(0, header.rfind(production_texts::kLogBackupColumn))) + '\n';
+  std::string start(earlier.size(), '\0');
+  return ::pread(fd, start.data(), start.size(), 0) == static_cast<ssize_t>(start.size()) && start == earlier;
+}
+
 // Empty when the text is on the disk; otherwise why not. A record goes in whole or not at all: a
 // failed write (a full disk) is cut off again, so the file still ends where it did.
-std::string AppendLocked(int fd, const std::string& line) {
+std::string AppendLocked(int fd, const UnitRecord& record) {
   struct stat info {};
   if (::fstat(fd, &info) != 0) return std::strerror(errno);
   if (!S_ISREG(info.st_mode)) return production_texts::kNotARegularFile;
@@ -92,7 +104,7 @@ std::string AppendLocked(int fd, const std::string& line) {
   if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &info) != 0) return std::strerror(errno);
   std::string text = info.st_size == 0 ? std::string(production_texts::kLogHeader) : std::string();
   if (!EndsInLineBreak(fd, info.st_size)) text += '\n';
-  text += line;
+  text += FormatLogLine(record, info.st_size == 0 || !HasEarlierHeader(fd));
   if (!WriteAll(fd, text) && ::fsync(fd) == 0) return {};
   const int failure = errno;
   (void)!::ftruncate(fd, info.st_size);
@@ -121,7 +133,7 @@ bool ProductionLog::Append(const UnitRecord& record, std::string& error) {
   // Read access too, where the user has it: the last byte says whether the file ends a line.
   int fd = ::open(path_.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0 && errno == EACCES) fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
-  const std::string problem = fd < 0 ? std::strerror(errno) : AppendLocked(fd, FormatLogLine(record));
+  const std::string problem = fd < 0 ? std::strerror(errno) : AppendLocked(fd, record);
   if (fd >= 0) ::close(fd);
   if (problem.empty()) return true;
   error = FormatText(production_texts::kLogError, path_.c_str(), problem.c_str());

@@ -32,7 +32,8 @@ struct UnitRecord {
 // The local time with its offset from UTC, "2024-03-05T14:03:22+01:00".
 std::string IsoLocalTime(std::time_t time);
 // The line of one record, ending in a line feed; fields with commas, quotes or line ends are quoted.
-std::string FormatLogLine(const UnitRecord& record);
+// Without `backupColumn`, the line of a log begun before the backup column was added.
+std::string FormatLogLine(const UnitRecord& record, bool backupColumn = true);
 
 class ProductionLog {
  public:

@@ -42,6 +42,8 @@ inline constexpr char kNotARegularFile[] = "not a regular file";
 inline constexpr char kLogError[] = "%s: cannot write the log: %s";
 inline constexpr char kLogHeader[] =
     "time,channel,bus,protocol,serial_text,serial_number,checksum,outcome,result,differences,backup\n";
+// The last column, which logs begun before it was added lack.
+inline constexpr char kLogBackupColumn[] = ",backup\n";
 // The log's channel column for a kernel I2C bus (its bus column names the device and connector).
 inline constexpr char kKernelChannel[] = "i2c-dev";
 // The log's protocol column beyond the plain protocol name (%s: the page).

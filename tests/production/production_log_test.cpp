@@ -68,6 +68,9 @@ TEST(ProductionLogTest, ARecordGoesInWholeOrNotAtAll) {
   const fs::path path = fs::temp_directory_path() / ("tolvex-log-torn-" + std::to_string(getpid()) + ".csv");
   const std::string header = production_texts::kLogHeader;
   const std::string line = FormatLogLine(Failed());
+  const std::string earlier = header.substr(0, header.rfind(",backup")) + "\n";
+  const std::string oldLine = FormatLogLine(Failed(), false);
+  ASSERT_EQ(oldLine.substr(0, oldLine.size() - 1) + ",\n", line) << "the same fields but the (empty) backup";
   const struct {
     const char* name;
     std::string before;
@@ -79,6 +82,8 @@ TEST(ProductionLogTest, ARecordGoesInWholeOrNotAtAll) {
       {"after a fragment", header + "2024-03-05T1", std::nullopt, header + "2024-03-05T1\n" + line},
       {"no room for the whole line", header + line, line.size() / 2, header + line},
       {"no room for the header", "", header.size() - 1, ""},
+      // A log begun before the backup column keeps as many fields on every line as its header.
+      {"a log without the backup column", earlier + oldLine, std::nullopt, earlier + oldLine + oldLine},
   };
   for (const auto& row : rows) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << row.before;
