@@ -24,6 +24,7 @@
 #include "gui/modal_support.h"
 #include "gui/sim_app_support.h"
 #include "model/decoded_edid.h"
+#include "report/edid_report.h"
 #include "test_support.h"
 
 using namespace tolvex;
@@ -210,6 +211,10 @@ class TaskDialogsTest : public QObject {
       }
       QVERIFY2(refusal.isEmpty(), qPrintable(QLatin1String(c.name) + QLatin1String(": ") + refusal));
       const EdidData after = frame.CurrentEdid();
+      // The report view, which is what File Save writes, is the report of the edited EDID.
+      QCOMPARE(frame.ViewText(),
+               QString::fromStdString(FormatEdidReport(frame.Block(), program.Doc().Extensions().blocks))
+                   .replace(QLatin1String("\r\n"), QLatin1String("\n")));
       QVERIFY2(c.done(DecodeEdid(before), DecodeEdid(after)), c.name);
       QCOMPARE(stack.index(), at + 1);
       QCOMPARE(stack.count(), at + 1);
