@@ -1,6 +1,7 @@
 // The free-space gauge of an extension block's row in the Structure panel: a bar with its text
-// ("87 of 123 bytes used") in the row's value column, for a CTA-861 block's 123 bytes of data
-// blocks and DTDs and a DisplayID block's section data (model/block_room.h).
+// ("87/123 bytes"; its tip "87 of 123 bytes used, 36 free") in the row's value column, for a
+// CTA-861 block's 123 bytes of data blocks and DTDs and a DisplayID block's section data
+// (model/block_room.h).
 #pragma once
 
 #include <string>

@@ -96,7 +96,7 @@ inline constexpr char kBlockRemoved[] = "%s removed";
 inline constexpr char kNotesSeparator[] = "; ";
 
 // ---- The Structure panel's free-space gauge ----------------------------------------------------
-inline constexpr char kGaugeFormat[] = "%v of %m bytes used";
+inline constexpr char kGaugeFormat[] = "%v/%m bytes";
 inline constexpr char kGaugeTip[] = "%1 of %2 bytes used, %3 free";
 
 }  // namespace tolvex::texts

@@ -252,7 +252,7 @@ class TaskDialogsTest : public QObject {
         if (!gauge) return false;
         const int used = tag == kTagCta861 ? ReadCtaLayout(edid, block, error)->UsedBytes() : BlockBytes(edid, block)[2];
         if (gauge->value() != used || gauge->maximum() != (tag == kTagCta861 ? kCtaRoom : 121)) return false;
-        if (gauge->text() != QStringLiteral("%1 of %2 bytes used").arg(used).arg(gauge->maximum())) return false;
+        if (gauge->text() != QStringLiteral("%1/%2 bytes").arg(used).arg(gauge->maximum())) return false;
       }
       return true;
     };
